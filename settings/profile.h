@@ -1,0 +1,19 @@
+// The profile primitive under the settings store: one section of an INI-form file, read and
+// written the way the Windows profile functions do it. One implementation per platform:
+// profile_win32.cpp (WIN.INI itself) and profile_ini.cpp (a file of our own on Linux).
+#ifndef TARNWELL_PROFILE_H
+#define TARNWELL_PROFILE_H
+
+// Copies the value of `key` in `section` into `buffer` of `size` bytes, cut to size - 1
+// characters; copies `defaultText` (cut likewise) when the key is absent. A key that is
+// present with an empty value gives the empty text.
+void ProfileRead(const char* section, const char* key, const char* defaultText, char* buffer, int size);
+
+// Sets `key` in `section` to `value`, creating both when missing. Failures are silent.
+void ProfileWrite(const char* section, const char* key, const char* value);
+
+// The defaults that name places on this platform: the serial device and the store directory.
+const char* ProfileDefaultPort();
+const char* ProfileDefaultDirectory();
+
+#endif

@@ -1,0 +1,25 @@
+// Windows implementation of the profile primitive: the section lives in WIN.INI itself,
+// reached through the system's profile functions.
+#include "settings/profile.h"
+
+#include <windows.h>
+
+void ProfileRead(const char* section, const char* key, const char* defaultText, char* buffer, int size)
+{
+    GetProfileStringA(section, key, defaultText, buffer, (DWORD)size);
+}
+
+void ProfileWrite(const char* section, const char* key, const char* value)
+{
+    WriteProfileStringA(section, key, value);
+}
+
+const char* ProfileDefaultPort()
+{
+    return "COM1";
+}
+
+const char* ProfileDefaultDirectory()
+{
+    return "C:\\LINK\\";
+}

@@ -1,0 +1,78 @@
+// The settings store over the platform's profile primitive: the key table, read with
+// write-back, and the integer reading of a value.
+#include "settings/settings.h"
+
+#include "settings/profile.h"
+
+#include <ctype.h>
+#include <limits.h>
+
+static const char SectionName[] = "Tarnwell";
+
+const char* SettingKey(SettingId id)
+{
+    switch (id) {
+    case SettingPort: return "Port";
+    case SettingRate: return "Rate";
+    case SettingXon: return "Xon";
+    case SettingDirectory: return "Directory";
+    case SettingPreserve: return "Preserve";
+    default: return "";
+    }
+}
+
+const char* SettingDefault(SettingId id)
+{
+    switch (id) {
+    case SettingPort: return ProfileDefaultPort();
+    case SettingRate: return "9600";
+    case SettingXon: return "1";
+    case SettingDirectory: return ProfileDefaultDirectory();
+    case SettingPreserve: return "1";
+    default: return "";
+    }
+}
+
+int SettingInteger(const char* text)
+{
+    const unsigned char* p = (const unsigned char*)text;
+    while (isspace(*p))
+        p++;
+    int negative = 0;
+    if (*p == '+' || *p == '-') {
+        negative = *p == '-';
+        p++;
+    }
+    // Accumulate as a negative number so INT_MIN fits; a longer run of digits saturates
+    // instead of overflowing, as the C library's strtol does.
+    long long value = 0;
+    for (; isdigit(*p); p++) {
+        if (value > -(long long)INT_MAX - 1)
+            value = value * 10 - (*p - '0');
+    }
+    if (!negative) {
+        value = -value;
+        if (value > INT_MAX)
+            value = INT_MAX;
+    } else if (value < INT_MIN) {
+        value = INT_MIN;
+    }
+    return (int)value;
+}
+
+int GetSetting(const char* key, const char* defaultText, char* buffer)
+{
+    ProfileRead(SectionName, key, defaultText, buffer, SettingSize);
+    ProfileWrite(SectionName, key, buffer);
+    return SettingInteger(buffer);
+}
+
+int ReadSetting(SettingId id, char* buffer)
+{
+    return GetSetting(SettingKey(id), SettingDefault(id), buffer);
+}
+
+void PutSetting(const char* key, const char* value)
+{
+    ProfileWrite(SectionName, key, value);
+}

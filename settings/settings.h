@@ -1,0 +1,34 @@
+// The settings store: five text values in the section "Tarnwell" of the user's profile
+// (WIN.INI on Windows, an INI file of the same form on Linux).
+//
+// There is no copy in memory. Every read asks the profile afresh and writes the value it
+// got straight back, so after first use each key stands in the profile with the value
+// that was used, a default spelled out included.
+#ifndef TARNWELL_SETTINGS_H
+#define TARNWELL_SETTINGS_H
+
+// Size of every settings value buffer: at most 127 characters and the terminating zero.
+enum { SettingSize = 128 };
+
+// The one table of keys. Each key has exactly one default, and every reader passes it.
+enum SettingId { SettingPort, SettingRate, SettingXon, SettingDirectory, SettingPreserve, SettingCount };
+
+const char* SettingKey(SettingId id);
+const char* SettingDefault(SettingId id);
+
+// Reads `key` into `buffer` (SettingSize bytes), or `defaultText` when the key is absent,
+// writes that text back under the key, and returns its integer value: leading blanks
+// skipped, an optional sign, decimal digits up to the first other character; 0 when
+// there are no leading digits.
+int GetSetting(const char* key, const char* defaultText, char* buffer);
+
+// GetSetting with the key and default of the table.
+int ReadSetting(SettingId id, char* buffer);
+
+// Writes one value; the outcome is not examined.
+void PutSetting(const char* key, const char* value);
+
+// The integer reading of a value text described at GetSetting.
+int SettingInteger(const char* text);
+
+#endif

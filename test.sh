@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds both flavours of Tarnwell and runs every test:
+#   Linux (g++ and FLTK), Linux again under AddressSanitizer and UndefinedBehaviorSanitizer,
+#   and Windows (MinGW-w64), whose tests run under Wine.
+# Installs what is missing first. GUI tests start private Xvfb displays of their own; the
+# Windows tests share a Wine prefix made afresh for this run and stopped at its end.
+set -u
+cd "$(dirname "$0")"
+top=$(pwd)
+
+tests/tools/ensure-packages g++ cmake ninja-build pkg-config googletest libfltk1.3-dev \
+  g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 fonts-wine xvfb xdotool socat \
+  imagemagick x11-utils || exit 1
+
+jobs=$(nproc)
+configure_and_build() {  # name, cmake arguments...
+  local name=$1
+  shift
+  echo "== build $name"
+  cmake -S . -B "build/$name" -G Ninja "$@" >"build/$name.configure.log" 2>&1 ||
+    { cat "build/$name.configure.log"; return 1; }
+  cmake --build "build/$name" -j "$jobs" || return 1
+}
+
+mkdir -p build
+failed=()
+configure_and_build linux -DCMAKE_BUILD_TYPE=RelWithDebInfo || failed+=("build linux")
+configure_and_build linux-asan -DCMAKE_BUILD_TYPE=Debug -DTARNWELL_SANITIZE=ON || failed+=("build linux-asan")
+configure_and_build windows -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" || failed+=("build windows")
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0:detect_leaks=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/tests/tools/lsan.supp:print_suppressions=0}
+
+# The Wine prefix belongs to this run: made fresh by the first Windows test, stopped here.
+rm -rf build/windows/wine-prefix build/windows/wine-prefix.lock
+for name in linux linux-asan windows; do
+  [ -f "build/$name/CTestTestfile.cmake" ] || continue
+  echo "== test $name"
+  (cd "build/$name" && ctest --output-on-failure -j "$jobs") || failed+=("test $name")
+done
+WINEPREFIX="$top/build/windows/wine-prefix" wineserver -k 2>/dev/null
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "FAILED: ${failed[*]}"
+  exit 1
+fi
+echo "All builds and tests passed."

@@ -1,0 +1,25 @@
+// The part of the settings test access that is the same on both platforms.
+#include "tests/support/settings_store.h"
+
+#include <strings.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+std::vector<std::string> SettingsSectionLines()
+{
+    std::vector<std::string> lines;
+    std::istringstream text(SettingsStoreText());
+    std::string line;
+    bool inside = false;
+    while (std::getline(text, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line[0] == '[')
+            inside = strcasecmp(line.c_str(), "[Tarnwell]") == 0;
+        else if (inside && !line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}

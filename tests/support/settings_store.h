@@ -1,0 +1,19 @@
+// Test access to the place where the settings live: WIN.INI under Wine, our INI file on
+// Linux. Tests use it to start from an empty store and to look at the stored text.
+#ifndef TARNWELL_TEST_SETTINGS_STORE_H
+#define TARNWELL_TEST_SETTINGS_STORE_H
+
+#include <string>
+#include <vector>
+
+// Starts every test from a store without the section "Tarnwell".
+void ResetSettingsStore();
+
+// The whole text of the file that holds the settings ("" when it does not exist).
+std::string SettingsStoreText();
+
+// The lines "key=value" of the section "Tarnwell" in that text, in file order, without
+// line ends. Parsed here on its own, not with the program's code.
+std::vector<std::string> SettingsSectionLines();
+
+#endif
