@@ -1,0 +1,19 @@
+// The few moments where the link and the sessions meet the user directly, kept here so
+// that neither ever names a toolkit: the Esc key that aborts a transfer, the one error
+// message of the program, and the beep for a file transferred whole.
+// One implementation per platform: alerts_win32.cpp and alerts_fltk.cpp.
+#ifndef TARNWELL_ALERTS_H
+#define TARNWELL_ALERTS_H
+
+// Non-zero while the Esc key is held down (asked of the system, not of any event queue,
+// so it works in the middle of a transfer).
+int EscapeHeld(void);
+
+// The modal "Can't connect to Serial Port" message, captioned "Tarnwell", with the error
+// icon, owned by the active window. Returns when the user dismisses it.
+void ShowConnectFailure(void);
+
+// The default system sound that marks a file transferred whole.
+void SignalSuccess(void);
+
+#endif
