@@ -1,0 +1,27 @@
+// The far end of a real serial line, where a test plays the Z88.
+//   Linux: the master side of a new pty pair; the program opens the slave, which is left
+//          as a new pty is (cooked), so the program has to make its port raw itself.
+//   Windows, under Wine: COM2, joined by socat to COM1 (see tests/tools/wine-run, run
+//          with TARNWELL_WINE_SERIAL=1); the program opens COM1.
+#ifndef TARNWELL_TEST_PEER_LINE_H
+#define TARNWELL_TEST_PEER_LINE_H
+
+#include <stddef.h>
+
+// Makes a fresh line (closing one still open). `programPort` (`size` bytes) receives the
+// name the program should open as its port. False when no line could be made.
+bool OpenPeerLine(char* programPort, size_t size);
+
+// Hangs the line up: the program's end finds the other side gone.
+void ClosePeerLine();
+
+// Sends the bytes as they are, in order. False on an error.
+bool PeerSend(const void* bytes, size_t count);
+
+// Waits up to `timeoutMs` for one byte from the program; the byte 0..255, or -1 if none came.
+int PeerReceiveByte(int timeoutMs);
+
+// Drops whatever the program has sent and the test has not read.
+void PeerDiscardInput();
+
+#endif
