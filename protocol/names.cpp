@@ -1,0 +1,114 @@
+// File name mapping between the Z88 and the PC, and the shared part of the store-name
+// check. Both mappings work in place in NameBuffer; nothing else is stored.
+#include "protocol/names.h"
+
+#include <string.h>
+
+char NameBuffer[NameSize];
+
+// Length of `text`, or -1 when it is longer than `limit` characters; never reads further.
+static int BoundedLength(const char* text, int limit)
+{
+    int length = 0;
+    while (text[length] != 0) {
+        if (length == limit)
+            return -1;
+        length++;
+    }
+    return length;
+}
+
+// Moves the tail of NameBuffer that starts at `text` to its front.
+static void KeepFrom(const char* text)
+{
+    memmove(NameBuffer, text, strlen(text) + 1);
+}
+
+char* MapIncomingName(const char* name)
+{
+    int preserve = ReadSetting(SettingPreserve, NameBuffer) != 0;
+
+    int length = BoundedLength(name, preserve ? LongestPreservedName : NameSize - 1);
+    if (length < 0) {
+        NameBuffer[0] = 0;
+        return 0;
+    }
+
+    if (preserve) {
+        // The Z88's device, folder and extension marks become bytes that may stand in a PC
+        // file name, so the whole name fits one file; ".z88" marks it for the way back.
+        char* out = NameBuffer;
+        for (int i = 0; i < length; i++) {
+            char c = name[i];
+            if (c == '.')
+                c = '_';
+            else if (c == '/')
+                c = '!';
+            else if (c == ':')
+                c = '@';
+            *out++ = c;
+        }
+        memcpy(out, ".z88", 5);
+        return NameBuffer;
+    }
+
+    memcpy(NameBuffer, name, length + 1);
+    const char* slash = strrchr(NameBuffer, '/');
+    if (slash)
+        KeepFrom(slash + 1);
+    return NameBuffer;
+}
+
+char* MapOutgoingName(const char* path)
+{
+    int length = BoundedLength(path, NameSize - 1);
+    if (length < 0) {
+        NameBuffer[0] = 0;
+        return 0;
+    }
+    memmove(NameBuffer, path, length + 1);
+
+    char* text = strchr(NameBuffer, '@');
+    if (text) {
+        // A name stored in the preserved form: "@DEV" and the "_<digit>" of a device such
+        // as ":RAM.0" go, so do the folders; the first '_' is the dot the Z88 name had.
+        int rest = (int)strlen(text);
+        text += rest < 4 ? rest : 4;
+        if (text[0] == '_' && text[1] >= '0' && text[1] <= '9')
+            text += 2;
+        char* bang = strrchr(text, '!');
+        if (bang)
+            text = bang + 1;
+        char* dot = strchr(text, '.');
+        if (dot)
+            *dot = 0;
+        char* underscore = strchr(text, '_');
+        if (underscore)
+            *underscore = '.';
+        KeepFrom(text);
+    } else {
+        const char* last = 0;
+        for (const char* p = NameBuffer; *p; p++) {
+            if (PathSeparator(*p))
+                last = p;
+        }
+        if (last)
+            KeepFrom(last + 1);
+    }
+
+    // The Z88 is given small letters; only ASCII capitals change, no code page applies.
+    for (char* p = NameBuffer; *p; p++) {
+        if (*p >= 'A' && *p <= 'Z')
+            *p = (char)(*p - 'A' + 'a');
+    }
+    return NameBuffer;
+}
+
+int StoreNameAllowed(const char* mappedName)
+{
+    if (mappedName == 0 || mappedName[0] == 0)
+        return 0;
+    if (strcmp(mappedName, ".") == 0 || strcmp(mappedName, "..") == 0)
+        return 0;
+    return PlatformStoreNameAllowed(mappedName);
+}

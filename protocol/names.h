@@ -1,0 +1,61 @@
+// File names between the Z88 and the PC: the two mappings that share NameBuffer, and the
+// check that keeps every received name inside the store directory.
+#ifndef TARNWELL_NAMES_H
+#define TARNWELL_NAMES_H
+
+#include "settings/settings.h"
+
+// Size of NameBuffer: at most 127 characters and the terminating zero.
+enum { NameSize = 128 };
+
+// The one buffer both mappings write their result into and return. A result is valid until
+// the next mapping, so callers use or copy it before they map again. MapIncomingName also
+// reads "Preserve" into it, so it is at least a settings value long.
+extern char NameBuffer[NameSize];
+static_assert((int)NameSize >= (int)SettingSize, "NameBuffer receives the Preserve value");
+
+// The longest received name the preserved form can hold: it adds ".z88" to the name.
+enum { LongestPreservedName = NameSize - 1 - 4 };
+
+// Turns a name received from the Z88 into the PC file name it is stored under, without a
+// directory. Reads "Preserve" (written back, as every settings read is) at every call, so a
+// change applies from the next received file on:
+// - on (non-zero): the whole Z88 name in one file name, '.' -> '_', '/' -> '!', ':' -> '@',
+//   every other byte as it came, then ".z88";
+// - off (0): only the text after the last '/', unchanged.
+// Returns NameBuffer, or 0 when the name cannot be mapped: more than LongestPreservedName
+// characters in the preserved form, more than 127 in the other. Such a name is refused
+// rather than cut, because a cut name may equal another file's name and overwrite it.
+// `name` must not point into NameBuffer.
+char* MapIncomingName(const char* name);
+
+// Turns the full path of a PC file into the name sent to the Z88, in small letters (ASCII
+// capitals only; bytes from 128 on never change):
+// - a path holding '@' is taken for a name stored in the preserved form: from its first '@',
+//   the '@' and three characters go (all of it when fewer are left), then '_' and a digit
+//   right behind them, then everything up to the last '!'; the text is cut at its first '.'
+//   and its first '_' becomes the '.' of the extension;
+// - any other path gives its last component (see PathSeparator).
+// Returns NameBuffer, or 0 for a path of more than 127 characters.
+char* MapOutgoingName(const char* path);
+
+// The check that every mapped name passes before the receive session touches the disk:
+// non-zero when `mappedName`, put straight behind the store directory, names a file inside
+// that directory. Refuses a null pointer (an unmappable name), the empty name, "." and "..",
+// and what the platform refuses (PlatformStoreNameAllowed). A name it accepts stays
+// acceptable with "_" in front, so the previous-copy name is covered by the same check.
+int StoreNameAllowed(const char* mappedName);
+
+// Platform part, one file per platform (names_win32.cpp, names_posix.cpp).
+
+// Non-zero when `c` separates the folders of a path handed to MapOutgoingName: '\' on
+// Windows, where '/' is kept as part of a name, and '/' on Linux.
+int PathSeparator(char c);
+
+// Non-zero unless `name` (not empty, not "." or "..") would, behind the store directory,
+// reach something other than the file of just that name inside it on this platform: a path
+// separator, a drive or stream marker, and on Windows a device name or a name ending in a
+// dot or a blank, which Windows drops.
+int PlatformStoreNameAllowed(const char* name);
+
+#endif
