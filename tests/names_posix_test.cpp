@@ -1,0 +1,40 @@
+// File name mapping on Linux: dropped paths use '/', and a store name may hold any byte but
+// '/', so names that Windows refuses are ordinary files here.
+#include "protocol/names.h"
+#include "tests/names_test.h"
+
+#include <gtest/gtest.h>
+
+const char ExampleStoreDirectory[] = "/home/z88/LINK/";
+
+TEST_F(NamesTest, PlainPathsGiveTheirLastComponent)
+{
+    struct Case {
+        const char* path;
+        const char* sent;
+    } cases[] = {
+        {"/home/z88/LINK/REPORT.DOC", "report.doc"},
+        {"/media/Data/Mixed Case.Txt", "mixed case.txt"},
+        // A backslash is an ordinary byte of a Linux file name.
+        {"/tmp/dir\\sub\\file.txt", "dir\\sub\\file.txt"},
+        {"C:\\LINK\\REPORT.DOC", "c:\\link\\report.doc"},
+        {"REPORT.DOC", "report.doc"},
+        {"/tmp/dir/", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Outgoing(c.path), c.sent) << c.path;
+}
+
+TEST_F(NamesTest, LinuxStoreNames)
+{
+    const char* accepted[] = {
+        "a\\b", "..\\..\\WINDOWS\\WIN.INI", ":RAM.0", "x:", "NUL", "nul.z88", "COM1.TXT",
+        "CON .TXT", "CONIN$", "...", ". .", " ", "..a",
+    };
+    for (const char* name : accepted)
+        EXPECT_TRUE(StoreNameAllowed(name)) << name;
+
+    const char* refused[] = {"a/b", "/", "x/", "/x", "./x", "@RAM_0!A/B.z88"};
+    for (const char* name : refused)
+        EXPECT_FALSE(StoreNameAllowed(name)) << name;
+}

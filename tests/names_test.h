@@ -1,0 +1,22 @@
+// What the name mapping tests of both builds share: the fixture, and the store directory
+// of the platform that the stored names are put behind before they are sent back.
+#ifndef TARNWELL_NAMES_TEST_H
+#define TARNWELL_NAMES_TEST_H
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// A store directory as a user of this platform sets it (defined per platform).
+extern const char ExampleStoreDirectory[];
+
+class NamesTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    // MapIncomingName with "Preserve" set to `preserve`; "(refused)" for a null result.
+    static std::string Incoming(const std::string& name, const char* preserve);
+    // MapOutgoingName; "(refused)" for a null result.
+    static std::string Outgoing(const std::string& path);
+};
+
+#endif
