@@ -1,0 +1,74 @@
+// Linux implementation of the sessions' file-system calls.
+#include "protocol/files.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+FILE* OpenFileForReading(const char* path)
+{
+    // A folder opens for reading here (unlike on Windows) and then fails at the first read;
+    // a FIFO would block the open. Neither is a file to send or to keep.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return NULL;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return NULL;
+    }
+    FILE* stream = fdopen(fd, "rb");
+    if (!stream)
+        close(fd);
+    return stream;
+}
+
+int DeleteFileOnly(const char* path)
+{
+    struct stat info;
+    if (lstat(path, &info) != 0 || !S_ISREG(info.st_mode))
+        return 0;
+    return unlink(path) == 0;
+}
+
+int RenameWithoutReplacing(const char* from, const char* to)
+{
+    if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+        return 1;
+    if (errno != EINVAL && errno != ENOSYS)
+        return 0;
+    // File systems without RENAME_NOREPLACE: a hard link fails when the target exists.
+    if (link(from, to) != 0)
+        return 0;
+    unlink(from);
+    return 1;
+}
+
+int MakeParentFolders(const char* path)
+{
+    char folder[4096];
+    const char* last = strrchr(path, '/');
+    if (!last)
+        return 1;  // a name in the current folder
+    size_t length = (size_t)(last - path);
+    if (length == 0)
+        return 1;  // the root
+    if (length >= sizeof folder)
+        return 0;
+    memcpy(folder, path, length);
+    folder[length] = 0;
+    for (size_t i = 1; i <= length; i++) {
+        if (folder[i] != '/' && folder[i] != 0)
+            continue;
+        char kept = folder[i];
+        folder[i] = 0;
+        if (mkdir(folder, 0777) != 0 && errno != EEXIST)
+            return 0;
+        folder[i] = kept;
+    }
+    struct stat info;
+    return stat(folder, &info) == 0 && S_ISDIR(info.st_mode);
+}

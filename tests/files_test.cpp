@@ -1,0 +1,74 @@
+// The sessions' file-system calls must agree on both platforms, because what a failed
+// reception leaves on disk depends on them: only files count, a rename never replaces.
+#include "protocol/files.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+TEST(Files, OnlyRegularFilesOpenForReading)
+{
+    std::string folder = NewTestFolder();
+    WriteWholeFile(folder + "file", "abc");
+    ASSERT_TRUE(MakeTestFolder(folder + "sub"));
+
+    FILE* stream = OpenFileForReading((folder + "file").c_str());
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(fgetc(stream), 'a');
+    fclose(stream);
+    EXPECT_EQ(OpenFileForReading((folder + "sub").c_str()), nullptr);
+    EXPECT_EQ(OpenFileForReading((folder + "missing").c_str()), nullptr);
+}
+
+TEST(Files, DeleteRemovesFilesButNeverFolders)
+{
+    std::string folder = NewTestFolder();
+    WriteWholeFile(folder + "file", "abc");
+    ASSERT_TRUE(MakeTestFolder(folder + "sub"));
+
+    EXPECT_TRUE(DeleteFileOnly((folder + "file").c_str()));
+    EXPECT_FALSE(ReadWholeFile(folder + "file"));
+    EXPECT_FALSE(DeleteFileOnly((folder + "sub").c_str()));
+    EXPECT_TRUE(MakeTestFolder(folder + "sub" + PathSeparator() + "still-a-folder"));
+    EXPECT_FALSE(DeleteFileOnly((folder + "missing").c_str()));
+}
+
+TEST(Files, RenameNeverReplaces)
+{
+    std::string folder = NewTestFolder();
+    WriteWholeFile(folder + "old", "old");
+    WriteWholeFile(folder + "new", "new");
+
+    EXPECT_FALSE(RenameWithoutReplacing((folder + "new").c_str(), (folder + "old").c_str()));
+    std::string contents;
+    ASSERT_TRUE(ReadWholeFile(folder + "old", &contents));
+    EXPECT_EQ(contents, "old");
+    ASSERT_TRUE(ReadWholeFile(folder + "new", &contents));
+    EXPECT_EQ(contents, "new");
+
+    EXPECT_TRUE(RenameWithoutReplacing((folder + "new").c_str(), (folder + "moved").c_str()));
+    EXPECT_FALSE(ReadWholeFile(folder + "new"));
+    ASSERT_TRUE(ReadWholeFile(folder + "moved", &contents));
+    EXPECT_EQ(contents, "new");
+}
+
+TEST(Files, ParentFoldersAreMadeUpToTheLastSeparator)
+{
+    std::string folder = NewTestFolder();
+    const std::string sep = PathSeparator();
+    std::string deep = folder + "a" + sep + "b" + sep + "c" + sep;
+
+    EXPECT_TRUE(MakeParentFolders((deep + "file").c_str()));
+    WriteWholeFile(deep + "file", "x");
+    EXPECT_TRUE(ReadWholeFile(deep + "file"));
+    // A store directory typed without its separator joins the name to its last part: the
+    // folder to make is the one before, not a folder of the joined name.
+    EXPECT_TRUE(MakeParentFolders((folder + "LINKname").c_str()));
+    EXPECT_FALSE(MakeTestFolder(folder + "a"));  // made above, so it exists already
+    EXPECT_TRUE(MakeTestFolder(folder + "LINKname"));  // was not made
+
+    // A file where a folder must go cannot be passed.
+    WriteWholeFile(folder + "plain", "x");
+    EXPECT_FALSE(MakeParentFolders((folder + "plain" + sep + "sub" + sep + "file").c_str()));
+}

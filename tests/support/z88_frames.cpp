@@ -1,0 +1,143 @@
+// The test Z88's own encoder and strict decoder of the line format.
+#include "tests/support/z88.h"
+
+#include <stdio.h>
+
+namespace {
+
+const unsigned char Esc = 0x1B;
+
+bool SentPlain(unsigned char byte)
+{
+    return byte == '\t' || byte == '\n' || byte == '\r' || (byte >= 0x20 && byte <= 0x7F);
+}
+
+int HexValue(unsigned char digit)
+{
+    if (digit >= '0' && digit <= '9')
+        return digit - '0';
+    if (digit >= 'A' && digit <= 'F')
+        return digit - 'A' + 10;
+    return -1;
+}
+
+std::string Describe(const char* what, size_t at, int byte = -1)
+{
+    char text[96];
+    if (byte >= 0)
+        snprintf(text, sizeof text, "%s (byte 0x%02X at line offset %zu)", what, byte, at);
+    else
+        snprintf(text, sizeof text, "%s (at line offset %zu)", what, at);
+    return text;
+}
+
+}  // namespace
+
+Bytes Text(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+Bytes operator+(Bytes left, const Bytes& right)
+{
+    left.insert(left.end(), right.begin(), right.end());
+    return left;
+}
+
+Bytes Z88EncodeData(const Bytes& data, bool lowercase)
+{
+    static const char upper[] = "0123456789ABCDEF";
+    static const char lower[] = "0123456789abcdef";
+    const char* digits = lowercase ? lower : upper;
+    Bytes line;
+    for (unsigned char byte : data) {
+        if (SentPlain(byte)) {
+            line.push_back(byte);
+        } else {
+            line.push_back(Esc);
+            line.push_back('B');
+            line.push_back((unsigned char)digits[byte >> 4]);
+            line.push_back((unsigned char)digits[byte & 15]);
+        }
+    }
+    return line;
+}
+
+Bytes Z88Frame(const std::string& name, const Bytes& data, bool lowercase)
+{
+    return Bytes{Esc, 'N'} + Text(name) + Bytes{Esc, 'F'} + Z88EncodeData(data, lowercase) +
+           Bytes{Esc, 'E'};
+}
+
+Z88Decoded Z88Decode(const Bytes& line)
+{
+    Z88Decoded frame;
+    size_t at = 0;
+    auto more = [&](size_t count) { return at + count <= line.size(); };
+
+    if (!more(2) || line[0] != Esc || line[1] != 'N') {
+        frame.fault = line.empty() ? "nothing on the line" : Describe("no start mark", 0, line[0]);
+        return frame;
+    }
+    at = 2;
+    while (more(1) && line[at] != Esc)
+        frame.name.push_back((char)line[at++]);
+    if (!more(2)) {
+        frame.fault = Describe("line ends inside the name", at);
+        return frame;
+    }
+    if (line[at + 1] != 'F') {
+        frame.fault = Describe("name not ended by ESC F", at + 1, line[at + 1]);
+        return frame;
+    }
+    at += 2;
+
+    for (;;) {
+        if (!more(1)) {
+            frame.fault = Describe("line ends inside the data", at);
+            break;
+        }
+        unsigned char byte = line[at];
+        if (byte != Esc) {
+            if (!SentPlain(byte)) {
+                frame.fault = Describe("byte outside the plain set sent unescaped", at, byte);
+                break;
+            }
+            frame.data.push_back(byte);
+            at++;
+            continue;
+        }
+        if (!more(2)) {
+            frame.fault = Describe("line ends after ESC", at);
+            break;
+        }
+        unsigned char command = line[at + 1];
+        if (command == 'E') {
+            at += 2;
+            frame.complete = true;
+            break;
+        }
+        if (command != 'B') {
+            frame.fault = Describe("unknown command after ESC", at + 1, command);
+            break;
+        }
+        if (!more(4)) {
+            frame.fault = Describe("line ends inside an escaped byte", at);
+            break;
+        }
+        int high = HexValue(line[at + 2]), low = HexValue(line[at + 3]);
+        if (high < 0 || low < 0) {
+            frame.fault = Describe("escaped byte with a bad digit", at + 2, line[high < 0 ? at + 2 : at + 3]);
+            break;
+        }
+        unsigned char value = (unsigned char)(high * 16 + low);
+        if (SentPlain(value)) {
+            frame.fault = Describe("plain byte sent escaped", at, value);
+            break;
+        }
+        frame.data.push_back(value);
+        at += 4;
+    }
+    frame.used = at;
+    return frame;
+}
