@@ -239,15 +239,17 @@ TEST_F(StatusWindows, TransferLogSortsWithoutRegardToCaseAndReopensAfterClose)
 
     // Later lines leave the window where it is, wherever the owner went.
     MoveOwnerWindow(owner, 120, 90);
+    // "@" is a formatting code to FLTK's lists: shown here as the text it is.
     for (const char* line : {"Zeta.txt - no change.", "banana.txt - no change.",
                              "Apple.txt - no change.", "apple.txt - file changed.",
-                             "banana.txt - no change."})
+                             "banana.txt - no change.", "@b@cmemo - no change."})
         AddLogEntry(owner, line);
     ScreenArea later;
     ASSERT_TRUE(FindProgramWindow(title, &later));
     EXPECT_EQ(later.x, log.x);
     EXPECT_EQ(later.y, log.y);
-    EXPECT_EQ(LogLines(), (Lines{"apple.txt - file changed.", "Apple.txt - no change.",
+    EXPECT_EQ(LogLines(), (Lines{"@b@cmemo - no change.", "apple.txt - file changed.",
+                                 "Apple.txt - no change.",
                                  "banana.txt - no change.", "banana.txt - no change.",
                                  "mango.txt - file changed.", "Zeta.txt - no change."}));
     RunEventLoop(300);  // the list paints once the program is back in its loop

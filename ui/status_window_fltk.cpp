@@ -48,9 +48,10 @@ enum {
 
 void ShowStatusWindow(Fl_Window* window, WindowHandle owner, int closable)
 {
-    // Everything that waits on the server comes before show(), and the properties follow
-    // it in the same batch of requests: the window manager, woken by the mapping, then
-    // finds them in place when it reads the window's properties.
+    // FLTK's show() maps the window with Motif hints of its own (every function but
+    // resizing); ours replace them at once. Window managers that honour these hints read
+    // them again when they change (mutter, KWin, Xfwm); openbox ignores them for its
+    // buttons altogether. Nothing here waits on the server after show().
     fl_open_display();
     Atom motifHints = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
     window->size_range(window->w(), window->h(), window->w(), window->h());
