@@ -203,8 +203,8 @@ int RunHostTool(const std::vector<std::string>& arguments)
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
-    // Requests still in our buffer must reach the server before the tool looks at it.
-    XSync(fl_display, False);
+    // No flush of the program's requests here: what a status operation left unsent must
+    // stay unseen, as it would during a transfer.
     pid_t child = fork();
     if (child < 0)
         return -1;
