@@ -1,0 +1,230 @@
+// The status-window tests' desktop on Linux (see desktop.h): FLTK windows, and Xlib for
+// what the X server shows.
+#include "tests/support/desktop.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Browser.H>
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+#include <X11/Xutil.h>
+
+#include <errno.h>
+#include <string.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+void PrepareDesktop()
+{
+    fl_open_display();
+}
+
+WindowHandle OpenOwnerWindow(int x, int y, int width, int height)
+{
+    Fl_Window* window = new Fl_Window(x, y, width, height, "Tarnwell");
+    window->end();
+    window->show();
+    XSync(fl_display, False);
+    RunEventLoop(100);
+    return window;
+}
+
+void MoveOwnerWindow(WindowHandle owner, int x, int y)
+{
+    owner->position(x, y);
+    XSync(fl_display, False);
+    RunEventLoop(100);
+}
+
+void CloseOwnerWindow(WindowHandle owner)
+{
+    delete owner;
+    XSync(fl_display, False);
+}
+
+static double Now()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec + now.tv_nsec / 1e9;
+}
+
+void RunEventLoop(int milliseconds)
+{
+    double end = Now() + milliseconds / 1000.0;
+    for (double left = end - Now(); left > 0; left = end - Now())
+        Fl::wait(left);
+    XSync(fl_display, False);
+}
+
+static ScreenArea AreaOfXWindow(Window window)
+{
+    ScreenArea area;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(fl_display, window, &attributes))
+        return area;
+    Window child;
+    XTranslateCoordinates(fl_display, window, RootWindow(fl_display, fl_screen), 0, 0, &area.x,
+                          &area.y, &child);
+    area.width = attributes.width;
+    area.height = attributes.height;
+    return area;
+}
+
+ScreenArea ClientArea(WindowHandle window)
+{
+    XSync(fl_display, False);
+    return AreaOfXWindow(fl_xid(window));
+}
+
+// A viewable window under start with WM_NAME title, searched as the server has them (a
+// window manager, if one runs, puts client windows inside frames of its own).
+static Window FindXWindow(Window start, const char* title)
+{
+    XWindowAttributes attributes;
+    char* name = nullptr;
+    if (XGetWindowAttributes(fl_display, start, &attributes) &&
+        attributes.map_state == IsViewable && XFetchName(fl_display, start, &name) && name) {
+        int same = strcmp(name, title) == 0;
+        XFree(name);
+        if (same)
+            return start;
+    }
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(fl_display, start, &root, &parent, &children, &count)) {
+        for (unsigned i = count; i-- > 0 && !found;)
+            found = FindXWindow(children[i], title);
+        if (children)
+            XFree(children);
+    }
+    return found;
+}
+
+int FindProgramWindow(const char* title, ScreenArea* client)
+{
+    XSync(fl_display, False);
+    Window window = FindXWindow(RootWindow(fl_display, fl_screen), title);
+    if (!window)
+        return 0;
+    *client = AreaOfXWindow(window);
+    return 1;
+}
+
+static Fl_Browser* LogList()
+{
+    for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window))
+        if (window->label() && strcmp(window->label(), "File Transfer Information") == 0 &&
+            window->children() == 1)
+            return (Fl_Browser*)window->child(0);
+    return nullptr;
+}
+
+std::vector<std::string> LogLines()
+{
+    std::vector<std::string> lines;
+    if (Fl_Browser* list = LogList())
+        for (int line = 1; line <= list->size(); line++)
+            lines.push_back(list->text(line));
+    return lines;
+}
+
+int SelectedLogLine()
+{
+    Fl_Browser* list = LogList();
+    return list ? list->value() - 1 : -1;
+}
+
+int HasCloseControl(const char* title)
+{
+    XSync(fl_display, False);
+    Window window = FindXWindow(RootWindow(fl_display, fl_screen), title);
+    if (!window)
+        return 0;
+    // _MOTIF_WM_HINTS: flags, functions, decorations, ...; without the functions flag (bit
+    // 0) or with "all" (bit 0 of the functions) the window manager offers every function.
+    Atom hintsAtom = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    int closable = 1;
+    if (XGetWindowProperty(fl_display, window, hintsAtom, 0, 5, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) == Success &&
+        data && format == 32 && count >= 2) {
+        const long* hints = (const long*)data;
+        if ((hints[0] & 1) && !(hints[1] & 1))
+            closable = (hints[1] & (1 << 5)) != 0;
+    }
+    if (data)
+        XFree(data);
+    return closable;
+}
+
+int CloseLikeUser(const char* title)
+{
+    return HasCloseControl(title) && SendCloseRequest(title);
+}
+
+int SendCloseRequest(const char* title)
+{
+    // What a window manager sends when its close control is used: WM_DELETE_WINDOW.
+    XSync(fl_display, False);
+    Window window = FindXWindow(RootWindow(fl_display, fl_screen), title);
+    if (!window)
+        return 0;
+    XEvent event;
+    memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(fl_display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = XInternAtom(fl_display, "WM_DELETE_WINDOW", False);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(fl_display, window, False, NoEventMask, &event);
+    XSync(fl_display, False);
+    return 1;
+}
+
+void FocusWindow(const char* title)
+{
+    XSync(fl_display, False);
+    Window window = FindXWindow(RootWindow(fl_display, fl_screen), title);
+    if (window)
+        XSetInputFocus(fl_display, window, RevertToPointerRoot, CurrentTime);
+    XSync(fl_display, False);
+    RunEventLoop(100);
+}
+
+int RunHostTool(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    // No flush of the program's requests here: what a status operation left unsent must
+    // stay unseen, as it would during a transfer.
+    pid_t child = fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0)
+        if (errno != EINTR)
+            return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string HostPathForProgram(const std::string& hostPath)
+{
+    return hostPath;
+}
+
+int BreakProgressWindowCreation()
+{
+    return 0;
+}

@@ -1,0 +1,99 @@
+// Linux (FLTK) implementation of the progress window: a plain captioned window, drawn
+// with the fl_* calls straight from inside the transfer, as GDI draws it on Windows.
+#include "ui/progress.h"
+
+#include "ui/progress_geometry.h"
+#include "ui/status_window_fltk.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+
+int ProgressValue = 100;
+static Fl_Window* ProgressWindow;
+
+// The window has no close control, and a close request or Esc that reaches it anyway
+// (the window's callback runs for both) is ignored: Esc held aborts the transfer instead.
+static void IgnoreCloseRequest(Fl_Widget*, void*)
+{
+}
+
+void ShowProgress(WindowHandle owner, const char* title)
+{
+    CloseProgress();
+    int width = DialogWidth(199);
+    int height = DialogHeight(30);
+    // Centred in the work area of the owner's screen, as DS_CENTER places a dialog.
+    int screen = owner ? Fl::screen_num(owner->x(), owner->y()) : 0;
+    int areaX, areaY, areaWidth, areaHeight;
+    Fl::screen_work_area(areaX, areaY, areaWidth, areaHeight, screen);
+
+    ProgressWindow = new Fl_Window(areaX + (areaWidth - width) / 2,
+                                   areaY + (areaHeight - height) / 2, width, height);
+    ProgressWindow->end();
+    ProgressWindow->copy_label(title);
+    ProgressWindow->callback(IgnoreCloseRequest);
+    // Until the first step the server fills the window with its background colour.
+    ShowStatusWindow(ProgressWindow, owner, 0);
+    ProgressValue = 100;
+}
+
+// GDI's Rectangle: a black one-pixel outline around a fill, right and bottom exclusive.
+static void DrawRectangle(int left, int top, int right, int bottom, Fl_Color fill)
+{
+    if (right <= left || bottom <= top)
+        return;
+    fl_color(fill);
+    fl_rectf(left, top, right - left, bottom - top);
+    fl_color(FL_BLACK);
+    fl_rect(left, top, right - left, bottom - top);
+}
+
+// GDI's HS_FDIAGONAL brush on a white background: black lines at 45 degrees from top
+// left to bottom right, one pixel in every eight along a row, lined up with the client
+// area's origin (pixels with x - y a multiple of 8), so the hatching stands still from
+// one step to the next.
+static void DrawHatchedRectangle(int left, int top, int right, int bottom)
+{
+    DrawRectangle(left, top, right, bottom, FL_WHITE);
+    if (right - left <= 2 || bottom - top <= 2)
+        return;
+    fl_push_clip(left + 1, top + 1, right - left - 2, bottom - top - 2);
+    fl_color(FL_BLACK);
+    int first = left - bottom;
+    first -= ((first % 8) + 8) % 8;
+    for (int offset = first; offset <= right - top; offset += 8)
+        fl_line(top + offset, top, bottom + offset, bottom);
+    fl_pop_clip();
+}
+
+void StepProgress(int count)
+{
+    if (!ProgressWindow || !ProgressStepDue(count))
+        return;
+    ProgressValue = NextProgressValue(ProgressValue);
+
+    ProgressPicture picture;
+    LayoutProgress(ProgressWindow->w(), ProgressWindow->h(), ProgressValue, &picture);
+
+    // No return to the event loop during a transfer (it would run the poll timer inside
+    // it), so the bar is drawn here and now, and sent to the server at once.
+    ProgressWindow->make_current();
+    DrawRectangle(0, 0, picture.width, picture.height, fl_rgb_color(192, 192, 192));
+    DrawRectangle(picture.trackLeft, picture.trackTop, picture.trackRight, picture.trackBottom,
+                  FL_WHITE);
+    DrawHatchedRectangle(picture.trackLeft, picture.trackTop, picture.barRight,
+                         picture.trackBottom);
+    XFlush(fl_display);
+}
+
+void CloseProgress(void)
+{
+    if (!ProgressWindow)
+        return;
+    delete ProgressWindow;
+    ProgressWindow = 0;
+    // Gone from the screen now, not when the event loop next runs.
+    XFlush(fl_display);
+}
