@@ -6,6 +6,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <chrono>
+#include <string>
+
 unsigned Screenshot::Pixel(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= width || y >= height)
@@ -55,7 +58,9 @@ static int ReadPpm(const std::string& path, Screenshot* shot)
 int TakeScreenshot(Screenshot* shot, const char* keepAs)
 {
     const std::string folder = TARNWELL_SCREENSHOT_DIR;
-    const std::string raw = folder + "/latest.ppm";
+    // Test programs run side by side: each screenshot gets a file of its own.
+    const std::string raw = folder + "/shot-" +
+        std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".ppm";
     if (RunHostTool({"mkdir", "-p", folder}) != 0)
         return 0;
     if (RunHostTool({"import", "-window", "root", "-depth", "8", raw}) != 0)
@@ -66,5 +71,7 @@ int TakeScreenshot(Screenshot* shot, const char* keepAs)
             return 0;
         printf("screenshot kept: %s\n", kept.c_str());
     }
-    return ReadPpm(HostPathForProgram(raw), shot);
+    int ok = ReadPpm(HostPathForProgram(raw), shot);
+    RunHostTool({"rm", "-f", raw});
+    return ok;
 }
