@@ -13,6 +13,11 @@
 LinkPort LinkHandle = 0;
 char StoreDirectory[SettingSize];
 
+// The mode whose timeouts the open port has, or -1 when unknown (a new port, or a failed
+// apply). LinkWriteByte asks for TransferMode before every byte; asking the driver again for
+// what it has already costs a round trip per byte and changes nothing.
+static int AppliedMode = -1;
+
 static int PortIsOpen(void)
 {
     return LinkHandle != 0 && LinkHandle != LinkOpenFailed;
@@ -38,6 +43,7 @@ void CloseLink(void)
     if (PortIsOpen())
         CloseHandle(LinkHandle);
     LinkHandle = 0;
+    AppliedMode = -1;
 }
 
 void OpenLink(void)
@@ -72,13 +78,18 @@ void OpenLink(void)
 
 int SetLinkTimeouts(LinkTimeoutMode mode)
 {
+    if (!PortIsOpen())
+        return 0;
+    if (AppliedMode == (int)mode)
+        return 1;
     COMMTIMEOUTS timeouts;
     timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.ReadTotalTimeoutMultiplier = mode == TransferMode ? 1000 : 0;
     timeouts.ReadTotalTimeoutConstant = 0;
     timeouts.WriteTotalTimeoutMultiplier = 2000;
     timeouts.WriteTotalTimeoutConstant = 0;
-    return PortIsOpen() && SetCommTimeouts(LinkHandle, &timeouts);
+    AppliedMode = SetCommTimeouts(LinkHandle, &timeouts) ? (int)mode : -1;
+    return AppliedMode >= 0;
 }
 
 int LinkReadByte(int* value)
