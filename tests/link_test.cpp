@@ -71,6 +71,33 @@ TEST_F(LinkTest, TransferModeReadGivesUpAfterAboutASecond)
     EXPECT_EQ(value, 0);
 }
 
+// The mode holds until the next switch, a write leaves TransferMode behind it, and a port
+// opened afresh takes the mode asked for next whatever the old port had.
+TEST_F(LinkTest, ModesSwitchBackAndForthAndHoldOnAReopenedPort)
+{
+    for (int opening = 0; opening < 2; opening++) {
+        ASSERT_NO_FATAL_FAILURE(Open());
+        for (LinkTimeoutMode mode : {PollMode, TransferMode, PollMode}) {
+            SetLinkTimeouts(mode);
+            int value = 0;
+            Clock::time_point start = Clock::now();
+            EXPECT_EQ(LinkReadByte(&value), 0);
+            long long waited = MsSince(start);
+            if (mode == PollMode) {
+                EXPECT_LT(waited, 500) << "opening " << opening;
+            } else {
+                EXPECT_GE(waited, 700) << "opening " << opening;
+            }
+        }
+        EXPECT_TRUE(LinkWriteByte('w'));
+        EXPECT_EQ(PeerReceiveByte(3000), 'w');
+        int value = 0;
+        Clock::time_point start = Clock::now();
+        EXPECT_EQ(LinkReadByte(&value), 0);
+        EXPECT_GE(MsSince(start), 700) << "a write leaves the port in TransferMode";
+    }
+}
+
 TEST_F(LinkTest, TransferModeReadWaitsForAByteThatComesLate)
 {
     ASSERT_NO_FATAL_FAILURE(Open());

@@ -140,3 +140,27 @@ TEST_F(LinkWin32Test, PortNameWithBackslashIsOpenedAsTyped)
     EXPECT_EQ(value, 'b');
     EXPECT_EQ(SettingsSectionLines()[0], "Port=\\\\.\\COM1");
 }
+
+// The two columns of timeouts as the port holds them, also on a port opened afresh after
+// the same mode was already in force on the old one.
+TEST_F(LinkWin32Test, TimeoutsOfEachModeReachThePort)
+{
+    const struct {
+        LinkTimeoutMode mode;
+        DWORD readMultiplier;
+    } modes[] = {{TransferMode, 1000}, {PollMode, 0}, {TransferMode, 1000}};
+    for (int opening = 0; opening < 2; opening++) {
+        ASSERT_NO_FATAL_FAILURE(Open());
+        for (const auto& m : modes) {
+            EXPECT_TRUE(SetLinkTimeouts(m.mode));
+            COMMTIMEOUTS timeouts;
+            ZeroMemory(&timeouts, sizeof timeouts);
+            ASSERT_TRUE(GetCommTimeouts(LinkHandle, &timeouts));
+            EXPECT_EQ(timeouts.ReadIntervalTimeout, MAXDWORD) << "opening " << opening;
+            EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, m.readMultiplier) << "opening " << opening;
+            EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 0u);
+            EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 2000u) << "opening " << opening;
+            EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 0u);
+        }
+    }
+}
