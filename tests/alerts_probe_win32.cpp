@@ -95,6 +95,14 @@ static BOOL CALLBACK LookAtChild(HWND child, LPARAM)
     return TRUE;
 }
 
+// Closes every visible window of the thread but the test's own.
+static BOOL CALLBACK CloseStranger(HWND window, LPARAM)
+{
+    if (window != TestWindow && IsWindowVisible(window))
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
 static void CALLBACK LookAtBox(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND box = NULL;
@@ -103,8 +111,11 @@ static void CALLBACK LookAtBox(HWND, UINT, UINT_PTR, DWORD)
         return;
     KillTimer(NULL, Watch);
     Watch = 0;
-    if (!box)
+    if (!box) {
+        // Whatever came up instead, so that the test does not hang.
+        EnumThreadWindows(GetCurrentThreadId(), CloseStranger, 0);
         return;
+    }
     Seen.seen = true;
     char title[128];
     GetWindowTextA(box, title, sizeof title);
