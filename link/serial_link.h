@@ -1,0 +1,63 @@
+// The serial link: the one port through which Tarnwell talks to the Z88, opened and
+// configured from the settings, and one-byte reads and writes that the Esc key can abort.
+// One implementation per platform: serial_link_win32.cpp and serial_link_posix.cpp.
+//
+//   OpenLink         (re)opens the port named by "Port", configures it, loads StoreDirectory
+//   SetLinkTimeouts  PollMode: reads return at once; TransferMode: a read waits up to 1000 ms
+//   LinkReadByte     one byte in, 0..255
+//   LinkWriteByte    one byte out, the low 8 bits of the value, given up to 2000 ms
+//   CloseLink        closes the port at the end of the run
+#ifndef TARNWELL_SERIAL_LINK_H
+#define TARNWELL_SERIAL_LINK_H
+
+#include "settings/settings.h"
+
+#include <stdint.h>
+
+// The handle of the port, in one of three states that every call tells apart:
+//   never opened   0 (also after CloseLink)
+//   open           the platform's handle of the port
+//   open failed    LinkOpenFailed; every read, write and setting call on it fails at once
+#ifdef _WIN32
+typedef void* LinkPort;                                // HANDLE
+const LinkPort LinkOpenFailed = (LinkPort)(intptr_t)-1;  // INVALID_HANDLE_VALUE
+#else
+// A file descriptor. The port is always moved to a descriptor above 2, so 0 never names it
+// (and stray output to stdout or stderr can never reach the Z88); -1 is what a failed open()
+// gives.
+typedef int LinkPort;
+const LinkPort LinkOpenFailed = -1;
+#endif
+
+extern LinkPort LinkHandle;
+
+// The text of the setting "Directory" as the last successful OpenLink read it; empty before
+// that. Received files are stored under this text directly followed by their names.
+extern char StoreDirectory[SettingSize];
+
+enum LinkTimeoutMode { PollMode, TransferMode };
+
+// Closes the port if one is open, then opens the port named by "Port". When the open fails,
+// shows the connect-failure message and reads no other setting; otherwise sets the line
+// from "Rate" (8 data bits, one stop bit, no parity checking) and "Xon" (XON/XOFF in both
+// directions), then reads "Directory" into StoreDirectory. Sets no timeout mode.
+void OpenLink(void);
+
+// Switches the read timeouts; the mode stays until the next call. Non-zero when applied to
+// an open port (callers need not look).
+int SetLinkTimeouts(LinkTimeoutMode mode);
+
+// Reads one byte into `value` (0..255; `value` is 0 when none came). Non-zero only when a
+// byte came and Esc was not held; with Esc held the byte is taken from the line all the same
+// and stays in `value`.
+int LinkReadByte(int* value);
+
+// Writes the low 8 bits of `value` in TransferMode. Non-zero only when the byte actually
+// left (a write that timed out, say while the Z88 holds XOFF, moved nothing and fails) and
+// Esc was not held.
+int LinkWriteByte(int value);
+
+// Closes the port, if one is open, and puts LinkHandle back to 0. Harmless in every state.
+void CloseLink(void);
+
+#endif

@@ -1,0 +1,274 @@
+// Linux implementation of the serial link: a tty device through termios, opened exclusively,
+// with poll() giving the reads and writes the timeouts a Windows port has.
+#include "link/serial_link.h"
+
+#include "link/line_settings_posix.h"
+#include "settings/settings.h"
+#include "ui/alerts.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <time.h>
+#include <unistd.h>
+
+LinkPort LinkHandle = 0;
+char StoreDirectory[SettingSize];
+
+// The mode last set; it decides how long a read waits for its byte.
+static LinkTimeoutMode TimeoutMode = PollMode;
+
+enum {
+    TransferReadMs = 1000,  // a read in TransferMode
+    WriteMs = 2000,         // every write
+};
+
+// --- Line settings ------------------------------------------------------------------------
+
+// The flags MakeLineRaw clears or sets, and those SetLineRecord decides.
+static const tcflag_t RawInputOff = BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IUCLC;
+static const tcflag_t RawLocalOff = ICANON | ECHO | ECHOE | ECHOK | ECHONL | ISIG | IEXTEN;
+static const tcflag_t RecordInput = INPCK | IXON | IXOFF | IXANY;
+static const tcflag_t RecordControl = CSIZE | CSTOPB;
+
+speed_t LineSpeed(int rate)
+{
+    static const struct {
+        int rate;
+        speed_t speed;
+    } speeds[] = {
+        {50, B50},           {75, B75},           {110, B110},         {134, B134},
+        {150, B150},         {200, B200},         {300, B300},         {600, B600},
+        {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+        {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+        {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+        {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
+        {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+        {3500000, B3500000}, {4000000, B4000000},
+    };
+    for (const auto& entry : speeds) {
+        if (entry.rate == rate)
+            return entry.speed;
+    }
+    return B0;
+}
+
+void MakeLineRaw(struct termios* line)
+{
+    line->c_iflag &= ~RawInputOff;
+    line->c_oflag &= ~OPOST;
+    line->c_lflag &= ~RawLocalOff;
+    line->c_cflag |= CREAD;
+    line->c_cc[VMIN] = 1;  // with O_NONBLOCK: EAGAIN when nothing waits, 0 only at hang-up
+    line->c_cc[VTIME] = 0;
+}
+
+void SetLineRecord(struct termios* line, speed_t speed, int xon)
+{
+    cfsetispeed(line, speed);
+    cfsetospeed(line, speed);
+    line->c_cflag = (line->c_cflag & ~RecordControl) | CS8;
+    line->c_iflag &= ~(INPCK | IXANY);
+    if (xon)
+        line->c_iflag |= IXON | IXOFF;
+    else
+        line->c_iflag &= ~(IXON | IXOFF);
+}
+
+int LineRecordTaken(const struct termios* wanted, const struct termios* got)
+{
+    return ((wanted->c_iflag ^ got->c_iflag) & (RawInputOff | RecordInput)) == 0 &&
+           ((wanted->c_oflag ^ got->c_oflag) & OPOST) == 0 &&
+           ((wanted->c_lflag ^ got->c_lflag) & RawLocalOff) == 0 &&
+           ((wanted->c_cflag ^ got->c_cflag) & (RecordControl | CREAD)) == 0 &&
+           wanted->c_cc[VMIN] == got->c_cc[VMIN] && wanted->c_cc[VTIME] == got->c_cc[VTIME] &&
+           cfgetispeed(wanted) == cfgetispeed(got) && cfgetospeed(wanted) == cfgetospeed(got);
+}
+
+// Applies `line` and reads it back: tcsetattr reports success when it took any part of the
+// request, so only the read-back shows whether all of it arrived.
+static int ApplyLine(int port, const struct termios* line)
+{
+    struct termios got;
+    return tcsetattr(port, TCSANOW, line) == 0 && tcgetattr(port, &got) == 0 &&
+           LineRecordTaken(line, &got);
+}
+
+// --- Opening and closing -----------------------------------------------------------------
+
+// Opens `name` for this program alone and makes it raw; the descriptor, or LinkOpenFailed.
+// The lock comes first: a port that another program holds is left exactly as it was.
+static LinkPort OpenPort(const char* name)
+{
+    int port = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (port < 0)
+        return LinkOpenFailed;
+    if (port <= 2) {
+        int moved = fcntl(port, F_DUPFD_CLOEXEC, 3);
+        close(port);
+        if (moved < 0)
+            return LinkOpenFailed;
+        port = moved;
+    }
+    struct termios line;
+    if (flock(port, LOCK_EX | LOCK_NB) != 0 || tcgetattr(port, &line) != 0) {
+        close(port);
+        return LinkOpenFailed;
+    }
+    if (ioctl(port, TIOCEXCL) != 0) {
+        close(port);
+        return LinkOpenFailed;
+    }
+    MakeLineRaw(&line);
+    if (!ApplyLine(port, &line)) {
+        ioctl(port, TIOCNXCL);
+        close(port);
+        return LinkOpenFailed;
+    }
+    return port;
+}
+
+static int PortIsOpen(void)
+{
+    return LinkHandle > 0;
+}
+
+void CloseLink(void)
+{
+    if (PortIsOpen()) {
+        // The exclusive mark belongs to the tty, not to this descriptor: a pty keeps it
+        // after the close and would turn away the next opener.
+        ioctl(LinkHandle, TIOCNXCL);
+        close(LinkHandle);
+    }
+    LinkHandle = 0;
+}
+
+void OpenLink(void)
+{
+    CloseLink();
+    char text[SettingSize];
+    ReadSetting(SettingPort, text);
+    LinkHandle = OpenPort(text);
+    if (LinkHandle == LinkOpenFailed) {
+        ShowConnectFailure();
+        return;
+    }
+
+    struct termios line;
+    tcgetattr(LinkHandle, &line);
+    struct termios before = line;
+    speed_t speed = LineSpeed(ReadSetting(SettingRate, text));
+    int xon = ReadSetting(SettingXon, text) != 0;
+    // A rate the line cannot take leaves the whole record unapplied, as Windows refuses a
+    // record with a bad rate. A record the driver took only in part is undone the same way.
+    if (speed != B0) {
+        SetLineRecord(&line, speed, xon);
+        if (!ApplyLine(LinkHandle, &line))
+            tcsetattr(LinkHandle, TCSANOW, &before);
+    }
+
+    ReadSetting(SettingDirectory, StoreDirectory);
+}
+
+// --- Bytes ---------------------------------------------------------------------------------
+
+int SetLinkTimeouts(LinkTimeoutMode mode)
+{
+    TimeoutMode = mode;
+    return PortIsOpen();
+}
+
+static long long NowMs(void)
+{
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+}
+
+// Waits for `events` on the port until `deadline` (NowMs time). False when the time is up
+// or the port has failed; a hang-up counts as ready, so that the next read sees it.
+static int WaitForPort(short events, long long deadline)
+{
+    for (;;) {
+        long long left = deadline - NowMs();
+        if (left <= 0)
+            return 0;
+        struct pollfd port = {LinkHandle, events, 0};
+        int ready = poll(&port, 1, (int)left);
+        if (ready > 0)
+            return 1;
+        if (ready == 0 || errno != EINTR)
+            return 0;
+    }
+}
+
+// One byte in, waiting as the mode says. The read is tried first: when bytes stream in,
+// that is the only system call.
+static int ReadPortByte(int* value)
+{
+    if (!PortIsOpen())
+        return 0;
+    long long deadline = -1;
+    for (;;) {
+        unsigned char byte;
+        ssize_t count = read(LinkHandle, &byte, 1);
+        if (count == 1) {
+            *value = byte;
+            return 1;
+        }
+        if (count == 0)
+            return 0;  // hung up
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN || TimeoutMode != TransferMode)
+            return 0;
+        if (deadline < 0)
+            deadline = NowMs() + TransferReadMs;
+        if (!WaitForPort(POLLIN, deadline))
+            return 0;
+    }
+}
+
+// One byte out. Success means the byte left for the line; a byte that found no room within
+// the time (the Z88 holding XOFF, say) moved nothing, and the caller must hear of it.
+static int WritePortByte(unsigned char byte)
+{
+    if (!PortIsOpen())
+        return 0;
+    long long deadline = -1;
+    for (;;) {
+        ssize_t count = write(LinkHandle, &byte, 1);
+        if (count == 1)
+            return 1;
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0 && errno != EAGAIN)
+            return 0;
+        if (deadline < 0)
+            deadline = NowMs() + WriteMs;
+        if (!WaitForPort(POLLOUT, deadline))
+            return 0;
+    }
+}
+
+int LinkReadByte(int* value)
+{
+    *value = 0;
+    int ok = ReadPortByte(value);
+    // Asked after every read, also a failed one: a held Esc ends the transfer either way.
+    if (EscapeHeld())
+        ok = 0;
+    return ok;
+}
+
+int LinkWriteByte(int value)
+{
+    SetLinkTimeouts(TransferMode);
+    int ok = WritePortByte((unsigned char)(value & 0xFF));
+    if (EscapeHeld())
+        ok = 0;
+    return ok;
+}

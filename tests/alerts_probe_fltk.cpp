@@ -1,0 +1,121 @@
+// Linux side of the alerts probe: an FLTK window, the fl_alert box found among FLTK's windows
+// from a timeout that runs inside its modal loop, and XKB bell events.
+#include "tests/alerts_probe.h"
+
+#include "tests/support/host_command.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_ask.H>
+#include <FL/x.H>
+#include <X11/XKBlib.h>
+
+#include <stdio.h>
+#include <string.h>
+#include <unistd.h>
+
+static Fl_Window* TestWindow = nullptr;
+static SeenBox Seen;
+static int Looks = 0;
+
+WindowHandle ShowTestWindow()
+{
+    TestWindow = new Fl_Window(100, 100, 200, 150, "Tarnwell test window");
+    TestWindow->end();
+    TestWindow->show();
+    for (int i = 0; i < 100 && !TestWindow->visible(); i++)
+        Fl::wait(0.01);
+    XSync(fl_display, False);
+    char command[128];
+    snprintf(command, sizeof command, "/usr/bin/xdotool mousemove %d %d", TestWindow->x() + 100,
+             TestWindow->y() + 75);
+    RunHostCommand(command, 5000);
+    PumpTestWindow();
+    return TestWindow;
+}
+
+void CloseTestWindow()
+{
+    if (!TestWindow)
+        return;
+    TestWindow->hide();
+    delete TestWindow;
+    TestWindow = nullptr;
+    Fl::check();
+}
+
+void PumpTestWindow()
+{
+    Fl::check();
+}
+
+static void LookAtBox(void*)
+{
+    for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window)) {
+        if (!window->modal())
+            continue;
+        Seen.seen = true;
+        Seen.title = window->label() ? window->label() : "";
+        for (int i = 0; i < window->children(); i++) {
+            Fl_Widget* child = window->child(i);
+            const char* label = child->label();
+            if (child == fl_message_icon())
+                Seen.errorIcon = label && strcmp(label, "!") == 0;
+            else if (label && *label && !dynamic_cast<Fl_Button*>(child))
+                Seen.text = label;
+        }
+        Window owner = 0;
+        if (TestWindow && XGetTransientForHint(fl_display, fl_xid(window), &owner))
+            Seen.ownedByTestWindow = owner == fl_xid(TestWindow);
+        window->hide();
+        return;
+    }
+    if (++Looks < 50)
+        Fl::repeat_timeout(0.1, LookAtBox);
+    else if (Fl::modal())
+        Fl::modal()->hide();  // whatever came up instead, so that the test does not hang
+}
+
+void WatchForMessageBox()
+{
+    Seen = SeenBox();
+    Looks = 0;
+    Fl::add_timeout(0.1, LookAtBox);
+}
+
+SeenBox LastSeenBox()
+{
+    Fl::remove_timeout(LookAtBox);
+    return Seen;
+}
+
+int BellsRungDuring(void (*action)(void))
+{
+    Display* watcher = XOpenDisplay(nullptr);
+    if (!watcher)
+        return -1;
+    int opcode, firstEvent, firstError, major = XkbMajorVersion, minor = XkbMinorVersion;
+    if (!XkbQueryExtension(watcher, &opcode, &firstEvent, &firstError, &major, &minor)) {
+        XCloseDisplay(watcher);
+        return -1;
+    }
+    XkbSelectEvents(watcher, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
+    XSync(watcher, False);
+    action();
+    int bells = 0;
+    for (int i = 0; i < 100 && bells == 0; i++) {
+        XSync(watcher, False);
+        while (XPending(watcher)) {
+            XEvent event;
+            XNextEvent(watcher, &event);
+            XkbEvent* xkb = (XkbEvent*)&event;
+            if (event.type == firstEvent && xkb->any.xkb_type == XkbBellNotify)
+                bells++;
+        }
+        if (bells == 0)
+            usleep(10000);
+    }
+    XCloseDisplay(watcher);
+    return bells;
+}

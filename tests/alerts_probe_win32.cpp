@@ -1,0 +1,146 @@
+// Windows side of the alerts probe: a Win32 window, and the message box found among the
+// thread's windows from a timer that fires inside its modal loop.
+#include "tests/alerts_probe.h"
+
+#include "tests/support/host_command.h"
+
+#include <windows.h>
+
+#include <stdio.h>
+#include <string.h>
+
+static HWND TestWindow = NULL;
+static SeenBox Seen;
+static int Looks = 0;
+static UINT_PTR Watch = 0;
+
+WindowHandle ShowTestWindow()
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA windowClass;
+        ZeroMemory(&windowClass, sizeof windowClass);
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(NULL);
+        windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+        windowClass.lpszClassName = "TarnwellTestWindow";
+        RegisterClassA(&windowClass);
+        registered = true;
+    }
+    TestWindow = CreateWindowExA(0, "TarnwellTestWindow", "Tarnwell test window", WS_POPUP | WS_BORDER,
+                                 100, 100, 200, 150, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    ShowWindow(TestWindow, SW_SHOW);
+    UpdateWindow(TestWindow);
+    SetForegroundWindow(TestWindow);
+    SetActiveWindow(TestWindow);
+    for (int i = 0; i < 20; i++) {
+        PumpTestWindow();
+        Sleep(10);
+    }
+    RECT frame;
+    GetWindowRect(TestWindow, &frame);
+    char command[128];
+    snprintf(command, sizeof command, "/usr/bin/xdotool mousemove %ld %ld", (frame.left + frame.right) / 2,
+             (frame.top + frame.bottom) / 2);
+    RunHostCommand(command, 5000);
+    for (int i = 0; i < 20; i++) {
+        PumpTestWindow();
+        Sleep(10);
+    }
+    return TestWindow;
+}
+
+void CloseTestWindow()
+{
+    if (TestWindow)
+        DestroyWindow(TestWindow);
+    TestWindow = NULL;
+    PumpTestWindow();
+}
+
+void PumpTestWindow()
+{
+    MSG message;
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+static BOOL CALLBACK FindBox(HWND window, LPARAM found)
+{
+    char className[32];
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
+        *(HWND*)found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static BOOL CALLBACK LookAtChild(HWND child, LPARAM)
+{
+    char className[32];
+    GetClassNameA(child, className, sizeof className);
+    if (strcmp(className, "Static") != 0)
+        return TRUE;
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        HICON icon = (HICON)SendMessageA(child, STM_GETICON, 0, 0);
+        Seen.errorIcon = icon && icon == LoadIconA(NULL, IDI_ERROR);
+    } else {
+        char text[128];
+        if (GetWindowTextA(child, text, sizeof text) > 0)
+            Seen.text = text;
+    }
+    return TRUE;
+}
+
+// Closes every visible window of the thread but the test's own.
+static BOOL CALLBACK CloseStranger(HWND window, LPARAM)
+{
+    if (window != TestWindow && IsWindowVisible(window))
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+static void CALLBACK LookAtBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND box = NULL;
+    EnumThreadWindows(GetCurrentThreadId(), FindBox, (LPARAM)&box);
+    if (!box && ++Looks < 50)
+        return;
+    KillTimer(NULL, Watch);
+    Watch = 0;
+    if (!box) {
+        // Whatever came up instead, so that the test does not hang.
+        EnumThreadWindows(GetCurrentThreadId(), CloseStranger, 0);
+        return;
+    }
+    Seen.seen = true;
+    char title[128];
+    GetWindowTextA(box, title, sizeof title);
+    Seen.title = title;
+    EnumChildWindows(box, LookAtChild, 0);
+    Seen.ownedByTestWindow = TestWindow && GetWindow(box, GW_OWNER) == TestWindow;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+void WatchForMessageBox()
+{
+    Seen = SeenBox();
+    Looks = 0;
+    Watch = SetTimer(NULL, 0, 100, LookAtBox);
+}
+
+SeenBox LastSeenBox()
+{
+    if (Watch)
+        KillTimer(NULL, Watch);
+    Watch = 0;
+    return Seen;
+}
+
+int BellsRungDuring(void (*)(void))
+{
+    return -1;
+}

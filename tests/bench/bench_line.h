@@ -1,0 +1,27 @@
+// The platform side of the link benchmark: the far end of an unthrottled line that feeds or
+// drains bytes as fast as it can, and the plain one-byte loop the link is measured against.
+#ifndef TARNWELL_BENCH_LINE_H
+#define TARNWELL_BENCH_LINE_H
+
+#include <stddef.h>
+
+// Makes the line; `programPort` (`size` bytes) receives the name for the setting "Port".
+bool OpenBenchLine(char* programPort, size_t size);
+
+// A thread at the far end sends `count` bytes / takes `count` bytes, as fast as the line
+// lets it. WaitForFarEnd waits until it has done so.
+void StartFeeding(long count);
+void StartDraining(long count);
+void WaitForFarEnd();
+
+// The plain loop's one byte, on the link's own open port (LinkHandle), with the timeouts of
+// TransferMode but nothing else: no Esc query, no mode switch.
+//   Linux: poll() then read() / write();  Windows: ReadFile / WriteFile.
+int PlainReadByte(int* value);
+int PlainWriteByte(int value);
+
+// The platform's own Esc query, asked directly with no caching: how many per second.
+// -1 when it cannot be asked (no display).
+double RawEscapeQueriesPerSecond();
+
+#endif

@@ -1,0 +1,108 @@
+// Benchmark, not a test: bytes per second through LinkReadByte and LinkWriteByte on an
+// unthrottled line, next to a plain one-byte loop on the same port, and the ratio.
+// Run it on a display, so that the Esc query costs what it costs in the program:
+//   Linux:   tests/tools/with-xvfb build/linux/tests/link_bench [bytes]
+//   Windows: in build/windows, with TARNWELL_WINEPREFIX=$PWD/wine-prefix TARNWELL_WINE_SERIAL=1,
+//            ../../tests/tools/with-xvfb ../../tests/tools/wine-run tests/link_bench.exe [bytes]
+#include "link/serial_link.h"
+#include "settings/settings.h"
+#include "tests/bench/bench_line.h"
+#include "tests/support/settings_store.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+using Clock = std::chrono::steady_clock;
+
+enum { Rounds = 3 };
+
+static double Seconds(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Bytes per second of one read loop of `count` bytes, or 0 when a read failed.
+static double ReadRound(int (*readByte)(int*), long count)
+{
+    StartFeeding(count);
+    Clock::time_point start = Clock::now();
+    long done = 0;
+    int value;
+    while (done < count && readByte(&value))
+        done++;
+    double seconds = Seconds(start);
+    WaitForFarEnd();
+    return done == count ? count / seconds : 0;
+}
+
+static double WriteRound(int (*writeByte)(int), long count)
+{
+    StartDraining(count);
+    Clock::time_point start = Clock::now();
+    long done = 0;
+    while (done < count && writeByte((int)(done & 0xFF)))
+        done++;
+    double seconds = Seconds(start);
+    WaitForFarEnd();
+    return done == count ? count / seconds : 0;
+}
+
+static double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+static void Report(const char* what, const char* linkName, const char* plainName, const std::vector<double>& link,
+                   const std::vector<double>& plain)
+{
+    double linkRate = Median(link), plainRate = Median(plain);
+    printf("%-5s  %-13s %10.0f B/s   %-17s %10.0f B/s   ratio %5.1f %%\n", what, linkName, linkRate, plainName,
+           plainRate, plainRate > 0 ? 100.0 * linkRate / plainRate : 0.0);
+    printf("       rounds:");
+    for (size_t i = 0; i < link.size(); i++)
+        printf("  %.0f / %.0f", link[i], plain[i]);
+    printf("\n");
+}
+
+int main(int argc, char** argv)
+{
+    long count = argc > 1 ? atol(argv[1]) : 200000;
+    ResetSettingsStore();
+    char port[128];
+    if (!OpenBenchLine(port, sizeof port)) {
+        fprintf(stderr, "link_bench: no line\n");
+        return 1;
+    }
+    PutSetting("Port", port);
+    PutSetting("Rate", "115200");
+    PutSetting("Xon", "0");
+    OpenLink();
+    if (LinkHandle == 0 || LinkHandle == LinkOpenFailed) {
+        fprintf(stderr, "link_bench: the link did not open %s\n", port);
+        return 1;
+    }
+    SetLinkTimeouts(TransferMode);
+
+    std::vector<double> linkRead, plainRead, linkWrite, plainWrite;
+    for (int round = 0; round < Rounds; round++) {
+        plainRead.push_back(ReadRound(PlainReadByte, count));
+        linkRead.push_back(ReadRound(LinkReadByte, count));
+        plainWrite.push_back(WriteRound(PlainWriteByte, count));
+        linkWrite.push_back(WriteRound(LinkWriteByte, count));
+    }
+    printf("%ld bytes per round, %d rounds, medians:\n", count, Rounds);
+    Report("read", "LinkReadByte", "plain read loop", linkRead, plainRead);
+    Report("write", "LinkWriteByte", "plain write loop", linkWrite, plainWrite);
+    double queries = RawEscapeQueriesPerSecond();
+    if (queries < 0)
+        printf("Esc query: not measured (no display)\n");
+    else
+        printf("Esc query asked of the platform directly, uncached: %.0f per second\n", queries);
+    CloseLink();
+    return 0;
+}

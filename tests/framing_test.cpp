@@ -1,0 +1,144 @@
+// The framing rules against the format's own tables: which bytes go plain, how a byte is
+// escaped, how digits are read back, and how long a frame is on the line.
+#include "protocol/framing.h"
+
+#include <gtest/gtest.h>
+
+#include <ctype.h>
+
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<unsigned char>;
+
+// Exactly tab, line feed, carriage return and 0x20..0x7F: 99 values. ESC, XON and XOFF
+// are among the escaped, so none of them stands plain in the data.
+TEST(Framing, PlainSetHoldsExactlyTheNinetyNineValues)
+{
+    int plain = 0;
+    for (int byte = 0; byte < 256; byte++) {
+        bool expected = byte == 0x09 || byte == 0x0A || byte == 0x0D || (byte >= 0x20 && byte <= 0x7F);
+        EXPECT_EQ(IsPlainByte(byte) != 0, expected) << "byte " << byte;
+        plain += IsPlainByte(byte) != 0;
+    }
+    EXPECT_EQ(plain, 99);
+    for (int byte : {0x1B, 0x11, 0x13, 0x0C, 0x1A, 0x80, 0x00, 0xFF})
+        EXPECT_FALSE(IsPlainByte(byte)) << "byte " << byte;
+    for (int outside : {-1, 256, 0x141})
+        EXPECT_FALSE(IsPlainByte(outside)) << outside;
+}
+
+TEST(Framing, EveryRowOfTheExampleTable)
+{
+    const struct {
+        int byte;
+        Bytes line;
+    } rows[] = {
+        {0x41, {0x41}},
+        {0x0D, {0x0D}},
+        {0x7F, {0x7F}},
+        {0x00, {0x1B, 0x42, 0x30, 0x30}},
+        {0x1A, {0x1B, 0x42, 0x31, 0x41}},
+        {0x1B, {0x1B, 0x42, 0x31, 0x42}},
+        {0x80, {0x1B, 0x42, 0x38, 0x30}},
+        {0xA9, {0x1B, 0x42, 0x41, 0x39}},
+        {0xFF, {0x1B, 0x42, 0x46, 0x46}},
+    };
+    for (const auto& row : rows) {
+        unsigned char item[DataItemMax];
+        int length = EncodeDataByte(row.byte, item);
+        EXPECT_EQ(Bytes(item, item + length), row.line) << "byte " << row.byte;
+        // And back: an escaped item's digits give the byte again.
+        if (length == 4) {
+            EXPECT_EQ(EscapedByte(item[2], item[3]), row.byte) << "byte " << row.byte;
+        }
+    }
+}
+
+// Every byte survives its own encoding: plain ones as themselves, the rest as ESC 'B' and two
+// uppercase digits that read back as the byte (between them, all sixteen digits appear).
+TEST(Framing, EveryByteRoundTrips)
+{
+    for (int byte = 0; byte < 256; byte++) {
+        unsigned char item[DataItemMax];
+        int length = EncodeDataByte(byte, item);
+        if (length == 1) {
+            EXPECT_EQ(item[0], byte);
+        } else {
+            ASSERT_EQ(length, 4);
+            EXPECT_EQ(item[0], 0x1B);
+            EXPECT_EQ(item[1], 'B');
+            EXPECT_TRUE(isxdigit(item[2]) && !islower(item[2]) && isxdigit(item[3]) && !islower(item[3]));
+            EXPECT_EQ(EscapedByte(item[2], item[3]), byte);
+        }
+    }
+}
+
+// The receiver reads whatever digits arrive by the one rule, and refuses nothing.
+TEST(Framing, DigitsAreReadByTheRuleWhateverTheyAre)
+{
+    const struct {
+        char d1, d2;
+        int byte;
+    } cases[] = {
+        {'4', '1', 0x41},
+        {'1', 'b', 0x3B},  // lowercase b is 43: 1 * 16 + 43
+        {'a', '0', 0xA0},  // 42 * 16 = 672, cut to its low 8 bits
+        {'f', 'f', 0x1F},  // 47 * 16 + 47 = 799
+        {'F', 'F', 0xFF},
+        {'G', '0', 0x00},  // 16 * 16 = 256
+        {'Z', 'Z', 0x53},  // 35 * 16 + 35 = 595
+        {'1', '/', 0x0F},  // a character below '0' counts -1: 16 - 1
+        {'0', '/', -1},    // -1: no byte
+        {'/', '0', -1},
+        {' ', ' ', -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EscapedByte(c.d1, c.d2), c.byte) << c.d1 << c.d2;
+    EXPECT_EQ(DigitValue('a'), 42);
+    EXPECT_EQ(DigitValue('f'), 47);
+    EXPECT_EQ(DigitValue('/'), -1);
+}
+
+// A frame built from the encoding: 2 + m + 2 + n + 3k + 2 bytes for a name of m bytes and a
+// file of n bytes, k of them escaped; k counted here from the format's own list.
+static Bytes Frame(const std::string& name, const Bytes& data)
+{
+    Bytes line = {FrameEsc, FrameStart};
+    for (char byte : name)
+        line.push_back((unsigned char)byte);
+    line.push_back(FrameEsc);
+    line.push_back(FrameNameEnd);
+    for (unsigned char byte : data) {
+        unsigned char item[DataItemMax];
+        int length = EncodeDataByte(byte, item);
+        for (int i = 0; i < length; i++)
+            line.push_back(item[i]);
+    }
+    line.push_back(FrameEsc);
+    line.push_back(FrameEnd);
+    return line;
+}
+
+TEST(Framing, FrameLength)
+{
+    Bytes everyByte;
+    for (int byte = 0; byte < 256; byte++)
+        everyByte.push_back((unsigned char)byte);
+    const struct {
+        std::string name;
+        Bytes data;
+        size_t escaped;
+    } cases[] = {
+        {"", {}, 0},
+        {"A", {'h', 'i', '\r', '\n'}, 0},
+        {":RAM.0/LETTER.TXT", {0x00, 'x', 0x1B, 0x11, 0x13, 0x7F, 0x80}, 5},
+        {"ALL", everyByte, 157},
+    };
+    for (const auto& c : cases) {
+        size_t m = c.name.size(), n = c.data.size(), k = c.escaped;
+        EXPECT_EQ(Frame(c.name, c.data).size(), 2 + m + 2 + n + 3 * k + 2) << c.name;
+    }
+    EXPECT_EQ(Frame("", {}), (Bytes{0x1B, 0x4E, 0x1B, 0x46, 0x1B, 0x45}));
+    EXPECT_EQ(Frame("X", {0x1B}), (Bytes{0x1B, 0x4E, 'X', 0x1B, 0x46, 0x1B, 0x42, 0x31, 0x42, 0x1B, 0x45}));
+}

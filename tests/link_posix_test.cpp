@@ -1,0 +1,276 @@
+// The Linux link's own ground: termios as the port reports it, the exclusive open, the
+// descriptor the port lives on, and the rules that decide what is applied.
+#include "link/line_settings_posix.h"
+#include "tests/link_fixture.h"
+#include "tests/link_probe.h"
+#include "tests/support/fake_alerts.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+using Lines = std::vector<std::string>;
+
+class LinkPosixTest : public LinkFixture {
+protected:
+    void SetUp() override
+    {
+        ResetFakeAlerts();
+        LinkFixture::SetUp();
+    }
+
+    // Sets the port as another program might have left it, through a descriptor of the
+    // test's own; returns what the pty kept of it.
+    struct termios LeavePortAs(void (*change)(struct termios*))
+    {
+        struct termios line = {};
+        int other = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);
+        EXPECT_GE(other, 0);
+        tcgetattr(other, &line);
+        change(&line);
+        EXPECT_EQ(tcsetattr(other, TCSANOW, &line), 0);
+        tcgetattr(other, &line);
+        close(other);
+        return line;
+    }
+
+    struct termios PortNow()
+    {
+        struct termios line = {};
+        EXPECT_EQ(tcgetattr(LinkHandle, &line), 0);
+        return line;
+    }
+};
+
+static const tcflag_t CookedLocal = ICANON | ECHO | ECHOE | ECHOK | ECHONL | ISIG | IEXTEN;
+static const tcflag_t TranslatedInput = BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IUCLC;
+
+static void OddlyConfigured(struct termios* line)
+{
+    cfsetispeed(line, B2400);
+    cfsetospeed(line, B2400);
+    line->c_cflag |= CRTSCTS | CLOCAL | CSTOPB | PARENB | PARODD;
+    line->c_cflag &= ~HUPCL;
+    line->c_iflag |= INPCK | IXANY | IMAXBEL | IUTF8 | ISTRIP | ICRNL | INLCR | PARMRK | BRKINT;
+    line->c_iflag &= ~(IXON | IXOFF);
+    line->c_oflag |= OPOST | ONLCR;
+    line->c_lflag |= ICANON | ECHO | ECHOCTL | ISIG | IEXTEN;
+    line->c_cc[VSTART] = 0x01;
+    line->c_cc[VSTOP] = 0x02;
+    line->c_cc[VINTR] = 0x05;
+    line->c_cc[VMIN] = 0;
+    line->c_cc[VTIME] = 5;
+}
+
+TEST_F(LinkPosixTest, OpenMakesThePortRawAndChangesOnlyTheNamedSettings)
+{
+    struct termios before = LeavePortAs(OddlyConfigured);
+    ASSERT_NO_FATAL_FAILURE(Open("19200", "1"));
+    struct termios after = PortNow();
+
+    // Raw, as a Windows port is.
+    EXPECT_EQ(after.c_lflag & CookedLocal, 0u);
+    EXPECT_EQ(after.c_iflag & TranslatedInput, 0u);
+    EXPECT_EQ(after.c_oflag & OPOST, 0u);
+    EXPECT_NE(after.c_cflag & CREAD, 0u);
+    EXPECT_EQ(after.c_cc[VMIN], 1);
+    EXPECT_EQ(after.c_cc[VTIME], 0);
+    // The named settings.
+    EXPECT_EQ(cfgetispeed(&after), (speed_t)B19200);
+    EXPECT_EQ(cfgetospeed(&after), (speed_t)B19200);
+    EXPECT_EQ(after.c_cflag & CSIZE, (tcflag_t)CS8);
+    EXPECT_EQ(after.c_cflag & CSTOPB, 0u);
+    EXPECT_EQ(after.c_iflag & INPCK, 0u);
+    EXPECT_EQ(after.c_iflag & (IXON | IXOFF | IXANY), (tcflag_t)(IXON | IXOFF));
+    // Everything else as the port had it.
+    const tcflag_t ownControl = CRTSCTS | CLOCAL | HUPCL | PARENB | PARODD;
+    EXPECT_EQ(after.c_cflag & ownControl, before.c_cflag & ownControl);
+    EXPECT_EQ(after.c_iflag & (IMAXBEL | IUTF8), before.c_iflag & (IMAXBEL | IUTF8));
+    EXPECT_EQ(after.c_oflag & ONLCR, before.c_oflag & ONLCR);
+    EXPECT_EQ(after.c_lflag & ECHOCTL, before.c_lflag & ECHOCTL);
+    EXPECT_EQ(after.c_cc[VSTART], 0x01);
+    EXPECT_EQ(after.c_cc[VSTOP], 0x02);
+    EXPECT_EQ(after.c_cc[VINTR], 0x05);
+}
+
+// Rates that termios has no speed for: the record (speed, stop bits, parity checking, flow
+// control) stays as the port had it, raw mode all the same.
+TEST_F(LinkPosixTest, RateTheLineCannotTakeLeavesTheWholeRecordUnapplied)
+{
+    for (const char* rate : {"abc", "0", "-9600", "1234", "99999999999", "9600000"}) {
+        struct termios before = LeavePortAs(OddlyConfigured);
+        ASSERT_NO_FATAL_FAILURE(Open(rate, "1"));
+        struct termios after = PortNow();
+        EXPECT_EQ(cfgetospeed(&after), cfgetospeed(&before)) << "Rate=" << rate;
+        EXPECT_EQ(after.c_cflag & CSTOPB, before.c_cflag & CSTOPB) << "Rate=" << rate;
+        EXPECT_EQ(after.c_iflag & (INPCK | IXON | IXOFF | IXANY),
+                  before.c_iflag & (INPCK | IXON | IXOFF | IXANY))
+            << "Rate=" << rate;
+        EXPECT_EQ(after.c_lflag & CookedLocal, 0u) << "Rate=" << rate;
+        EXPECT_EQ(ConnectFailuresShown, 0);
+        CloseLink();
+    }
+}
+
+TEST_F(LinkPosixTest, PortIsExclusiveWhileOpenAndFreeAfterwards)
+{
+    // Opened before the link marks the port exclusive: as root the mark would not stop
+    // this open, but a user's would fail.
+    int other = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    int exclusive = 0;
+    EXPECT_EQ(ioctl(other, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    EXPECT_NE(flock(other, LOCK_EX | LOCK_NB), 0);
+
+    // Moving to another port, even one that fails to open, lets this one go.
+    PutSetting("Port", MissingPortName());
+    OpenLink();
+    EXPECT_EQ(ioctl(other, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    close(other);
+}
+
+TEST_F(LinkPosixTest, PortHeldElsewhereIsLeftAsItWas)
+{
+    ASSERT_TRUE(HoldPort(port));
+    struct termios before = LeavePortAs([](struct termios*) {});
+    OpenLink();
+    EXPECT_EQ(LinkHandle, LinkOpenFailed);
+    EXPECT_EQ(ConnectFailuresShown, 1);
+    int other = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    struct termios after;
+    tcgetattr(other, &after);
+    int exclusive = 1;
+    ioctl(other, TIOCGEXCL, &exclusive);
+    close(other);
+    ReleasePort();
+    EXPECT_EQ(exclusive, 0);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+}
+
+TEST_F(LinkPosixTest, NamesThatAreNoSerialPortFail)
+{
+    char file[] = "/tmp/tarnwell-not-a-port-XXXXXX";
+    int made = mkstemp(file);
+    ASSERT_GE(made, 0);
+    close(made);
+    for (const char* name : {"", "/dev/null", (const char*)file, "/tmp", "/dev/tarnwell-no-such-port"}) {
+        ResetSettingsStore();
+        ResetFakeAlerts();
+        PutSetting("Port", name);
+        OpenLink();
+        EXPECT_EQ(LinkHandle, LinkOpenFailed) << "Port=" << name;
+        EXPECT_EQ(ConnectFailuresShown, 1) << "Port=" << name;
+        EXPECT_EQ(SettingsSectionLines(), (Lines{std::string("Port=") + name}));
+    }
+    unlink(file);
+}
+
+// Opened while descriptor 0 is free, the port still lands above 2: 0 means "never opened",
+// and stray output to stdout or stderr must never reach the Z88.
+TEST_F(LinkPosixTest, PortNeverLandsOnAStandardDescriptor)
+{
+    int saved = dup(0);
+    ASSERT_GE(saved, 0);
+    close(0);
+    OpenLink();
+    LinkPort handle = LinkHandle;
+    dup2(saved, 0);
+    close(saved);
+    EXPECT_GT(handle, 2);
+    ASSERT_NO_FATAL_FAILURE(Send('s'));
+    SetLinkTimeouts(TransferMode);
+    int value = 0;
+    EXPECT_TRUE(LinkReadByte(&value));
+    EXPECT_EQ(value, 's');
+}
+
+TEST_F(LinkPosixTest, LinkThatIsNotOpenLeavesStandardInputAlone)
+{
+    CloseLink();
+    ASSERT_EQ(LinkHandle, 0);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    ASSERT_EQ(write(pipeEnds[1], "x", 1), 1);
+    fcntl(pipeEnds[0], F_SETFL, O_NONBLOCK);
+    int saved = dup(0);
+    dup2(pipeEnds[0], 0);
+
+    SetLinkTimeouts(TransferMode);
+    int value = 0;
+    int read = LinkReadByte(&value);
+    char left = 0;
+    ssize_t stillThere = ::read(0, &left, 1);
+
+    dup2(saved, 0);
+    close(saved);
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
+    EXPECT_EQ(read, 0);
+    EXPECT_EQ(stillThere, 1);
+    EXPECT_EQ(left, 'x');
+}
+
+TEST(LineSettings, SpeedForEachRate)
+{
+    const struct {
+        int rate;
+        speed_t speed;
+    } cases[] = {
+        {9600, B9600}, {19200, B19200}, {115200, B115200}, {300, B300}, {4000000, B4000000},
+        {0, B0},       {-9600, B0},     {1234, B0},        {9601, B0},  {2147483647, B0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LineSpeed(c.rate), c.speed) << c.rate;
+}
+
+// What counts when the line is read back after tcsetattr: everything the link asked for,
+// and nothing it did not.
+TEST(LineSettings, ReadBackChecksWhatWasAskedFor)
+{
+    struct termios asked = {};
+    asked.c_iflag = ICRNL | IXANY | INPCK;
+    asked.c_oflag = OPOST | ONLCR;
+    asked.c_cflag = CS7 | PARENB | CSTOPB | HUPCL;
+    asked.c_lflag = ICANON | ECHO | ISIG;
+    MakeLineRaw(&asked);
+    SetLineRecord(&asked, B9600, 1);
+
+    const struct {
+        const char* what;
+        void (*change)(struct termios*);
+        int taken;
+    } cases[] = {
+        {"all of it", [](struct termios*) {}, 1},
+        {"parity dropped, as a pty does", [](struct termios* t) { t->c_cflag &= ~PARENB; }, 1},
+        {"hardware handshake differs", [](struct termios* t) { t->c_cflag |= CRTSCTS; }, 1},
+        {"output speed kept old", [](struct termios* t) { cfsetospeed(t, B38400); }, 0},
+        {"input speed kept old", [](struct termios* t) { cfsetispeed(t, B38400); }, 0},
+        {"seven data bits", [](struct termios* t) { t->c_cflag = (t->c_cflag & ~CSIZE) | CS7; }, 0},
+        {"two stop bits", [](struct termios* t) { t->c_cflag |= CSTOPB; }, 0},
+        {"parity checking", [](struct termios* t) { t->c_iflag |= INPCK; }, 0},
+        {"no XOFF sent", [](struct termios* t) { t->c_iflag &= ~IXOFF; }, 0},
+        {"resumed by any byte", [](struct termios* t) { t->c_iflag |= IXANY; }, 0},
+        {"still canonical", [](struct termios* t) { t->c_lflag |= ICANON; }, 0},
+        {"still translating CR", [](struct termios* t) { t->c_iflag |= ICRNL; }, 0},
+        {"still processing output", [](struct termios* t) { t->c_oflag |= OPOST; }, 0},
+        {"receiver off", [](struct termios* t) { t->c_cflag &= ~CREAD; }, 0},
+        {"reads return empty", [](struct termios* t) { t->c_cc[VMIN] = 0; }, 0},
+    };
+    for (const auto& c : cases) {
+        struct termios got = asked;
+        c.change(&got);
+        EXPECT_EQ(LineRecordTaken(&asked, &got), c.taken) << c.what;
+    }
+}

@@ -1,0 +1,339 @@
+// The serial link on a real line, on both builds: the link opens one end of a pty pair (COM1
+// under Wine), the test plays the Z88 on the other. The alerts are stand-ins here: the Esc
+// key is a variable and the connect-failure message is only counted.
+#include "tests/link_fixture.h"
+#include "tests/link_probe.h"
+#include "tests/support/fake_alerts.h"
+
+#include <string.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+using Clock = std::chrono::steady_clock;
+using Lines = std::vector<std::string>;
+
+class LinkTest : public LinkFixture {
+protected:
+    void SetUp() override
+    {
+        ResetFakeAlerts();
+        LinkFixture::SetUp();
+    }
+
+    void TearDown() override
+    {
+        LinkFixture::TearDown();
+        ReleasePort();
+    }
+};
+
+TEST_F(LinkTest, PollModeReadTakesAByteThatIsWaiting)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(Send('a'));
+    // The byte needs a moment to cross the line; each poll returns at once meanwhile.
+    int value = 0;
+    int got = 0;
+    Clock::time_point start = Clock::now();
+    while (!got && MsSince(start) < 3000) {
+        SetLinkTimeouts(PollMode);
+        got = LinkReadByte(&value);
+        if (!got)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_TRUE(got);
+    EXPECT_EQ(value, 'a');
+}
+
+// With nothing waiting, a PollMode read returns at once and a TransferMode read gives up
+// after about a second, both with 0. The mode holds until the next switch, a write leaves
+// TransferMode behind it, and a port opened afresh takes the mode asked for next.
+TEST_F(LinkTest, ReadTimeoutsOfBothModes)
+{
+    for (int opening = 0; opening < 2; opening++) {
+        ASSERT_NO_FATAL_FAILURE(Open());
+        for (LinkTimeoutMode mode : {PollMode, TransferMode, PollMode}) {
+            SetLinkTimeouts(mode);
+            int value = 77;
+            Clock::time_point start = Clock::now();
+            EXPECT_EQ(LinkReadByte(&value), 0);
+            long long waited = MsSince(start);
+            EXPECT_EQ(value, 0);
+            if (mode == PollMode) {
+                EXPECT_LT(waited, 500) << "opening " << opening;
+            } else {
+                EXPECT_GE(waited, 700) << "opening " << opening;
+                EXPECT_LE(waited, 3000) << "opening " << opening;
+            }
+        }
+        EXPECT_TRUE(LinkWriteByte('w'));
+        EXPECT_EQ(PeerReceiveByte(3000), 'w');
+        int value = 0;
+        Clock::time_point start = Clock::now();
+        EXPECT_EQ(LinkReadByte(&value), 0);
+        EXPECT_GE(MsSince(start), 700) << "a write leaves the port in TransferMode";
+    }
+}
+
+TEST_F(LinkTest, TransferModeReadWaitsForAByteThatComesLate)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    SetLinkTimeouts(TransferMode);
+    std::thread z88([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        unsigned char byte = 'L';
+        PeerSend(&byte, 1);
+    });
+    int value = 0;
+    Clock::time_point start = Clock::now();
+    int got = LinkReadByte(&value);
+    long long waited = MsSince(start);
+    z88.join();
+    EXPECT_TRUE(got);
+    EXPECT_EQ(value, 'L');
+    EXPECT_GE(waited, 200);
+}
+
+// Raw in both directions: every value arrives as sent, 0x00 as 0 and 0xFF as 255, with no
+// CR/LF translation, echo, signal characters or stripped eighth bit. Flow control is off,
+// since with it XON and XOFF are the line's, not data.
+TEST_F(LinkTest, EveryByteValueCrossesUnchangedBothWays)
+{
+    ASSERT_NO_FATAL_FAILURE(Open("9600", "0"));
+    unsigned char all[256];
+    for (int i = 0; i < 256; i++)
+        all[i] = (unsigned char)i;
+    ASSERT_TRUE(PeerSend(all, sizeof all));
+    SetLinkTimeouts(TransferMode);
+    for (int i = 0; i < 256; i++) {
+        int value = -1;
+        ASSERT_TRUE(LinkReadByte(&value)) << "byte " << i;
+        ASSERT_EQ(value, i);
+    }
+
+    for (int i = 0; i < 256; i++)
+        ASSERT_TRUE(LinkWriteByte(i)) << "byte " << i;
+    for (int i = 0; i < 256; i++)
+        ASSERT_EQ(PeerReceiveByte(3000), i) << "byte " << i;
+    EXPECT_EQ(PeerReceiveByte(300), -1) << "more came than was sent (an echo?)";
+}
+
+TEST_F(LinkTest, WriteSendsTheLowEightBits)
+{
+    ASSERT_NO_FATAL_FAILURE(Open("9600", "0"));
+    const struct {
+        int value;
+        int sent;
+    } cases[] = {
+        {0x141, 0x41}, {-1, 0xFF}, {0x100, 0x00}, {0x7FFFFFFF, 0xFF}, {-256, 0x00}, {0x1B, 0x1B},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(LinkWriteByte(c.value)) << c.value;
+        EXPECT_EQ(PeerReceiveByte(3000), c.sent) << c.value;
+    }
+}
+
+// The far end's discard drops what the program sent, also what was still on its way.
+TEST_F(LinkTest, FarEndDiscardsWhatIsInFlight)
+{
+    ASSERT_NO_FATAL_FAILURE(Open("9600", "0"));
+    for (int i = 0; i < 100; i++)
+        ASSERT_TRUE(LinkWriteByte('a'));
+    PeerDiscardInput();
+    ASSERT_TRUE(LinkWriteByte('z'));
+    EXPECT_EQ(PeerReceiveByte(3000), 'z');
+}
+
+TEST_F(LinkTest, SettingsAreReadInTheOrderPortRateXonDirectory)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    const std::string directory = SettingDefault(SettingDirectory);
+    // Each read writes its key back, so keys that were missing appear in reading order.
+    EXPECT_EQ(SettingsSectionLines(),
+              (Lines{std::string("Port=") + port, "Rate=9600", "Xon=1", "Directory=" + directory}));
+    EXPECT_EQ(std::string(StoreDirectory), directory);
+}
+
+// "Rate" gives the speed, "Xon" flow control in both directions together (any non-zero
+// integer is on); 8 data bits, one stop bit and no parity checking whatever they are.
+TEST_F(LinkTest, LineFollowsRateAndXon)
+{
+    const struct {
+        const char* rate;
+        const char* xon;
+        long speed;
+        int on;
+    } cases[] = {
+        {"19200", "1", 19200, 1}, {"1200", "0", 1200, 0},  {"115200", "2", 115200, 1},
+        {"9600 baud", "-1", 9600, 1}, {"9600", "off", 9600, 0}, {"9600", "", 9600, 0},
+    };
+    for (const auto& c : cases) {
+        ASSERT_NO_FATAL_FAILURE(Open(c.rate, c.xon));
+        LineState line;
+        ASSERT_TRUE(ReadLineState(&line));
+        EXPECT_EQ(line.rate, c.speed) << "Rate=" << c.rate;
+        EXPECT_EQ(line.xonOut, c.on) << "Xon=" << c.xon;
+        EXPECT_EQ(line.xonIn, c.on) << "Xon=" << c.xon;
+        EXPECT_EQ(line.dataBits, 8);
+        EXPECT_EQ(line.twoStopBits, 0);
+        EXPECT_EQ(line.parityCheck, 0);
+    }
+}
+
+// A rate the port cannot take leaves the whole record as it was, Xon included; the port
+// stays open and the directory is still read.
+TEST_F(LinkTest, RateThatIsNoNumberLeavesTheRecordUnapplied)
+{
+    ASSERT_NO_FATAL_FAILURE(Open("9600", "0"));
+    for (const char* rate : {"abc", "0", "-9600"}) {
+        const std::string directory = std::string("after-") + rate + "/";
+        PutSetting("Directory", directory.c_str());
+        ASSERT_NO_FATAL_FAILURE(Open(rate, "1"));
+        EXPECT_EQ(ConnectFailuresShown, 0);
+        LineState line;
+        ASSERT_TRUE(ReadLineState(&line));
+        EXPECT_EQ(line.rate, 9600) << "Rate=" << rate;
+        EXPECT_EQ(line.xonOut, 0) << "Rate=" << rate;
+        EXPECT_EQ(line.xonIn, 0) << "Rate=" << rate;
+        EXPECT_EQ(std::string(StoreDirectory), directory);
+        EXPECT_TRUE(LinkWriteByte('r'));
+        EXPECT_EQ(PeerReceiveByte(3000), 'r');
+    }
+}
+
+// The Z88 holds XOFF: the byte cannot leave within its two seconds. That write must fail,
+// and the byte must not slip out later when XON comes: the frame would be missing a byte
+// without anyone knowing.
+TEST_F(LinkTest, WriteThatMovesNoByteFails)
+{
+    ASSERT_NO_FATAL_FAILURE(Open("9600", "1"));
+    const unsigned char stop[] = {Xoff, 'm'};
+    ASSERT_TRUE(PeerSend(stop, sizeof stop));
+    // 'm' comes behind the XOFF: once the link has read it, the XOFF has been taken in.
+    SetLinkTimeouts(TransferMode);
+    int value = 0;
+    ASSERT_TRUE(LinkReadByte(&value));
+    ASSERT_EQ(value, 'm');
+
+    Clock::time_point start = Clock::now();
+    EXPECT_EQ(LinkWriteByte('A'), 0);
+    long long waited = MsSince(start);
+    EXPECT_GE(waited, 1500);
+    EXPECT_LE(waited, 6000);
+
+    ASSERT_NO_FATAL_FAILURE(Send(Xon));
+    EXPECT_TRUE(LinkWriteByte('B'));
+    EXPECT_EQ(PeerReceiveByte(3000), 'B');
+    EXPECT_EQ(PeerReceiveByte(300), -1);
+}
+
+TEST_F(LinkTest, EscHeldTakesTheByteButFailsReadAndWrite)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(Send('q'));
+    SetLinkTimeouts(TransferMode);
+    FakeEscapeDown = 1;
+    int value = 0;
+    EXPECT_EQ(LinkReadByte(&value), 0);
+    EXPECT_EQ(value, 'q');
+    // A write has handed its byte to the port before Esc is asked.
+    EXPECT_EQ(LinkWriteByte('w'), 0);
+    EXPECT_EQ(PeerReceiveByte(3000), 'w');
+    // Asked even when nothing came.
+    int queries = EscapeQueries;
+    SetLinkTimeouts(PollMode);
+    EXPECT_EQ(LinkReadByte(&value), 0);
+    EXPECT_EQ(EscapeQueries, queries + 1);
+
+    FakeEscapeDown = 0;
+    ASSERT_NO_FATAL_FAILURE(Send('r'));
+    SetLinkTimeouts(TransferMode);
+    EXPECT_TRUE(LinkReadByte(&value));
+    EXPECT_EQ(value, 'r') << "the byte read while Esc was held must be gone";
+}
+
+TEST_F(LinkTest, PortHeldElsewhereFailsWithTheMessage)
+{
+    if (!HoldPort(port))
+        GTEST_SKIP() << "this platform lets a second program open the port";
+    OpenLink();
+    EXPECT_EQ(ConnectFailuresShown, 1);
+    EXPECT_EQ(LinkHandle, LinkOpenFailed);
+    EXPECT_EQ(SettingsSectionLines(), (Lines{std::string("Port=") + port}));
+    ReleasePort();
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_EQ(ConnectFailuresShown, 1);
+}
+
+// A port that names no device: the message once per OpenLink, no other setting read, the
+// directory of the last good open kept, and every call failing at once; after CloseLink
+// the same, twice over.
+TEST_F(LinkTest, PortThatNamesNoDeviceShowsTheMessageAndReadsNoOtherKey)
+{
+    PutSetting("Directory", "first/");
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_STREQ(StoreDirectory, "first/");
+    ResetSettingsStore();
+    PutSetting("Directory", "second/");
+    PutSetting("Port", MissingPortName());
+    OpenLink();
+    EXPECT_EQ(ConnectFailuresShown, 1);
+    ASSERT_EQ(LinkHandle, LinkOpenFailed);
+    EXPECT_EQ(SettingsSectionLines(), (Lines{"Directory=second/", std::string("Port=") + MissingPortName()}));
+    EXPECT_STREQ(StoreDirectory, "first/");
+    OpenLink();
+    EXPECT_EQ(ConnectFailuresShown, 2);
+
+    for (int closed = 0; closed < 3; closed++) {
+        EXPECT_EQ(SetLinkTimeouts(TransferMode), 0);
+        int value = 9;
+        Clock::time_point start = Clock::now();
+        EXPECT_EQ(LinkReadByte(&value), 0);
+        EXPECT_EQ(value, 0);
+        EXPECT_EQ(LinkWriteByte('x'), 0);
+        EXPECT_LT(MsSince(start), 500);
+        CloseLink();
+        EXPECT_EQ(LinkHandle, (LinkPort)0);
+    }
+    EXPECT_EQ(PeerReceiveByte(300), -1);
+}
+
+TEST_F(LinkTest, SecondOpenLinkClosesTheFirstPort)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    int handles = OpenHandleCount();
+    ASSERT_GT(handles, 0);
+    // The port is opened for one holder only, so each reopen of the same port shows that
+    // the previous handle was closed first.
+    for (int i = 0; i < 3; i++)
+        ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_EQ(OpenHandleCount(), handles);
+    EXPECT_EQ(ConnectFailuresShown, 0);
+    ASSERT_NO_FATAL_FAILURE(Send('z'));
+    SetLinkTimeouts(TransferMode);
+    int value = 0;
+    EXPECT_TRUE(LinkReadByte(&value));
+    EXPECT_EQ(value, 'z');
+}
+
+TEST_F(LinkTest, HangUpFailsReadsAndWritesUntilTheLinkIsOpenedAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ClosePeerLine();
+    SetLinkTimeouts(TransferMode);
+    int value = 0;
+    Clock::time_point start = Clock::now();
+    EXPECT_EQ(LinkReadByte(&value), 0);
+    EXPECT_EQ(LinkWriteByte('x'), 0);
+    EXPECT_LT(MsSince(start), 4000);
+
+    ASSERT_TRUE(OpenPeerLine(port, sizeof port));
+    PutSetting("Port", port);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(Send('n'));
+    SetLinkTimeouts(TransferMode);
+    EXPECT_TRUE(LinkReadByte(&value));
+    EXPECT_EQ(value, 'n');
+}

@@ -1,0 +1,166 @@
+// The Windows link's own ground, under Wine: the DCB as the port reports it, and port names
+// opened through the device namespace.
+#include "tests/link_fixture.h"
+#include "tests/link_probe.h"
+#include "tests/support/fake_alerts.h"
+#include "tests/support/host_command.h"
+
+#include <windows.h>
+
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+using Lines = std::vector<std::string>;
+
+class LinkWin32Test : public LinkFixture {
+protected:
+    void SetUp() override
+    {
+        ResetFakeAlerts();
+        LinkFixture::SetUp();
+    }
+
+    static DCB PortNow()
+    {
+        DCB line;
+        ZeroMemory(&line, sizeof line);
+        line.DCBlength = sizeof line;
+        EXPECT_TRUE(GetCommState(LinkHandle, &line));
+        return line;
+    }
+};
+
+TEST_F(LinkWin32Test, OpenChangesOnlyTheNamedDcbFields)
+{
+    // The port as another program might have left it.
+    HANDLE other = CreateFileA("\\\\.\\COM1", GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    DCB before;
+    ZeroMemory(&before, sizeof before);
+    before.DCBlength = sizeof before;
+    ASSERT_TRUE(GetCommState(other, &before));
+    before.BaudRate = 2400;
+    before.StopBits = TWOSTOPBITS;
+    before.fParity = TRUE;
+    before.fOutX = FALSE;
+    before.fInX = FALSE;
+    before.XonChar = 0x01;
+    before.XoffChar = 0x02;
+    before.fOutxCtsFlow = TRUE;
+    before.fRtsControl = RTS_CONTROL_HANDSHAKE;
+    ASSERT_TRUE(SetCommState(other, &before));
+    ASSERT_TRUE(GetCommState(other, &before));  // what the port kept of it
+    CloseHandle(other);
+
+    ASSERT_NO_FATAL_FAILURE(Open("19200", "1"));
+    DCB after = PortNow();
+    EXPECT_EQ(after.BaudRate, 19200u);
+    EXPECT_EQ(after.ByteSize, 8);
+    EXPECT_EQ(after.StopBits, ONESTOPBIT);
+    EXPECT_EQ(after.fParity, 0u);
+    EXPECT_EQ(after.fOutX, 1u);
+    EXPECT_EQ(after.fInX, 1u);
+    EXPECT_EQ(after.XonChar, before.XonChar);
+    EXPECT_EQ(after.XoffChar, before.XoffChar);
+    EXPECT_EQ(after.fOutxCtsFlow, before.fOutxCtsFlow);
+    EXPECT_EQ(after.fRtsControl, before.fRtsControl);
+    EXPECT_EQ(after.Parity, before.Parity);
+}
+
+static std::string Environment(const char* name)
+{
+    char value[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length > 0 && length < sizeof value ? std::string(value) : std::string();
+}
+
+// "COM10" is no DOS device name: opened by its plain name it would be a file of that name in
+// the current folder. The link opens it as "\\.\COM10". Here COM10 is made to lead to this
+// test's line, and a decoy file named COM10 waits in the current folder.
+TEST_F(LinkWin32Test, PortNameWithoutBackslashOpensInTheDeviceNamespace)
+{
+    const std::string prefix = Environment("WINEPREFIX");
+    const std::string line = Environment("TARNWELL_LINE_DIR");
+    if (prefix.empty() || line.empty())
+        GTEST_SKIP() << "needs Wine's prefix and the test line (tests/tools/wine-run)";
+    const std::string device = prefix + "/dosdevices/com10";
+    const std::string link = "/bin/ln -sfn \"" + line + "/com1\" \"" + device + "\"";
+    ASSERT_EQ(RunHostCommand(link.c_str(), 10000), 0);
+    HANDLE decoy = CreateFileA("COM10", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(decoy, INVALID_HANDLE_VALUE);
+    CloseHandle(decoy);
+
+    // The premise: by its plain name, "COM10" is the decoy, no port.
+    HANDLE plain = CreateFileA("COM10", GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, NULL);
+    DCB line10;
+    ZeroMemory(&line10, sizeof line10);
+    line10.DCBlength = sizeof line10;
+    bool plainIsPort = plain != INVALID_HANDLE_VALUE && GetCommState(plain, &line10);
+    if (plain != INVALID_HANDLE_VALUE)
+        CloseHandle(plain);
+
+    PutSetting("Port", "COM10");
+    OpenLink();
+    bool opened = LinkHandle != LinkOpenFailed && LinkHandle != 0;
+    bool isPort = opened && GetCommState(LinkHandle, &line10);
+    bool carries = false;
+    if (isPort) {
+        unsigned char byte = 'X';
+        PeerSend(&byte, 1);
+        SetLinkTimeouts(TransferMode);
+        int value = 0;
+        carries = LinkReadByte(&value) && value == 'X';
+    }
+    std::vector<std::string> lines = SettingsSectionLines();
+    CloseLink();
+    DeleteFileA("COM10");
+    RunHostCommand(("/bin/rm -f \"" + device + "\"").c_str(), 10000);
+
+    EXPECT_FALSE(plainIsPort);
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(isPort);
+    EXPECT_TRUE(carries);
+    EXPECT_EQ(ConnectFailuresShown, 0);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "Port=COM10") << "the setting keeps the name as typed";
+}
+
+TEST_F(LinkWin32Test, PortNameWithBackslashIsOpenedAsTyped)
+{
+    PutSetting("Port", "\\\\.\\COM1");
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(Send('b'));
+    SetLinkTimeouts(TransferMode);
+    int value = 0;
+    EXPECT_TRUE(LinkReadByte(&value));
+    EXPECT_EQ(value, 'b');
+    EXPECT_EQ(SettingsSectionLines()[0], "Port=\\\\.\\COM1");
+}
+
+// The two columns of timeouts as the port holds them, also on a port opened afresh after
+// the same mode was already in force on the old one.
+TEST_F(LinkWin32Test, TimeoutsOfEachModeReachThePort)
+{
+    const struct {
+        LinkTimeoutMode mode;
+        DWORD readMultiplier;
+    } modes[] = {{TransferMode, 1000}, {PollMode, 0}, {TransferMode, 1000}};
+    for (int opening = 0; opening < 2; opening++) {
+        ASSERT_NO_FATAL_FAILURE(Open());
+        for (const auto& m : modes) {
+            EXPECT_TRUE(SetLinkTimeouts(m.mode));
+            COMMTIMEOUTS timeouts;
+            ZeroMemory(&timeouts, sizeof timeouts);
+            ASSERT_TRUE(GetCommTimeouts(LinkHandle, &timeouts));
+            EXPECT_EQ(timeouts.ReadIntervalTimeout, MAXDWORD) << "opening " << opening;
+            EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, m.readMultiplier) << "opening " << opening;
+            EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 0u);
+            EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 2000u) << "opening " << opening;
+            EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 0u);
+        }
+    }
+}

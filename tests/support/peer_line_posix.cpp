@@ -1,0 +1,140 @@
+// Linux side of the far end of a test line: the master of a new pty pair. The program opens
+// the slave by its path; the test reads and writes the master.
+#include "tests/support/peer_line.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+static int Master = -1;
+// A descriptor of the slave, held for the line's whole life: a pty master reads EIO while
+// no one holds the slave open, and the program opens and closes its end as it pleases. It
+// is never read, written or configured, so the slave stays as a new pty is (cooked) until
+// the program makes it raw.
+static int SlaveKeeper = -1;
+
+// Bytes read from the master in one go and not yet handed out.
+static unsigned char Pending[256];
+static size_t PendingStart = 0;
+static size_t PendingEnd = 0;
+
+static long long NowMs()
+{
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+}
+
+bool OpenPeerLine(char* programPort, size_t size)
+{
+    ClosePeerLine();
+    int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0)
+        return false;
+    char name[128];
+    if (grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, name, sizeof name) != 0 ||
+        strlen(name) >= size) {
+        close(master);
+        return false;
+    }
+    int keeper = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    if (keeper < 0 || fcntl(master, F_SETFL, O_NONBLOCK) != 0) {
+        if (keeper >= 0)
+            close(keeper);
+        close(master);
+        return false;
+    }
+    Master = master;
+    SlaveKeeper = keeper;
+    snprintf(programPort, size, "%s", name);
+    return true;
+}
+
+void ClosePeerLine()
+{
+    // Closing the master hangs the slave up: the program's end reads end-of-file and its
+    // writes fail.
+    if (Master >= 0)
+        close(Master);
+    if (SlaveKeeper >= 0)
+        close(SlaveKeeper);
+    Master = -1;
+    SlaveKeeper = -1;
+    PendingStart = PendingEnd = 0;
+}
+
+bool PeerSend(const void* bytes, size_t count)
+{
+    const unsigned char* next = (const unsigned char*)bytes;
+    while (count > 0) {
+        if (Master < 0)
+            return false;
+        ssize_t written = write(Master, next, count);
+        if (written > 0) {
+            next += written;
+            count -= (size_t)written;
+            continue;
+        }
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0 && errno != EAGAIN)
+            return false;
+        // The pty holds a few kilobytes; wait for the program to take some.
+        struct pollfd line = {Master, POLLOUT, 0};
+        if (poll(&line, 1, 5000) <= 0)
+            return false;
+    }
+    return true;
+}
+
+// Fills Pending with what arrives within `timeoutMs`; false when nothing did.
+static bool Refill(int timeoutMs)
+{
+    if (Master < 0)
+        return false;
+    long long deadline = NowMs() + timeoutMs;
+    for (;;) {
+        ssize_t count = read(Master, Pending, sizeof Pending);
+        if (count > 0) {
+            PendingStart = 0;
+            PendingEnd = (size_t)count;
+            return true;
+        }
+        long long left = deadline - NowMs();
+        if (left <= 0)
+            return false;
+        if (count < 0 && errno == EIO) {
+            // Only while no one holds the slave, which the keeper prevents; never spin.
+            usleep(10000);
+            continue;
+        }
+        if (count < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        struct pollfd line = {Master, POLLIN, 0};
+        poll(&line, 1, (int)left);
+    }
+}
+
+int PeerReceiveByte(int timeoutMs)
+{
+    if (PendingStart == PendingEnd && !Refill(timeoutMs))
+        return -1;
+    return Pending[PendingStart++];
+}
+
+void PeerDiscardInput()
+{
+    PendingStart = PendingEnd = 0;
+    if (Master < 0)
+        return;
+    tcflush(Master, TCIFLUSH);
+    // Bytes the program wrote a moment ago may still be on their way through the pty.
+    while (Refill(30))
+        PendingStart = PendingEnd = 0;
+}

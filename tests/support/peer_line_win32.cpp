@@ -1,0 +1,142 @@
+// Windows side of the far end of a test line, under Wine: COM2, which socat joins to the COM1
+// that the program opens (tests/tools/wine-run with TARNWELL_WINE_SERIAL=1). A byte takes a
+// moment to cross socat, so everything here waits for bytes rather than expecting them.
+//
+// Hanging up ends socat (through tests/tools/serial-line): COM1 then loses its far end, as
+// a pty slave does on Linux when the master closes. A fresh line is a new socat pair under
+// the same names, which COM1 and COM2 point to; the program reopens COM1 to reach it.
+#include "tests/support/peer_line.h"
+
+#include "tests/support/host_command.h"
+
+#include <windows.h>
+
+#include <stdio.h>
+#include <string.h>
+
+static HANDLE Port = INVALID_HANDLE_VALUE;
+// Whether the pair that wine-run made has been handed out; every later line is made afresh.
+static bool LineUsed = false;
+
+static unsigned char Pending[256];
+static DWORD PendingStart = 0;
+static DWORD PendingEnd = 0;
+
+// Runs tests/tools/serial-line with "start" or "stop" on this test run's line.
+static bool LineTool(const char* action)
+{
+    char tool[MAX_PATH];
+    char folder[MAX_PATH];
+    DWORD toolLength = GetEnvironmentVariableA("TARNWELL_SERIAL_LINE_TOOL", tool, sizeof tool);
+    DWORD folderLength = GetEnvironmentVariableA("TARNWELL_LINE_DIR", folder, sizeof folder);
+    if (toolLength == 0 || toolLength >= sizeof tool || folderLength == 0 || folderLength >= sizeof folder)
+        return false;
+    char command[3 * MAX_PATH];
+    snprintf(command, sizeof command, "/bin/bash \"%s\" %s \"%s\"", tool, action, folder);
+    return RunHostCommand(command, 15000) == 0;
+}
+
+static bool SetTimeouts(DWORD readInterval, DWORD readMultiplier, DWORD readConstant)
+{
+    COMMTIMEOUTS timeouts;
+    timeouts.ReadIntervalTimeout = readInterval;
+    timeouts.ReadTotalTimeoutMultiplier = readMultiplier;
+    timeouts.ReadTotalTimeoutConstant = readConstant;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = 5000;
+    return SetCommTimeouts(Port, &timeouts) != 0;
+}
+
+bool OpenPeerLine(char* programPort, size_t size)
+{
+    ClosePeerLine();
+    if (size <= strlen("COM1"))
+        return false;
+    if (LineUsed && !LineTool("start"))
+        return false;
+    LineUsed = true;
+    Port = CreateFileA("\\\\.\\COM2", GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, NULL);
+    if (Port == INVALID_HANDLE_VALUE)
+        return false;
+    // The Z88's end passes every byte as data: no flow control of its own, so that a test
+    // can send XOFF and XON to the program and see the program's XOFF.
+    DCB line;
+    memset(&line, 0, sizeof line);
+    line.DCBlength = sizeof line;
+    GetCommState(Port, &line);
+    line.BaudRate = 9600;
+    line.ByteSize = 8;
+    line.Parity = NOPARITY;
+    line.StopBits = ONESTOPBIT;
+    line.fBinary = TRUE;
+    line.fParity = FALSE;
+    line.fOutX = FALSE;
+    line.fInX = FALSE;
+    line.fOutxCtsFlow = FALSE;
+    line.fOutxDsrFlow = FALSE;
+    line.fDsrSensitivity = FALSE;
+    line.fNull = FALSE;
+    line.fAbortOnError = FALSE;
+    if (!SetCommState(Port, &line)) {
+        ClosePeerLine();
+        return false;
+    }
+    PurgeComm(Port, PURGE_RXCLEAR | PURGE_TXCLEAR);
+    snprintf(programPort, size, "COM1");
+    return true;
+}
+
+void ClosePeerLine()
+{
+    PendingStart = PendingEnd = 0;
+    if (Port == INVALID_HANDLE_VALUE)
+        return;
+    CloseHandle(Port);
+    Port = INVALID_HANDLE_VALUE;
+    LineTool("stop");
+}
+
+bool PeerSend(const void* bytes, size_t count)
+{
+    if (Port == INVALID_HANDLE_VALUE || !SetTimeouts(MAXDWORD, 0, 0))
+        return false;
+    DWORD written = 0;
+    return WriteFile(Port, bytes, (DWORD)count, &written, NULL) && written == count;
+}
+
+// Fills Pending with what arrives within `timeoutMs`; false when nothing did. Wine does not
+// end a read at its first byte the way Windows does for MAXDWORD/MAXDWORD/constant, so the
+// wait is for one byte, and then whatever else is there is taken without waiting.
+static bool Refill(int timeoutMs)
+{
+    if (Port == INVALID_HANDLE_VALUE || !SetTimeouts(0, 0, (DWORD)timeoutMs))
+        return false;
+    DWORD count = 0;
+    if (!ReadFile(Port, Pending, 1, &count, NULL) || count == 0)
+        return false;
+    DWORD more = 0;
+    if (SetTimeouts(MAXDWORD, 0, 0))
+        ReadFile(Port, Pending + 1, sizeof Pending - 1, &more, NULL);
+    PendingStart = 0;
+    PendingEnd = 1 + more;
+    return true;
+}
+
+int PeerReceiveByte(int timeoutMs)
+{
+    if (PendingStart == PendingEnd && !Refill(timeoutMs))
+        return -1;
+    return Pending[PendingStart++];
+}
+
+void PeerDiscardInput()
+{
+    PendingStart = PendingEnd = 0;
+    if (Port == INVALID_HANDLE_VALUE)
+        return;
+    PurgeComm(Port, PURGE_RXCLEAR);
+    // Bytes the program wrote a moment ago may still be crossing socat.
+    while (Refill(100))
+        PendingStart = PendingEnd = 0;
+}

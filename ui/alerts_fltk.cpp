@@ -1,0 +1,70 @@
+// Linux implementation of the alerts through FLTK: the Esc key from the X server's key map,
+// the connect-failure box and the bell.
+#include "ui/alerts.h"
+
+#include <FL/Fl.H>
+#include <FL/fl_ask.H>
+#include <FL/x.H>
+
+#include <stdio.h>
+#include <time.h>
+
+// How long an answer about the Esc key is used before the X server is asked again. Each
+// question is a round trip to the server; one per byte would cap a transfer far below the
+// speed of the line. A person holding Esc holds it much longer than this.
+static const long EscapeAnswerNs = 5 * 1000 * 1000;
+
+// Opens FLTK's connection to the X server if it is not open yet. FLTK itself ends the
+// program when there is no display; here the caller just goes without.
+static int DisplayReady(void)
+{
+    static int unavailable = 0;
+    if (fl_display)
+        return 1;
+    if (unavailable)
+        return 0;
+    Display* display = XOpenDisplay(NULL);
+    if (!display) {
+        unavailable = 1;
+        return 0;
+    }
+    fl_open_display(display);
+    return 1;
+}
+
+int EscapeHeld(void)
+{
+    static int asked = 0;
+    static struct timespec askedAt;
+    static int held = 0;
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    long long age = (now.tv_sec - askedAt.tv_sec) * 1000000000LL + (now.tv_nsec - askedAt.tv_nsec);
+    if (asked && age < EscapeAnswerNs)
+        return held;
+    // Fl::get_key reads the server's key map now, without the event loop running.
+    held = DisplayReady() && Fl::get_key(FL_Escape);
+    asked = 1;
+    askedAt = now;
+    return held;
+}
+
+void ShowConnectFailure(void)
+{
+    static const char message[] = "Can't connect to Serial Port";
+    if (!DisplayReady()) {
+        fprintf(stderr, "Tarnwell: %s\n", message);
+        return;
+    }
+    fl_message_title("Tarnwell");
+    fl_alert("%s", message);
+}
+
+void SignalSuccess(void)
+{
+    if (!DisplayReady())
+        return;
+    fl_beep(FL_BEEP_DEFAULT);
+    // The event loop may not run for a while (the next file can follow at once): ring now.
+    XFlush(fl_display);
+}
