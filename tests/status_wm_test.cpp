@@ -79,11 +79,12 @@ static Window ClientWindow(const char* title)
     return ClientWindow(RootWindow(fl_display, fl_screen), title);
 }
 
-// Waits, running the event loop, until the window manager has framed the window.
+// Waits, running the event loop, until the window manager has framed the window. The wait
+// is long because a first start of openbox on a busy machine with cold caches is slow.
 static std::vector<long> FrameExtents(Window window)
 {
     std::vector<long> extents;
-    for (int tries = 0; tries < 50 && extents.size() < 4; tries++) {
+    for (int tries = 0; tries < 300 && extents.size() < 4; tries++) {
         RunEventLoop(100);
         extents = Property(window, "_NET_FRAME_EXTENTS");
     }
@@ -102,7 +103,7 @@ protected:
             _exit(127);
         }
         // Running once it has named itself on the root window.
-        for (int tries = 0; tries < 100 && Property(RootWindow(fl_display, fl_screen),
+        for (int tries = 0; tries < 600 && Property(RootWindow(fl_display, fl_screen),
                                                       "_NET_SUPPORTING_WM_CHECK").empty();
              tries++)
             usleep(50000);
