@@ -87,6 +87,12 @@ static std::vector<long> FrameExtents(Window window)
     for (int tries = 0; tries < 300 && extents.size() < 4; tries++) {
         RunEventLoop(100);
         extents = Property(window, "_NET_FRAME_EXTENTS");
+        // A window mapped while openbox was still starting can be missed by it (seen once,
+        // on a fresh machine): mapping it again asks the window manager anew.
+        if (tries == 30 && extents.size() < 4) {
+            XUnmapWindow(fl_display, window);
+            XMapWindow(fl_display, window);
+        }
     }
     return extents;
 }
