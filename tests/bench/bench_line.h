@@ -20,6 +20,10 @@ void WaitForFarEnd();
 int PlainReadByte(int* value);
 int PlainWriteByte(int value);
 
+// A plain copy of `count` bytes to the link's port in as few writes as the port takes
+// (with `count` 1: one write, the least one byte can cost). Non-zero when all of them went.
+int PlainWriteBytes(const unsigned char* bytes, long count);
+
 // The platform's own Esc query, asked directly with no caching: how many per second.
 // -1 when it cannot be asked (no display).
 double RawEscapeQueriesPerSecond();

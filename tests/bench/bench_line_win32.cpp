@@ -91,6 +91,18 @@ int PlainWriteByte(int value)
     return WriteFile(LinkHandle, &byte, 1, &count, NULL) && count == 1;
 }
 
+int PlainWriteBytes(const unsigned char* bytes, long count)
+{
+    while (count > 0) {
+        DWORD written = 0;
+        if (!WriteFile(LinkHandle, bytes, (DWORD)count, &written, NULL) || written == 0)
+            return 0;
+        bytes += written;
+        count -= (long)written;
+    }
+    return 1;
+}
+
 double RawEscapeQueriesPerSecond()
 {
     const int queries = 20000;

@@ -36,6 +36,8 @@ void ShowProgress(WindowHandle owner, const char* title)
 void StepProgress(int count)
 {
     FakeUi.steps.push_back(count);
+    if (FakeUi.onStep)
+        FakeUi.onStep(count);
 }
 
 void CloseProgress(void)

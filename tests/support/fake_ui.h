@@ -24,6 +24,9 @@ struct FakeUiRecord {
     int escapeFromCheck = 0;
     // How many times EscapeHeld was asked.
     int escapeChecks = 0;
+    // When set, StepProgress calls it with each count after recording it: a test's way to
+    // act in the middle of a transfer.
+    void (*onStep)(int count) = nullptr;
 
     // Events of one kind ("show", "log", ...), without the kind.
     std::vector<std::string> Events(const std::string& kind) const;

@@ -1,0 +1,81 @@
+// The send session: one dropped file, framed and written to the Z88 one byte at a time.
+#include "protocol/send.h"
+
+#include "link/serial_link.h"
+#include "protocol/files.h"
+#include "protocol/framing.h"
+#include "protocol/names.h"
+#include "ui/alerts.h"
+#include "ui/progress.h"
+
+#include <stdio.h>
+#include <string.h>
+
+// The progress title, like every text of the program, lives in 128 bytes; a long path
+// makes it longer, and then it is cut, since it is only shown.
+enum { TitleSize = 128 };
+
+static const unsigned char StartMark[] = {FrameEsc, FrameStart};
+static const unsigned char NameEndMark[] = {FrameEsc, FrameNameEnd};
+static const unsigned char EndMark[] = {FrameEsc, FrameEnd};
+
+// Writes the bytes one by one while `result` is still non-zero; after the first failed
+// write nothing more goes out. Returns the running result.
+static int WriteBytes(int result, const unsigned char* bytes, int count)
+{
+    for (int i = 0; result && i < count; i++)
+        result = LinkWriteByte(bytes[i]);
+    return result;
+}
+
+int SendFile(WindowHandle owner, const char* path)
+{
+    // Everything that can refuse the file is asked before the window opens or a byte goes
+    // out, so that a refusal leaves no trace. MapOutgoingName refuses a path too long for
+    // its buffer rather than cut it. An ESC in the name would end the name on the line and
+    // start a command of whatever follows it.
+    const char* mapped = MapOutgoingName(path);
+    if (!mapped || strchr(mapped, FrameEsc))
+        return 0;
+    // Kept apart from NameBuffer, which every mapping overwrites: the name checked is the
+    // name sent.
+    char name[NameSize];
+    int nameLength = (int)strlen(mapped);
+    memcpy(name, mapped, nameLength + 1);
+
+    FILE* source = OpenFileForReading(path);
+    if (!source)
+        return 0;
+
+    char title[TitleSize];
+    snprintf(title, sizeof title, "Now sending file \"%s\"", path);
+    ShowProgress(owner, title);
+
+    int result = WriteBytes(1, StartMark, sizeof StartMark);
+    result = WriteBytes(result, (const unsigned char*)name, nameLength);
+    result = WriteBytes(result, NameEndMark, sizeof NameEndMark);
+
+    int sent = 0;
+    while (result) {
+        int byte = getc(source);
+        if (byte == EOF) {
+            // The end of the file ends the data. A read error ends the frame where it
+            // stands: with an end mark the Z88 would keep part of the file as all of it.
+            if (ferror(source))
+                result = 0;
+            break;
+        }
+        unsigned char item[DataItemMax];
+        result = WriteBytes(result, item, EncodeDataByte(byte, item));
+        // Counted also when its write failed: the byte was read and perhaps partly sent.
+        sent++;
+        StepProgress(sent);
+    }
+    fclose(source);
+
+    result = WriteBytes(result, EndMark, sizeof EndMark);
+    if (result)
+        SignalSuccess();
+    CloseProgress();
+    return result;
+}

@@ -1,0 +1,25 @@
+// The send session: one PC file goes to the Z88 as one frame, ESC 'N', the Z88 name,
+// ESC 'F', the file's bytes as data items, ESC 'E', written byte by byte on the link while
+// a progress window shows the path.
+#ifndef TARNWELL_SEND_H
+#define TARNWELL_SEND_H
+
+#include "ui/window_handle.h"
+
+// The longest path a send takes: paths travel in 128-byte buffers, and a cut path may name
+// another file, which would then reach the Z88 under the wrong name.
+enum { LongestSendPath = 127 };
+
+// Sends the file at `path` (its full path, zero-terminated, any length) under the name that
+// MapOutgoingName makes of it, with a progress window owned by `owner`. Non-zero when the
+// whole frame, end mark included, was written; then the PC beeps.
+//
+// Refused before any window opens and before any byte is written (0, no trace): a path of
+// more than LongestSendPath characters, a name that would hold ESC (it would end the name
+// on the line), and anything that is not a regular file that opens for reading.
+// Once the frame has started, the first failed write (no port, a port error, Esc held) or
+// a failed read of the file ends it where it stands: no end mark, no beep, 0.
+// NameBuffer holds the mapped name afterwards.
+int SendFile(WindowHandle owner, const char* path);
+
+#endif

@@ -1,0 +1,362 @@
+// The send session and the drop loop on a real line, on both builds: the program writes to
+// one end of a pty pair (COM1 under Wine), the test Z88 captures the other end and decodes
+// it strictly. The ui layer is the test double, which records windows and beeps and holds
+// the Esc key when told to.
+#include "link/serial_link.h"
+#include "protocol/drop.h"
+#include "protocol/names.h"
+#include "protocol/send.h"
+#include "settings/settings.h"
+#include "tests/send_probe.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/peer_line.h"
+#include "tests/support/settings_store.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/z88.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+const unsigned char Esc = 0x1B;
+
+// Stands in for the main window; the fake ui only passes it on.
+int MainWindowStandIn;
+const WindowHandle Owner = reinterpret_cast<WindowHandle>(&MainWindowStandIn);
+
+typedef std::vector<std::string> Lines;
+
+std::string Title(const std::string& path)
+{
+    return "Now sending file \"" + path + "\"";
+}
+
+// The line bytes of a frame up to its data.
+Bytes Header(const std::string& name)
+{
+    return Bytes{Esc, 'N'} + Text(name) + Bytes{Esc, 'F'};
+}
+
+// Every frame on the line, one after another; the last may be cut short.
+std::vector<Z88Decoded> Frames(const Bytes& line)
+{
+    std::vector<Z88Decoded> frames;
+    Bytes rest = line;
+    while (!rest.empty()) {
+        frames.push_back(Z88Decode(rest));
+        if (!frames.back().complete)
+            break;
+        rest.erase(rest.begin(), rest.begin() + frames.back().used);
+    }
+    return frames;
+}
+
+std::vector<int> OneTo(int count)
+{
+    std::vector<int> counts;
+    for (int i = 1; i <= count; i++)
+        counts.push_back(i);
+    return counts;
+}
+
+class SendTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSettingsStore();
+        ASSERT_TRUE(OpenPeerLine(port, sizeof port));
+        PutSetting("Port", port);
+        OpenLink();
+        ASSERT_NE(LinkHandle, (LinkPort)0);
+        ASSERT_NE(LinkHandle, LinkOpenFailed);
+        ResetFakeUi();
+        folder = NewTestFolder();
+    }
+
+    void TearDown() override
+    {
+        CloseLink();
+        ClosePeerLine();
+    }
+
+    std::string MakeFile(const std::string& name, const Bytes& contents)
+    {
+        std::string path = folder + name;
+        WriteWholeFile(path, std::string(contents.begin(), contents.end()));
+        return path;
+    }
+
+    // A file in the test folder whose whole path is `length` characters long.
+    std::string MakeFileWithPathLength(size_t length)
+    {
+        EXPECT_LT(folder.size() + 1, length);
+        return MakeFile(std::string(length - folder.size(), 'a'), Text("long"));
+    }
+
+    // Sends `path` with SendFile; the result, and what crossed the line.
+    int Send(const std::string& path, Bytes* line)
+    {
+        Z88StartListening();
+        int result = SendFile(Owner, path.c_str());
+        *line = Z88StopListening();
+        return result;
+    }
+
+    char port[128];
+    std::string folder;
+};
+
+// Each file goes out as one frame, byte for byte as the Z88 expects, with a step of the
+// progress window for every file byte, and ends with a beep.
+TEST_F(SendTest, FileGoesOutAsOneFrame)
+{
+    Bytes zeros;
+    for (int i = 0; i < 10; i++)
+        zeros = zeros + Bytes{Esc, 'B', '0', '0'};
+    Bytes everyValue;
+    for (int value = 0; value < 256; value++)
+        everyValue.push_back((unsigned char)value);
+
+    struct {
+        const char* what;
+        Bytes file;
+        Bytes data;  // the data part on the line
+    } cases[] = {
+        {"empty file", {}, {}},
+        {"A, ESC, 0xFF", {0x41, 0x1B, 0xFF}, {0x41, Esc, 'B', '1', 'B', Esc, 'B', 'F', 'F'}},
+        {"ten zero bytes make 40 line bytes", Bytes(10, 0), zeros},
+        {"line ends unchanged", {0x0D, 0x0A}, {0x0D, 0x0A}},
+        {"every byte value", everyValue, Z88EncodeData(everyValue)},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetFakeUi();
+        std::string name = "case" + std::to_string(index++) + ".bin";
+        std::string path = MakeFile(name, c.file);
+
+        Bytes line;
+        EXPECT_NE(Send(path, &line), 0);
+        EXPECT_EQ(line, (Header(name) + c.data + Bytes{Esc, 'E'}));
+        Z88Decoded frame = Z88Decode(line);
+        EXPECT_TRUE(frame.complete) << frame.fault;
+        EXPECT_EQ(frame.name, name);
+        EXPECT_EQ(frame.data, c.file);
+        EXPECT_EQ(FakeUi.steps, OneTo((int)c.file.size()));
+        EXPECT_EQ(FakeUi.events, (Lines{"show " + Title(path), "beep", "close"}));
+        EXPECT_EQ(FakeUi.owner, Owner);
+    }
+}
+
+TEST_F(SendTest, StoredFileGoesBackUnderItsZ88NameWithTheFullPathShown)
+{
+    std::string path = MakeFile("@RAM_0!LETTER_TXT.z88", Text("Dear Z88,\r\n"));
+    Bytes line;
+    EXPECT_NE(Send(path, &line), 0);
+    Z88Decoded frame = Z88Decode(line);
+    EXPECT_TRUE(frame.complete) << frame.fault;
+    EXPECT_EQ(frame.name, "letter.txt");
+    EXPECT_EQ(frame.data, Text("Dear Z88,\r\n"));
+    EXPECT_EQ(FakeUi.Events("show"), Lines{Title(path)});
+    EXPECT_STREQ(NameBuffer, "letter.txt");
+}
+
+// Esc held while the data goes out: the byte being written when it is seen has gone, and
+// nothing follows it, not even the end mark; no beep.
+TEST_F(SendTest, EscHeldEndsTheFrameAfterTheCurrentByte)
+{
+    struct {
+        const char* what;
+        Bytes file;
+        Bytes data;  // what of it reaches the line
+    } cases[] = {
+        {"plain fourth byte", Text("ABCDEF"), Text("ABCD")},
+        {"escaped fourth byte", Text("ABC") + Bytes{0x00} + Text("EF"), Text("ABC") + Bytes{Esc}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetFakeUi();
+        FakeUi.escapeFromStep = 3;
+        std::string path = MakeFile("esc.txt", c.file);
+
+        Bytes line;
+        EXPECT_EQ(Send(path, &line), 0);
+        EXPECT_EQ(line, Header("esc.txt") + c.data);
+        EXPECT_FALSE(Z88Decode(line).complete);
+        EXPECT_EQ(FakeUi.steps, OneTo(4));
+        EXPECT_EQ(FakeUi.events, (Lines{"show " + Title(path), "close"}));
+    }
+}
+
+// Without a port (never opened, or the open failed) the first write fails: the progress
+// window opens and closes, and nothing else happens.
+TEST_F(SendTest, NoPortFailsAtTheFirstWrite)
+{
+    std::string path = MakeFile("file.txt", Text("text"));
+    for (bool openFailed : {false, true}) {
+        SCOPED_TRACE(openFailed ? "open failed" : "never opened");
+        CloseLink();
+        if (openFailed) {
+            PutSetting("Port", (folder + "no-such-port").c_str());
+            OpenLink();
+            ASSERT_EQ(LinkHandle, LinkOpenFailed);
+        }
+        ResetFakeUi();
+
+        Bytes line;
+        EXPECT_EQ(Send(path, &line), 0);
+        EXPECT_TRUE(line.empty());
+        EXPECT_TRUE(FakeUi.steps.empty());
+        EXPECT_EQ(FakeUi.events, (Lines{"show " + Title(path), "close"}));
+    }
+}
+
+// Refused before a window opens or a byte goes out: what is not a regular file (folders,
+// which open for reading on Linux, devices, a FIFO, a missing file), and a name holding
+// ESC, which cannot be framed: on the line the ESC would end the name. Windows file names
+// cannot hold ESC, so that case is Linux's alone.
+TEST_F(SendTest, RefusedWithoutATrace)
+{
+    ASSERT_TRUE(MakeTestFolder(folder + "sub"));
+    Lines paths = {folder + "sub", folder + "sub" + PathSeparator(), folder + "missing.txt"};
+    for (const std::string& path : NonFilePaths(folder))
+        paths.push_back(path);
+    std::string escName;
+    if (MakeFileNamedWithEsc(folder, &escName)) {
+        ASSERT_TRUE(ReadWholeFile(escName));
+        paths.push_back(escName);
+    }
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        ResetFakeUi();
+        Bytes line;
+        EXPECT_EQ(Send(path, &line), 0);
+        EXPECT_TRUE(line.empty());
+        EXPECT_TRUE(FakeUi.events.empty());
+    }
+}
+
+// Paths travel in 128-byte buffers. Up to 127 characters a file goes out, its title cut
+// to 127 characters when longer; a longer path is refused, never cut: its first 127
+// characters name another file here.
+TEST_F(SendTest, LongPathsAreRefusedAndLongTitlesCut)
+{
+    ASSERT_LT(folder.size(), 100u) << "the test folder's path leaves no room";
+    const size_t lengths[] = {108, 109, 127, 128, 200};
+    std::vector<std::string> paths;
+    for (size_t length : lengths)
+        paths.push_back(MakeFileWithPathLength(length));
+    ASSERT_EQ(paths[3].substr(0, 127), paths[2]);
+
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path.size());
+        ResetFakeUi();
+        Bytes line;
+        int result = Send(path, &line);
+        if (path.size() > 127) {
+            EXPECT_EQ(result, 0);
+            EXPECT_TRUE(line.empty());
+            EXPECT_TRUE(FakeUi.events.empty());
+            continue;
+        }
+        EXPECT_NE(result, 0);
+        Z88Decoded frame = Z88Decode(line);
+        EXPECT_TRUE(frame.complete) << frame.fault;
+        EXPECT_EQ(frame.name, path.substr(folder.size()));
+        EXPECT_EQ(FakeUi.Events("show"), Lines{Title(path).substr(0, 127)});
+    }
+    EXPECT_EQ(Title(paths[0]).size(), 127u) << "the longest title that is not cut";
+}
+
+// A read error is not the end of the file: the frame stops where it stands, with no end
+// mark, so the Z88 never takes part of a file for all of it; no beep, result 0.
+TEST_F(SendTest, ReadErrorMidFileFailsTheSend)
+{
+    Bytes contents;
+    for (int i = 0; i < 65536; i++)
+        contents.push_back((unsigned char)('a' + i % 26));
+    std::string path = MakeFile("broken.txt", contents);
+    static bool broken;
+    broken = false;
+    ExpectOpening(path);
+    FakeUi.onStep = [](int count) {
+        if (count == 100)
+            broken = BreakOpenFile();
+    };
+
+    Bytes line;
+    EXPECT_EQ(Send(path, &line), 0);
+    ASSERT_TRUE(broken) << "the program's descriptor of the file was not found";
+    Z88Decoded frame = Z88Decode(line);
+    EXPECT_FALSE(frame.complete);
+    EXPECT_NE(frame.fault.find("line ends inside the data"), std::string::npos) << frame.fault;
+    EXPECT_EQ(frame.used, line.size());
+    // What the stream had read before the swap went out; nothing after.
+    EXPECT_GT(frame.data.size(), 100u);
+    EXPECT_LT(frame.data.size(), contents.size());
+    EXPECT_TRUE(std::equal(frame.data.begin(), frame.data.end(), contents.begin()));
+    EXPECT_EQ(FakeUi.steps, OneTo((int)frame.data.size()));
+    EXPECT_EQ(FakeUi.events, (Lines{"show " + Title(path), "close"}));
+}
+
+TEST_F(SendTest, ReadErrorAtTheFirstByteFailsTheSend)
+{
+    std::string path = FileThatFailsToRead();
+    if (path.empty())
+        GTEST_SKIP() << "no file here fails its first read";
+    Bytes line;
+    EXPECT_EQ(Send(path, &line), 0);
+    EXPECT_EQ(line, Header("mem"));
+    EXPECT_TRUE(FakeUi.steps.empty());
+    EXPECT_EQ(FakeUi.events, (Lines{"show " + Title(path), "close"}));
+}
+
+// Dropped files go out in order; the first that cannot be sent ends the drop, and the
+// ones after it are not tried.
+TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
+{
+    std::string first = MakeFile("one.txt", Text("one"));
+    std::string second = MakeFile("two.txt", Text("the second file"));
+    std::string third = MakeFile("three.txt", Text("three"));
+    ASSERT_TRUE(MakeTestFolder(folder + "sub"));
+    std::string tooLong = MakeFileWithPathLength(160);
+
+    struct {
+        const char* what;
+        std::string second;
+        int escapeFromStep;
+        int sent;          // files that go whole
+        size_t frames;     // frames on the line, the last perhaps cut short
+    } cases[] = {
+        {"all three go", second, 0, 3, 3},
+        {"second is missing", folder + "missing.txt", 0, 1, 1},
+        {"second is a folder", folder + "sub", 0, 1, 1},
+        {"second has a path too long", tooLong, 0, 1, 1},
+        {"Esc held in the second", second, 5, 1, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetFakeUi();
+        FakeUi.escapeFromStep = c.escapeFromStep;
+        const char* paths[] = {first.c_str(), c.second.c_str(), third.c_str()};
+
+        Z88StartListening();
+        EXPECT_EQ(SendDroppedFiles(Owner, paths, 3), c.sent);
+        std::vector<Z88Decoded> frames = Frames(Z88StopListening());
+
+        ASSERT_EQ(frames.size(), c.frames);
+        const char* names[] = {"one.txt", "two.txt", "three.txt"};
+        for (size_t i = 0; i < frames.size(); i++) {
+            EXPECT_EQ(frames[i].name, names[i]);
+            EXPECT_EQ(frames[i].complete, (int)i < c.sent) << frames[i].fault;
+        }
+        EXPECT_EQ(FakeUi.Beeps(), c.sent);
+        EXPECT_EQ(FakeUi.Events("show").size(), c.frames);
+    }
+}
+
+}  // namespace
