@@ -3,8 +3,6 @@
 // which windows, log lines and beeps the session made.
 #include "tests/receive_fixture.h"
 
-#include <string.h>
-
 using Clock = std::chrono::steady_clock;
 using Events = std::vector<std::string>;
 
@@ -187,34 +185,31 @@ TEST_F(ReceiveSession, FrameThatStopsMidDataFailsAfterASecond)
     EXPECT_EQ(Stored("_CUT.z88"), "old");
 }
 
-// A current copy that cannot be moved aside (here a folder holds the previous-copy name, so
-// neither the delete nor the rename can clear the way) is left whole: the reception fails
-// before the store file is opened, reads no data, logs nothing and does not beep.
-TEST_F(ReceiveSession, CopyThatCannotBeMovedAsideIsKept)
+// What stands at the store path is never emptied, replaced or written into: a current copy
+// that cannot be moved aside (a folder holds the previous-copy name, so neither the delete
+// nor the rename clears the way), or a folder under the store name. The reception fails
+// before the store file is opened: no data read, no log line, no beep.
+TEST_F(ReceiveSession, WhatCannotBeMovedAsideIsKept)
 {
+    const std::string sep = PathSeparator();
     WriteWholeFile(folder + "KEEP.z88", "precious");
     ASSERT_TRUE(MakeTestFolder(folder + "_KEEP.z88"));
-    WriteWholeFile(folder + "_KEEP.z88" + PathSeparator() + "inside", "inside");
-
-    EXPECT_EQ(Receive(Body(Z88Frame("KEEP", Text("new")))), 0);
-    EXPECT_EQ(FakeUi.events, (Events{Title("KEEP"), "close"}));
-    EXPECT_EQ(Stored("KEEP.z88"), "precious");
-    EXPECT_EQ(Stored("_KEEP.z88" + std::string(PathSeparator()) + "inside"), "inside");
-    EXPECT_EQ(NextLineByte(TransferMode), 'n') << "the data is still on the line";
-}
-
-// A folder under the store name is never emptied, replaced or moved; the reception fails
-// before reading any data.
-TEST_F(ReceiveSession, FolderUnderTheStoreNameIsLeftAlone)
-{
+    WriteWholeFile(folder + "_KEEP.z88" + sep + "inside", "inside");
     ASSERT_TRUE(MakeTestFolder(folder + "DIR.z88"));
-    WriteWholeFile(folder + "DIR.z88" + PathSeparator() + "inside", "inside");
+    WriteWholeFile(folder + "DIR.z88" + sep + "inside", "inside");
 
-    EXPECT_EQ(Receive(Body(Z88Frame("DIR", Text("new")))), 0);
-    EXPECT_EQ(FakeUi.events, (Events{Title("DIR"), "close"}));
-    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"DIR.z88"}));
-    EXPECT_EQ(Stored("DIR.z88" + std::string(PathSeparator()) + "inside"), "inside");
-    EXPECT_EQ(NextLineByte(TransferMode), 'n') << "the data is still on the line";
+    for (const char* name : {"KEEP", "DIR"}) {
+        SCOPED_TRACE(name);
+        ResetFakeUi();
+        EXPECT_EQ(Receive(Body(Z88Frame(name, Text("new")))), 0);
+        EXPECT_EQ(FakeUi.events, (Events{Title(name), "close"}));
+        EXPECT_EQ(NextLineByte(TransferMode), 'n') << "the data is still on the line";
+        DrainLine();
+    }
+    EXPECT_EQ(Stored("KEEP.z88"), "precious");
+    EXPECT_EQ(Stored("_KEEP.z88" + sep + "inside"), "inside");
+    EXPECT_EQ(Stored("DIR.z88" + sep + "inside"), "inside");
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"DIR.z88", "KEEP.z88", "_KEEP.z88"}));
 }
 
 // Names that have no place in the store directory fail once the name is read, before the
@@ -281,19 +276,18 @@ TEST_F(ReceiveSession, TextLimits)
     EXPECT_EQ(FakeUi.events, (Events{Title(tooLong).substr(0, 5 + 127), "close"}));
     EXPECT_EQ(Listing(folder), (std::vector<std::string>{"_" + fits, fits}));
     EXPECT_EQ(NextLineByte(TransferMode), 't') << "the data is still on the line";
-}
+    DrainLine();
 
-// Long names with a short store directory (relative to the current folder): a name of 127
-// bytes passes the name phase, and for a name of 115 the title and the log line are cut.
-TEST_F(ReceiveSession, LongNamesCutOnlyWhatIsShown)
-{
-    PutSetting("Preserve", "0");
+    // Long names need a short store directory: one relative to the current folder. A name of
+    // 115 bytes is stored whole while its title and log line are cut; one of 127 passes the
+    // name phase, and its path of 2 + 127 characters is refused.
     const std::string sep = PathSeparator();
     ASSERT_TRUE(MakeTestFolder(folder + "s"));
     std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(folder);
     ASSERT_NO_FATAL_FAILURE(UseDirectory("s" + sep));
 
+    ResetFakeUi();
     const std::string name(115, 'L');
     EXPECT_EQ(Receive(Body(Z88Frame(name, Text("same")))), 1);
     EXPECT_EQ(Receive(Body(Z88Frame(name, Text("same")))), 1);
@@ -303,7 +297,6 @@ TEST_F(ReceiveSession, LongNamesCutOnlyWhatIsShown)
     EXPECT_EQ(Stored("s" + sep + name), "same");
     EXPECT_EQ(Stored("s" + sep + "_" + name), "same");
 
-    // 2 + 127 characters of store path: refused after the name phase, with the window shown.
     ResetFakeUi();
     const std::string longest(127, 'M');
     EXPECT_EQ(Receive(Body(Z88Frame(longest, Text("x")))), 0);
