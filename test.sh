@@ -37,6 +37,10 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/tests/tools/lsan.supp:print_suppressions=0}
 
+# Files the tests make go to a folder of this run, emptied first.
+rm -rf build/test-files && mkdir -p build/test-files
+export TMPDIR=$top/build/test-files
+
 # The Wine prefix belongs to this run: made fresh by the first Windows test, stopped here.
 rm -rf build/windows/wine-prefix build/windows/wine-prefix.lock
 # A tree that did not build is not tested: its old programs would prove nothing.

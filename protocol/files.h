@@ -14,6 +14,11 @@ FILE* OpenFileForReading(const char* path);
 // when a file was deleted.
 int DeleteFileOnly(const char* path);
 
+// Creates a new empty file at `path` and opens it for writing as a byte stream ("wb").
+// NULL when anything already stands at `path` (a file, a folder, a link, a device, a pipe):
+// a new file is never written into or through something that was there before.
+FILE* CreateNewFile(const char* path);
+
 // Renames `from` to `to`, failing when anything already stands at `to`. True on success.
 int RenameWithoutReplacing(const char* from, const char* to);
 

@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
 #include <io.h>
 #include <string.h>
+#include <sys/stat.h>
 
 FILE* OpenFileForReading(const char* path)
 {
@@ -24,6 +26,19 @@ FILE* OpenFileForReading(const char* path)
 int DeleteFileOnly(const char* path)
 {
     return DeleteFileA(path) != 0;
+}
+
+FILE* CreateNewFile(const char* path)
+{
+    int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0)
+        return NULL;
+    FILE* stream = _fdopen(fd, "wb");
+    if (!stream) {
+        _close(fd);
+        DeleteFileA(path);
+    }
+    return stream;
 }
 
 int RenameWithoutReplacing(const char* from, const char* to)

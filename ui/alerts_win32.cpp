@@ -4,11 +4,30 @@
 
 #include <windows.h>
 
+// How long an answer about the Esc key is used before the system is asked again: 1/200 s.
+// Once the program has windows, Wine answers each question with a round trip to its server;
+// asked after every byte, that would cap a transfer far below the speed of the line. A
+// person holding Esc holds it much longer than this.
+static const LONGLONG EscapeAnswersPerSecond = 200;
+
 int EscapeHeld(void)
 {
+    static LARGE_INTEGER frequency;
+    static LARGE_INTEGER askedAt;
+    static int asked = 0;
+    static int held = 0;
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    if (asked && now.QuadPart - askedAt.QuadPart < frequency.QuadPart / EscapeAnswersPerSecond)
+        return held;
     // The top bit is the key's state at this moment, whoever has the focus and whether or
     // not messages are being processed.
-    return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
+    held = (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
+    asked = 1;
+    askedAt = now;
+    return held;
 }
 
 void ShowConnectFailure(void)

@@ -12,6 +12,9 @@ bool OpenBenchLine(char* programPort, size_t size);
 // lets it. WaitForFarEnd waits until it has done so.
 void StartFeeding(long count);
 void StartDraining(long count);
+// The same as StartFeeding with the `count` bytes at `bytes`, which must stay until
+// WaitForFarEnd.
+void StartSending(const unsigned char* bytes, long count);
 void WaitForFarEnd();
 
 // The plain loop's one byte, on the link's own open port (LinkHandle), with the timeouts of

@@ -46,6 +46,19 @@ void StartFeeding(long count)
     });
 }
 
+void StartSending(const unsigned char* bytes, long count)
+{
+    FarEnd = std::thread([bytes, count] {
+        for (long done = 0; done < count;) {
+            long left = count - done;
+            ssize_t written = write(Master, bytes + done, left < 4096 ? (size_t)left : 4096);
+            if (written <= 0)
+                return;
+            done += written;
+        }
+    });
+}
+
 void StartDraining(long count)
 {
     FarEnd = std::thread([count] {

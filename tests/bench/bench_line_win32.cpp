@@ -52,6 +52,20 @@ void StartFeeding(long count)
     });
 }
 
+void StartSending(const unsigned char* bytes, long count)
+{
+    FarEnd = std::thread([bytes, count] {
+        for (long done = 0; done < count;) {
+            DWORD written = 0;
+            long left = count - done;
+            DWORD size = left < 4096 ? (DWORD)left : 4096;
+            if (!WriteFile(FarPort, bytes + done, size, &written, NULL) || written == 0)
+                return;
+            done += written;
+        }
+    });
+}
+
 void StartDraining(long count)
 {
     FarEnd = std::thread([count] {

@@ -7,10 +7,12 @@
 
 std::string NewTestFolder()
 {
-    char folder[] = "/tmp/tarnwell-test-XXXXXX";
-    if (!mkdtemp(folder))
+    // Under $TMPDIR when set: the test command points it at a folder of its own run.
+    const char* base = getenv("TMPDIR");
+    std::string folder = std::string(base && *base ? base : "/tmp") + "/tarnwell-test-XXXXXX";
+    if (!mkdtemp(&folder[0]))
         return "/nonexistent/";
-    return std::string(folder) + "/";
+    return folder + "/";
 }
 
 const char* PathSeparator()

@@ -1,0 +1,207 @@
+// The receive session: reads one frame from the link after its ESC 'N', stores the file, keeps
+// the copy it replaces, and reports through the progress window, the log and the beep.
+#include "protocol/receive.h"
+
+#include "link/serial_link.h"
+#include "protocol/files.h"
+#include "protocol/framing.h"
+#include "protocol/names.h"
+#include "ui/alerts.h"
+#include "ui/progress.h"
+#include "ui/transfer_log.h"
+
+#include <stdio.h>
+
+// Every text of a reception (name, title, paths, log line) lives in a buffer of this size.
+enum { TextSize = 128 };
+
+// The byte count handed to StepProgress starts again at 1 after this many bytes, so that it
+// never overflows. The bar only looks at whole multiples of 64, so it moves on as before;
+// no Z88 holds a file anywhere near this long.
+enum { StepCountWrap = 1 << 30 };
+
+// Puts first, second and third one after the other into `text` (TextSize bytes), cutting
+// what does not fit. Only for texts that are shown, never for paths.
+static void JoinCutToFit(char* text, const char* first, const char* second, const char* third)
+{
+    const char* parts[] = {first, second, third};
+    int length = 0;
+    for (const char* part : parts) {
+        for (; *part && length < TextSize - 1; part++)
+            text[length++] = *part;
+    }
+    text[length] = 0;
+}
+
+// Reads the name up to the ESC that ends it, then the 'F' that must follow. 0 on a failed
+// read, on any other letter, and on a name that `name` (TextSize bytes) cannot hold as
+// text: longer than 127 bytes, or holding a zero byte. Such a name is refused, never cut,
+// since a cut name can be another file's name.
+static int ReadName(char* name)
+{
+    int length = 0;
+    int byte;
+    for (;;) {
+        if (!LinkReadByte(&byte))
+            return 0;
+        if (byte == FrameEsc)
+            break;
+        if (byte == 0 || length == TextSize - 1)
+            return 0;
+        name[length++] = (char)byte;
+    }
+    name[length] = 0;
+    return LinkReadByte(&byte) && byte == FrameNameEnd;
+}
+
+// Forms the store path (StoreDirectory and the mapped name) and the previous-copy path
+// (StoreDirectory, '_' and the mapped name). 0 when the name has no place in the store
+// directory (it cannot be mapped, or the check refuses it) or when either path would be
+// longer than 127 characters: a path is never cut, since a cut path can name another file.
+static int MakeStorePaths(const char* name, char* storePath, char* previousPath)
+{
+    const char* mapped = MapIncomingName(name);
+    if (!StoreNameAllowed(mapped))
+        return 0;
+    int length = snprintf(storePath, TextSize, "%s%s", StoreDirectory, mapped);
+    if (length < 0 || length >= TextSize)
+        return 0;
+    length = snprintf(previousPath, TextSize, "%s_%s", StoreDirectory, mapped);
+    return length >= 0 && length < TextSize;
+}
+
+// Non-zero when a file that opens for reading stands at `path`.
+static int FileStands(const char* path)
+{
+    FILE* stream = OpenFileForReading(path);
+    if (!stream)
+        return 0;
+    fclose(stream);
+    return 1;
+}
+
+enum DataItem { ItemFailed, ItemByte, ItemEnd };
+
+// Reads one data item: a plain byte, ESC 'B' with two digits, or the end mark ESC 'E'.
+// Anything else fails: a failed read, another command letter (ESC 'N' inside the data
+// included), or a digit below '0', which no Z88 writes: the line has garbled the item, and
+// the file would not be whole.
+static DataItem ReadDataItem(int* value)
+{
+    int byte;
+    if (!LinkReadByte(&byte))
+        return ItemFailed;
+    if (byte != FrameEsc) {
+        *value = byte;
+        return ItemByte;
+    }
+    if (!LinkReadByte(&byte))
+        return ItemFailed;
+    if (byte == FrameEnd)
+        return ItemEnd;
+    int d1, d2;
+    if (byte != FrameByte || !LinkReadByte(&d1) || !LinkReadByte(&d2))
+        return ItemFailed;
+    if (DigitValue(d1) < 0 || DigitValue(d2) < 0)
+        return ItemFailed;
+    *value = EscapedByte(d1, d2);
+    return ItemByte;
+}
+
+// Reads the data items into `store` up to the end mark. 1 when the end mark came and every
+// byte was handed to the stream; 0 at the first failure, with the bytes so far in `store`.
+static int ReceiveData(FILE* store)
+{
+    int count = 0;
+    for (;;) {
+        int value = 0;
+        DataItem item = ReadDataItem(&value);
+        if (item == ItemEnd)
+            return 1;
+        if (item == ItemFailed)
+            return 0;
+        // A write the disk refuses (full, failing) ends the reception: the file is not whole.
+        if (putc(value, store) == EOF)
+            return 0;
+        if (count == StepCountWrap)
+            count = 0;
+        count++;
+        StepProgress(count);
+    }
+}
+
+int ReceiveFile(WindowHandle owner)
+{
+    SetLinkTimeouts(TransferMode);
+    char name[TextSize];
+    if (!ReadName(name))
+        return 0;
+
+    // The title is only shown, so a long name is cut to fit.
+    char title[TextSize];
+    JoinCutToFit(title, "Now Receiving file \"", name, "\"");
+    ShowProgress(owner, title);
+
+    char storePath[TextSize];
+    char previousPath[TextSize];
+    int result = MakeStorePaths(name, storePath, previousPath);
+
+    int hadPrevious = result && FileStands(storePath);
+    if (hadPrevious) {
+        // Only one previous copy is kept. The current one must be out of the way before the
+        // new file is made: when it cannot be moved aside, it stays as it is and nothing is
+        // received, rather than being emptied and overwritten.
+        DeleteFileOnly(previousPath);
+        result = RenameWithoutReplacing(storePath, previousPath);
+    }
+    // A store directory that does not exist yet is made, with the folders above it.
+    if (result)
+        result = MakeParentFolders(storePath);
+
+    // Anything still at the store path (a folder, say) is left alone: the file must be new.
+    FILE* store = result ? CreateNewFile(storePath) : NULL;
+    if (store) {
+        result = ReceiveData(store);
+        // Buffered bytes reach the disk only here, so a full disk may first show now.
+        if (fclose(store) != 0)
+            result = 0;
+
+        if (hadPrevious) {
+            // Also after a failure: the log tells whether what is there now differs.
+            char line[TextSize];
+            JoinCutToFit(line, name,
+                         FilesIdentical(storePath, previousPath) ? " - no change." : " - file changed.", "");
+            AddLogEntry(owner, line);
+        }
+    } else {
+        result = 0;
+    }
+
+    if (result)
+        SignalSuccess();
+    CloseProgress();
+    return result;
+}
+
+int FilesIdentical(const char* first, const char* second)
+{
+    FILE* one = OpenFileForReading(first);
+    FILE* other = OpenFileForReading(second);
+    int identical = one && other;
+    while (identical) {
+        int a = getc(one);
+        int b = getc(other);
+        if (a != b)
+            identical = 0;
+        else if (a == EOF) {
+            // Both ended together; a read error is no proof of sameness.
+            identical = feof(one) && feof(other);
+            break;
+        }
+    }
+    if (one)
+        fclose(one);
+    if (other)
+        fclose(other);
+    return identical;
+}

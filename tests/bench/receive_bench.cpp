@@ -1,0 +1,216 @@
+// Benchmark, not a test: receive throughput in file bytes per second for a 1 MiB text file and
+// a 1 MiB random binary file sent unthrottled through a pty, next to a plain copy of the same
+// frame bytes (one-byte reads into a file) through the same line, and the ratio.
+// The session runs with the real progress window, log window, Esc query and beep, so run it
+// on a display:
+//   Linux:   tests/tools/with-xvfb build/linux/tests/receive_bench [bytes]
+//   Windows: in build/windows, with TARNWELL_WINEPREFIX=$PWD/wine-prefix TARNWELL_WINE_SERIAL=1,
+//            ../../tests/tools/with-xvfb ../../tests/tools/wine-run tests/receive_bench.exe [bytes]
+#include "link/serial_link.h"
+#include "protocol/receive.h"
+#include "settings/settings.h"
+#include "tests/bench/bench_line.h"
+#include "tests/support/desktop.h"
+#include "tests/support/settings_store.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/z88.h"
+#include "ui/alerts.h"
+#include "ui/progress.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+using Clock = std::chrono::steady_clock;
+
+enum { Rounds = 3 };
+
+static double Seconds(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+static double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Printable lines of varying length ending in CR LF, as a Z88 text file might hold.
+static Bytes TextFile(long size)
+{
+    static const char* const words[] = {"the", "Z88", "stores", "notes", "while", "PipeDream",
+                                        "keeps", "a", "ledger", "of", "every", "day,", "1987"};
+    Bytes file;
+    unsigned state = 1;
+    int column = 0;
+    while ((long)file.size() < size) {
+        state = state * 1103515245u + 12345u;
+        const char* word = words[(state >> 16) % 13];
+        file.insert(file.end(), word, word + strlen(word));
+        column += (int)strlen(word) + 1;
+        if (column > 60 + (int)((state >> 8) % 15)) {
+            file.push_back('\r');
+            file.push_back('\n');
+            column = 0;
+        } else {
+            file.push_back(' ');
+        }
+    }
+    file.resize((size_t)size);
+    return file;
+}
+
+static Bytes RandomFile(long size)
+{
+    Bytes file((size_t)size);
+    unsigned long long state = 0x9E3779B97F4A7C15ull;
+    for (unsigned char& byte : file) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        byte = (unsigned char)(state >> 24);
+    }
+    return file;
+}
+
+// Seconds to copy `count` line bytes into a file with the plain one-byte read loop; -1 when a
+// read failed.
+static double PlainCopy(const Bytes& line, const std::string& path)
+{
+    FILE* copy = fopen(path.c_str(), "wb");
+    if (!copy)
+        return -1;
+    StartSending(line.data(), (long)line.size());
+    Clock::time_point start = Clock::now();
+    size_t done = 0;
+    int value;
+    while (done < line.size() && PlainReadByte(&value)) {
+        putc(value, copy);
+        done++;
+    }
+    fclose(copy);
+    double seconds = Seconds(start);
+    WaitForFarEnd();
+    return done == line.size() ? seconds : -1;
+}
+
+// Seconds for ReceiveFile to take the frame whose ESC 'N' has been read; -1 when it failed.
+static double Reception(const Bytes& body, WindowHandle owner)
+{
+    StartSending(body.data(), (long)body.size());
+    Clock::time_point start = Clock::now();
+    int result = ReceiveFile(owner);
+    double seconds = Seconds(start);
+    WaitForFarEnd();
+    return result ? seconds : -1;
+}
+
+static int Measure(const char* what, const Bytes& file, const std::string& folder, WindowHandle owner)
+{
+    const Bytes body = Z88EncodeData(file);
+    std::vector<double> plain, first, again;
+    for (int round = 0; round < Rounds; round++) {
+        std::string name = std::string(what) + std::to_string(round);
+        Bytes frame = Text(name) + Bytes{0x1B, 'F'} + body + Bytes{0x1B, 'E'};
+        plain.push_back(PlainCopy(frame, folder + "plain-copy"));
+        first.push_back(Reception(frame, owner));
+        again.push_back(Reception(frame, owner));  // a previous copy to move aside and compare
+        RunEventLoop(50);
+
+        std::string stored;
+        if (!ReadWholeFile(folder + name + ".z88", &stored) || stored != std::string(file.begin(), file.end())) {
+            fprintf(stderr, "receive_bench: %s was not stored whole\n", name.c_str());
+            return 0;
+        }
+    }
+    for (const std::vector<double>* times : {&plain, &first, &again}) {
+        if (*std::min_element(times->begin(), times->end()) < 0) {
+            fprintf(stderr, "receive_bench: %s: a transfer failed\n", what);
+            return 0;
+        }
+    }
+
+    const double fileBytes = (double)file.size();
+    const double lineBytes = (double)body.size() + strlen(what) + 5;
+    const double plainTime = Median(plain), firstTime = Median(first), againTime = Median(again);
+    printf("%s: %.0f file bytes, %.0f line bytes\n", what, fileBytes, lineBytes);
+    printf("  plain copy of the frame      %9.0f line B/s  = %9.0f file B/s\n", lineBytes / plainTime,
+           fileBytes / plainTime);
+    printf("  ReceiveFile, new name        %9.0f line B/s  = %9.0f file B/s   ratio %5.1f %%\n",
+           lineBytes / firstTime, fileBytes / firstTime, 100.0 * plainTime / firstTime);
+    printf("  ReceiveFile, previous copy   %9.0f line B/s  = %9.0f file B/s   ratio %5.1f %%\n",
+           lineBytes / againTime, fileBytes / againTime, 100.0 * plainTime / againTime);
+    printf("  seconds per round (plain / new / previous):");
+    for (int round = 0; round < Rounds; round++)
+        printf("  %.3f / %.3f / %.3f", plain[round], first[round], again[round]);
+    printf("\n");
+    return 1;
+}
+
+// What the progress window alone costs for a file of `size` bytes: StepProgress after every
+// byte, as the session calls it, with no line and no file.
+static void ProgressCost(long size, WindowHandle owner)
+{
+    ShowProgress(owner, "Now Receiving file \"COST\"");
+    Clock::time_point start = Clock::now();
+    for (long count = 1; count <= size; count++)
+        StepProgress((int)count);
+    double seconds = Seconds(start);
+    CloseProgress();
+    RunEventLoop(50);
+    printf("StepProgress alone, %ld calls: %.3f s, %.1f us per drawing step (every 64 bytes)\n", size, seconds,
+           1e6 * seconds / (size / 64));
+}
+
+// What the Esc query costs, once the program has windows: the session asks it after every
+// byte read.
+static void EscapeCost(WindowHandle owner)
+{
+    const int queries = 200000;
+    ShowProgress(owner, "Now Receiving file \"COST\"");
+    Clock::time_point start = Clock::now();
+    int held = 0;
+    for (int i = 0; i < queries; i++)
+        held += EscapeHeld();
+    double seconds = Seconds(start);
+    CloseProgress();
+    RunEventLoop(50);
+    printf("EscapeHeld with windows open: %.0f per second%s\n", queries / seconds, held ? " (Esc was held)" : "");
+}
+
+int main(int argc, char** argv)
+{
+    long size = argc > 1 ? atol(argv[1]) : 1024 * 1024;
+    ResetSettingsStore();
+    PrepareDesktop();
+    char port[128];
+    if (!OpenBenchLine(port, sizeof port)) {
+        fprintf(stderr, "receive_bench: no line\n");
+        return 1;
+    }
+    std::string folder = NewTestFolder();
+    PutSetting("Port", port);
+    PutSetting("Rate", "115200");
+    PutSetting("Xon", "0");
+    PutSetting("Directory", folder.c_str());
+    OpenLink();
+    if (LinkHandle == 0 || LinkHandle == LinkOpenFailed) {
+        fprintf(stderr, "receive_bench: the link did not open %s\n", port);
+        return 1;
+    }
+    WindowHandle owner = OpenOwnerWindow(40, 40, 200, 80);
+
+    ProgressCost(size, owner);
+    EscapeCost(owner);
+    printf("%d rounds each, medians; ratio = plain copy time / receive time\n", Rounds);
+    int ok = Measure("TEXT", TextFile(size), folder, owner) && Measure("BINARY", RandomFile(size), folder, owner);
+    CloseOwnerWindow(owner);
+    CloseLink();
+    return ok ? 0 : 1;
+}

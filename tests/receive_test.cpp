@@ -1,0 +1,337 @@
+// The receive session on a real line, on both builds: the test Z88 sends frames through a pty
+// (COM1 under Wine), ReceiveFile stores them in a fresh folder, and the ui test double shows
+// which windows, log lines and beeps the session made.
+#include "tests/receive_fixture.h"
+
+using Clock = std::chrono::steady_clock;
+using Events = std::vector<std::string>;
+
+static std::vector<int> CountsUpTo(size_t length)
+{
+    std::vector<int> counts;
+    for (size_t i = 1; i <= length; i++)
+        counts.push_back((int)i);
+    return counts;
+}
+
+class ReceiveSession : public ReceiveFixture {};
+
+// The life of one name: stored, then replaced four times. Only the last two copies stay; the
+// log line comes from the second reception on and says whether the content changed.
+TEST_F(ReceiveSession, RepeatedReceptionsKeepTheLastTwoCopies)
+{
+    const std::string name = ":RAM.0/NOTES.TXT";
+    const std::string stored = "@RAM_0!NOTES_TXT.z88";
+    const std::string previous = "_" + stored;
+    const struct {
+        std::string data;
+        Events events;
+        std::string previous;
+    } receptions[] = {
+        {"first\r\n", {Title(name), "beep", "close"}, "<none>"},
+        {"second\r\n", {Title(name), "log " + name + " - file changed.", "beep", "close"}, "first\r\n"},
+        {"third\r\n", {Title(name), "log " + name + " - file changed.", "beep", "close"}, "second\r\n"},
+        {"third\r\n", {Title(name), "log " + name + " - no change.", "beep", "close"}, "third\r\n"},
+    };
+    for (const auto& reception : receptions) {
+        SCOPED_TRACE(reception.data);
+        ResetFakeUi();
+        EXPECT_EQ(Receive(Body(Z88Frame(name, Text(reception.data)))), 1);
+        EXPECT_EQ(FakeUi.events, reception.events);
+        EXPECT_EQ(FakeUi.owner, Owner());
+        EXPECT_EQ(FakeUi.steps, CountsUpTo(reception.data.size()));
+        EXPECT_EQ(Stored(stored), reception.data);
+        EXPECT_EQ(Stored(previous), reception.previous);
+    }
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{stored, previous}));
+}
+
+// Whatever the data items carry is stored byte for byte, with no translation of line ends,
+// 0x1A or 0x00, and the receiver takes more than a Z88 writes.
+TEST_F(ReceiveSession, DataIsStoredByteForByte)
+{
+    Bytes every;
+    for (int value = 0; value < 256; value++)
+        every.push_back((unsigned char)value);
+    const Bytes text = Text("a\r\nb\nc\r") + Bytes{0x1A, 0x00, 'd', 0x1A};
+    const struct {
+        const char* what;
+        Bytes line;
+        Bytes file;
+    } cases[] = {
+        {"every byte value, as a Z88 sends it", Z88EncodeData(every), every},
+        {"line ends, 0x1A and 0x00", Z88EncodeData(text), text},
+        {"lowercase digits", Bytes{Esc, 'B', '1', 'b', Esc, 'B', 'f', 'f', Esc, 'B', '4', 'a'},
+         Bytes{0x3B, 0x1F, 0x6A}},
+        {"plain bytes a Z88 would escape", Bytes{0x80, 0x00, 0xFF, 0x07, 0x1A}, Bytes{0x80, 0x00, 0xFF, 0x07, 0x1A}},
+        {"escaped bytes of the plain set", Bytes{Esc, 'B', '4', '1', Esc, 'B', '0', 'A'}, Bytes{'A', '\n'}},
+        {"no data at all", Bytes{}, Bytes{}},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetFakeUi();
+        const std::string name = "CASE" + std::to_string(index++);
+        EXPECT_EQ(Receive(Text(name) + NameEnd() + c.line + DataEnd()), 1);
+        EXPECT_EQ(FakeUi.events, (Events{Title(name), "beep", "close"}));
+        EXPECT_EQ(FakeUi.steps, CountsUpTo(c.file.size()));
+        EXPECT_EQ(Stored(name + ".z88"), std::string(c.file.begin(), c.file.end()));
+    }
+}
+
+// The shortest frame: an empty name (mapped to ".z88") and an empty file; twice, so the
+// second compares two empty files.
+TEST_F(ReceiveSession, EmptyNameAndEmptyFile)
+{
+    EXPECT_EQ(Receive(NameEnd() + DataEnd()), 1);
+    EXPECT_EQ(FakeUi.events, (Events{Title(""), "beep", "close"}));
+    EXPECT_TRUE(FakeUi.steps.empty());
+    EXPECT_EQ(Stored(".z88"), "");
+
+    ResetFakeUi();
+    EXPECT_EQ(Receive(NameEnd() + DataEnd()), 1);
+    EXPECT_EQ(FakeUi.events, (Events{Title(""), "log  - no change.", "beep", "close"}));
+    EXPECT_EQ(Stored("_.z88"), "");
+}
+
+// A failure before the name is complete leaves no trace: no window, no change on disk, and
+// the session reads no further than the byte that failed it.
+TEST_F(ReceiveSession, NameFailuresLeaveNoTrace)
+{
+    WriteWholeFile(folder + "NAME.z88", "kept");
+    const struct {
+        const char* what;
+        Bytes line;
+        int escapeFromCheck;
+        int next;  // the byte the session must leave on the line, -1 for none
+    } cases[] = {
+        {"a letter other than F after the name", Text("NAME") + Bytes{Esc, 'X'}, 0, -1},
+        {"a second ESC after the name", Text("NAME") + Bytes{Esc, Esc}, 0, -1},
+        {"a name of 128 bytes", Text(std::string(128, 'n')) + NameEnd() + DataEnd(), 0, Esc},
+        {"a zero byte in the name", Text("NAME") + Bytes{0x00} + Text("X") + NameEnd() + DataEnd(), 0, 'X'},
+        {"Esc held at the first read", Text("N") + Text("AME") + NameEnd() + DataEnd(), 1, 'A'},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetFakeUi();
+        FakeUi.escapeFromCheck = c.escapeFromCheck;
+        EXPECT_EQ(Receive(c.line), 0);
+        EXPECT_TRUE(FakeUi.events.empty());
+        EXPECT_EQ(NextLineByte(c.next < 0 ? PollMode : TransferMode), c.next);
+        if (c.next >= 0)
+            DrainLine();
+    }
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"NAME.z88"}));
+    EXPECT_EQ(Stored("NAME.z88"), "kept");
+}
+
+// A bad item in the data fails the reception at once and keeps what came before it. A digit
+// below '0' is a bad item too, whether or not the two digits still add up to a byte.
+TEST_F(ReceiveSession, DataFailuresKeepWhatCameBefore)
+{
+    const struct {
+        const char* what;
+        Bytes item;
+    } cases[] = {
+        {"ESC N inside the data", {Esc, 'N'}},
+        {"ESC F inside the data", {Esc, 'F'}},
+        {"a small b after ESC", {Esc, 'b'}},
+        {"ESC twice", {Esc, Esc}},
+        {"a second digit below 0, no byte", {Esc, 'B', '0', '/'}},
+        {"a second digit below 0, giving 0x0F", {Esc, 'B', '1', '/'}},
+        {"a first digit below 0, giving 0x1A", {Esc, 'B', '/', 'a'}},
+        {"blanks for digits", {Esc, 'B', ' ', ' '}},
+    };
+    const Bytes before = Text("ab\r\n") + Bytes{0x00};
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetFakeUi();
+        const std::string name = "BAD" + std::to_string(index++);
+        EXPECT_EQ(Receive(Text(name) + NameEnd() + Z88EncodeData(before) + c.item), 0);
+        EXPECT_EQ(FakeUi.events, (Events{Title(name), "close"}));
+        EXPECT_EQ(FakeUi.steps, CountsUpTo(before.size()));
+        EXPECT_EQ(Stored(name + ".z88"), std::string(before.begin(), before.end()));
+        EXPECT_EQ(NextLineByte(PollMode), -1);
+    }
+}
+
+// Esc held in the middle of the data: the next read fails, the part received stays, the log
+// compares it with the previous copy, and there is no beep.
+TEST_F(ReceiveSession, EscHeldDuringTheDataKeepsThePartReceived)
+{
+    WriteWholeFile(folder + "LONG.z88", "old");
+    FakeUi.escapeFromStep = 100;
+    EXPECT_EQ(Receive(Body(Z88Frame("LONG", Text(std::string(300, 'x'))))), 0);
+    EXPECT_EQ(FakeUi.events, (Events{Title("LONG"), "log LONG - file changed.", "close"}));
+    EXPECT_EQ(FakeUi.steps, CountsUpTo(100));
+    EXPECT_EQ(Stored("LONG.z88"), std::string(100, 'x'));
+    EXPECT_EQ(Stored("_LONG.z88"), "old");
+}
+
+// A Z88 that stops in the middle of the data: the session gives up after a second without a
+// byte, keeps the part received and logs it against the previous copy.
+TEST_F(ReceiveSession, FrameThatStopsMidDataFailsAfterASecond)
+{
+    WriteWholeFile(folder + "CUT.z88", "old");
+    Z88SendInBackground(Text("CUT") + NameEnd() + Text("partial"));
+    Clock::time_point start = Clock::now();
+    EXPECT_EQ(ReceiveFile(Owner()), 0);
+    long long waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    EXPECT_GE(waited, 700);
+    EXPECT_LE(waited, 5000);
+    EXPECT_EQ(FakeUi.events, (Events{Title("CUT"), "log CUT - file changed.", "close"}));
+    EXPECT_EQ(Stored("CUT.z88"), "partial");
+    EXPECT_EQ(Stored("_CUT.z88"), "old");
+}
+
+// What stands at the store path is never emptied, replaced or written into: a current copy
+// that cannot be moved aside (a folder holds the previous-copy name, so neither the delete
+// nor the rename clears the way), or a folder under the store name. The reception fails
+// before the store file is opened: no data read, no log line, no beep.
+TEST_F(ReceiveSession, WhatCannotBeMovedAsideIsKept)
+{
+    const std::string sep = PathSeparator();
+    WriteWholeFile(folder + "KEEP.z88", "precious");
+    ASSERT_TRUE(MakeTestFolder(folder + "_KEEP.z88"));
+    WriteWholeFile(folder + "_KEEP.z88" + sep + "inside", "inside");
+    ASSERT_TRUE(MakeTestFolder(folder + "DIR.z88"));
+    WriteWholeFile(folder + "DIR.z88" + sep + "inside", "inside");
+
+    for (const char* name : {"KEEP", "DIR"}) {
+        SCOPED_TRACE(name);
+        ResetFakeUi();
+        EXPECT_EQ(Receive(Body(Z88Frame(name, Text("new")))), 0);
+        EXPECT_EQ(FakeUi.events, (Events{Title(name), "close"}));
+        EXPECT_EQ(NextLineByte(TransferMode), 'n') << "the data is still on the line";
+        DrainLine();
+    }
+    EXPECT_EQ(Stored("KEEP.z88"), "precious");
+    EXPECT_EQ(Stored("_KEEP.z88" + sep + "inside"), "inside");
+    EXPECT_EQ(Stored("DIR.z88" + sep + "inside"), "inside");
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"DIR.z88", "KEEP.z88", "_KEEP.z88"}));
+}
+
+// Names that have no place in the store directory fail once the name is read, before the
+// disk is touched: nothing there changes, and no data is read.
+TEST_F(ReceiveSession, RefusedNamesChangeNothing)
+{
+    WriteWholeFile(folder + "_", "kept");
+    const std::string tooLongToPreserve(124, 'n');  // with ".z88", 128 characters
+    const struct {
+        const char* preserve;
+        std::string name;
+    } cases[] = {
+        {"0", ""},      // the mapped name is empty
+        {"0", "A/B/"},  // nothing after the last '/'
+        {"0", "A/.."},
+        {"0", "."},
+        {"1", tooLongToPreserve},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetFakeUi();
+        PutSetting("Preserve", c.preserve);
+        EXPECT_EQ(Receive(Text(c.name) + NameEnd() + Text("d")), 0);
+        // The title is cut to 127 characters; the name is not.
+        EXPECT_EQ(FakeUi.events, (Events{Title(c.name).substr(0, 5 + 127), "close"}));
+        EXPECT_EQ(NextLineByte(TransferMode), 'd') << "the data is still on the line";
+        EXPECT_EQ(Listing(folder), (std::vector<std::string>{"_"}));
+    }
+}
+
+// A store directory that does not exist yet is made, with the folders above it.
+TEST_F(ReceiveSession, MissingStoreDirectoryIsMade)
+{
+    const std::string sep = PathSeparator();
+    const std::string deeper = folder + "new" + sep + "deeper" + sep;
+    ASSERT_NO_FATAL_FAILURE(UseDirectory(deeper));
+    EXPECT_EQ(Receive(Body(Z88Frame("FIRST", Text("data")))), 1);
+    EXPECT_EQ(FakeUi.Beeps(), 1);
+    std::string contents;
+    EXPECT_TRUE(ReadWholeFile(deeper + "FIRST.z88", &contents));
+    EXPECT_EQ(contents, "data");
+}
+
+// Paths of up to 127 characters are used; a store path or previous-copy path that would be
+// longer fails the reception before the disk is touched, since a cut path could name another
+// file. The title and the log line are only shown, so they are cut to 127 characters.
+TEST_F(ReceiveSession, TextLimits)
+{
+    PutSetting("Preserve", "0");
+    const size_t directory = folder.size();
+    ASSERT_LT(directory, 100u);
+
+    // Store path of 126 characters, previous-copy path of 127: both fit.
+    const std::string fits(126 - directory, 'f');
+    EXPECT_EQ(Receive(Body(Z88Frame(fits, Text("one")))), 1);
+    EXPECT_EQ(Receive(Body(Z88Frame(fits, Text("two")))), 1);
+    EXPECT_EQ(Stored(fits), "two");
+    EXPECT_EQ(Stored("_" + fits), "one");
+
+    // One more character: the previous-copy path would be 128 characters.
+    ResetFakeUi();
+    const std::string tooLong(127 - directory, 'g');
+    EXPECT_EQ(Receive(Body(Z88Frame(tooLong, Text("three")))), 0);
+    EXPECT_EQ(FakeUi.events, (Events{Title(tooLong).substr(0, 5 + 127), "close"}));
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"_" + fits, fits}));
+    EXPECT_EQ(NextLineByte(TransferMode), 't') << "the data is still on the line";
+    DrainLine();
+
+    // Long names need a short store directory: one relative to the current folder. A name of
+    // 115 bytes is stored whole while its title and log line are cut; one of 127 passes the
+    // name phase, and its path of 2 + 127 characters is refused.
+    const std::string sep = PathSeparator();
+    ASSERT_TRUE(MakeTestFolder(folder + "s"));
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    ASSERT_NO_FATAL_FAILURE(UseDirectory("s" + sep));
+
+    ResetFakeUi();
+    const std::string name(115, 'L');
+    EXPECT_EQ(Receive(Body(Z88Frame(name, Text("same")))), 1);
+    EXPECT_EQ(Receive(Body(Z88Frame(name, Text("same")))), 1);
+    const std::string title = "show Now Receiving file \"" + name.substr(0, 127 - 20);
+    const std::string line = "log " + (name + " - no change.").substr(0, 127);
+    EXPECT_EQ(FakeUi.events, (Events{title, "beep", "close", title, line, "beep", "close"}));
+    EXPECT_EQ(Stored("s" + sep + name), "same");
+    EXPECT_EQ(Stored("s" + sep + "_" + name), "same");
+
+    ResetFakeUi();
+    const std::string longest(127, 'M');
+    EXPECT_EQ(Receive(Body(Z88Frame(longest, Text("x")))), 0);
+    EXPECT_EQ(FakeUi.events, (Events{"show Now Receiving file \"" + longest.substr(0, 107), "close"}));
+    EXPECT_EQ(Listing(folder + "s"), (std::vector<std::string>{name, "_" + name}));
+
+    std::filesystem::current_path(before);
+}
+
+TEST(FilesIdentical, ComparesWholeRegularFiles)
+{
+    const std::string folder = NewTestFolder();
+    const std::string binary("\x00\x1A\xFF\r\n", 5);
+    WriteWholeFile(folder + "abc", "abc");
+    WriteWholeFile(folder + "abc2", "abc");
+    WriteWholeFile(folder + "ab", "ab");
+    WriteWholeFile(folder + "abd", "abd");
+    WriteWholeFile(folder + "empty", "");
+    WriteWholeFile(folder + "empty2", "");
+    WriteWholeFile(folder + "binary", binary);
+    WriteWholeFile(folder + "binary2", binary);
+    ASSERT_TRUE(MakeTestFolder(folder + "sub"));
+    ASSERT_TRUE(MakeTestFolder(folder + "sub2"));
+    const struct {
+        const char* first;
+        const char* second;
+        int identical;
+    } cases[] = {
+        {"abc", "abc2", 1},     {"binary", "binary2", 1}, {"empty", "empty2", 1},
+        {"abc", "ab", 0},       {"ab", "abc", 0},         {"abc", "abd", 0},
+        {"empty", "abc", 0},    {"abc", "missing", 0},    {"missing", "abc", 0},
+        {"missing", "none", 0}, {"sub", "sub2", 0},       {"abc", "sub", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FilesIdentical((folder + c.first).c_str(), (folder + c.second).c_str()), c.identical)
+            << c.first << " / " << c.second;
+    }
+}
