@@ -35,7 +35,6 @@ configure_and_build windows -DCMAKE_BUILD_TYPE=Release \
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$top/tests/tools/lsan.supp:print_suppressions=0}
 
 # Files the tests make go to a folder of this run, emptied first.
 rm -rf build/test-files && mkdir -p build/test-files

@@ -1,6 +1,7 @@
 // The serial link: the one port through which Tarnwell talks to the Z88, opened and
 // configured from the settings, and one-byte reads and writes that the Esc key can abort.
-// One implementation per platform: serial_link_win32.cpp and serial_link_posix.cpp.
+// The logic is shared (serial_link.cpp); the port itself is serial_port.h, one file per
+// platform: serial_link_win32.cpp and serial_link_posix.cpp.
 //
 //   OpenLink         (re)opens the port named by "Port", configures it, loads StoreDirectory
 //   SetLinkTimeouts  PollMode: reads return at once; TransferMode: a read waits up to 1000 ms

@@ -1,10 +1,8 @@
 // Linux implementation of the serial link: a tty device through termios, opened exclusively,
 // with poll() giving the reads and writes the timeouts a Windows port has.
-#include "link/serial_link.h"
+#include "link/serial_port.h"
 
 #include "link/line_settings_posix.h"
-#include "settings/settings.h"
-#include "ui/alerts.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -13,9 +11,6 @@
 #include <sys/ioctl.h>
 #include <time.h>
 #include <unistd.h>
-
-LinkPort LinkHandle = 0;
-char StoreDirectory[SettingSize];
 
 // The mode last set; it decides how long a read waits for its byte.
 static LinkTimeoutMode TimeoutMode = PollMode;
@@ -100,7 +95,7 @@ static int ApplyLine(int port, const struct termios* line)
 
 // Opens `name` for this program alone and makes it raw; the descriptor, or LinkOpenFailed.
 // The lock comes first: a port that another program holds is left exactly as it was.
-static LinkPort OpenPort(const char* name)
+LinkPort OpenPort(const char* name)
 {
     int port = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (port < 0)
@@ -130,38 +125,25 @@ static LinkPort OpenPort(const char* name)
     return port;
 }
 
-static int PortIsOpen(void)
+int PortIsOpen(void)
 {
     return LinkHandle > 0;
 }
 
-void CloseLink(void)
+void ClosePort(void)
 {
-    if (PortIsOpen()) {
-        // The exclusive mark belongs to the tty, not to this descriptor: a pty keeps it
-        // after the close and would turn away the next opener.
-        ioctl(LinkHandle, TIOCNXCL);
-        close(LinkHandle);
-    }
-    LinkHandle = 0;
+    // The exclusive mark belongs to the tty, not to this descriptor: a pty keeps it after
+    // the close and would turn away the next opener.
+    ioctl(LinkHandle, TIOCNXCL);
+    close(LinkHandle);
 }
 
-void OpenLink(void)
+void ConfigureLine(int rate, int xon)
 {
-    CloseLink();
-    char text[SettingSize];
-    ReadSetting(SettingPort, text);
-    LinkHandle = OpenPort(text);
-    if (LinkHandle == LinkOpenFailed) {
-        ShowConnectFailure();
-        return;
-    }
-
     struct termios line;
     tcgetattr(LinkHandle, &line);
     struct termios before = line;
-    speed_t speed = LineSpeed(ReadSetting(SettingRate, text));
-    int xon = ReadSetting(SettingXon, text) != 0;
+    speed_t speed = LineSpeed(rate);
     // A rate the line cannot take leaves the whole record unapplied, as Windows refuses a
     // record with a bad rate. A record the driver took only in part is undone the same way.
     if (speed != B0) {
@@ -169,8 +151,6 @@ void OpenLink(void)
         if (!ApplyLine(LinkHandle, &line))
             tcsetattr(LinkHandle, TCSANOW, &before);
     }
-
-    ReadSetting(SettingDirectory, StoreDirectory);
 }
 
 // --- Bytes ---------------------------------------------------------------------------------
@@ -207,10 +187,8 @@ static int WaitForPort(short events, long long deadline)
 
 // One byte in, waiting as the mode says. The read is tried first: when bytes stream in,
 // that is the only system call.
-static int ReadPortByte(int* value)
+int ReadPortByte(int* value)
 {
-    if (!PortIsOpen())
-        return 0;
     long long deadline = -1;
     for (;;) {
         unsigned char byte;
@@ -234,10 +212,8 @@ static int ReadPortByte(int* value)
 
 // One byte out. Success means the byte left for the line; a byte that found no room within
 // the time (the Z88 holding XOFF, say) moved nothing, and the caller must hear of it.
-static int WritePortByte(unsigned char byte)
+int WritePortByte(unsigned char byte)
 {
-    if (!PortIsOpen())
-        return 0;
     long long deadline = -1;
     for (;;) {
         ssize_t count = write(LinkHandle, &byte, 1);
@@ -252,23 +228,4 @@ static int WritePortByte(unsigned char byte)
         if (!WaitForPort(POLLOUT, deadline))
             return 0;
     }
-}
-
-int LinkReadByte(int* value)
-{
-    *value = 0;
-    int ok = ReadPortByte(value);
-    // Asked after every read, also a failed one: a held Esc ends the transfer either way.
-    if (EscapeHeld())
-        ok = 0;
-    return ok;
-}
-
-int LinkWriteByte(int value)
-{
-    SetLinkTimeouts(TransferMode);
-    int ok = WritePortByte((unsigned char)(value & 0xFF));
-    if (EscapeHeld())
-        ok = 0;
-    return ok;
 }

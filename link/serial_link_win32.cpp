@@ -1,24 +1,18 @@
 // Windows implementation of the serial link: a COM port through the Win32 communications
 // API, synchronous, its two timeout modes set with SetCommTimeouts.
-#include "link/serial_link.h"
-
-#include "settings/settings.h"
-#include "ui/alerts.h"
+#include "link/serial_port.h"
 
 #include <windows.h>
 
 #include <stdio.h>
 #include <string.h>
 
-LinkPort LinkHandle = 0;
-char StoreDirectory[SettingSize];
-
 // The mode whose timeouts the open port has, or -1 when unknown (a new port, or a failed
 // apply). LinkWriteByte asks for TransferMode before every byte; asking the driver again for
 // what it has already costs a round trip per byte and changes nothing.
 static int AppliedMode = -1;
 
-static int PortIsOpen(void)
+int PortIsOpen(void)
 {
     return LinkHandle != 0 && LinkHandle != LinkOpenFailed;
 }
@@ -27,7 +21,7 @@ static int PortIsOpen(void)
 // "COM10" and above (where USB adapters often land) exist only in the device namespace, so
 // a name without a backslash is opened there, and every COM port opens alike. A name with a
 // backslash is a path of its own and is used as typed.
-static LinkPort OpenPort(const char* name)
+LinkPort OpenPort(const char* name)
 {
     char device[SettingSize + 4];
     if (strchr(name, '\\'))
@@ -38,42 +32,28 @@ static LinkPort OpenPort(const char* name)
                        FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
-void CloseLink(void)
+void ClosePort(void)
 {
-    if (PortIsOpen())
-        CloseHandle(LinkHandle);
-    LinkHandle = 0;
+    CloseHandle(LinkHandle);
     AppliedMode = -1;
 }
 
-void OpenLink(void)
+void ConfigureLine(int rate, int xon)
 {
-    CloseLink();
-    char text[SettingSize];
-    ReadSetting(SettingPort, text);
-    LinkHandle = OpenPort(text);
-    if (LinkHandle == LinkOpenFailed) {
-        ShowConnectFailure();
-        return;
-    }
-
     DCB line;
     memset(&line, 0, sizeof line);
     line.DCBlength = sizeof line;
     GetCommState(LinkHandle, &line);
-    int rate = ReadSetting(SettingRate, text);
     line.BaudRate = (DWORD)rate;
     line.ByteSize = 8;
     line.fParity = FALSE;
     line.StopBits = ONESTOPBIT;
-    line.fOutX = ReadSetting(SettingXon, text) != 0;
+    line.fOutX = xon != 0;
     line.fInX = line.fOutX;
     // Windows refuses a record whose rate is not a positive number; refuse it here as well,
     // because Wine takes a rate of 0 and hangs the line up with it.
     if (rate > 0)
         SetCommState(LinkHandle, &line);
-
-    ReadSetting(SettingDirectory, StoreDirectory);
 }
 
 int SetLinkTimeouts(LinkTimeoutMode mode)
@@ -92,27 +72,20 @@ int SetLinkTimeouts(LinkTimeoutMode mode)
     return AppliedMode >= 0;
 }
 
-int LinkReadByte(int* value)
+int ReadPortByte(int* value)
 {
-    *value = 0;
     unsigned char byte = 0;
     DWORD count = 0;
-    BOOL ok = PortIsOpen() && ReadFile(LinkHandle, &byte, 1, &count, NULL);
-    if (ok && count == 1)
-        *value = byte;
-    // Asked after every read, also a failed one: a held Esc ends the transfer either way.
-    int escape = EscapeHeld();
-    return ok && count == 1 && !escape;
+    if (!ReadFile(LinkHandle, &byte, 1, &count, NULL) || count != 1)
+        return 0;
+    *value = byte;
+    return 1;
 }
 
-int LinkWriteByte(int value)
+int WritePortByte(unsigned char byte)
 {
-    SetLinkTimeouts(TransferMode);
-    unsigned char byte = (unsigned char)(value & 0xFF);
     DWORD count = 0;
-    BOOL ok = PortIsOpen() && WriteFile(LinkHandle, &byte, 1, &count, NULL);
-    int escape = EscapeHeld();
     // A write that timed out (the Z88 holding XOFF, say) reports success with nothing
     // written; that byte is lost to the frame, so it counts as failed.
-    return ok && count == 1 && !escape;
+    return WriteFile(LinkHandle, &byte, 1, &count, NULL) && count == 1;
 }

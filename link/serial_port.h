@@ -1,0 +1,28 @@
+// The platform half of the serial link, below serial_link.cpp: the port itself. One
+// implementation per platform: serial_link_win32.cpp and serial_link_posix.cpp.
+#ifndef TARNWELL_SERIAL_PORT_H
+#define TARNWELL_SERIAL_PORT_H
+
+#include "link/serial_link.h"
+
+// Opens the named device for this program alone; the port, or LinkOpenFailed.
+LinkPort OpenPort(const char* name);
+
+// Sets the open port (LinkHandle) to `rate` baud, 8 data bits, one stop bit, no input parity
+// checking, XON/XOFF both ways when `xon` is non-zero; everything else stays as the port had
+// it. A rate the port cannot take leaves the whole record unapplied.
+void ConfigureLine(int rate, int xon);
+
+// Closes LinkHandle, which is open.
+void ClosePort(void);
+
+// Non-zero when LinkHandle is an open port.
+int PortIsOpen(void);
+
+// One byte in, within the time the timeout mode gives; non-zero when one came.
+int ReadPortByte(int* value);
+
+// One byte out, given up to 2000 ms; non-zero only when the byte really left.
+int WritePortByte(unsigned char byte);
+
+#endif
