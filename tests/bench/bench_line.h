@@ -5,6 +5,24 @@
 
 #include <stddef.h>
 
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+// Timing shared by the benchmarks: seconds since `start`, and the median of some rounds.
+using BenchClock = std::chrono::steady_clock;
+
+inline double SecondsSince(BenchClock::time_point start)
+{
+    return std::chrono::duration<double>(BenchClock::now() - start).count();
+}
+
+inline double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 // Makes the line; `programPort` (`size` bytes) receives the name for the setting "Port".
 bool OpenBenchLine(char* programPort, size_t size);
 

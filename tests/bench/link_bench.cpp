@@ -20,11 +20,6 @@ using Clock = std::chrono::steady_clock;
 
 enum { Rounds = 3 };
 
-static double Seconds(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 // Bytes per second of one read loop of `count` bytes, or 0 when a read failed.
 static double ReadRound(int (*readByte)(int*), long count)
 {
@@ -34,7 +29,7 @@ static double ReadRound(int (*readByte)(int*), long count)
     int value;
     while (done < count && readByte(&value))
         done++;
-    double seconds = Seconds(start);
+    double seconds = SecondsSince(start);
     WaitForFarEnd();
     return done == count ? count / seconds : 0;
 }
@@ -46,15 +41,9 @@ static double WriteRound(int (*writeByte)(int), long count)
     long done = 0;
     while (done < count && writeByte((int)(done & 0xFF)))
         done++;
-    double seconds = Seconds(start);
+    double seconds = SecondsSince(start);
     WaitForFarEnd();
     return done == count ? count / seconds : 0;
-}
-
-static double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 static void Report(const char* what, const char* linkName, const char* plainName, const std::vector<double>& link,

@@ -30,17 +30,6 @@ using Clock = std::chrono::steady_clock;
 
 enum { Rounds = 3 };
 
-static double Seconds(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-static double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Printable lines of varying length ending in CR LF, as a Z88 text file might hold.
 static Bytes TextFile(long size)
 {
@@ -95,7 +84,7 @@ static double PlainCopy(const Bytes& line, const std::string& path)
         done++;
     }
     fclose(copy);
-    double seconds = Seconds(start);
+    double seconds = SecondsSince(start);
     WaitForFarEnd();
     return done == line.size() ? seconds : -1;
 }
@@ -106,7 +95,7 @@ static double Reception(const Bytes& body, WindowHandle owner)
     StartSending(body.data(), (long)body.size());
     Clock::time_point start = Clock::now();
     int result = ReceiveFile(owner);
-    double seconds = Seconds(start);
+    double seconds = SecondsSince(start);
     WaitForFarEnd();
     return result ? seconds : -1;
 }
@@ -161,7 +150,7 @@ static void ProgressCost(long size, WindowHandle owner)
     Clock::time_point start = Clock::now();
     for (long count = 1; count <= size; count++)
         StepProgress((int)count);
-    double seconds = Seconds(start);
+    double seconds = SecondsSince(start);
     CloseProgress();
     RunEventLoop(50);
     printf("StepProgress alone, %ld calls: %.3f s, %.1f us per drawing step (every 64 bytes)\n", size, seconds,
@@ -178,7 +167,7 @@ static void EscapeCost(WindowHandle owner)
     int held = 0;
     for (int i = 0; i < queries; i++)
         held += EscapeHeld();
-    double seconds = Seconds(start);
+    double seconds = SecondsSince(start);
     CloseProgress();
     RunEventLoop(50);
     printf("EscapeHeld with windows open: %.0f per second%s\n", queries / seconds, held ? " (Esc was held)" : "");

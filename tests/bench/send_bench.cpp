@@ -29,17 +29,6 @@ using Clock = std::chrono::steady_clock;
 
 enum { Rounds = 3 };
 
-static double Seconds(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-static double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Prose with CR LF line ends: every byte goes out plain.
 static Bytes TextFile(long size)
 {
@@ -72,7 +61,7 @@ static double SendRound(const std::string& path, long fileSize, long lineSize)
     StartDraining(lineSize);
     Clock::time_point start = Clock::now();
     int sent = SendFile(Owner, path.c_str());
-    double seconds = Seconds(start);
+    double seconds = SecondsSince(start);
     WaitForFarEnd();
     return sent ? fileSize / seconds : 0;
 }
@@ -84,7 +73,7 @@ static double ByteLoopRound(const Bytes& frame, long fileSize)
     size_t done = 0;
     while (done < frame.size() && PlainWriteBytes(&frame[done], 1))
         done++;
-    double seconds = Seconds(start);
+    double seconds = SecondsSince(start);
     WaitForFarEnd();
     return done == frame.size() ? fileSize / seconds : 0;
 }
@@ -94,7 +83,7 @@ static double BulkRound(const Bytes& frame, long fileSize)
     StartDraining((long)frame.size());
     Clock::time_point start = Clock::now();
     int done = PlainWriteBytes(frame.data(), (long)frame.size());
-    double seconds = Seconds(start);
+    double seconds = SecondsSince(start);
     WaitForFarEnd();
     return done ? fileSize / seconds : 0;
 }
@@ -135,13 +124,13 @@ static void MeasureUi()
     Clock::time_point start = Clock::now();
     for (int i = 1; i <= count; i++)
         StepProgress(i);
-    double stepSeconds = Seconds(start);
+    double stepSeconds = SecondsSince(start);
     CloseProgress();
     start = Clock::now();
     int held = 0;
     for (int i = 0; i < count; i++)
         held += EscapeHeld();
-    double escapeSeconds = Seconds(start);
+    double escapeSeconds = SecondsSince(start);
     printf("ui: progress step %.3f us per file byte (%.1f us per drawing), Esc query %.3f us%s\n",
            1e6 * stepSeconds / count, 1e6 * stepSeconds / (count / 64), 1e6 * escapeSeconds / count,
            held ? " (Esc was held)" : "");
