@@ -8,7 +8,7 @@
 #include "ui/alerts.h"
 
 LinkPort LinkHandle = 0;
-char StoreDirectory[SettingSize];
+char StoreDirectory[TextSize];
 
 void CloseLink(void)
 {
@@ -20,7 +20,7 @@ void CloseLink(void)
 void OpenLink(void)
 {
     CloseLink();
-    char text[SettingSize];
+    char text[TextSize];
     ReadSetting(SettingPort, text);
     LinkHandle = OpenPort(text);
     if (LinkHandle == LinkOpenFailed) {

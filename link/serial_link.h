@@ -34,7 +34,7 @@ extern LinkPort LinkHandle;
 
 // The text of the setting "Directory" as the last successful OpenLink read it; empty before
 // that. Received files are stored under this text directly followed by their names.
-extern char StoreDirectory[SettingSize];
+extern char StoreDirectory[TextSize];
 
 enum LinkTimeoutMode { PollMode, TransferMode };
 

@@ -23,7 +23,7 @@ int PortIsOpen(void)
 // backslash is a path of its own and is used as typed.
 LinkPort OpenPort(const char* name)
 {
-    char device[SettingSize + 4];
+    char device[TextSize + 4];
     if (strchr(name, '\\'))
         snprintf(device, sizeof device, "%s", name);
     else

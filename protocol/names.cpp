@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-char NameBuffer[NameSize];
+char NameBuffer[TextSize];
 
 // Length of `text`, or -1 when it is longer than `limit` characters; never reads further.
 static int BoundedLength(const char* text, int limit)
@@ -28,7 +28,7 @@ char* MapIncomingName(const char* name)
 {
     int preserve = ReadSetting(SettingPreserve, NameBuffer) != 0;
 
-    int length = BoundedLength(name, preserve ? LongestPreservedName : NameSize - 1);
+    int length = BoundedLength(name, preserve ? LongestPreservedName : TextSize - 1);
     if (length < 0) {
         NameBuffer[0] = 0;
         return 0;
@@ -61,7 +61,7 @@ char* MapIncomingName(const char* name)
 
 char* MapOutgoingName(const char* path)
 {
-    int length = BoundedLength(path, NameSize - 1);
+    int length = BoundedLength(path, TextSize - 1);
     if (length < 0) {
         NameBuffer[0] = 0;
         return 0;

@@ -5,17 +5,13 @@
 
 #include "settings/settings.h"
 
-// Size of NameBuffer: at most 127 characters and the terminating zero.
-enum { NameSize = 128 };
-
-// The one buffer both mappings write their result into and return. A result is valid until
-// the next mapping, so callers use or copy it before they map again. MapIncomingName also
-// reads "Preserve" into it, so it is at least a settings value long.
-extern char NameBuffer[NameSize];
-static_assert((int)NameSize >= (int)SettingSize, "NameBuffer receives the Preserve value");
+// The one buffer both mappings write their result into and return, TextSize bytes like every
+// text of the program: at most 127 characters. A result is valid until the next mapping, so
+// callers use or copy it before they map again. MapIncomingName also reads "Preserve" into it.
+extern char NameBuffer[TextSize];
 
 // The longest received name the preserved form can hold: it adds ".z88" to the name.
-enum { LongestPreservedName = NameSize - 1 - 4 };
+enum { LongestPreservedName = TextSize - 1 - 4 };
 
 // Turns a name received from the Z88 into the PC file name it is stored under, without a
 // directory. Reads "Preserve" (written back, as every settings read is) at every call, so a

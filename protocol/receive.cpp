@@ -6,14 +6,12 @@
 #include "protocol/files.h"
 #include "protocol/framing.h"
 #include "protocol/names.h"
+#include "settings/settings.h"
 #include "ui/alerts.h"
 #include "ui/progress.h"
 #include "ui/transfer_log.h"
 
 #include <stdio.h>
-
-// Every text of a reception (name, title, paths, log line) lives in a buffer of this size.
-enum { TextSize = 128 };
 
 // The byte count handed to StepProgress starts again at 1 after this many bytes, so that it
 // never overflows. The bar only looks at whole multiples of 64, so it moves on as before;

@@ -5,15 +5,12 @@
 #include "protocol/files.h"
 #include "protocol/framing.h"
 #include "protocol/names.h"
+#include "settings/settings.h"
 #include "ui/alerts.h"
 #include "ui/progress.h"
 
 #include <stdio.h>
 #include <string.h>
-
-// The progress title, like every text of the program, lives in 128 bytes; a long path
-// makes it longer, and then it is cut, since it is only shown.
-enum { TitleSize = 128 };
 
 static const unsigned char StartMark[] = {FrameEsc, FrameStart};
 static const unsigned char NameEndMark[] = {FrameEsc, FrameNameEnd};
@@ -39,7 +36,7 @@ int SendFile(WindowHandle owner, const char* path)
         return 0;
     // Kept apart from NameBuffer, which every mapping overwrites: the name checked is the
     // name sent.
-    char name[NameSize];
+    char name[TextSize];
     int nameLength = (int)strlen(mapped);
     memcpy(name, mapped, nameLength + 1);
 
@@ -47,7 +44,8 @@ int SendFile(WindowHandle owner, const char* path)
     if (!source)
         return 0;
 
-    char title[TitleSize];
+    // The title is only shown: a long path makes it longer than its buffer, and it is cut.
+    char title[TextSize];
     snprintf(title, sizeof title, "Now sending file \"%s\"", path);
     ShowProgress(owner, title);
 

@@ -4,11 +4,12 @@
 #ifndef TARNWELL_SEND_H
 #define TARNWELL_SEND_H
 
+#include "settings/settings.h"
 #include "ui/window_handle.h"
 
-// The longest path a send takes: paths travel in 128-byte buffers, and a cut path may name
+// The longest path a send takes: paths travel in TextSize buffers, and a cut path may name
 // another file, which would then reach the Z88 under the wrong name.
-enum { LongestSendPath = 127 };
+enum { LongestSendPath = TextSize - 1 };
 
 // Sends the file at `path` (its full path, zero-terminated, any length) under the name that
 // MapOutgoingName makes of it, with a progress window owned by `owner`. Non-zero when the

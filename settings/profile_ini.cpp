@@ -5,6 +5,8 @@
 // the whole file atomically, so a crash or a full disk never leaves a torn settings file.
 #include "settings/profile.h"
 
+#include "settings/settings.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -305,7 +307,7 @@ const char* ProfileDefaultDirectory()
 {
     // The home directory with "/LINK/" behind it, worked out once: the default must end
     // with the separator, since received names are joined straight to it.
-    static char directory[128];
+    static char directory[TextSize];
     if (!directory[0])
         snprintf(directory, sizeof directory, "%s/LINK/", HomeDirectory().c_str());
     return directory;

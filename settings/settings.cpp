@@ -62,7 +62,7 @@ int SettingInteger(const char* text)
 
 int GetSetting(const char* key, const char* defaultText, char* buffer)
 {
-    ProfileRead(SectionName, key, defaultText, buffer, SettingSize);
+    ProfileRead(SectionName, key, defaultText, buffer, TextSize);
     ProfileWrite(SectionName, key, buffer);
     return SettingInteger(buffer);
 }

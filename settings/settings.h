@@ -7,8 +7,9 @@
 #ifndef TARNWELL_SETTINGS_H
 #define TARNWELL_SETTINGS_H
 
-// Size of every settings value buffer: at most 127 characters and the terminating zero.
-enum { SettingSize = 128 };
+// The size of every text buffer of the program: settings values, names, paths, titles and
+// log lines each hold at most 127 characters and the terminating zero.
+enum { TextSize = 128 };
 
 // The one table of keys. Each key has exactly one default, and every reader passes it.
 enum SettingId { SettingPort, SettingRate, SettingXon, SettingDirectory, SettingPreserve, SettingCount };
@@ -16,7 +17,7 @@ enum SettingId { SettingPort, SettingRate, SettingXon, SettingDirectory, Setting
 const char* SettingKey(SettingId id);
 const char* SettingDefault(SettingId id);
 
-// Reads `key` into `buffer` (SettingSize bytes), or `defaultText` when the key is absent,
+// Reads `key` into `buffer` (TextSize bytes), or `defaultText` when the key is absent,
 // writes that text back under the key, and returns its integer value: leading blanks
 // skipped, an optional sign, decimal digits up to the first other character; 0 when
 // there are no leading digits.

@@ -39,7 +39,7 @@ protected:
         return count;
     }
     std::string folder, path;
-    char value[SettingSize];
+    char value[TextSize];
 };
 
 TEST_F(SettingsFileTest, ForeignSectionsCommentsAndLayoutSurviveWrites)

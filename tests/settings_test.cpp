@@ -15,7 +15,7 @@ using Lines = std::vector<std::string>;
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetSettingsStore(); }
-    char value[SettingSize];
+    char value[TextSize];
 };
 
 TEST_F(SettingsTest, FirstStartWritesDefaultsInReadingOrder)
