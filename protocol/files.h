@@ -4,6 +4,8 @@
 #ifndef TARNWELL_FILES_H
 #define TARNWELL_FILES_H
 
+#include "settings/folders.h"  // MakeParentFolders, which the settings file needs as well
+
 #include <stdio.h>
 
 // Opens `path` for reading as a byte stream ("rb") when it names a regular file; NULL for
@@ -21,9 +23,5 @@ FILE* CreateNewFile(const char* path);
 
 // Renames `from` to `to`, failing when anything already stands at `to`. True on success.
 int RenameWithoutReplacing(const char* from, const char* to);
-
-// Creates every missing folder named in `path` before its last separator, as needed for a
-// file to be created at `path`. True when that folder exists afterwards.
-int MakeParentFolders(const char* path);
 
 #endif

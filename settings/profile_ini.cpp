@@ -5,6 +5,7 @@
 // the whole file atomically, so a crash or a full disk never leaves a torn settings file.
 #include "settings/profile.h"
 
+#include "settings/folders.h"
 #include "settings/settings.h"
 
 #include <errno.h>
@@ -172,20 +173,6 @@ void CopyCut(char* buffer, int size, const char* text, size_t length)
     buffer[length] = 0;
 }
 
-bool MakeFolders(const std::string& folder)
-{
-    // Create each missing component in turn, as mkdir -p does.
-    for (size_t slash = 1; slash <= folder.size(); slash++) {
-        if (slash != folder.size() && folder[slash] != '/')
-            continue;
-        std::string part = folder.substr(0, slash);
-        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
-            return false;
-    }
-    struct stat info;
-    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 bool WriteAll(int fd, const std::string& text)
 {
     size_t done = 0;
@@ -212,8 +199,7 @@ void ReplaceFile(const std::string& path, const std::string& text)
         target = resolved;
         free(resolved);
     }
-    size_t slash = target.rfind('/');
-    if (slash != std::string::npos && !MakeFolders(target.substr(0, slash)))
+    if (!MakeParentFolders(target.c_str()))
         return;
 
     struct stat old;

@@ -1,0 +1,13 @@
+// Folders on the disk: the ones a new file needs are made here, for the settings file and for
+// the store directory alike, so this sits in the lowest layer. One implementation per
+// platform: folders_posix.cpp and folders_win32.cpp.
+#ifndef TARNWELL_FOLDERS_H
+#define TARNWELL_FOLDERS_H
+
+// Creates every missing folder named in `path` before its last separator ('/' on Linux, '\'
+// or '/' on Windows), as needed for a file to be created at `path`; a new folder gets what
+// the user's umask allows on Linux. True when that folder exists afterwards, and for a path
+// without a separator or one right below the root.
+int MakeParentFolders(const char* path);
+
+#endif
