@@ -1,7 +1,8 @@
 // The few moments where the link and the sessions meet the user directly, kept here so
 // that neither ever names a toolkit: the Esc key that aborts a transfer, the one error
 // message of the program, and the beep for a file transferred whole.
-// One implementation per platform: alerts_win32.cpp and alerts_fltk.cpp.
+// The Esc query's answer cache is shared (alerts.cpp); the rest is one implementation per
+// platform: alerts_win32.cpp and alerts_fltk.cpp.
 #ifndef TARNWELL_ALERTS_H
 #define TARNWELL_ALERTS_H
 

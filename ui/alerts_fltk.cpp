@@ -1,6 +1,8 @@
-// Linux implementation of the alerts through FLTK: the Esc key from the X server's key map,
-// the connect-failure box and the bell.
+// Linux implementation of the alerts through FLTK: the Esc key from the X server's key map
+// (the answer cache above it is alerts.cpp), the connect-failure box and the bell.
 #include "ui/alerts.h"
+
+#include "ui/escape_key.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_ask.H>
@@ -8,11 +10,6 @@
 
 #include <stdio.h>
 #include <time.h>
-
-// How long an answer about the Esc key is used before the X server is asked again. Each
-// question is a round trip to the server; one per byte would cap a transfer far below the
-// speed of the line. A person holding Esc holds it much longer than this.
-static const long EscapeAnswerNs = 5 * 1000 * 1000;
 
 // Opens FLTK's connection to the X server if it is not open yet. FLTK itself ends the
 // program when there is no display; here the caller just goes without.
@@ -32,21 +29,17 @@ static int DisplayReady(void)
     return 1;
 }
 
-int EscapeHeld(void)
+int EscapeDownNow(void)
 {
-    static int asked = 0;
-    static struct timespec askedAt;
-    static int held = 0;
+    // Fl::get_key reads the server's key map now, without the event loop running.
+    return DisplayReady() && Fl::get_key(FL_Escape);
+}
+
+long long EscapeClockMicroseconds(void)
+{
     struct timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    long long age = (now.tv_sec - askedAt.tv_sec) * 1000000000LL + (now.tv_nsec - askedAt.tv_nsec);
-    if (asked && age < EscapeAnswerNs)
-        return held;
-    // Fl::get_key reads the server's key map now, without the event loop running.
-    held = DisplayReady() && Fl::get_key(FL_Escape);
-    asked = 1;
-    askedAt = now;
-    return held;
+    return now.tv_sec * 1000000LL + now.tv_nsec / 1000;
 }
 
 void ShowConnectFailure(void)

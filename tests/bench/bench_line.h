@@ -45,7 +45,8 @@ int PlainWriteByte(int value);
 // (with `count` 1: one write, the least one byte can cost). Non-zero when all of them went.
 int PlainWriteBytes(const unsigned char* bytes, long count);
 
-// The platform's own Esc query, asked directly with no caching: how many per second.
+// The platform's own Esc query (EscapeDownNow), asked directly with no caching: how many
+// per second.
 // -1 when it cannot be asked (no display).
 double RawEscapeQueriesPerSecond();
 

@@ -3,9 +3,7 @@
 #include "tests/bench/bench_line.h"
 
 #include "link/serial_link.h"
-
-#include <FL/Fl.H>
-#include <FL/x.H>
+#include "ui/escape_key.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -118,12 +116,11 @@ double RawEscapeQueriesPerSecond()
 {
     if (!getenv("DISPLAY") || !*getenv("DISPLAY"))
         return -1;
-    fl_open_display();
     const int queries = 2000;
     auto start = std::chrono::steady_clock::now();
     int held = 0;
     for (int i = 0; i < queries; i++)
-        held += Fl::get_key(FL_Escape) != 0;
+        held += EscapeDownNow();
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return held >= 0 ? queries / seconds : 0;
 }

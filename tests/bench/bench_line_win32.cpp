@@ -4,6 +4,7 @@
 #include "tests/bench/bench_line.h"
 
 #include "link/serial_link.h"
+#include "ui/escape_key.h"
 
 #include <windows.h>
 
@@ -123,7 +124,7 @@ double RawEscapeQueriesPerSecond()
     auto start = std::chrono::steady_clock::now();
     int held = 0;
     for (int i = 0; i < queries; i++)
-        held += (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
+        held += EscapeDownNow();
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return held >= 0 ? queries / seconds : 0;
 }
