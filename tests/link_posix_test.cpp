@@ -3,7 +3,7 @@
 #include "link/line_settings_posix.h"
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
-#include "tests/support/fake_alerts.h"
+#include "tests/support/fake_ui.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -21,7 +21,7 @@ class LinkPosixTest : public LinkFixture {
 protected:
     void SetUp() override
     {
-        ResetFakeAlerts();
+        ResetFakeUi();
         LinkFixture::SetUp();
     }
 
@@ -113,7 +113,7 @@ TEST_F(LinkPosixTest, RateTheLineCannotTakeLeavesTheWholeRecordUnapplied)
                   before.c_iflag & (INPCK | IXON | IXOFF | IXANY))
             << "Rate=" << rate;
         EXPECT_EQ(after.c_lflag & CookedLocal, 0u) << "Rate=" << rate;
-        EXPECT_EQ(ConnectFailuresShown, 0);
+        EXPECT_EQ(FakeUi.ConnectFailures(), 0);
         CloseLink();
     }
 }
@@ -145,7 +145,7 @@ TEST_F(LinkPosixTest, PortHeldElsewhereIsLeftAsItWas)
     struct termios before = LeavePortAs([](struct termios*) {});
     OpenLink();
     EXPECT_EQ(LinkHandle, LinkOpenFailed);
-    EXPECT_EQ(ConnectFailuresShown, 1);
+    EXPECT_EQ(FakeUi.ConnectFailures(), 1);
     int other = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(other, 0);
     struct termios after;
@@ -167,11 +167,11 @@ TEST_F(LinkPosixTest, NamesThatAreNoSerialPortFail)
     close(made);
     for (const char* name : {"", "/dev/null", (const char*)file, "/tmp", "/dev/tarnwell-no-such-port"}) {
         ResetSettingsStore();
-        ResetFakeAlerts();
+        ResetFakeUi();
         PutSetting("Port", name);
         OpenLink();
         EXPECT_EQ(LinkHandle, LinkOpenFailed) << "Port=" << name;
-        EXPECT_EQ(ConnectFailuresShown, 1) << "Port=" << name;
+        EXPECT_EQ(FakeUi.ConnectFailures(), 1) << "Port=" << name;
         EXPECT_EQ(SettingsSectionLines(), (Lines{std::string("Port=") + name}));
     }
     unlink(file);

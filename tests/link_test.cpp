@@ -1,9 +1,9 @@
 // The serial link on a real line, on both builds: the link opens one end of a pty pair (COM1
-// under Wine), the test plays the Z88 on the other. The alerts are stand-ins here: the Esc
-// key is a variable and the connect-failure message is only counted.
+// under Wine), the test plays the Z88 on the other. The ui layer is the test double here:
+// the Esc key is held when the test says so and the connect-failure message is only counted.
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
-#include "tests/support/fake_alerts.h"
+#include "tests/support/fake_ui.h"
 
 #include <string.h>
 
@@ -18,7 +18,7 @@ class LinkTest : public LinkFixture {
 protected:
     void SetUp() override
     {
-        ResetFakeAlerts();
+        ResetFakeUi();
         LinkFixture::SetUp();
     }
 
@@ -191,7 +191,7 @@ TEST_F(LinkTest, RateThatIsNoNumberLeavesTheRecordUnapplied)
         const std::string directory = std::string("after-") + rate + "/";
         PutSetting("Directory", directory.c_str());
         ASSERT_NO_FATAL_FAILURE(Open(rate, "1"));
-        EXPECT_EQ(ConnectFailuresShown, 0);
+        EXPECT_EQ(FakeUi.ConnectFailures(), 0);
         LineState line;
         ASSERT_TRUE(ReadLineState(&line));
         EXPECT_EQ(line.rate, 9600) << "Rate=" << rate;
@@ -234,7 +234,7 @@ TEST_F(LinkTest, EscHeldTakesTheByteButFailsReadAndWrite)
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_NO_FATAL_FAILURE(Send('q'));
     SetLinkTimeouts(TransferMode);
-    FakeEscapeDown = 1;
+    FakeUi.escapeFromCheck = 1;  // held from the next question on
     int value = 0;
     EXPECT_EQ(LinkReadByte(&value), 0);
     EXPECT_EQ(value, 'q');
@@ -242,12 +242,12 @@ TEST_F(LinkTest, EscHeldTakesTheByteButFailsReadAndWrite)
     EXPECT_EQ(LinkWriteByte('w'), 0);
     EXPECT_EQ(PeerReceiveByte(3000), 'w');
     // Asked even when nothing came.
-    int queries = EscapeQueries;
+    int queries = FakeUi.escapeChecks;
     SetLinkTimeouts(PollMode);
     EXPECT_EQ(LinkReadByte(&value), 0);
-    EXPECT_EQ(EscapeQueries, queries + 1);
+    EXPECT_EQ(FakeUi.escapeChecks, queries + 1);
 
-    FakeEscapeDown = 0;
+    FakeUi.escapeFromCheck = 0;  // let go
     ASSERT_NO_FATAL_FAILURE(Send('r'));
     SetLinkTimeouts(TransferMode);
     EXPECT_TRUE(LinkReadByte(&value));
@@ -259,12 +259,12 @@ TEST_F(LinkTest, PortHeldElsewhereFailsWithTheMessage)
     if (!HoldPort(port))
         GTEST_SKIP() << "this platform lets a second program open the port";
     OpenLink();
-    EXPECT_EQ(ConnectFailuresShown, 1);
+    EXPECT_EQ(FakeUi.ConnectFailures(), 1);
     EXPECT_EQ(LinkHandle, LinkOpenFailed);
     EXPECT_EQ(SettingsSectionLines(), (Lines{std::string("Port=") + port}));
     ReleasePort();
     ASSERT_NO_FATAL_FAILURE(Open());
-    EXPECT_EQ(ConnectFailuresShown, 1);
+    EXPECT_EQ(FakeUi.ConnectFailures(), 1);
 }
 
 // A port that names no device: the message once per OpenLink, no other setting read, the
@@ -279,12 +279,12 @@ TEST_F(LinkTest, PortThatNamesNoDeviceShowsTheMessageAndReadsNoOtherKey)
     PutSetting("Directory", "second/");
     PutSetting("Port", MissingPortName());
     OpenLink();
-    EXPECT_EQ(ConnectFailuresShown, 1);
+    EXPECT_EQ(FakeUi.ConnectFailures(), 1);
     ASSERT_EQ(LinkHandle, LinkOpenFailed);
     EXPECT_EQ(SettingsSectionLines(), (Lines{"Directory=second/", std::string("Port=") + MissingPortName()}));
     EXPECT_STREQ(StoreDirectory, "first/");
     OpenLink();
-    EXPECT_EQ(ConnectFailuresShown, 2);
+    EXPECT_EQ(FakeUi.ConnectFailures(), 2);
 
     for (int closed = 0; closed < 3; closed++) {
         EXPECT_EQ(SetLinkTimeouts(TransferMode), 0);
@@ -310,7 +310,7 @@ TEST_F(LinkTest, SecondOpenLinkClosesTheFirstPort)
     for (int i = 0; i < 3; i++)
         ASSERT_NO_FATAL_FAILURE(Open());
     EXPECT_EQ(OpenHandleCount(), handles);
-    EXPECT_EQ(ConnectFailuresShown, 0);
+    EXPECT_EQ(FakeUi.ConnectFailures(), 0);
     ASSERT_NO_FATAL_FAILURE(Send('z'));
     SetLinkTimeouts(TransferMode);
     int value = 0;

@@ -2,7 +2,7 @@
 // opened through the device namespace.
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
-#include "tests/support/fake_alerts.h"
+#include "tests/support/fake_ui.h"
 #include "tests/support/host_command.h"
 
 #include <windows.h>
@@ -18,7 +18,7 @@ class LinkWin32Test : public LinkFixture {
 protected:
     void SetUp() override
     {
-        ResetFakeAlerts();
+        ResetFakeUi();
         LinkFixture::SetUp();
     }
 
@@ -124,7 +124,7 @@ TEST_F(LinkWin32Test, PortNameWithoutBackslashOpensInTheDeviceNamespace)
     EXPECT_TRUE(opened);
     EXPECT_TRUE(isPort);
     EXPECT_TRUE(carries);
-    EXPECT_EQ(ConnectFailuresShown, 0);
+    EXPECT_EQ(FakeUi.ConnectFailures(), 0);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], "Port=COM10") << "the setting keeps the name as typed";
 }

@@ -31,6 +31,7 @@ struct FakeUiRecord {
     // Events of one kind ("show", "log", ...), without the kind.
     std::vector<std::string> Events(const std::string& kind) const;
     int Beeps() const { return (int)Events("beep").size(); }
+    int ConnectFailures() const { return (int)Events("connect-failure").size(); }
 };
 
 extern FakeUiRecord FakeUi;
