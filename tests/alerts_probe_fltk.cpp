@@ -2,7 +2,7 @@
 // from a timeout that runs inside its modal loop, and XKB bell events.
 #include "tests/alerts_probe.h"
 
-#include "tests/support/host_command.h"
+#include "tests/support/host_tool.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
@@ -11,7 +11,6 @@
 #include <FL/x.H>
 #include <X11/XKBlib.h>
 
-#include <stdio.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -27,10 +26,8 @@ WindowHandle ShowTestWindow()
     for (int i = 0; i < 100 && !TestWindow->visible(); i++)
         Fl::wait(0.01);
     XSync(fl_display, False);
-    char command[128];
-    snprintf(command, sizeof command, "/usr/bin/xdotool mousemove %d %d", TestWindow->x() + 100,
-             TestWindow->y() + 75);
-    RunHostCommand(command, 5000);
+    RunHostTool({"xdotool", "mousemove", std::to_string(TestWindow->x() + 100),
+                 std::to_string(TestWindow->y() + 75)});
     PumpTestWindow();
     return TestWindow;
 }

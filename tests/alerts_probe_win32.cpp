@@ -2,11 +2,10 @@
 // thread's windows from a timer that fires inside its modal loop.
 #include "tests/alerts_probe.h"
 
-#include "tests/support/host_command.h"
+#include "tests/support/host_tool.h"
 
 #include <windows.h>
 
-#include <stdio.h>
 #include <string.h>
 
 static HWND TestWindow = NULL;
@@ -39,10 +38,8 @@ WindowHandle ShowTestWindow()
     }
     RECT frame;
     GetWindowRect(TestWindow, &frame);
-    char command[128];
-    snprintf(command, sizeof command, "/usr/bin/xdotool mousemove %ld %ld", (frame.left + frame.right) / 2,
-             (frame.top + frame.bottom) / 2);
-    RunHostCommand(command, 5000);
+    RunHostTool({"xdotool", "mousemove", std::to_string((frame.left + frame.right) / 2),
+                 std::to_string((frame.top + frame.bottom) / 2)});
     for (int i = 0; i < 20; i++) {
         PumpTestWindow();
         Sleep(10);

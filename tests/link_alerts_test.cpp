@@ -3,7 +3,7 @@
 #include "tests/alerts_probe.h"
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
-#include "tests/support/host_command.h"
+#include "tests/support/host_tool.h"
 #include "ui/alerts.h"
 
 #include <thread>
@@ -20,7 +20,7 @@ protected:
 
     void TearDown() override
     {
-        RunHostCommand("/usr/bin/xdotool keyup Escape", 5000);
+        RunHostTool({"xdotool", "keyup", "Escape"});
         WaitForEscape(0, 3000);
         LinkFixture::TearDown();
         CloseTestWindow();
@@ -46,7 +46,7 @@ TEST_F(LinkAlertsTest, EscHeldTakesTheByteButFailsReadAndWrite)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_TRUE(WaitForEscape(0, 3000)) << "Esc reads as held before anyone pressed it";
-    ASSERT_EQ(RunHostCommand("/usr/bin/xdotool keydown Escape", 5000), 0);
+    ASSERT_EQ(RunHostTool({"xdotool", "keydown", "Escape"}), 0);
     ASSERT_TRUE(WaitForEscape(1, 3000)) << "the held Esc key was never seen";
 
     ASSERT_NO_FATAL_FAILURE(Send('z'));
@@ -57,7 +57,7 @@ TEST_F(LinkAlertsTest, EscHeldTakesTheByteButFailsReadAndWrite)
     EXPECT_EQ(LinkWriteByte('y'), 0);
     EXPECT_EQ(PeerReceiveByte(3000), 'y') << "the write hands its byte over before asking";
 
-    ASSERT_EQ(RunHostCommand("/usr/bin/xdotool keyup Escape", 5000), 0);
+    ASSERT_EQ(RunHostTool({"xdotool", "keyup", "Escape"}), 0);
     ASSERT_TRUE(WaitForEscape(0, 3000)) << "Esc still reads as held after it was let go";
     ASSERT_NO_FATAL_FAILURE(Send('k'));
     EXPECT_TRUE(LinkReadByte(&value));

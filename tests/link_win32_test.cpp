@@ -3,7 +3,7 @@
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
 #include "tests/support/fake_ui.h"
-#include "tests/support/host_command.h"
+#include "tests/support/host_tool.h"
 
 #include <windows.h>
 
@@ -87,8 +87,7 @@ TEST_F(LinkWin32Test, PortNameWithoutBackslashOpensInTheDeviceNamespace)
     if (prefix.empty() || line.empty())
         GTEST_SKIP() << "needs Wine's prefix and the test line (tests/tools/wine-run)";
     const std::string device = prefix + "/dosdevices/com10";
-    const std::string link = "/bin/ln -sfn \"" + line + "/com1\" \"" + device + "\"";
-    ASSERT_EQ(RunHostCommand(link.c_str(), 10000), 0);
+    ASSERT_EQ(RunHostTool({"ln", "-sfn", line + "/com1", device}), 0);
     HANDLE decoy = CreateFileA("COM10", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_NE(decoy, INVALID_HANDLE_VALUE);
     CloseHandle(decoy);
@@ -118,7 +117,7 @@ TEST_F(LinkWin32Test, PortNameWithoutBackslashOpensInTheDeviceNamespace)
     std::vector<std::string> lines = SettingsSectionLines();
     CloseLink();
     DeleteFileA("COM10");
-    RunHostCommand(("/bin/rm -f \"" + device + "\"").c_str(), 10000);
+    RunHostTool({"rm", "-f", device});
 
     EXPECT_FALSE(plainIsPort);
     EXPECT_TRUE(opened);

@@ -4,6 +4,7 @@
 #include "ui/progress.h"
 #include "ui/transfer_log.h"
 #include "tests/support/desktop.h"
+#include "tests/support/host_tool.h"
 #include "tests/support/screen.h"
 
 #include <gtest/gtest.h>

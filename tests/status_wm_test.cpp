@@ -3,6 +3,7 @@
 #include "ui/progress.h"
 #include "ui/transfer_log.h"
 #include "tests/support/desktop.h"
+#include "tests/support/host_tool.h"
 #include "tests/support/screen.h"
 
 // googletest before Xlib, whose macros (None, Bool) would break it.

@@ -1,7 +1,7 @@
 // The desktop as the status-window tests see it, on either build: a window standing in
 // for the main window, the event loop that runs between transfers, the windows as the X
-// server shows them, and the Linux host's tools (xdotool, ImageMagick), which the Windows
-// build reaches from inside Wine. One implementation per platform.
+// server shows them, and the paths by which it reaches the Linux host's files from inside
+// Wine. One implementation per platform.
 #ifndef TARNWELL_TEST_DESKTOP_H
 #define TARNWELL_TEST_DESKTOP_H
 
@@ -53,9 +53,6 @@ int CloseLikeUser(const char* title);
 
 // Gives the window with this caption the keyboard focus, for keys typed with xdotool.
 void FocusWindow(const char* title);
-
-// Runs a program of the Linux host with these arguments and waits: its exit status.
-int RunHostTool(const std::vector<std::string>& arguments);
 
 // A path of the host's file system, as this program's file functions take it.
 std::string HostPathForProgram(const std::string& hostPath);

@@ -8,11 +8,8 @@
 #include <FL/x.H>
 #include <X11/Xutil.h>
 
-#include <errno.h>
 #include <string.h>
-#include <sys/wait.h>
 #include <time.h>
-#include <unistd.h>
 
 void PrepareDesktop()
 {
@@ -195,28 +192,6 @@ void FocusWindow(const char* title)
         XSetInputFocus(fl_display, window, RevertToPointerRoot, CurrentTime);
     XSync(fl_display, False);
     RunEventLoop(100);
-}
-
-int RunHostTool(const std::vector<std::string>& arguments)
-{
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    // No flush of the program's requests here: what a status operation left unsent must
-    // stay unseen, as it would during a transfer.
-    pid_t child = fork();
-    if (child < 0)
-        return -1;
-    if (child == 0) {
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0)
-        if (errno != EINTR)
-            return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::string HostPathForProgram(const std::string& hostPath)

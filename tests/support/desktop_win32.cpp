@@ -1,9 +1,9 @@
 // The status-window tests' desktop on Windows under Wine (see desktop.h). Wine draws its
-// windows' frames itself, at screen coordinates that are the X root window's; the host's
-// tools are started through Wine's own door to the Unix side.
+// windows' frames itself, at screen coordinates that are the X root window's.
 #include "tests/support/desktop.h"
 
 #include "resources/resource.h"
+#include "tests/support/host_tool.h"
 #include "ui/app_instance.h"
 
 #include <windows.h>
@@ -176,21 +176,6 @@ void FocusWindow(const char* title)
     if (window)
         SetForegroundWindow(window);
     RunEventLoop(100);
-}
-
-int RunHostTool(const std::vector<std::string>& arguments)
-{
-    // Wine's ntdll starts a Unix program and waits for it (as winebrowser does).
-    typedef NTSTATUS(CDECL * Spawn)(char* const argv[], int wait);
-    static Spawn spawn =
-        (Spawn)(void*)GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp");
-    if (!spawn)
-        return -1;
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    return (int)spawn(argv.data(), 1);
 }
 
 std::string HostPathForProgram(const std::string& hostPath)

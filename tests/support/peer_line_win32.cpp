@@ -7,7 +7,7 @@
 // the same names, which COM1 and COM2 point to; the program reopens COM1 to reach it.
 #include "tests/support/peer_line.h"
 
-#include "tests/support/host_command.h"
+#include "tests/support/host_tool.h"
 
 #include <windows.h>
 
@@ -31,9 +31,7 @@ static bool LineTool(const char* action)
     DWORD folderLength = GetEnvironmentVariableA("TARNWELL_LINE_DIR", folder, sizeof folder);
     if (toolLength == 0 || toolLength >= sizeof tool || folderLength == 0 || folderLength >= sizeof folder)
         return false;
-    char command[3 * MAX_PATH];
-    snprintf(command, sizeof command, "/bin/bash \"%s\" %s \"%s\"", tool, action, folder);
-    return RunHostCommand(command, 15000) == 0;
+    return RunHostTool({"/bin/bash", tool, action, folder}) == 0;
 }
 
 static bool SetTimeouts(DWORD readInterval, DWORD readMultiplier, DWORD readConstant)

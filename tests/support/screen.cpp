@@ -2,6 +2,7 @@
 #include "tests/support/screen.h"
 
 #include "tests/support/desktop.h"
+#include "tests/support/host_tool.h"
 
 #include <stdio.h>
 #include <string.h>
