@@ -3,7 +3,7 @@
 // moment to cross socat, so everything here waits for bytes rather than expecting them.
 //
 // Hanging up ends socat (through tests/tools/serial-line): COM1 then loses its far end, as
-// a pty slave does on Linux when the master closes. A fresh line is a new socat pair under
+// a pty slave does on Linux when the master closes. A fresh line is a new socat pair behind
 // the same names, which COM1 and COM2 point to; the program reopens COM1 to reach it.
 #include "tests/support/peer_line.h"
 
@@ -34,6 +34,27 @@ static bool LineTool(const char* action)
     return RunHostTool({"/bin/bash", tool, action, folder}) == 0;
 }
 
+// How long the line may take to come up: long enough for a busy machine, where Wine starts
+// its device services (which make COM1 and COM2) after the program, and nothing to wait for
+// once it is there.
+enum { LineReadyMs = 60000, LineRetryMs = 50 };
+
+// Opens COM2 once the line is there: COM1 is known to Wine, and COM2 opens.
+static HANDLE OpenFarEnd()
+{
+    char device[MAX_PATH];
+    for (DWORD start = GetTickCount();; Sleep(LineRetryMs)) {
+        if (QueryDosDeviceA("COM1", device, sizeof device)) {
+            HANDLE port = CreateFileA("\\\\.\\COM2", GENERIC_READ | GENERIC_WRITE, 0, NULL,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+            if (port != INVALID_HANDLE_VALUE)
+                return port;
+        }
+        if (GetTickCount() - start >= LineReadyMs)
+            return INVALID_HANDLE_VALUE;
+    }
+}
+
 static bool SetTimeouts(DWORD readInterval, DWORD readMultiplier, DWORD readConstant)
 {
     COMMTIMEOUTS timeouts;
@@ -50,11 +71,12 @@ bool OpenPeerLine(char* programPort, size_t size)
     ClosePeerLine();
     if (size <= strlen("COM1"))
         return false;
+    // The first line is the one wine-run made; every later one is made afresh (and the start
+    // ends whatever pair is still there, also one whose far end never opened).
     if (LineUsed && !LineTool("start"))
         return false;
     LineUsed = true;
-    Port = CreateFileA("\\\\.\\COM2", GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, NULL);
+    Port = OpenFarEnd();
     if (Port == INVALID_HANDLE_VALUE)
         return false;
     // The Z88's end passes every byte as data: no flow control of its own, so that a test
