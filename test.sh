@@ -36,7 +36,8 @@ configure_and_build windows -DCMAKE_BUILD_TYPE=Release \
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
-# Files the tests make go to a folder of this run, emptied first.
+# Files the tests make go to a folder of this run, emptied first; each test program removes
+# its own files, and the folder goes at the end.
 rm -rf build/test-files && mkdir -p build/test-files
 export TMPDIR=$top/build/test-files
 
@@ -47,7 +48,19 @@ for name in "${built[@]}"; do
   echo "== test $name"
   (cd "build/$name" && ctest --output-on-failure -j "$jobs") || failed+=("test $name")
 done
-WINEPREFIX="$top/build/windows/wine-prefix" wineserver -k 2>/dev/null
+if [ -d build/windows/wine-prefix ]; then
+  WINEPREFIX="$top/build/windows/wine-prefix" wineserver -k 2>/dev/null
+  WINEPREFIX="$top/build/windows/wine-prefix" wineserver -w
+fi
+# What is still there (but Wine's server folder, wine-*) a test failed to remove: it stays
+# for a look, and the run fails.
+left=$(find build/test-files -mindepth 1 -maxdepth 1 ! -name 'wine-*' -printf '%f ')
+if [ -n "$left" ]; then
+  echo "Left behind in build/test-files: $left"
+  failed+=("cleanup")
+else
+  rm -rf build/test-files
+fi
 
 if [ ${#failed[@]} -gt 0 ]; then
   echo "FAILED: ${failed[*]}"

@@ -4,9 +4,9 @@
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
 #include "tests/support/fake_ui.h"
+#include "tests/support/temp_folder.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -161,11 +161,11 @@ TEST_F(LinkPosixTest, PortHeldElsewhereIsLeftAsItWas)
 
 TEST_F(LinkPosixTest, NamesThatAreNoSerialPortFail)
 {
-    char file[] = "/tmp/tarnwell-not-a-port-XXXXXX";
-    int made = mkstemp(file);
-    ASSERT_GE(made, 0);
-    close(made);
-    for (const char* name : {"", "/dev/null", (const char*)file, "/tmp", "/dev/tarnwell-no-such-port"}) {
+    const std::string folder = NewTestFolder();
+    const std::string file = folder + "not-a-port";
+    WriteWholeFile(file, "");
+    ASSERT_TRUE(ReadWholeFile(file));
+    for (const char* name : {"", "/dev/null", file.c_str(), folder.c_str(), "/dev/tarnwell-no-such-port"}) {
         ResetSettingsStore();
         ResetFakeUi();
         PutSetting("Port", name);
@@ -174,7 +174,6 @@ TEST_F(LinkPosixTest, NamesThatAreNoSerialPortFail)
         EXPECT_EQ(FakeUi.ConnectFailures(), 1) << "Port=" << name;
         EXPECT_EQ(SettingsSectionLines(), (Lines{std::string("Port=") + name}));
     }
-    unlink(file);
 }
 
 // Opened while descriptor 0 is free, the port still lands above 2: 0 means "never opened",

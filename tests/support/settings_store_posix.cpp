@@ -1,10 +1,14 @@
 // Linux side of the settings test access: every reset points XDG_CONFIG_HOME at a fresh
-// empty folder, so tests never touch the user's own settings.
+// empty folder (a test folder, gone when the program ends), so tests never touch the user's
+// own settings.
 #include "tests/support/settings_store.h"
+
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
@@ -17,9 +21,11 @@ static std::string SettingsPath()
 
 void ResetSettingsStore()
 {
-    char folder[] = "/tmp/tarnwell-settings-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    setenv("XDG_CONFIG_HOME", folder, 1);
+    std::string folder = NewTestFolder();
+    folder.pop_back();  // the separator
+    struct stat info;
+    ASSERT_TRUE(stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) << folder;
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
 }
 
 std::string SettingsStoreText()

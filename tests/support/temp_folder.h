@@ -1,11 +1,13 @@
-// Fresh folders for tests that write files: under /tmp on Linux, under the Windows
-// temporary folder in the Wine prefix on Windows.
+// Fresh folders for tests (and benchmarks) that write files. All of them lie in one folder of
+// the program's own under $TMPDIR (/tmp when it is not set; under Wine the same host folder,
+// through drive Z:), which goes, with everything in it, when the program ends.
 #ifndef TARNWELL_TEST_TEMP_FOLDER_H
 #define TARNWELL_TEST_TEMP_FOLDER_H
 
 #include <string>
 
-// A new empty folder; its path ends with the platform's separator.
+// A new empty folder; its path ends with the platform's separator. A path that leads
+// nowhere when no folder could be made, so that the test fails at its first file.
 std::string NewTestFolder();
 
 // The platform's path separator, as text.
@@ -18,7 +20,9 @@ void WriteWholeFile(const std::string& path, const std::string& contents);
 // Makes a folder (one level); true on success.
 bool MakeTestFolder(const std::string& path);
 
-// Platform part of ReadWholeFile.
+// Platform parts: ReadWholeFile's check, and the program's own folder (made here, its path
+// ending with the separator; empty when it could not be made).
 bool IsRegularTestFile(const std::string& path);
+std::string MakeProgramFolder();
 
 #endif

@@ -4,14 +4,13 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-
-std::string NewTestFolder()
+std::string MakeProgramFolder()
 {
-    // Under $TMPDIR when set: the test command points it at a folder of its own run.
+    // $TMPDIR is the folder of the test run when the test command set it.
     const char* base = getenv("TMPDIR");
-    std::string folder = std::string(base && *base ? base : "/tmp") + "/tarnwell-test-XXXXXX";
+    std::string folder = std::string(base && *base ? base : "/tmp") + "/tarnwell-XXXXXX";
     if (!mkdtemp(&folder[0]))
-        return "/nonexistent/";
+        return "";
     return folder + "/";
 }
 

@@ -5,16 +5,36 @@
 
 #include <string>
 
-std::string NewTestFolder()
+// The folder the program's own goes in, ending with a separator: the host's $TMPDIR, which
+// Wine passes on, through drive Z: (the host's root); else the Windows temporary folder.
+static std::string TemporaryBase()
 {
     char base[MAX_PATH];
-    GetTempPathA(sizeof base, base);
+    DWORD length = GetEnvironmentVariableA("TMPDIR", base, sizeof base);
+    if (length > 0 && length < sizeof base && base[0] == '/') {
+        std::string folder = std::string("Z:") + base;
+        for (char& c : folder) {
+            if (c == '/')
+                c = '\\';
+        }
+        return folder.back() == '\\' ? folder : folder + "\\";
+    }
+    length = GetTempPathA(sizeof base, base);
+    return length > 0 && length < sizeof base ? std::string(base) : std::string();
+}
+
+std::string MakeProgramFolder()
+{
+    std::string base = TemporaryBase();
+    if (base.empty())
+        return "";
     for (unsigned attempt = GetTickCount();; attempt++) {
-        std::string folder = std::string(base) + "tarnwell-test-" + std::to_string(attempt);
+        std::string folder = base + "tarnwell-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(attempt % 1000000);
         if (CreateDirectoryA(folder.c_str(), NULL))
             return folder + "\\";
         if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return "Q:\\nonexistent\\";
+            return "";
     }
 }
 
