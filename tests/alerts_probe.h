@@ -28,7 +28,7 @@ struct SeenBox {
 
 // The next message box that comes up on this thread is looked at from inside its modal loop
 // and then dismissed; LastSeenBox tells what it showed. A box that is never found is not
-// waited for: after a few seconds the watch gives up.
+// waited for: after twenty seconds the watch gives up.
 void WatchForMessageBox();
 SeenBox LastSeenBox();
 

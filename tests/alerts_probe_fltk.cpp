@@ -12,18 +12,23 @@
 #include <X11/XKBlib.h>
 
 #include <string.h>
+#include <time.h>
 #include <unistd.h>
 
 static Fl_Window* TestWindow = nullptr;
 static SeenBox Seen;
 static int Looks = 0;
+// Looks, a tenth of a second apart, before the watch gives up on a box: long enough for a
+// busy machine to bring one up.
+enum { MaxLooks = 200 };
 
 WindowHandle ShowTestWindow()
 {
     TestWindow = new Fl_Window(100, 100, 200, 150, "Tarnwell test window");
     TestWindow->end();
     TestWindow->show();
-    for (int i = 0; i < 100 && !TestWindow->visible(); i++)
+    // Up to ten seconds by the clock for the server to map it: a busy machine is slow.
+    for (time_t start = time(nullptr); !TestWindow->visible() && time(nullptr) - start < 10;)
         Fl::wait(0.01);
     XSync(fl_display, False);
     RunHostTool({"xdotool", "mousemove", std::to_string(TestWindow->x() + 100),
@@ -68,7 +73,7 @@ static void LookAtBox(void*)
         window->hide();
         return;
     }
-    if (++Looks < 50)
+    if (++Looks < MaxLooks)
         Fl::repeat_timeout(0.1, LookAtBox);
     else if (Fl::modal())
         Fl::modal()->hide();  // whatever came up instead, so that the test does not hang
@@ -100,8 +105,9 @@ int BellsRungDuring(void (*action)(void))
     XkbSelectEvents(watcher, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
     XSync(watcher, False);
     action();
+    // The bell's event comes through the server: up to five seconds for a busy machine.
     int bells = 0;
-    for (int i = 0; i < 100 && bells == 0; i++) {
+    for (int i = 0; i < 500 && bells == 0; i++) {
         XSync(watcher, False);
         while (XPending(watcher)) {
             XEvent event;

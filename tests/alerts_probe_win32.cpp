@@ -11,6 +11,9 @@
 static HWND TestWindow = NULL;
 static SeenBox Seen;
 static int Looks = 0;
+// Looks, a tenth of a second apart, before the watch gives up on a box: long enough for a
+// busy machine to bring one up.
+enum { MaxLooks = 200 };
 static UINT_PTR Watch = 0;
 
 WindowHandle ShowTestWindow()
@@ -104,7 +107,7 @@ static void CALLBACK LookAtBox(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND box = NULL;
     EnumThreadWindows(GetCurrentThreadId(), FindBox, (LPARAM)&box);
-    if (!box && ++Looks < 50)
+    if (!box && ++Looks < MaxLooks)
         return;
     KillTimer(NULL, Watch);
     Watch = 0;

@@ -264,13 +264,13 @@ TEST_F(StatusWindows, TransferLogSortsWithoutRegardToCaseAndReopensAfterClose)
     // Esc and Enter leave the window open; the Down key after them proves the keys arrive.
     FocusWindow(title);
     ASSERT_EQ(RunHostTool({"xdotool", "key", "Escape", "Return", "Down", "Down"}), 0);
-    RunEventLoop(300);
+    RunEventLoopUntil([] { return SelectedLogLine() >= 0; });
     EXPECT_TRUE(FindProgramWindow(title, &log));
     EXPECT_GE(SelectedLogLine(), 0) << "the keys did not reach the log";
 
     EXPECT_TRUE(HasCloseControl(title));
     ASSERT_TRUE(CloseLikeUser(title));
-    RunEventLoop(300);
+    RunEventLoopUntil([&] { return !FindProgramWindow(title, &log); });
     EXPECT_FALSE(FindProgramWindow(title, &log));
     EXPECT_EQ(LogLines(), Lines{});
 
@@ -281,6 +281,6 @@ TEST_F(StatusWindows, TransferLogSortsWithoutRegardToCaseAndReopensAfterClose)
     EXPECT_EQ(log.x, moved.x);
     EXPECT_EQ(log.y, moved.y);
     ASSERT_TRUE(CloseLikeUser(title));
-    RunEventLoop(300);
+    RunEventLoopUntil([&] { return !FindProgramWindow(title, &log); });
     MoveOwnerWindow(owner, 60, 60);
 }

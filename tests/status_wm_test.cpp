@@ -190,7 +190,7 @@ TEST_F(StatusWindowsUnderWindowManager, TransferLogClosesWithAltF4)
     // A user's Alt+F4 goes to the window manager, which asks the window to close.
     ASSERT_EQ(RunHostTool({"xdotool", "windowactivate", "--sync", std::to_string(log)}), 0);
     ASSERT_EQ(RunHostTool({"xdotool", "key", "alt+F4"}), 0);
-    RunEventLoop(500);
+    RunEventLoopUntil([&] { return ClientWindow(title) == 0; });
     EXPECT_EQ(ClientWindow(title), 0u);
     EXPECT_TRUE(LogLines().empty());
 }

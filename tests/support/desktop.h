@@ -7,6 +7,7 @@
 
 #include "ui/window_handle.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,21 @@ ScreenArea ClientArea(WindowHandle window);
 
 // Runs the event loop for about this long, as the program does between transfers.
 void RunEventLoop(int milliseconds);
+
+// How long a test waits for the display to show what it caused: long enough for a busy
+// machine, and no longer than it takes when the display is quick.
+enum { DisplayWaitMs = 10000 };
+
+// Runs the event loop until `done` gives true, for at most `milliseconds`; done's last answer.
+inline bool RunEventLoopUntil(const std::function<bool()>& done, int milliseconds = DisplayWaitMs)
+{
+    for (int waited = 0; !done(); waited += 50) {
+        if (waited >= milliseconds)
+            return false;
+        RunEventLoop(50);
+    }
+    return true;
+}
 
 // Non-zero when a shown window of the program has this caption; fills its client area.
 int FindProgramWindow(const char* title, ScreenArea* client);

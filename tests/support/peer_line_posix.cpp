@@ -134,7 +134,8 @@ void PeerDiscardInput()
     if (Master < 0)
         return;
     tcflush(Master, TCIFLUSH);
-    // Bytes the program wrote a moment ago may still be on their way through the pty.
-    while (Refill(30))
+    // Bytes the program wrote a moment ago may still be on their way through the pty: the
+    // kernel hands them over from a worker thread, which a busy machine runs late.
+    while (Refill(300))
         PendingStart = PendingEnd = 0;
 }

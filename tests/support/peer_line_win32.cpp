@@ -156,7 +156,8 @@ void PeerDiscardInput()
     if (Port == INVALID_HANDLE_VALUE)
         return;
     PurgeComm(Port, PURGE_RXCLEAR);
-    // Bytes the program wrote a moment ago may still be crossing socat.
-    while (Refill(100))
+    // Bytes the program wrote a moment ago may still be crossing socat, later on a busy
+    // machine.
+    while (Refill(300))
         PendingStart = PendingEnd = 0;
 }
