@@ -1,13 +1,46 @@
-// The platform side of the link benchmark: the far end of an unthrottled line that feeds or
-// drains bytes as fast as it can, and the plain one-byte loop the link is measured against.
+// What the benchmarks share: their start (output and argument), their timing, and the
+// platform side: the far end of an unthrottled line that feeds or drains bytes as fast as it
+// can, and the plain one-byte loop the link is measured against.
 #ifndef TARNWELL_BENCH_LINE_H
 #define TARNWELL_BENCH_LINE_H
 
 #include <stddef.h>
+#include <stdio.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
 #include <vector>
+
+// The largest size a benchmark takes, in bytes.
+enum { BenchSizeMax = 1 << 30 };
+
+// What every benchmark does first. Its output is made unbuffered, so that each line shows as
+// it is printed (also through the file that wine-run passes it on from). Its one argument is
+// the size in bytes, `defaultSize` when there is none; anything but a whole number from 1 to
+// BenchSizeMax prints the usage line and ends the program with status 2.
+inline long StartBenchmark(int argc, char** argv, const char* name, long defaultSize)
+{
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    long size = defaultSize;
+    bool ok = argc <= 2;
+    if (ok && argc == 2) {
+        size = 0;
+        ok = argv[1][0] != 0;
+        for (const char* digit = argv[1]; ok && *digit; digit++) {
+            int value = *digit - '0';
+            ok = value >= 0 && value <= 9 && size <= (BenchSizeMax - value) / 10;
+            size = size * 10 + value;
+        }
+        ok = ok && size > 0;
+    }
+    if (!ok) {
+        fprintf(stderr, "usage: %s [bytes]   (bytes: a whole number from 1 to %d; %ld when not given)\n",
+                name, (int)BenchSizeMax, defaultSize);
+        exit(2);
+    }
+    return size;
+}
 
 // Timing shared by the benchmarks: seconds since `start`, and the median of some rounds.
 using BenchClock = std::chrono::steady_clock;

@@ -1,16 +1,13 @@
 // Benchmark, not a test: bytes per second through LinkReadByte and LinkWriteByte on an
-// unthrottled line, next to a plain one-byte loop on the same port, and the ratio.
-// Run it on a display, so that the Esc query costs what it costs in the program:
-//   Linux:   tests/tools/with-xvfb build/linux/tests/link_bench [bytes]
-//   Windows: in build/windows, with TARNWELL_WINEPREFIX=$PWD/wine-prefix TARNWELL_WINE_SERIAL=1,
-//            ../../tests/tools/with-xvfb ../../tests/tools/wine-run tests/link_bench.exe [bytes]
+// unthrottled line, next to a plain one-byte loop on the same port, and the ratio. It runs
+// on a display, so that the Esc query costs what it costs in the program. The README gives
+// the whole command for each build; the one argument is the bytes per round.
 #include "link/serial_link.h"
 #include "settings/settings.h"
 #include "tests/bench/bench_line.h"
 #include "tests/support/settings_store.h"
 
 #include <stdio.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -52,17 +49,13 @@ static void Report(const char* what, const char* linkName, const char* plainName
     double linkRate = Median(link), plainRate = Median(plain);
     printf("%-5s  %-13s %10.0f B/s   %-17s %10.0f B/s   ratio %5.1f %%\n", what, linkName, linkRate, plainName,
            plainRate, plainRate > 0 ? 100.0 * linkRate / plainRate : 0.0);
-    printf("       rounds:");
-    for (size_t i = 0; i < link.size(); i++)
-        printf("  %.0f / %.0f", link[i], plain[i]);
-    printf("\n");
 }
 
 int main(int argc, char** argv)
 {
-    long count = argc > 1 ? atol(argv[1]) : 200000;
+    long count = StartBenchmark(argc, argv, "link_bench", 256 * 1024);
     ResetSettingsStore();
-    char port[128];
+    char port[TextSize];
     if (!OpenBenchLine(port, sizeof port)) {
         fprintf(stderr, "link_bench: no line\n");
         return 1;
@@ -77,14 +70,17 @@ int main(int argc, char** argv)
     }
     SetLinkTimeouts(TransferMode);
 
+    printf("%ld bytes per round, %d rounds; bytes per second of each loop:\n", count, Rounds);
     std::vector<double> linkRead, plainRead, linkWrite, plainWrite;
     for (int round = 0; round < Rounds; round++) {
         plainRead.push_back(ReadRound(PlainReadByte, count));
         linkRead.push_back(ReadRound(LinkReadByte, count));
         plainWrite.push_back(WriteRound(PlainWriteByte, count));
         linkWrite.push_back(WriteRound(LinkWriteByte, count));
+        printf("round %d:  read  LinkReadByte %10.0f  plain %10.0f   write  LinkWriteByte %10.0f  plain %10.0f\n",
+               round + 1, linkRead.back(), plainRead.back(), linkWrite.back(), plainWrite.back());
     }
-    printf("%ld bytes per round, %d rounds, medians:\n", count, Rounds);
+    printf("medians; ratio = the link's bytes per second / the plain loop's: over 100 %% the link is faster\n");
     Report("read", "LinkReadByte", "plain read loop", linkRead, plainRead);
     Report("write", "LinkWriteByte", "plain write loop", linkWrite, plainWrite);
     double queries = RawEscapeQueriesPerSecond();

@@ -2,10 +2,8 @@
 // line, for a text file and a random binary file, next to plain copies of the same frame
 // bytes through the same port (one byte per write, and in as few writes as it takes), with
 // the ratios. It runs as the program does: the real progress window, owned by a window of
-// its own, and the real Esc query, so it needs a display:
-//   Linux:   tests/tools/with-xvfb build/linux/tests/send_bench [bytes]
-//   Windows: in build/windows, with TARNWELL_WINEPREFIX=$PWD/wine-prefix TARNWELL_WINE_SERIAL=1,
-//            ../../tests/tools/with-xvfb ../../tests/tools/wine-run tests/send_bench.exe [bytes]
+// its own, and the real Esc query, so it runs on a display. The README gives the whole
+// command for each build; the one argument is the file size.
 #include "link/serial_link.h"
 #include "protocol/send.h"
 #include "settings/settings.h"
@@ -18,7 +16,6 @@
 #include "ui/progress.h"
 
 #include <stdio.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -94,23 +91,23 @@ static void Measure(const char* what, const std::string& folder, const std::stri
     WriteWholeFile(path, std::string(file.begin(), file.end()));
     Bytes frame = Z88Frame(name, file);
 
+    printf("%s: %ld file bytes, %ld line bytes; file bytes per second of each round:\n", what, (long)file.size(),
+           (long)frame.size());
     std::vector<double> send, byteLoop, bulk;
     for (int round = 0; round < Rounds; round++) {
         send.push_back(SendRound(path, (long)file.size(), (long)frame.size()));
         byteLoop.push_back(ByteLoopRound(frame, (long)file.size()));
         bulk.push_back(BulkRound(frame, (long)file.size()));
+        printf("  round %d: SendFile %.0f, plain one-byte writes %.0f, bulk writes %.0f\n", round + 1, send.back(),
+               byteLoop.back(), bulk.back());
     }
     double sendRate = Median(send), byteRate = Median(byteLoop), bulkRate = Median(bulk);
-    printf("%s: %ld file bytes, %ld line bytes\n", what, (long)file.size(), (long)frame.size());
+    printf("  medians:\n");
     printf("  SendFile                 %10.0f file B/s\n", sendRate);
     printf("  plain one-byte writes    %10.0f file B/s   SendFile at %5.1f %%\n", byteRate,
            byteRate > 0 ? 100.0 * sendRate / byteRate : 0.0);
     printf("  plain copy, bulk writes  %10.0f file B/s   SendFile at %5.1f %%\n", bulkRate,
            bulkRate > 0 ? 100.0 * sendRate / bulkRate : 0.0);
-    printf("  rounds (SendFile / one-byte / bulk):");
-    for (int round = 0; round < Rounds; round++)
-        printf("  %.0f / %.0f / %.0f", send[round], byteLoop[round], bulk[round]);
-    printf("\n");
     printf("  per line byte: SendFile %.2f us, plain one-byte write %.2f us\n",
            1e6 * file.size() / sendRate / frame.size(), 1e6 * file.size() / byteRate / frame.size());
 }
@@ -138,9 +135,9 @@ static void MeasureUi()
 
 int main(int argc, char** argv)
 {
-    long size = argc > 1 ? atol(argv[1]) : 1 << 20;
+    long size = StartBenchmark(argc, argv, "send_bench", 128 * 1024);
     ResetSettingsStore();
-    char port[128];
+    char port[TextSize];
     if (!OpenBenchLine(port, sizeof port)) {
         fprintf(stderr, "send_bench: no line\n");
         return 1;
@@ -156,6 +153,9 @@ int main(int argc, char** argv)
     Owner = OpenOwnerWindow(40, 40, 160, 60);
 
     std::string folder = NewTestFolder();
+    printf("%d rounds each; \"SendFile at\" = SendFile's file bytes per second / the plain copy's: over 100 %% "
+           "SendFile is faster\n",
+           Rounds);
     Measure("text file", folder, "text.txt", TextFile(size));
     Measure("random binary file", folder, "random.bin", BinaryFile(size));
     MeasureUi();
