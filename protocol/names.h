@@ -43,7 +43,8 @@ char* MapOutgoingName(const char* path);
 // non-zero when `mappedName`, put straight behind the store directory, names a file inside
 // that directory. Refuses a null pointer (an unmappable name), the empty name, "." and "..",
 // and what the platform refuses (PlatformStoreNameAllowed). A name it accepts stays
-// acceptable with "_" in front, so the previous-copy name is covered by the same check.
+// acceptable with "_" or "~" in front, so the previous-copy name and the name a file is
+// received under are covered by the same check.
 int StoreNameAllowed(const char* mappedName);
 
 // Platform part, one file per platform (names_win32.cpp, names_posix.cpp).
