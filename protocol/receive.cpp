@@ -94,8 +94,8 @@ enum DataItem { ItemFailed, ItemByte, ItemEnd };
 
 // Reads one data item: a plain byte, ESC 'B' with two digits, or the end mark ESC 'E'.
 // Anything else fails: a failed read, another command letter (ESC 'N' inside the data
-// included), or a digit below '0', which no Z88 writes: the line has garbled the item, and
-// the file would not be whole.
+// included), or a digit other than '0'..'9' and 'A'..'F', which no Z88 writes: the line has
+// garbled the item, and the file would not be whole.
 static DataItem ReadDataItem(int* value)
 {
     int byte;
@@ -112,10 +112,8 @@ static DataItem ReadDataItem(int* value)
     int d1, d2;
     if (byte != FrameByte || !LinkReadByte(&d1) || !LinkReadByte(&d2))
         return ItemFailed;
-    if (DigitValue(d1) < 0 || DigitValue(d2) < 0)
-        return ItemFailed;
     *value = EscapedByte(d1, d2);
-    return ItemByte;
+    return *value < 0 ? ItemFailed : ItemByte;
 }
 
 // Reads the data items into `file` up to the end mark. 1 when the end mark came and every

@@ -47,7 +47,7 @@ TEST_F(ReceiveSession, RepeatedReceptionsKeepTheLastTwoCopies)
 }
 
 // Whatever the data items carry is stored byte for byte, with no translation of line ends,
-// 0x1A or 0x00, and the receiver takes more than a Z88 writes.
+// 0x1A or 0x00, and the receiver takes plain and escaped bytes a Z88 would not write.
 TEST_F(ReceiveSession, DataIsStoredByteForByte)
 {
     Bytes every;
@@ -61,8 +61,6 @@ TEST_F(ReceiveSession, DataIsStoredByteForByte)
     } cases[] = {
         {"every byte value, as a Z88 sends it", Z88EncodeData(every), every},
         {"line ends, 0x1A and 0x00", Z88EncodeData(text), text},
-        {"lowercase digits", Bytes{Esc, 'B', '1', 'b', Esc, 'B', 'f', 'f', Esc, 'B', '4', 'a'},
-         Bytes{0x3B, 0x1F, 0x6A}},
         {"plain bytes a Z88 would escape", Bytes{0x80, 0x00, 0xFF, 0x07, 0x1A}, Bytes{0x80, 0x00, 0xFF, 0x07, 0x1A}},
         {"escaped bytes of the plain set", Bytes{Esc, 'B', '4', '1', Esc, 'B', '0', 'A'}, Bytes{'A', '\n'}},
         {"no data at all", Bytes{}, Bytes{}},
@@ -126,8 +124,8 @@ TEST_F(ReceiveSession, NameFailuresLeaveNoTrace)
 }
 
 // A bad item in the data fails the reception at once; what came before it stays in the '~'
-// file, and nothing takes the store name. A digit below '0' is a bad item too, whether or not
-// the two digits still add up to a byte.
+// file, and nothing takes the store name. A digit other than "0".."9" and "A".."F" is a bad
+// item too.
 TEST_F(ReceiveSession, DataFailuresKeepWhatCameBefore)
 {
     const struct {
@@ -138,10 +136,11 @@ TEST_F(ReceiveSession, DataFailuresKeepWhatCameBefore)
         {"ESC F inside the data", {Esc, 'F'}},
         {"a small b after ESC", {Esc, 'b'}},
         {"ESC twice", {Esc, Esc}},
-        {"a second digit below 0, no byte", {Esc, 'B', '0', '/'}},
-        {"a second digit below 0, giving 0x0F", {Esc, 'B', '1', '/'}},
-        {"a first digit below 0, giving 0x1A", {Esc, 'B', '/', 'a'}},
+        {"a second digit below 0", {Esc, 'B', '1', '/'}},
+        {"a first digit below 0", {Esc, 'B', '/', 'A'}},
         {"blanks for digits", {Esc, 'B', ' ', ' '}},
+        {"a small letter for a digit", {Esc, 'B', '1', 'b'}},
+        {"a letter past F", {Esc, 'B', 'G', '0'}},
     };
     const Bytes before = Text("ab\r\n") + Bytes{0x00};
     int index = 0;
@@ -156,6 +155,21 @@ TEST_F(ReceiveSession, DataFailuresKeepWhatCameBefore)
         EXPECT_EQ(Stored(name + ".z88"), "<none>");
         EXPECT_EQ(NextLineByte(PollMode), -1);
     }
+}
+
+// A line that garbles an escaped byte's digits into small letters: "f" "f" names no byte, so
+// the reception fails, and the good copy stays with no log line and no beep.
+TEST_F(ReceiveSession, SmallLetterDigitsFailAndKeepTheGoodCopy)
+{
+    const Bytes good = Text("good") + Bytes{0xFF};
+    EXPECT_EQ(Receive(Body(Z88Frame("HEX", good))), 1);
+    ResetFakeUi();
+    const bool lowercase = true;
+    EXPECT_EQ(Receive(Body(Z88Frame("HEX", Text("new") + Bytes{0xFF} + Text("tail"), lowercase))), 0);
+    EXPECT_EQ(FakeUi.events, (Events{Title("HEX"), "close"}));
+    EXPECT_EQ(Stored("HEX.z88"), std::string(good.begin(), good.end()));
+    EXPECT_EQ(Stored("~HEX.z88"), "new");
+    DrainLine();
 }
 
 // Esc held in the middle of the data: the next read fails, the part received stays in the
