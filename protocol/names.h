@@ -30,12 +30,13 @@ enum { LongestPreservedName = NameSize - 1 - 4 };
 char* MapIncomingName(const char* name);
 
 // Turns the full path of a PC file into the name sent to the Z88, in small letters (ASCII
-// capitals only; bytes from 128 on never change):
-// - a path holding '@' is taken for a name stored in the preserved form: from its first '@',
-//   the '@' and three characters go (all of it when fewer are left), then '_' and a digit
-//   right behind them, then everything up to the last '!'; the text is cut at its first '.'
-//   and its first '_' becomes the '.' of the extension;
-// - any other path gives its last component (see PathSeparator).
+// capitals only; bytes from 128 on never change). Only the file name, the text after the
+// last separator (see PathSeparator), is looked at:
+// - a file name holding '@' is taken for a name stored in the preserved form: from its first
+//   '@', the '@' and three characters go (all of it when fewer are left), then '_' and a
+//   digit right behind them, then everything up to the last '!'; the text is cut at its
+//   first '.' and its first '_' becomes the '.' of the extension;
+// - any other file name is sent as it is.
 // Returns NameBuffer, or 0 for a path of more than 127 characters.
 char* MapOutgoingName(const char* path);
 

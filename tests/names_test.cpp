@@ -130,8 +130,6 @@ TEST_F(NamesTest, PathsWithAnAt)
         const char* path;
         const char* sent;
     } cases[] = {
-        // An '@' in a folder selects this branch too; a backslash is not removed here.
-        {"C:\\MAIL@HOME\\NOTE.TXT", "e\\note"},
         // No '_' and digit behind the device: only "@ABC" goes.
         {"C:\\X\\@ABCDEF.TXT", "def"},
         {"C:\\X\\@RAM_X!A_B.z88", "a.b"},
