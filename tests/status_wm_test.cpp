@@ -80,6 +80,19 @@ static Window ClientWindow(const char* title)
     return ClientWindow(RootWindow(fl_display, fl_screen), title);
 }
 
+// Non-zero when the window manager has taken the window in: it then lies in a frame of the
+// window manager's own instead of right below the root.
+static int InFrame(Window window)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(fl_display, window, &root, &parent, &children, &count))
+        return 0;
+    if (children)
+        XFree(children);
+    return parent != root;
+}
+
 // Waits, running the event loop, until the window manager has framed the window. The wait
 // is long because a first start of openbox on a busy machine with cold caches is slow.
 static std::vector<long> FrameExtents(Window window)
@@ -89,8 +102,10 @@ static std::vector<long> FrameExtents(Window window)
         RunEventLoop(100);
         extents = Property(window, "_NET_FRAME_EXTENTS");
         // A window mapped while openbox was still starting can be missed by it (seen once,
-        // on a fresh machine): mapping it again asks the window manager anew.
-        if (tries == 30 && extents.size() < 4) {
+        // on a fresh machine): mapping it again asks the window manager anew. One that
+        // openbox has taken in and is slow to frame (a busy machine) is only waited for:
+        // unmapped and mapped again, it was seen to no longer close on Alt+F4.
+        if (tries == 30 && extents.size() < 4 && !InFrame(window)) {
             XUnmapWindow(fl_display, window);
             XMapWindow(fl_display, window);
         }
