@@ -30,7 +30,7 @@ int EscapeHeld(void)
     return held;
 }
 
-void ShowConnectFailure(void)
+void ShowConnectFailure(const char*)
 {
     MessageBoxA(GetActiveWindow(), "Can't connect to Serial Port", "Tarnwell", MB_ICONERROR);
 }

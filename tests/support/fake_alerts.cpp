@@ -22,7 +22,7 @@ int EscapeHeld(void)
     return FakeEscapeDown;
 }
 
-void ShowConnectFailure(void)
+void ShowConnectFailure(const char*)
 {
     ConnectFailuresShown++;
 }
