@@ -100,28 +100,34 @@ static int Finish(CliRun* run, int timeoutMs = 20000)
     return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Non-zero while a program holds `port` with its exclusive mark; `line` gets its settings.
-static int PortTaken(const char* port, struct termios* line = nullptr)
+// Non-zero while a program holds `port` with its exclusive mark and has made it raw.
+static int PortTaken(const char* port)
 {
     int other = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);  // as root: the mark lets us in
     int exclusive = 0;
+    struct termios line = {};
     ioctl(other, TIOCGEXCL, &exclusive);
-    if (line)
-        tcgetattr(other, line);
+    tcgetattr(other, &line);
     close(other);
-    return exclusive;
+    return exclusive && !(line.c_lflag & ICANON);
 }
 
 // Waits until the program has opened its port and made it raw: bytes sent before that would
 // meet a cooked line.
-static bool WaitForPortTaken(const char* port, struct termios* line = nullptr)
+static bool WaitForPortTaken(const char* port)
 {
-    for (int i = 0; i < 1000; i++) {
-        if (PortTaken(port, line))
-            return true;
+    for (int i = 0; i < 1000 && !PortTaken(port); i++)
         usleep(10000);
-    }
-    return false;
+    return PortTaken(port);
+}
+
+// Waits until a file stands at `path`: the '~' file of a reception stands from the start of
+// its data.
+static bool WaitForFile(const std::string& path)
+{
+    for (int i = 0; i < 1000 && !ReadWholeFile(path); i++)
+        usleep(10000);
+    return ReadWholeFile(path);
 }
 
 class CliTest : public ::testing::Test {
@@ -143,20 +149,6 @@ protected:
         return ReadWholeFile(folder + name, &contents) ? contents : "<none>";
     }
 
-    // Runs `receive --once` with `options` while the Z88 sends `frame`; the exit status.
-    int ReceiveOnce(CliRun* run, const Lines& options, const Bytes& frame, bool onTerminal = false,
-                    struct termios* line = nullptr)
-    {
-        Lines arguments = options;
-        arguments.insert(arguments.end(), {"receive", "--once"});
-        Start(run, arguments, onTerminal);
-        EXPECT_TRUE(WaitForPortTaken(port, line));
-        Z88Pacing pacing;
-        pacing.gapMs = onTerminal ? 1 : 0;  // long enough for the progress line to move
-        Z88SendInBackground(frame, pacing);
-        return Finish(run);
-    }
-
     char port[128];
     std::string folder;
 };
@@ -175,15 +167,20 @@ TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
     WriteWholeFile(folder + "B.TXT", "old copy");
 
     CliRun run;
-    struct termios line = {};
     std::string directory = folder.substr(0, folder.size() - 1);  // no '/': the option adds it
-    EXPECT_EQ(ReceiveOnce(&run, {"--port", port, "--dir=" + directory, "--no-preserve", "--rate", "19200"},
-                          Z88Frame(":RAM.0/DIR/B.TXT", Text("new copy")), false, &line),
-              0);
+    Start(&run, {"--port", port, "--dir=" + directory, "--no-preserve", "--rate", "19200", "receive", "--once"});
+    ASSERT_TRUE(WaitForPortTaken(port));
+    Z88SendInBackground(Z88Frame(":RAM.0/DIR/B.TXT", Text("new copy")));
+    EXPECT_EQ(Finish(&run), 0);
     EXPECT_EQ(run.out, ":RAM.0/DIR/B.TXT - file changed.\n:RAM.0/DIR/B.TXT - received.\n");
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Stored("B.TXT"), "new copy");
     EXPECT_EQ(Stored("_B.TXT"), "old copy");
+    // The line keeps what the program set.
+    int other = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    struct termios line = {};
+    tcgetattr(other, &line);
+    close(other);
     EXPECT_EQ(cfgetospeed(&line), (speed_t)B19200);
     EXPECT_EQ(line.c_iflag & (IXON | IXOFF), (tcflag_t)(IXON | IXOFF));
 
@@ -198,7 +195,16 @@ TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
 TEST_F(CliTest, ProgressLineOnlyOnATerminal)
 {
     CliRun run;
-    EXPECT_EQ(ReceiveOnce(&run, {}, Z88Frame("C", Bytes(600, 'c')), true), 0);
+    Start(&run, {"receive", "--once"}, true);
+    ASSERT_TRUE(WaitForPortTaken(port));
+    // The data comes slowly once the reception has begun, so that the line has to move.
+    const Bytes frame = Z88Frame("C", Bytes(600, 'c'));
+    Z88SendInBackground(Bytes(frame.begin(), frame.begin() + 5));
+    ASSERT_TRUE(WaitForFile(folder + "~C.z88"));
+    Z88Pacing pacing;
+    pacing.gapMs = 2;
+    Z88SendInBackground(Bytes(frame.begin() + 5, frame.end()), pacing);
+    EXPECT_EQ(Finish(&run), 0);
     EXPECT_EQ(Stored("C.z88"), std::string(600, 'c'));
     const std::string& out = run.out;
     EXPECT_NE(out.find("\rNow Receiving file \"C\": 0 bytes\033[K"), std::string::npos) << out;
@@ -260,9 +266,8 @@ TEST_F(CliTest, CtrlCMidReceptionKeepsTheGoodCopy)
     Z88Pacing pacing;
     pacing.gapMs = 3;
     Z88SendInBackground(Z88Frame("D", Bytes(600, 'd')), pacing);
-    // The '~' file stands from the start of the data; the rest takes a second and more.
-    for (int i = 0; i < 1000 && !ReadWholeFile(folder + "~D.z88"); i++)
-        usleep(10000);
+    // The data takes a second and more.
+    ASSERT_TRUE(WaitForFile(folder + "~D.z88"));
     usleep(200000);
     kill(run.pid, SIGINT);
     EXPECT_EQ(Finish(&run), 130);
