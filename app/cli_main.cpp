@@ -213,11 +213,16 @@ static int Receive(int once)
     }
     for (;;) {
         long long tick = NowMs();
+        int begun = TransfersBegun();
         int outcome = PollLink(nullptr);
         if (StopSignal())
             return outcome == 0 ? Stopped() : ExitWhole;
-        if (once && outcome != PollIdle)
+        if (once && outcome != PollIdle) {
+            // A frame whose name never came whole has had no progress line, and no word yet.
+            if (outcome == 0 && TransfersBegun() == begun)
+                fprintf(stderr, "tarnwell-cli: a file began to arrive, but its name did not come whole.\n");
             return outcome == 1 ? ExitWhole : ExitFailed;
+        }
         // A tick that took a second or more (a reception) is followed by the next at once.
         WaitUntil(tick + TickMs);
         if (StopSignal())
