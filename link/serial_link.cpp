@@ -25,7 +25,7 @@ void OpenLink(void)
     LinkHandle = OpenPort(text);
     if (LinkHandle == LinkOpenFailed) {
         // The other settings are not read: the port they belong to is not there.
-        ShowConnectFailure();
+        ShowConnectFailure(PortFailureText());
         return;
     }
     int rate = ReadSetting(SettingRate, text);

@@ -3,10 +3,14 @@
 #include "link/serial_port.h"
 
 #include "link/line_settings_posix.h"
+#include "link/port_list_posix.h"
 
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <time.h>
@@ -93,34 +97,120 @@ static int ApplyLine(int port, const struct termios* line)
 
 // --- Opening and closing -----------------------------------------------------------------
 
-// Opens `name` for this program alone and makes it raw; the descriptor, or LinkOpenFailed.
-// The lock comes first: a port that another program holds is left exactly as it was.
+// Why the last open failed (PortFailureText). It holds a port name of up to 127 characters
+// and the list of the ports found, so it is larger than the program's other texts; what
+// does not fit is left out, since it is only shown.
+enum { FailureTextSize = 4 * TextSize };
+static char FailureText[FailureTextSize];
+
+const char* PortFailureText(void)
+{
+    return FailureText;
+}
+
+// Appends to FailureText, cutting what does not fit.
+static void AddFailureText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+static void AddFailureText(const char* format, ...)
+{
+    size_t used = strlen(FailureText);
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(FailureText + used, sizeof FailureText - used, format, arguments);
+    va_end(arguments);
+}
+
+// The ports there are now, one a line: a user who typed a wrong name, or whose adapter got
+// another number when it was plugged in again, sees at once which name to take.
+static void AddPortsFound(void)
+{
+    char names[PortListMax][TextSize];
+    int count = ListSerialPorts(names, PortListMax);
+    if (count == 0) {
+        AddFailureText("\nNo serial port is found on this machine now.");
+        return;
+    }
+    AddFailureText("\nSerial ports found now:");
+    for (int i = 0; i < count; i++) {
+        // Whole names only: a name cut short would be a wrong one.
+        if (strlen(FailureText) + strlen(names[i]) + 4 >= sizeof FailureText)
+            break;
+        AddFailureText("\n  %s", names[i]);
+    }
+}
+
+// Puts into FailureText why `name` did not open, from the error of the step that failed,
+// and gives LinkOpenFailed.
+static LinkPort OpenFailed(const char* name, int error)
+{
+    FailureText[0] = 0;
+    if (!*name) {
+        AddFailureText("No serial port is set.");
+        AddPortsFound();
+        return LinkOpenFailed;
+    }
+    AddFailureText("%s: ", name);
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENODEV:
+    case ENXIO:  // a device node with no port behind it
+        AddFailureText("no such device.");
+        AddPortsFound();
+        break;
+    case EACCES:
+    case EPERM:
+        AddFailureText("permission denied.\n"
+                       "Serial ports belong to the dialout group; join it with\n"
+                       "  sudo usermod -aG dialout $USER\n"
+                       "then log out and in again.");
+        break;
+    case EBUSY:        // marked exclusive by the program that has it (TIOCEXCL)
+    case EWOULDBLOCK:  // locked by the program that has it (flock)
+        AddFailureText("in use by another program.");
+        break;
+    case ENOTTY:  // a file, or a device that is no terminal
+    case EISDIR:
+        AddFailureText("not a serial port.");
+        break;
+    case 0:  // the line would not take raw mode
+        AddFailureText("the port does not take the settings of a serial line.");
+        break;
+    default:
+        AddFailureText("%s.", strerror(error));
+        break;
+    }
+    return LinkOpenFailed;
+}
+
+// Opens `name` for this program alone and makes it raw; the descriptor, or LinkOpenFailed
+// with the reason kept for PortFailureText. The lock comes first: a port that another
+// program holds is left exactly as it was.
 LinkPort OpenPort(const char* name)
 {
+    FailureText[0] = 0;
     int port = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (port < 0)
-        return LinkOpenFailed;
+        return OpenFailed(name, errno);
     if (port <= 2) {
         int moved = fcntl(port, F_DUPFD_CLOEXEC, 3);
+        int error = errno;
         close(port);
         if (moved < 0)
-            return LinkOpenFailed;
+            return OpenFailed(name, error);
         port = moved;
     }
     struct termios line;
-    if (flock(port, LOCK_EX | LOCK_NB) != 0 || tcgetattr(port, &line) != 0) {
+    if (flock(port, LOCK_EX | LOCK_NB) != 0 || tcgetattr(port, &line) != 0 ||
+        ioctl(port, TIOCEXCL) != 0) {
+        int error = errno;
         close(port);
-        return LinkOpenFailed;
-    }
-    if (ioctl(port, TIOCEXCL) != 0) {
-        close(port);
-        return LinkOpenFailed;
+        return OpenFailed(name, error);
     }
     MakeLineRaw(&line);
     if (!ApplyLine(port, &line)) {
         ioctl(port, TIOCNXCL);
         close(port);
-        return LinkOpenFailed;
+        return OpenFailed(name, 0);
     }
     return port;
 }

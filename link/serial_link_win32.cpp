@@ -32,6 +32,12 @@ LinkPort OpenPort(const char* name)
                        FILE_ATTRIBUTE_NORMAL, NULL);
 }
 
+// The Windows message is the one line it has always been.
+const char* PortFailureText(void)
+{
+    return "";
+}
+
 void ClosePort(void)
 {
     CloseHandle(LinkHandle);

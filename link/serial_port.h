@@ -8,6 +8,11 @@
 // Opens the named device for this program alone; the port, or LinkOpenFailed.
 LinkPort OpenPort(const char* name);
 
+// Why the last OpenPort failed, in plain words, for the lines under the connect-failure
+// message: the port's name and the reason, and what the user can do about it. Empty where
+// the platform has nothing to add (Windows, whose message stays one line).
+const char* PortFailureText(void);
+
 // Sets the open port (LinkHandle) to `rate` baud, 8 data bits, one stop bit, no input parity
 // checking, XON/XOFF both ways when `xon` is non-zero; everything else stays as the port had
 // it. A rate the port cannot take leaves the whole record unapplied.

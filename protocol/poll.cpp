@@ -5,7 +5,7 @@
 #include "protocol/framing.h"
 #include "protocol/receive.h"
 
-void PollLink(WindowHandle owner)
+int PollLink(WindowHandle owner)
 {
     SetLinkTimeouts(PollMode);
     int byte;
@@ -22,11 +22,10 @@ void PollLink(WindowHandle owner)
         // The byte alone decides, not the read's result: an 'N' read while Esc is held still
         // starts the session, whose first read then meets the key and ends it quietly. One
         // file per tick: what comes after it waits for the next.
-        if (byte == FrameStart) {
-            ReceiveFile(owner);
-            return;
-        }
+        if (byte == FrameStart)
+            return ReceiveFile(owner);
         // ESC and any other letter start nothing; what follows is stray as well.
         SetLinkTimeouts(PollMode);
     }
+    return PollIdle;
 }

@@ -11,6 +11,10 @@
 // for up to a second, as in a transfer. So at most one file is received per tick, stray
 // bytes ahead of a frame cost no extra tick, and a tick with nothing waiting is one read
 // that returns at once. The link is left in TransferMode after a reception.
-void PollLink(WindowHandle owner);
+// Returns what the tick did: PollIdle when no reception started, else ReceiveFile's result
+// (1 when the file arrived whole, 0 when the reception failed). The window's timer has no
+// use for it; the terminal program's --once has.
+enum { PollIdle = -1 };
+int PollLink(WindowHandle owner);
 
 #endif

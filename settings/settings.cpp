@@ -6,8 +6,14 @@
 
 #include <ctype.h>
 #include <limits.h>
+#include <stdio.h>
+#include <string.h>
 
 static const char SectionName[] = "Tarnwell";
+
+// The overrides of this run, by key; an empty slot when Overridden is 0.
+static char Overrides[SettingCount][TextSize];
+static int Overridden[SettingCount];
 
 const char* SettingKey(SettingId id)
 {
@@ -60,8 +66,38 @@ int SettingInteger(const char* text)
     return (int)value;
 }
 
+void OverrideSetting(SettingId id, const char* value)
+{
+    if (id < 0 || id >= SettingCount)
+        return;
+    Overridden[id] = value != NULL;
+    if (value)
+        snprintf(Overrides[id], TextSize, "%s", value);
+}
+
+// The override for `key`, or NULL. Keys match without regard to case, as in the profile.
+static const char* OverrideFor(const char* key)
+{
+    for (int id = 0; id < SettingCount; id++) {
+        if (!Overridden[id])
+            continue;
+        const char* name = SettingKey((SettingId)id);
+        int i = 0;
+        while (name[i] && tolower((unsigned char)name[i]) == tolower((unsigned char)key[i]))
+            i++;
+        if (!name[i] && !key[i])
+            return Overrides[id];
+    }
+    return NULL;
+}
+
 int GetSetting(const char* key, const char* defaultText, char* buffer)
 {
+    const char* given = OverrideFor(key);
+    if (given) {
+        memcpy(buffer, given, strlen(given) + 1);
+        return SettingInteger(buffer);
+    }
     ProfileRead(SectionName, key, defaultText, buffer, TextSize);
     ProfileWrite(SectionName, key, buffer);
     return SettingInteger(buffer);

@@ -29,6 +29,12 @@ int ReadSetting(SettingId id, char* buffer);
 // Writes one value; the outcome is not examined.
 void PutSetting(const char* key, const char* value);
 
+// Overrides for this run only (the terminal program's command line). While a key holds an
+// override, GetSetting gives that text (cut to 127 characters) for it and writes nothing
+// back, so the profile never learns of it; every other key is read and written back as
+// always. A null `value` takes the override away. PutSetting is not affected.
+void OverrideSetting(SettingId id, const char* value);
+
 // The integer reading of a value text described at GetSetting.
 int SettingInteger(const char* text);
 

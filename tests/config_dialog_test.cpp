@@ -4,6 +4,7 @@
 #include "app/config_dialog.h"
 #include "app/dialog_items.h"
 #include "link/serial_link.h"
+#include "link/serial_port.h"
 #include "resources/resource.h"
 #include "tests/alerts_probe.h"
 #include "tests/link_probe.h"
@@ -226,7 +227,9 @@ TEST_F(ConfigDialogTest, AnEmptiedPortShowsTheConnectMessageAndNoFieldTakesMoreT
                       Xdotool({"key", "Return"})}),
               IDOK);
     SeenBox box = LastSeenBox();
-    EXPECT_TRUE(box.seen && box.text == "Can't connect to Serial Port");
+    const std::string detail = PortFailureText();
+    EXPECT_TRUE(box.seen);
+    EXPECT_EQ(box.text, "Can't connect to Serial Port" + (detail.empty() ? "" : "\n" + detail));
     EXPECT_TRUE(box.ownedByExpected) << "the message belongs to the dialog, still on screen";
     EXPECT_EQ(LinkHandle, LinkOpenFailed);
     // On/off values other than 1 showed checked and are stored as "1".

@@ -1,14 +1,20 @@
 // The Linux link's own ground: termios as the port reports it, the exclusive open, the
 // descriptor the port lives on, and the rules that decide what is applied.
 #include "link/line_settings_posix.h"
+#include "link/port_list_posix.h"
+#include "link/serial_port.h"
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/temp_folder.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <stdlib.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -219,6 +225,88 @@ TEST_F(LinkPosixTest, LinkThatIsNotOpenLeavesStandardInputAlone)
     EXPECT_EQ(read, 0);
     EXPECT_EQ(stillThere, 1);
     EXPECT_EQ(left, 'x');
+}
+
+// What OpenLink says of `name` when a user without root's rights runs it: it runs in a
+// child process that, when the tests run as root, has become the user "nobody" first.
+static std::string FailureSeenByAUser(const char* name)
+{
+    int ends[2];
+    if (pipe(ends) != 0)
+        return "<no pipe>";
+    pid_t child = fork();
+    if (child == 0) {
+        close(ends[0]);
+        const gid_t nobody = 65534;
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
+            _exit(2);
+        // The override keeps the child away from the settings file, which is root's. The
+        // parent's port is not this process's to close: OpenLink would lift its mark.
+        OverrideSetting(SettingPort, name);
+        LinkHandle = 0;
+        OpenLink();
+        const char* text = LinkHandle == LinkOpenFailed ? PortFailureText() : "<opened>";
+        ssize_t written = write(ends[1], text, strlen(text));
+        _exit(written < 0 ? 3 : 0);
+    }
+    close(ends[1]);
+    std::string text;
+    char chunk[256];
+    ssize_t got;
+    while ((got = read(ends[0], chunk, sizeof chunk)) > 0)
+        text.append(chunk, (size_t)got);
+    close(ends[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return "<child failed " + std::to_string(status) + ">";
+    return text;
+}
+
+// A port that does not open says why, under its name: missing (with the ports found now),
+// no serial port at all, not set, in use by another program (locked, or marked exclusive by
+// the Tarnwell that has it), and no permission (with the dialout hint).
+TEST_F(LinkPosixTest, FailedOpenSaysWhyInPlainWords)
+{
+    PutSetting("Port", MissingPortName());
+    OpenLink();
+    std::string missing = PortFailureText();
+    EXPECT_EQ(missing.rfind(std::string(MissingPortName()) + ": no such device.\n", 0), 0u) << missing;
+    char found[PortListMax][TextSize];
+    int count = ListSerialPorts(found, PortListMax);
+    if (count == 0)
+        EXPECT_NE(missing.find("\nNo serial port is found on this machine now."), std::string::npos) << missing;
+    else
+        EXPECT_NE(missing.find(std::string("\nSerial ports found now:\n  ") + found[0]), std::string::npos) << missing;
+
+    PutSetting("Port", "");
+    OpenLink();
+    EXPECT_EQ(std::string(PortFailureText()).rfind("No serial port is set.\n", 0), 0u) << PortFailureText();
+
+    PutSetting("Port", "/dev/null");
+    OpenLink();
+    EXPECT_STREQ(PortFailureText(), "/dev/null: not a serial port.");
+
+    PutSetting("Port", port);
+    ASSERT_TRUE(HoldPort(port));
+    OpenLink();
+    EXPECT_EQ(PortFailureText(), std::string(port) + ": in use by another program.");
+    ReleasePort();
+    EXPECT_EQ(FakeUi.ConnectFailures(), 4);
+
+    // Another Tarnwell has the port: its exclusive mark turns a user away (root passes it).
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_EQ(chmod(port, 0666), 0);
+    EXPECT_EQ(FailureSeenByAUser(port), std::string(port) + ": in use by another program.");
+    CloseLink();
+    EXPECT_EQ(FailureSeenByAUser(port), "<opened>") << "the user may have the port once it is free";
+
+    ASSERT_EQ(chmod(port, 0), 0);
+    EXPECT_EQ(FailureSeenByAUser(port), std::string(port) +
+                                            ": permission denied.\n"
+                                            "Serial ports belong to the dialout group; join it with\n"
+                                            "  sudo usermod -aG dialout $USER\n"
+                                            "then log out and in again.");
 }
 
 TEST(LineSettings, SpeedForEachRate)

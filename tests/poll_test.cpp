@@ -8,13 +8,15 @@ using Events = std::vector<std::string>;
 
 class Poll : public ReceiveFixture {
 protected:
-    // One tick; its length in milliseconds.
-    static long long Tick()
+    // One tick; its length in milliseconds. What the tick reported goes to `outcome`.
+    long long Tick()
     {
         Clock::time_point start = Clock::now();
-        PollLink(Owner());
+        outcome = PollLink(Owner());
         return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     }
+
+    int outcome = 99;
 };
 
 // Noise ahead of a frame, ESC with another letter in it included, is dropped in one tick,
@@ -36,10 +38,12 @@ TEST_F(Poll, NoiseAheadOfAFrameIsDroppedInOneTick)
     Tick();
     EXPECT_EQ(FakeUi.events, (Events{"show Now Receiving file \"A\"", "beep", "close"}));
     EXPECT_EQ(Stored("A.z88"), "a");
+    EXPECT_EQ(outcome, 1) << "a file arrived whole";
 
     ResetFakeUi();
     EXPECT_LT(Tick(), 500);
     EXPECT_TRUE(FakeUi.events.empty());
+    EXPECT_EQ(outcome, PollIdle);
 }
 
 // ESC and a letter other than 'N' start nothing, and the tick goes on to a run of ESC before
@@ -53,6 +57,7 @@ TEST_F(Poll, EscRunsAndOneFilePerTick)
 
     Tick();
     EXPECT_EQ(FakeUi.events, (Events{"show Now Receiving file \"B\"", "beep", "close"}));
+    EXPECT_EQ(outcome, 1) << "ESC 'x' started nothing, the frame behind it did";
     EXPECT_EQ(Stored("C.z88"), "<none>");
     ResetFakeUi();
     Tick();
@@ -76,6 +81,7 @@ TEST_F(Poll, NReadWhileEscIsHeldStillStartsTheSession)
     Tick();
     EXPECT_EQ(FakeUi.escapeChecks, 3) << "ESC, 'N', and the session's first read";
     EXPECT_TRUE(FakeUi.events.empty());
+    EXPECT_EQ(outcome, 0) << "a reception started and failed";
     EXPECT_EQ(NextLineByte(PollMode), Esc) << "the session took the name's 'D'";
     EXPECT_EQ(Stored("D.z88"), "<none>");
 }

@@ -119,3 +119,33 @@ TEST_F(SettingsTest, ValuesWithEightBitTextSurvive)
     GetSetting("Directory", "default", value);
     EXPECT_STREQ(value, text);
 }
+
+// Overrides of one run: an overridden key reads its override, in any spelling of the key,
+// and the profile never hears of it; the other keys are read and written back as always,
+// and a key whose override is taken away reads the profile again.
+TEST_F(SettingsTest, OverriddenKeysReadTheirOverrideAndWriteNothing)
+{
+    PutSetting("Port", "stored port");
+    std::string longValue(200, 'r');
+    OverrideSetting(SettingPort, "/dev/ttyUSB3");
+    OverrideSetting(SettingRate, longValue.c_str());
+    OverrideSetting(SettingXon, "0");
+
+    EXPECT_EQ(ReadSetting(SettingPort, value), 0);
+    EXPECT_STREQ(value, "/dev/ttyUSB3");
+    GetSetting("PORT", "default", value);
+    EXPECT_STREQ(value, "/dev/ttyUSB3");
+    ReadSetting(SettingRate, value);
+    EXPECT_EQ(std::string(value), std::string(127, 'r'));
+    EXPECT_EQ(ReadSetting(SettingXon, value), 0);
+    EXPECT_EQ(ReadSetting(SettingPreserve, value), 1);
+    EXPECT_EQ(SettingsSectionLines(), (Lines{"Port=stored port", "Preserve=1"}));
+
+    OverrideSetting(SettingPort, nullptr);
+    OverrideSetting(SettingRate, nullptr);
+    OverrideSetting(SettingXon, nullptr);
+    ReadSetting(SettingPort, value);
+    EXPECT_STREQ(value, "stored port");
+    EXPECT_EQ(ReadSetting(SettingXon, value), 1);
+    EXPECT_EQ(SettingsSectionLines(), (Lines{"Port=stored port", "Preserve=1", "Xon=1"}));
+}

@@ -11,8 +11,10 @@
 int EscapeHeld(void);
 
 // The modal "Can't connect to Serial Port" message, captioned "Tarnwell", with the error
-// icon, owned by the active window. Returns when the user dismisses it.
-void ShowConnectFailure(void);
+// icon, owned by the active window. Returns when the user dismisses it. `detail` is what
+// the link knows of the failure (the port and the reason, PortFailureText): on Linux it
+// follows the first line; the Windows message is that one line alone.
+void ShowConnectFailure(const char* detail);
 
 // The default system sound that marks a file transferred whole.
 void SignalSuccess(void);

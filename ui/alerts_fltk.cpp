@@ -42,15 +42,19 @@ long long EscapeClockMicroseconds(void)
     return now.tv_sec * 1000000LL + now.tv_nsec / 1000;
 }
 
-void ShowConnectFailure(void)
+void ShowConnectFailure(const char* detail)
 {
     static const char message[] = "Can't connect to Serial Port";
+    // The first line stays as it is on Windows; the port and the reason follow it.
+    const char* between = detail && *detail ? "\n" : "";
+    if (!detail)
+        detail = "";
     if (!DisplayReady()) {
-        fprintf(stderr, "Tarnwell: %s\n", message);
+        fprintf(stderr, "Tarnwell: %s%s%s\n", message, between, detail);
         return;
     }
     fl_message_title("Tarnwell");
-    fl_alert("%s", message);
+    fl_alert("%s%s%s", message, between, detail);
 }
 
 void SignalSuccess(void)

@@ -27,7 +27,7 @@ long long EscapeClockMicroseconds(void)
     return seconds * 1000000LL + rest * 1000000LL / frequency.QuadPart;
 }
 
-void ShowConnectFailure(void)
+void ShowConnectFailure(const char*)
 {
     MessageBoxA(GetActiveWindow(), "Can't connect to Serial Port", "Tarnwell", MB_ICONERROR);
 }

@@ -61,7 +61,7 @@ int EscapeHeld(void)
            FakeUi.steps.back() >= FakeUi.escapeFromStep;
 }
 
-void ShowConnectFailure(void)
+void ShowConnectFailure(const char*)
 {
     FakeUi.events.push_back("connect-failure");
 }

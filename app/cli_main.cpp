@@ -1,0 +1,285 @@
+// tarnwell-cli: Tarnwell without a window, for a terminal, a script or an SSH session. It
+// receives and sends with the window program's own settings, link and sessions; only its ui
+// is the terminal's (ui/terminal.h), and Ctrl-C stands in for the Esc key.
+#include "link/serial_link.h"
+#include "protocol/drop.h"
+#include "protocol/poll.h"
+#include "protocol/send.h"
+#include "settings/settings.h"
+#include "ui/terminal.h"
+
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <vector>
+
+enum {
+    ExitWhole = 0,   // every file whole, or stopped while nothing was moving
+    ExitFailed = 1,  // a transfer failed, or a file was refused
+    ExitUsage = 2,   // the command line was wrong
+    ExitNoPort = 3,  // the port did not open
+    // A stop signal during a transfer ends the program with 128 and the signal's number, as
+    // a shell reports a program the signal ended: 130 for Ctrl-C.
+    ExitSignalBase = 128,
+};
+
+// The poll tick comes once a second, as in the window program.
+enum { TickMs = 1000 };
+
+static const char Usage[] =
+    "Usage: tarnwell-cli [OPTION]... receive [--once]\n"
+    "       tarnwell-cli [OPTION]... send FILE...\n"
+    "Receives files from the Z88 into the store directory, or sends files to it, with the\n"
+    "settings of the Tarnwell window program.\n"
+    "\n"
+    "  receive         wait for files from the Z88 until Ctrl-C\n"
+    "    --once        end after the first file; the status says whether it came whole\n"
+    "  send FILE...    send the files in order, stopping at the first that fails\n"
+    "\n"
+    "Settings for this run only (the settings file is left as it is):\n"
+    "  --port DEVICE                serial port, such as /dev/ttyUSB0\n"
+    "  --rate BAUD                  baud rate, such as 9600\n"
+    "  --xon, --no-xon              XON/XOFF flow control on or off\n"
+    "  --dir DIRECTORY              store directory of received files\n"
+    "  --preserve, --no-preserve    keep the Z88's device and folders in stored names, or not\n"
+    "  --help                       show this help and end\n"
+    "  --version                    show the version and end\n"
+    "\n"
+    "Exit status: 0 all went whole (or stopped while idle), 1 a transfer failed,\n"
+    "2 a wrong command line, 3 the port did not open, 130 stopped by Ctrl-C mid-transfer.\n"
+    "See tarnwell-cli(1).\n";
+
+static int UsageError(const char* format, const char* text)
+{
+    fprintf(stderr, "tarnwell-cli: ");
+    fprintf(stderr, format, text);
+    fprintf(stderr, "\nTry 'tarnwell-cli --help'.\n");
+    return ExitUsage;
+}
+
+// The command line, once read.
+struct Command {
+    int receive = 0;
+    int send = 0;
+    int once = 0;
+    std::vector<const char*> files;
+};
+
+// What ReadCommandLine gives when the program is to go on; else the status to end with.
+enum { GoOn = -1 };
+
+// The value of an option that takes one: "--name=VALUE" or "--name VALUE". Null when
+// `argument` is not that option; `missing` is set when it is but has no value.
+static const char* OptionValue(const char* name, int argc, char** argv, int* index, int* missing)
+{
+    const char* argument = argv[*index];
+    size_t length = strlen(name);
+    if (strncmp(argument, name, length) != 0)
+        return nullptr;
+    if (argument[length] == '=')
+        return argument + length + 1;
+    if (argument[length] != 0)
+        return nullptr;
+    if (*index + 1 >= argc) {
+        *missing = 1;
+        return nullptr;
+    }
+    (*index)++;
+    return argv[*index];
+}
+
+// A setting from the command line, for this run only. 0 when the text would not fit.
+static int Override(SettingId id, const char* value)
+{
+    if (strlen(value) >= TextSize)
+        return 0;
+    OverrideSetting(id, value);
+    return 1;
+}
+
+// The store directory as given, with the '/' that received names are joined to added when
+// it has none: "--dir ~/z88" means the folder, not names beginning with "z88".
+static int OverrideDirectory(const char* directory)
+{
+    char text[TextSize];
+    size_t length = strlen(directory);
+    const char* slash = length > 0 && directory[length - 1] != '/' ? "/" : "";
+    int needed = snprintf(text, sizeof text, "%s%s", directory, slash);
+    return needed >= 0 && needed < (int)sizeof text && Override(SettingDirectory, text);
+}
+
+static int RateIsNumber(const char* rate)
+{
+    return *rate && strspn(rate, "0123456789") == strlen(rate);
+}
+
+// Reads the command line into `command` and the overrides, options before, between and
+// after the rest. GoOn, or the status to end with (--help and --version end at once with 0).
+static int ReadCommandLine(int argc, char** argv, Command* command)
+{
+    int optionsEnded = 0;
+    for (int i = 1; i < argc; i++) {
+        const char* argument = argv[i];
+        if (optionsEnded || argument[0] != '-' || strcmp(argument, "-") == 0) {
+            if (!command->receive && !command->send) {
+                if (strcmp(argument, "receive") == 0)
+                    command->receive = 1;
+                else if (strcmp(argument, "send") == 0)
+                    command->send = 1;
+                else
+                    return UsageError("unknown command '%s'.", argument);
+            } else if (command->send) {
+                command->files.push_back(argument);
+            } else {
+                return UsageError("receive takes no file names ('%s').", argument);
+            }
+            continue;
+        }
+        int missing = 0;
+        const char* value;
+        if (strcmp(argument, "--") == 0) {
+            optionsEnded = 1;
+        } else if (strcmp(argument, "--help") == 0 || strcmp(argument, "-h") == 0) {
+            fputs(Usage, stdout);
+            return ExitWhole;
+        } else if (strcmp(argument, "--version") == 0) {
+            printf("tarnwell-cli %s\n", TARNWELL_VERSION);
+            return ExitWhole;
+        } else if (strcmp(argument, "--once") == 0) {
+            command->once = 1;
+        } else if (strcmp(argument, "--xon") == 0 || strcmp(argument, "--no-xon") == 0) {
+            Override(SettingXon, argument[2] == 'n' ? "0" : "1");
+        } else if (strcmp(argument, "--preserve") == 0 || strcmp(argument, "--no-preserve") == 0) {
+            Override(SettingPreserve, argument[2] == 'n' ? "0" : "1");
+        } else if ((value = OptionValue("--port", argc, argv, &i, &missing))) {
+            if (!Override(SettingPort, value))
+                return UsageError("the port name '%s' is longer than 127 characters.", value);
+        } else if ((value = OptionValue("--rate", argc, argv, &i, &missing))) {
+            if (!RateIsNumber(value) || !Override(SettingRate, value))
+                return UsageError("the rate '%s' is no number of baud.", value);
+        } else if ((value = OptionValue("--dir", argc, argv, &i, &missing))) {
+            if (!OverrideDirectory(value))
+                return UsageError("the directory '%s' is longer than 126 characters.", value);
+        } else if (missing) {
+            return UsageError("%s needs a value.", argument);
+        } else {
+            return UsageError("unknown option '%s'.", argument);
+        }
+    }
+    if (!command->receive && !command->send)
+        return UsageError("%s", "say what to do: receive, or send FILE...");
+    if (command->send && command->files.empty())
+        return UsageError("%s", "send needs the files to send.");
+    if (command->once && !command->receive)
+        return UsageError("%s", "--once belongs to receive.");
+    return GoOn;
+}
+
+static long long NowMs(void)
+{
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+}
+
+// Sleeps until `deadline` (NowMs time), or until a stop signal comes.
+static void WaitUntil(long long deadline)
+{
+    struct timespec until;
+    until.tv_sec = deadline / 1000;
+    until.tv_nsec = (deadline % 1000) * 1000000;
+    while (!StopSignal() && clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+}
+
+// The status of a transfer that a stop signal cut, said on standard error.
+static int Stopped(void)
+{
+    fprintf(stderr, "tarnwell-cli: stopped in the middle of a transfer.\n");
+    return ExitSignalBase + StopSignal();
+}
+
+// The poll tick once a second, as the window's timer runs it, until a stop signal; with
+// `once`, until the first reception has run.
+static int Receive(int once)
+{
+    if (isatty(STDOUT_FILENO)) {
+        printf("Waiting for files from the Z88, to be stored in %s. Ctrl-C stops.\n", StoreDirectory);
+        fflush(stdout);
+    }
+    for (;;) {
+        long long tick = NowMs();
+        int begun = TransfersBegun();
+        int outcome = PollLink(nullptr);
+        if (StopSignal())
+            return outcome == 0 ? Stopped() : ExitWhole;
+        if (once && outcome != PollIdle) {
+            // A frame whose name never came whole has had no progress line, and no word yet.
+            if (outcome == 0 && TransfersBegun() == begun)
+                fprintf(stderr, "tarnwell-cli: a file began to arrive, but its name did not come whole.\n");
+            return outcome == 1 ? ExitWhole : ExitFailed;
+        }
+        // A tick that took a second or more (a reception) is followed by the next at once.
+        WaitUntil(tick + TickMs);
+        if (StopSignal())
+            return ExitWhole;
+    }
+}
+
+// Why SendFile refused `path` before its first byte, in plain words.
+static void ExplainRefusal(const char* path)
+{
+    struct stat info;
+    if (strlen(path) > LongestSendPath)
+        fprintf(stderr, "tarnwell-cli: %s: the path is longer than %d characters.\n", path, (int)LongestSendPath);
+    else if (stat(path, &info) != 0)
+        fprintf(stderr, "tarnwell-cli: %s: %s.\n", path, strerror(errno));
+    else if (!S_ISREG(info.st_mode))
+        fprintf(stderr, "tarnwell-cli: %s: not a file.\n", path);
+    else if (access(path, R_OK) != 0)
+        fprintf(stderr, "tarnwell-cli: %s: %s.\n", path, strerror(errno));
+    else
+        fprintf(stderr, "tarnwell-cli: %s: its name cannot go to the Z88.\n", path);
+}
+
+// The files in order with the drop loop of the window program, which stops at the first
+// that fails.
+static int Send(const char* const* files, int count)
+{
+    int begun = TransfersBegun();
+    int sent = SendDroppedFiles(nullptr, files, count);
+    if (sent == count)
+        return ExitWhole;
+    if (StopSignal())
+        return Stopped();
+    // A file refused before its first byte has had no progress line, and no word yet.
+    if (TransfersBegun() - begun == sent)
+        ExplainRefusal(files[sent]);
+    if (count - sent > 1)
+        fprintf(stderr, "tarnwell-cli: %d more file%s not tried.\n", count - sent - 1, count - sent > 2 ? "s" : "");
+    return ExitFailed;
+}
+
+int main(int argc, char** argv)
+{
+    Command command;
+    int status = ReadCommandLine(argc, argv, &command);
+    if (status != GoOn)
+        return status;
+
+    CatchStopSignals();
+    // The connect-failure message, with the reason, has gone to standard error.
+    OpenLink();
+    if (LinkHandle == LinkOpenFailed)
+        status = ExitNoPort;
+    else if (command.receive)
+        status = Receive(command.once);
+    else
+        status = Send(command.files.data(), (int)command.files.size());
+    CloseLink();
+    return status;
+}

@@ -1,0 +1,310 @@
+// tarnwell-cli run as a user runs it, a child process with its output on a pipe or on a
+// terminal, over a real line (a pty) with the test Z88 at the far end.
+#include "settings/settings.h"
+#include "tests/support/peer_line.h"
+#include "tests/support/settings_store.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/z88.h"
+
+#include <gtest/gtest.h>
+
+#include <errno.h>
+#include <fcntl.h>
+#include <pty.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+using Lines = std::vector<std::string>;
+
+static const char MissingPort[] = "/dev/tarnwell-no-such-port";
+
+// One run of the program: what it wrote, each stream collected on a thread of its own so
+// that the program never waits for the test.
+struct CliRun {
+    pid_t pid = -1;
+    std::string out, err;
+    std::thread outReader, errReader;
+};
+
+static std::thread Collect(int fd, std::string* text)
+{
+    return std::thread([fd, text] {
+        char chunk[512];
+        ssize_t got;
+        // A pty's master reads EIO once the program has closed its end.
+        while ((got = read(fd, chunk, sizeof chunk)) > 0 || (got < 0 && errno == EINTR)) {
+            if (got > 0)
+                text->append(chunk, (size_t)got);
+        }
+        close(fd);
+    });
+}
+
+// Starts tarnwell-cli with `arguments`, its standard output on a terminal of the test's
+// (a new pty) or on a pipe, standard error on a pipe, standard input empty.
+static void Start(CliRun* run, const Lines& arguments, bool onTerminal = false)
+{
+    int out[2], err[2];
+    if (onTerminal)
+        ASSERT_EQ(openpty(&out[0], &out[1], nullptr, nullptr, nullptr), 0);
+    else
+        ASSERT_EQ(pipe(out), 0);
+    ASSERT_EQ(pipe(err), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addclose(&actions, err[0]);
+    std::vector<char*> argv{(char*)TARNWELL_CLI};
+    for (const std::string& argument : arguments)
+        argv.push_back((char*)argument.c_str());
+    argv.push_back(nullptr);
+    int spawned = posix_spawn(&run->pid, TARNWELL_CLI, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    close(err[1]);
+    run->outReader = Collect(out[0], &run->out);
+    run->errReader = Collect(err[0], &run->err);
+    ASSERT_EQ(spawned, 0);
+}
+
+// Waits for the program to end: its exit status, or -1 when it had to be killed.
+static int Finish(CliRun* run, int timeoutMs = 20000)
+{
+    int status = 0;
+    for (int waited = 0; waitpid(run->pid, &status, WNOHANG) == 0; waited += 10) {
+        if (waited >= timeoutMs) {
+            kill(run->pid, SIGKILL);
+            waitpid(run->pid, &status, 0);
+            status = -1;
+            break;
+        }
+        usleep(10000);
+    }
+    run->outReader.join();
+    run->errReader.join();
+    return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Non-zero while a program holds `port` with its exclusive mark and has made it raw.
+static int PortTaken(const char* port)
+{
+    int other = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);  // as root: the mark lets us in
+    int exclusive = 0;
+    struct termios line = {};
+    ioctl(other, TIOCGEXCL, &exclusive);
+    tcgetattr(other, &line);
+    close(other);
+    return exclusive && !(line.c_lflag & ICANON);
+}
+
+// Waits until the program has opened its port and made it raw: bytes sent before that would
+// meet a cooked line.
+static bool WaitForPortTaken(const char* port)
+{
+    for (int i = 0; i < 1000 && !PortTaken(port); i++)
+        usleep(10000);
+    return PortTaken(port);
+}
+
+// Waits until a file stands at `path`: the '~' file of a reception stands from the start of
+// its data.
+static bool WaitForFile(const std::string& path)
+{
+    for (int i = 0; i < 1000 && !ReadWholeFile(path); i++)
+        usleep(10000);
+    return ReadWholeFile(path);
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSettingsStore();
+        ASSERT_TRUE(OpenPeerLine(port, sizeof port));
+        folder = NewTestFolder();
+        PutSetting("Port", port);
+        PutSetting("Directory", folder.c_str());
+    }
+
+    void TearDown() override { Z88WaitSent(); }
+
+    std::string Stored(const std::string& name) const
+    {
+        std::string contents;
+        return ReadWholeFile(folder + name, &contents) ? contents : "<none>";
+    }
+
+    char port[128];
+    std::string folder;
+};
+
+// The settings of the command line are used for the run and never written: the file keeps
+// its wrong port, rate and directory, and only the key no option gave ("Xon") is written
+// back. Into a pipe, the output is the log line and the line of the file that came.
+TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
+{
+    ResetSettingsStore();
+    PutSetting("Port", MissingPort);
+    PutSetting("Rate", "9600");
+    PutSetting("Directory", "/nonexistent/");
+    PutSetting("Preserve", "1");
+    const Lines before = SettingsSectionLines();
+    WriteWholeFile(folder + "B.TXT", "old copy");
+
+    CliRun run;
+    std::string directory = folder.substr(0, folder.size() - 1);  // no '/': the option adds it
+    Start(&run, {"--port", port, "--dir=" + directory, "--no-preserve", "--rate", "19200", "receive", "--once"});
+    ASSERT_TRUE(WaitForPortTaken(port));
+    Z88SendInBackground(Z88Frame(":RAM.0/DIR/B.TXT", Text("new copy")));
+    EXPECT_EQ(Finish(&run), 0);
+    EXPECT_EQ(run.out, ":RAM.0/DIR/B.TXT - file changed.\n:RAM.0/DIR/B.TXT - received.\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Stored("B.TXT"), "new copy");
+    EXPECT_EQ(Stored("_B.TXT"), "old copy");
+    // The line keeps what the program set.
+    int other = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    struct termios line = {};
+    tcgetattr(other, &line);
+    close(other);
+    EXPECT_EQ(cfgetospeed(&line), (speed_t)B19200);
+    EXPECT_EQ(line.c_iflag & (IXON | IXOFF), (tcflag_t)(IXON | IXOFF));
+
+    Lines after = before;
+    after.push_back("Xon=1");
+    EXPECT_EQ(SettingsSectionLines(), after);
+    EXPECT_FALSE(PortTaken(port)) << "the port is let go at the end";
+}
+
+// On a terminal the transfer has a progress line with the name, the bytes and the bytes per
+// second, redrawn a few times a second rather than per byte, and finished before the next.
+TEST_F(CliTest, ProgressLineOnlyOnATerminal)
+{
+    CliRun run;
+    Start(&run, {"receive", "--once"}, true);
+    ASSERT_TRUE(WaitForPortTaken(port));
+    // The data comes slowly once the reception has begun, so that the line has to move.
+    const Bytes frame = Z88Frame("C", Bytes(600, 'c'));
+    Z88SendInBackground(Bytes(frame.begin(), frame.begin() + 5));
+    ASSERT_TRUE(WaitForFile(folder + "~C.z88"));
+    Z88Pacing pacing;
+    pacing.gapMs = 2;
+    Z88SendInBackground(Bytes(frame.begin() + 5, frame.end()), pacing);
+    EXPECT_EQ(Finish(&run), 0);
+    EXPECT_EQ(Stored("C.z88"), std::string(600, 'c'));
+    const std::string& out = run.out;
+    EXPECT_NE(out.find("\rNow Receiving file \"C\": 0 bytes\033[K"), std::string::npos) << out;
+    EXPECT_NE(out.find("\rNow Receiving file \"C\": 600 bytes, "), std::string::npos) << out;
+    EXPECT_NE(out.find(" bytes/s\033[K\r\nC - received.\r\n"), std::string::npos) << out;
+    size_t draws = 0;
+    for (size_t at = 0; (at = out.find("\rNow Receiving", at)) != std::string::npos; at++)
+        draws++;
+    EXPECT_GE(draws, 3u) << out;
+    EXPECT_LE(draws, 30u) << out;
+}
+
+TEST_F(CliTest, SendTwoFilesInOrder)
+{
+    WriteWholeFile(folder + "one.txt", "first\n");
+    WriteWholeFile(folder + "TWO.BIN", std::string("\x00\x1b\xff", 3));
+    Z88StartListening();
+    CliRun run;
+    Start(&run, {"send", folder + "one.txt", folder + "TWO.BIN"});
+    EXPECT_EQ(Finish(&run), 0);
+    std::vector<Z88Decoded> frames = Z88DecodeAll(Z88StopListening());
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_TRUE(frames[0].complete && frames[1].complete) << frames[0].fault << frames[1].fault;
+    EXPECT_EQ(frames[0].name, "one.txt");
+    EXPECT_EQ(frames[0].data, Text("first\n"));
+    EXPECT_EQ(frames[1].name, "two.bin");
+    EXPECT_EQ(frames[1].data, (Bytes{0x00, 0x1B, 0xFF}));
+    EXPECT_EQ(run.out, folder + "one.txt - sent.\n" + folder + "TWO.BIN - sent.\n");
+    EXPECT_EQ(run.err, "");
+}
+
+// A file that is not there ends the batch: the one before it went, the ones after are not
+// tried, and the status and standard error say so.
+TEST_F(CliTest, SendStopsAtAMissingFile)
+{
+    WriteWholeFile(folder + "a.txt", "a");
+    WriteWholeFile(folder + "c.txt", "c");
+    Z88StartListening();
+    CliRun run;
+    Start(&run, {"send", folder + "a.txt", folder + "missing.txt", folder + "c.txt"});
+    EXPECT_EQ(Finish(&run), 1);
+    std::vector<Z88Decoded> frames = Z88DecodeAll(Z88StopListening());
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_TRUE(frames[0].complete);
+    EXPECT_EQ(frames[0].name, "a.txt");
+    EXPECT_EQ(run.out, folder + "a.txt - sent.\n");
+    EXPECT_EQ(run.err, "tarnwell-cli: " + folder + "missing.txt: No such file or directory.\n"
+                       "tarnwell-cli: 1 more file not tried.\n");
+}
+
+// Ctrl-C in the middle of a reception stops it as Esc does: the stored copy stays as it
+// was, what came is in the '~' file, no success; status 130.
+TEST_F(CliTest, CtrlCMidReceptionKeepsTheGoodCopy)
+{
+    WriteWholeFile(folder + "D.z88", "good copy");
+    CliRun run;
+    Start(&run, {"receive"});
+    ASSERT_TRUE(WaitForPortTaken(port));
+    Z88Pacing pacing;
+    pacing.gapMs = 3;
+    Z88SendInBackground(Z88Frame("D", Bytes(600, 'd')), pacing);
+    // The data takes a second and more.
+    ASSERT_TRUE(WaitForFile(folder + "~D.z88"));
+    usleep(200000);
+    kill(run.pid, SIGINT);
+    EXPECT_EQ(Finish(&run), 130);
+    EXPECT_EQ(Stored("D.z88"), "good copy");
+    EXPECT_EQ(Stored("_D.z88"), "<none>");
+    std::string kept = Stored("~D.z88");
+    EXPECT_GT(kept.size(), 0u);
+    EXPECT_LT(kept.size(), 600u);
+    EXPECT_EQ(kept, std::string(kept.size(), 'd'));
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "D - not received whole.\ntarnwell-cli: stopped in the middle of a transfer.\n");
+    EXPECT_FALSE(PortTaken(port));
+}
+
+// Ctrl-C while nothing moves ends the run at once with 0, the port let go; a port that does
+// not open and a wrong command line end with their own status and say why.
+TEST_F(CliTest, CtrlCWhileIdleAndFailuresBeforeAnyTransfer)
+{
+    CliRun idle;
+    Start(&idle, {"receive"});
+    ASSERT_TRUE(WaitForPortTaken(port));
+    kill(idle.pid, SIGINT);
+    EXPECT_EQ(Finish(&idle, 3000), 0);
+    EXPECT_FALSE(PortTaken(port));
+    EXPECT_EQ(idle.err, "");
+
+    CliRun missing;
+    Start(&missing, {"--port", MissingPort, "receive"});
+    EXPECT_EQ(Finish(&missing), 3);
+    EXPECT_EQ(missing.err.rfind(std::string("tarnwell-cli: Can't connect to Serial Port\n") + MissingPort +
+                                    ": no such device.\n",
+                                0),
+              0u)
+        << missing.err;
+
+    CliRun wrong;
+    Start(&wrong, {"receive", "--rate", "fast"});
+    EXPECT_EQ(Finish(&wrong), 2);
+    EXPECT_NE(wrong.err.find("the rate 'fast' is no number of baud."), std::string::npos) << wrong.err;
+}

@@ -1,0 +1,132 @@
+// Terminal implementation of the progress window, for tarnwell-cli: while a file moves, one
+// line on the terminal with the transfer's title, the bytes so far and the bytes per second,
+// redrawn a few times a second. When standard output is no terminal (a pipe, a file), no
+// progress is shown; the file's outcome is said in one line either way.
+#include "ui/progress.h"
+
+#include "settings/settings.h"
+#include "ui/terminal.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <sys/ioctl.h>
+#include <time.h>
+#include <unistd.h>
+
+// Redrawing once per byte would cost more than the byte; a person reads no faster than this.
+enum { RedrawMs = 250 };
+
+// The title the session gave and what has become of the transfer.
+static char Title[TextSize];
+static int Open = 0;            // between ShowProgress and CloseProgress
+static int LineStands = 0;      // a progress line is on the terminal, not yet finished
+static int Whole = 0;           // SignalSuccess came
+static int ByteCount = 0;       // the last count StepProgress was given
+static long long StartedMs = 0;
+static long long DrawnMs = 0;
+static int Begun = 0;
+
+static long long NowMs(void)
+{
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+}
+
+int TransfersBegun(void)
+{
+    return Begun;
+}
+
+// Draws the line afresh over the one before, cut to the terminal's width so that it never
+// wraps (a wrapped line cannot be drawn over).
+static void DrawLine(void)
+{
+    long long elapsed = NowMs() - StartedMs;
+    char line[256];
+    int length = snprintf(line, sizeof line, "%s: %d bytes", Title, ByteCount);
+    if (elapsed > 0 && length >= 0 && length < (int)sizeof line)
+        snprintf(line + length, sizeof line - length, ", %lld bytes/s", ByteCount * 1000LL / elapsed);
+    struct winsize size;
+    int columns = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+    if (columns - 1 < (int)sizeof line)
+        line[columns - 1] = 0;
+    // Back to the start of the line, the new text, and away with what is left of the old.
+    printf("\r%s\033[K", line);
+    fflush(stdout);
+    DrawnMs = NowMs();
+}
+
+void ShowProgress(WindowHandle, const char* title)
+{
+    CloseProgress();
+    snprintf(Title, sizeof Title, "%s", title);
+    Open = 1;
+    Whole = 0;
+    ByteCount = 0;
+    StartedMs = NowMs();
+    Begun++;
+    LineStands = isatty(STDOUT_FILENO);
+    if (LineStands)
+        DrawLine();
+}
+
+void StepProgress(int count)
+{
+    ByteCount = count;
+    if (LineStands && NowMs() - DrawnMs >= RedrawMs)
+        DrawLine();
+}
+
+void EndProgressLine(void)
+{
+    if (!LineStands)
+        return;
+    DrawLine();
+    printf("\n");
+    fflush(stdout);
+    LineStands = 0;
+}
+
+// The file the title names, between its first and its last double quote ('Now Receiving
+// file "NAME"', 'Now sending file "PATH"'); a title cut short has lost its closing quote,
+// and the name runs to its end.
+static const char* TitleName(char* name, int size)
+{
+    const char* first = strchr(Title, '"');
+    if (!first)
+        return Title;
+    first++;
+    const char* last = strrchr(first, '"');
+    int length = last ? (int)(last - first) : (int)strlen(first);
+    snprintf(name, size, "%.*s", length, first);
+    return name;
+}
+
+static int Receiving(void)
+{
+    return strncmp(Title, "Now Receiving", 13) == 0;
+}
+
+void ReportTransferWhole(void)
+{
+    if (!Open)
+        return;
+    EndProgressLine();
+    Whole = 1;
+    char name[sizeof Title];
+    printf("%s - %s.\n", TitleName(name, sizeof name), Receiving() ? "received" : "sent");
+    fflush(stdout);
+}
+
+void CloseProgress(void)
+{
+    if (!Open)
+        return;
+    EndProgressLine();
+    if (!Whole) {
+        char name[sizeof Title];
+        fprintf(stderr, "%s - not %s whole.\n", TitleName(name, sizeof name), Receiving() ? "received" : "sent");
+    }
+    Open = 0;
+}
