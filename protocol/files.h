@@ -19,6 +19,11 @@ int DeleteFileOnly(const char* path);
 // a new file is never written into or through something that was there before.
 FILE* CreateNewFile(const char* path);
 
+// Writes what `stream` still holds, has the system put the file's bytes on the disk (so that
+// they outlast a crash or a power cut), and closes the stream. Closes it in every case; true
+// only when every step succeeded.
+int FlushToDiskAndClose(FILE* stream);
+
 // Renames `from` to `to`, failing when anything already stands at `to`. True on success.
 int RenameWithoutReplacing(const char* from, const char* to);
 

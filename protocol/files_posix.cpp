@@ -48,6 +48,12 @@ FILE* CreateNewFile(const char* path)
     return stream;
 }
 
+int FlushToDiskAndClose(FILE* stream)
+{
+    int ok = fflush(stream) == 0 && fsync(fileno(stream)) == 0;
+    return fclose(stream) == 0 && ok;
+}
+
 int RenameWithoutReplacing(const char* from, const char* to)
 {
     if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)

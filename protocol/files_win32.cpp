@@ -41,6 +41,12 @@ FILE* CreateNewFile(const char* path)
     return stream;
 }
 
+int FlushToDiskAndClose(FILE* stream)
+{
+    int ok = fflush(stream) == 0 && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(stream)));
+    return fclose(stream) == 0 && ok;
+}
+
 int RenameWithoutReplacing(const char* from, const char* to)
 {
     return MoveFileA(from, to) != 0;

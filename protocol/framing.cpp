@@ -13,13 +13,18 @@ int NibbleDigit(int nibble)
 
 int DigitValue(int digit)
 {
-    return digit <= 0x39 ? digit - 0x30 : digit - 0x37;
+    if (digit >= '0' && digit <= '9')
+        return digit - '0';
+    if (digit >= 'A' && digit <= 'F')
+        return digit - 'A' + 10;
+    return -1;
 }
 
 int EscapedByte(int d1, int d2)
 {
-    int value = DigitValue(d1) * 16 + DigitValue(d2);
-    return value < 0 ? -1 : value & 0xFF;
+    int high = DigitValue(d1);
+    int low = DigitValue(d2);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 
 int EncodeDataByte(int byte, unsigned char* item)

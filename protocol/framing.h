@@ -25,13 +25,13 @@ int IsPlainByte(int byte);
 // The digit character for a nibble 0..15: '0'..'9', 'A'..'F'.
 int NibbleDigit(int nibble);
 
-// The value of a digit character as the receiver reads it: code - 0x30 up to '9', code - 0x37
-// above. No other test is made, so 'a'..'f' give 42..47 and characters below '0' are negative.
+// The value of a digit character: 0..9 for '0'..'9', 10..15 for 'A'..'F'. -1 for anything
+// else, small letters included: a Z88 writes no other digit, so any other byte is one the
+// line has garbled.
 int DigitValue(int digit);
 
-// The byte that ESC 'B' d1 d2 stands for: DigitValue(d1) * 16 + DigitValue(d2), cut to its
-// low 8 bits when above 255. -1 when that value is negative (a digit below '0'): it names no
-// byte, and the receiver has to decide what to do with it.
+// The byte that ESC 'B' d1 d2 stands for: DigitValue(d1) * 16 + DigitValue(d2). -1 when
+// either is no digit: it names no byte, and the receiver has to decide what to do with it.
 int EscapedByte(int d1, int d2);
 
 // Writes the data item for `byte` (0..255) into `item` (DataItemMax bytes) and returns its

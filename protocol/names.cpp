@@ -68,6 +68,15 @@ char* MapOutgoingName(const char* path)
     }
     memmove(NameBuffer, path, length + 1);
 
+    // Only the file name counts: the folders above it may hold anything, an '@' included.
+    const char* last = 0;
+    for (const char* p = NameBuffer; *p; p++) {
+        if (PathSeparator(*p))
+            last = p;
+    }
+    if (last)
+        KeepFrom(last + 1);
+
     char* text = strchr(NameBuffer, '@');
     if (text) {
         // A name stored in the preserved form: "@DEV" and the "_<digit>" of a device such
@@ -86,14 +95,6 @@ char* MapOutgoingName(const char* path)
         if (underscore)
             *underscore = '.';
         KeepFrom(text);
-    } else {
-        const char* last = 0;
-        for (const char* p = NameBuffer; *p; p++) {
-            if (PathSeparator(*p))
-                last = p;
-        }
-        if (last)
-            KeepFrom(last + 1);
     }
 
     // The Z88 is given small letters; only ASCII capitals change, no code page applies.

@@ -30,12 +30,13 @@ enum { LongestPreservedName = NameSize - 1 - 4 };
 char* MapIncomingName(const char* name);
 
 // Turns the full path of a PC file into the name sent to the Z88, in small letters (ASCII
-// capitals only; bytes from 128 on never change):
-// - a path holding '@' is taken for a name stored in the preserved form: from its first '@',
-//   the '@' and three characters go (all of it when fewer are left), then '_' and a digit
-//   right behind them, then everything up to the last '!'; the text is cut at its first '.'
-//   and its first '_' becomes the '.' of the extension;
-// - any other path gives its last component (see PathSeparator).
+// capitals only; bytes from 128 on never change). Only the file name, the text after the
+// last separator (see PathSeparator), is looked at:
+// - a file name holding '@' is taken for a name stored in the preserved form: from its first
+//   '@', the '@' and three characters go (all of it when fewer are left), then '_' and a
+//   digit right behind them, then everything up to the last '!'; the text is cut at its
+//   first '.' and its first '_' becomes the '.' of the extension;
+// - any other file name is sent as it is.
 // Returns NameBuffer, or 0 for a path of more than 127 characters.
 char* MapOutgoingName(const char* path);
 
@@ -43,7 +44,8 @@ char* MapOutgoingName(const char* path);
 // non-zero when `mappedName`, put straight behind the store directory, names a file inside
 // that directory. Refuses a null pointer (an unmappable name), the empty name, "." and "..",
 // and what the platform refuses (PlatformStoreNameAllowed). A name it accepts stays
-// acceptable with "_" in front, so the previous-copy name is covered by the same check.
+// acceptable with "_" or "~" in front, so the previous-copy name and the name a file is
+// received under are covered by the same check.
 int StoreNameAllowed(const char* mappedName);
 
 // Platform part, one file per platform (names_win32.cpp, names_posix.cpp).

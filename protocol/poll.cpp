@@ -9,13 +9,24 @@ void PollLink(WindowHandle owner)
 {
     SetLinkTimeouts(PollMode);
     int byte;
-    int ok = LinkReadByte(&byte);
-    while (ok && byte == FrameEsc) {
-        ok = LinkReadByte(&byte);
+    // Every stray byte waiting is dropped in this one tick: the rest of a failed frame, or
+    // noise ahead of a new one, would otherwise hold the next frame back a second per byte.
+    while (LinkReadByte(&byte)) {
+        if (byte != FrameEsc)
+            continue;
+        // The letter after an ESC may still be on its way: wait for it as a transfer read
+        // does, or a frame whose ESC alone had come by the tick would be missed.
+        SetLinkTimeouts(TransferMode);
+        while (LinkReadByte(&byte) && byte == FrameEsc) {
+        }
         // The byte alone decides, not the read's result: an 'N' read while Esc is held still
-        // starts the session, whose first read then meets the key and ends it quietly. On
-        // return the byte still holds 'N', which ends the loop: one file per tick.
-        if (byte == FrameStart)
+        // starts the session, whose first read then meets the key and ends it quietly. One
+        // file per tick: what comes after it waits for the next.
+        if (byte == FrameStart) {
             ReceiveFile(owner);
+            return;
+        }
+        // ESC and any other letter start nothing; what follows is stray as well.
+        SetLinkTimeouts(PollMode);
     }
 }

@@ -5,10 +5,12 @@
 
 #include "ui/window_handle.h"
 
-// One tick. Reads, without waiting, the bytes already on the link up to and including the
-// first that is not ESC. ESC 'N' (after any run of ESC) starts ReceiveFile(owner); every
-// other byte is dropped. So at most one file is received per tick, a stray byte outside a
-// frame costs one tick, and the link is left in TransferMode after a reception.
+// One tick. Reads the bytes waiting on the link, without waiting for more, up to the first
+// ESC 'N' (after any run of ESC), which starts ReceiveFile(owner) and ends the tick; every
+// other byte is dropped, ESC with any other letter included. The byte after an ESC is waited
+// for up to a second, as in a transfer. So at most one file is received per tick, stray
+// bytes ahead of a frame cost no extra tick, and a tick with nothing waiting is one read
+// that returns at once. The link is left in TransferMode after a reception.
 void PollLink(WindowHandle owner);
 
 #endif

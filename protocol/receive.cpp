@@ -54,20 +54,30 @@ static int ReadName(char* name)
     return LinkReadByte(&byte) && byte == FrameNameEnd;
 }
 
-// Forms the store path (StoreDirectory and the mapped name) and the previous-copy path
-// (StoreDirectory, '_' and the mapped name). 0 when the name has no place in the store
-// directory (it cannot be mapped, or the check refuses it) or when either path would be
-// longer than 127 characters: a path is never cut, since a cut path can name another file.
-static int MakeStorePaths(const char* name, char* storePath, char* previousPath)
+// The three paths of a reception, each StoreDirectory followed by a form of the mapped name.
+struct StorePaths {
+    char store[TextSize];     // the name itself: the file received last
+    char previous[TextSize];  // '_' and the name: the copy before it
+    char incoming[TextSize];  // '~' and the name: the file being received now
+};
+
+// Puts StoreDirectory, `prefix` and `mapped` together into `path` (TextSize bytes). 0 when
+// that would be longer than 127 characters: a path is never cut, since a cut path can name
+// another file.
+static int FormPath(char* path, const char* prefix, const char* mapped)
+{
+    int length = snprintf(path, TextSize, "%s%s%s", StoreDirectory, prefix, mapped);
+    return length >= 0 && length < TextSize;
+}
+
+// Forms the three paths. 0 when the name has no place in the store directory (it cannot be
+// mapped, or the check refuses it; the check covers the names with '_' and '~' in front as
+// well) or when a path would be too long.
+static int MakeStorePaths(const char* name, StorePaths* paths)
 {
     const char* mapped = MapIncomingName(name);
-    if (!StoreNameAllowed(mapped))
-        return 0;
-    int length = snprintf(storePath, TextSize, "%s%s", StoreDirectory, mapped);
-    if (length < 0 || length >= TextSize)
-        return 0;
-    length = snprintf(previousPath, TextSize, "%s_%s", StoreDirectory, mapped);
-    return length >= 0 && length < TextSize;
+    return StoreNameAllowed(mapped) && FormPath(paths->store, "", mapped) &&
+           FormPath(paths->previous, "_", mapped) && FormPath(paths->incoming, "~", mapped);
 }
 
 // Non-zero when a file that opens for reading stands at `path`.
@@ -84,8 +94,8 @@ enum DataItem { ItemFailed, ItemByte, ItemEnd };
 
 // Reads one data item: a plain byte, ESC 'B' with two digits, or the end mark ESC 'E'.
 // Anything else fails: a failed read, another command letter (ESC 'N' inside the data
-// included), or a digit below '0', which no Z88 writes: the line has garbled the item, and
-// the file would not be whole.
+// included), or a digit other than '0'..'9' and 'A'..'F', which no Z88 writes: the line has
+// garbled the item, and the file would not be whole.
 static DataItem ReadDataItem(int* value)
 {
     int byte;
@@ -102,15 +112,13 @@ static DataItem ReadDataItem(int* value)
     int d1, d2;
     if (byte != FrameByte || !LinkReadByte(&d1) || !LinkReadByte(&d2))
         return ItemFailed;
-    if (DigitValue(d1) < 0 || DigitValue(d2) < 0)
-        return ItemFailed;
     *value = EscapedByte(d1, d2);
-    return ItemByte;
+    return *value < 0 ? ItemFailed : ItemByte;
 }
 
-// Reads the data items into `store` up to the end mark. 1 when the end mark came and every
-// byte was handed to the stream; 0 at the first failure, with the bytes so far in `store`.
-static int ReceiveData(FILE* store)
+// Reads the data items into `file` up to the end mark. 1 when the end mark came and every
+// byte was handed to the stream; 0 at the first failure, with the bytes so far in `file`.
+static int ReceiveData(FILE* file)
 {
     int count = 0;
     for (;;) {
@@ -121,13 +129,35 @@ static int ReceiveData(FILE* store)
         if (item == ItemFailed)
             return 0;
         // A write the disk refuses (full, failing) ends the reception: the file is not whole.
-        if (putc(value, store) == EOF)
+        if (putc(value, file) == EOF)
             return 0;
         if (count == StepCountWrap)
             count = 0;
         count++;
         StepProgress(count);
     }
+}
+
+// Puts the file received whole at the incoming path in place: the old previous copy goes,
+// the current copy becomes the previous one, and the new file takes the store name. 0 when
+// a step fails; then what was moved is moved back where it can be, so that the current copy
+// and the new file both stay on the disk, under one name or another. `hadPrevious` is set
+// when a current copy was moved aside.
+static int PutInPlace(const StorePaths* paths, int* hadPrevious)
+{
+    *hadPrevious = FileStands(paths->store);
+    if (*hadPrevious) {
+        // Only one previous copy is kept. What is not a file stays, and then so does the
+        // current copy: the rename never replaces anything.
+        DeleteFileOnly(paths->previous);
+        if (!RenameWithoutReplacing(paths->store, paths->previous))
+            return 0;
+    }
+    if (RenameWithoutReplacing(paths->incoming, paths->store))
+        return 1;
+    if (*hadPrevious)
+        RenameWithoutReplacing(paths->previous, paths->store);
+    return 0;
 }
 
 int ReceiveFile(WindowHandle owner)
@@ -142,39 +172,38 @@ int ReceiveFile(WindowHandle owner)
     JoinCutToFit(title, "Now Receiving file \"", name, "\"");
     ShowProgress(owner, title);
 
-    char storePath[TextSize];
-    char previousPath[TextSize];
-    int result = MakeStorePaths(name, storePath, previousPath);
-
-    int hadPrevious = result && FileStands(storePath);
-    if (hadPrevious) {
-        // Only one previous copy is kept. The current one must be out of the way before the
-        // new file is made: when it cannot be moved aside, it stays as it is and nothing is
-        // received, rather than being emptied and overwritten.
-        DeleteFileOnly(previousPath);
-        result = RenameWithoutReplacing(storePath, previousPath);
-    }
+    StorePaths paths;
+    int result = MakeStorePaths(name, &paths);
     // A store directory that does not exist yet is made, with the folders above it.
     if (result)
-        result = MakeParentFolders(storePath);
+        result = MakeParentFolders(paths.store);
 
-    // Anything still at the store path (a folder, say) is left alone: the file must be new.
-    FILE* store = result ? CreateNewFile(storePath) : NULL;
-    if (store) {
-        result = ReceiveData(store);
+    // The data goes to a file of its own, so that the stored copies stay as they are until
+    // the new one is whole and on the disk: a cut frame, a refused write or a killed program
+    // costs nothing but that file. What an earlier failed reception of the name left there
+    // is replaced; anything else there (a folder, say) is left alone, and fails the reception.
+    FILE* incoming = NULL;
+    if (result) {
+        DeleteFileOnly(paths.incoming);
+        incoming = CreateNewFile(paths.incoming);
+    }
+    if (incoming) {
+        result = ReceiveData(incoming);
         // Buffered bytes reach the disk only here, so a full disk may first show now.
-        if (fclose(store) != 0)
+        if (!FlushToDiskAndClose(incoming))
             result = 0;
-
-        if (hadPrevious) {
-            // Also after a failure: the log tells whether what is there now differs.
-            char line[TextSize];
-            JoinCutToFit(line, name,
-                         FilesIdentical(storePath, previousPath) ? " - no change." : " - file changed.", "");
-            AddLogEntry(owner, line);
-        }
     } else {
         result = 0;
+    }
+
+    int hadPrevious = 0;
+    if (result)
+        result = PutInPlace(&paths, &hadPrevious);
+    if (result && hadPrevious) {
+        char line[TextSize];
+        JoinCutToFit(line, name,
+                     FilesIdentical(paths.store, paths.previous) ? " - no change." : " - file changed.", "");
+        AddLogEntry(owner, line);
     }
 
     if (result)

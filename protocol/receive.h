@@ -6,16 +6,23 @@
 #include "ui/window_handle.h"
 
 // Receives the file whose ESC 'N' the poll has just read: the name up to ESC 'F', then the
-// data up to ESC 'E', into StoreDirectory followed by the mapped name. A file already
-// standing there is first moved to the previous-copy path ("_" before the mapped name), and
-// afterwards the log (owned by owner) tells whether the new copy differs from it. The
-// progress window (owned by owner) stands from the end of the name to the end of the data.
-// Returns 1 and beeps when the file arrived whole and was stored whole; 0 otherwise:
+// data up to ESC 'E', into StoreDirectory followed by '~' and the mapped name (replacing a
+// file left there by an earlier failed reception). Only when the file came whole and is on
+// the disk does it take the store name: the previous copy ('_' before the mapped name) goes,
+// the current copy becomes the previous one, and the log (owned by owner) tells whether the
+// new copy differs from it. The progress window (owned by owner) stands from the end of the
+// name to the end of the data. Returns 1 and beeps when the file is in place; 0 otherwise,
+// with no beep and no log line, and the store name and previous copy as they were:
 // - a failure in the name (a failed read, no 'F', a name too long) leaves no trace at all;
-// - a name that has no place in the store directory, a path over 127 characters, or an
-//   earlier copy that cannot be moved aside fails before anything on disk changes;
-// - a failure in the data (failed read, Esc held, an unknown command letter, a digit below
-//   '0', a write that the disk refuses) keeps what was stored so far.
+// - a name that has no place in the store directory, a path over 127 characters, or
+//   something other than a file at the '~' path fails before anything on disk changes;
+// - a failure in the data (failed read, Esc held, an unknown command letter, a digit other
+//   than "0".."9" and "A".."F", a write or flush that the disk refuses) keeps what came so
+//   far in the '~' file;
+// - a current copy that cannot be moved aside, or a store name held by something else
+//   (a folder, say), keeps the whole new file in the '~' file. Should the renames fail
+//   half-way, the current copy and the new file both stay on the disk, each under one of
+//   the three names.
 int ReceiveFile(WindowHandle owner);
 
 // 1 when both paths name regular files that open for reading and hold the same bytes in the

@@ -20,6 +20,8 @@ TEST_F(NamesTest, PlainPathsGiveTheirLastComponent)
         {"C:\\LINK\\REPORT.DOC", "c:\\link\\report.doc"},
         {"REPORT.DOC", "report.doc"},
         {"/tmp/dir/", ""},
+        // An '@' in a folder is no part of the file name.
+        {"/srv/me@host/q1.txt", "q1.txt"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Outgoing(c.path), c.sent) << c.path;

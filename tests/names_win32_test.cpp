@@ -21,6 +21,8 @@ TEST_F(NamesTest, PlainPathsGiveTheirLastComponent)
         {"Z:\\tmp\\my file.txt", "my file.txt"},
         {"REPORT.DOC", "report.doc"},
         {"C:\\LINK\\", ""},
+        // An '@' in a folder is no part of the file name.
+        {"C:\\MAIL@HOME\\NOTE.TXT", "note.txt"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Outgoing(c.path), c.sent) << c.path;

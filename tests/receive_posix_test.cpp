@@ -1,10 +1,12 @@
-// Receive cases that only Linux can stage: a disk that refuses the store file's bytes (a file
-// size limit), and things other than files standing at the store path.
+// Receive cases that only Linux can stage: a disk that refuses the received file's bytes (a
+// file size limit), things other than files standing at the store path, and a program killed
+// in the middle of a reception.
 #include "tests/receive_fixture.h"
 
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using Events = std::vector<std::string>;
@@ -13,7 +15,7 @@ class ReceivePosix : public ReceiveFixture {};
 
 // With a file size limit in force, writes past it fail as on a full disk. The data that
 // overflows the stream's buffer fails at a write; a shorter tail fails only when the close
-// flushes it. Either way the file is not whole: no beep.
+// flushes it. Either way the file is not whole: no beep, and nothing takes the store name.
 TEST_F(ReceivePosix, StoreWritesTheDiskRefusesFailTheReception)
 {
     const rlim_t limit = 4096;
@@ -44,7 +46,8 @@ TEST_F(ReceivePosix, StoreWritesTheDiskRefusesFailTheReception)
         EXPECT_EQ(result, 0);
         EXPECT_EQ(FakeUi.Beeps(), 0);
         EXPECT_EQ(FakeUi.events, (Events{"show Now Receiving file \"" + name + "\"", "close"}));
-        EXPECT_LE(Stored(name + ".z88").size(), (size_t)limit);
+        EXPECT_EQ(Stored(name + ".z88"), "<none>");
+        EXPECT_LE(Stored("~" + name + ".z88").size(), (size_t)limit);
         if (c.size > 10000) {
             EXPECT_LT(FakeUi.steps.size(), c.size / 2) << "the session stops at the refused write";
         }
@@ -53,26 +56,81 @@ TEST_F(ReceivePosix, StoreWritesTheDiskRefusesFailTheReception)
 }
 
 // A named pipe or a link at the store path is never written through: a pipe with no reader
-// would hold the whole program, a link would put the file somewhere else. The reception
-// fails at once, before reading data.
+// would hold the whole program, a link would put the file somewhere else. The data is
+// received into the '~' file, which then cannot take the store name. A link at the '~' path
+// is neither followed nor removed: the reception fails there, before reading data.
 TEST_F(ReceivePosix, NothingButANewFileIsWrittenAtTheStorePath)
 {
     ASSERT_EQ(mkfifo((folder + "PIPE.z88").c_str(), 0600), 0);
     ASSERT_EQ(symlink((folder + "elsewhere").c_str(), (folder + "LINK.z88").c_str()), 0);
+    ASSERT_EQ(symlink((folder + "elsewhere").c_str(), (folder + "~TRAP.z88").c_str()), 0);
+    const struct {
+        const char* name;
+        int next;  // the byte the session must leave on the line, -1 for none
+    } cases[] = {{"PIPE", -1}, {"LINK", -1}, {"TRAP", 'n'}};
     alarm(30);  // a reception that opened the pipe would never return
-    for (const char* name : {"PIPE", "LINK"}) {
-        SCOPED_TRACE(name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         ResetFakeUi();
-        EXPECT_EQ(Receive(Body(Z88Frame(name, Text("new")))), 0);
-        EXPECT_EQ(FakeUi.events, (Events{std::string("show Now Receiving file \"") + name + "\"", "close"}));
-        EXPECT_EQ(NextLineByte(TransferMode), 'n') << "the data is still on the line";
-        // Drop the rest of the frame before the next case.
-        while (NextLineByte(PollMode) >= 0) {
-        }
+        EXPECT_EQ(Receive(Body(Z88Frame(c.name, Text("new")))), 0);
+        EXPECT_EQ(FakeUi.events, (Events{std::string("show Now Receiving file \"") + c.name + "\"", "close"}));
+        EXPECT_EQ(NextLineByte(c.next < 0 ? PollMode : TransferMode), c.next);
+        DrainLine();
     }
     alarm(0);
     struct stat info;
     EXPECT_TRUE(lstat((folder + "PIPE.z88").c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
     EXPECT_TRUE(lstat((folder + "LINK.z88").c_str(), &info) == 0 && S_ISLNK(info.st_mode));
-    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"LINK.z88", "PIPE.z88"}));
+    EXPECT_TRUE(lstat((folder + "~TRAP.z88").c_str(), &info) == 0 && S_ISLNK(info.st_mode));
+    EXPECT_EQ(Stored("~PIPE.z88"), "new");
+    EXPECT_EQ(Stored("~LINK.z88"), "new");
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"LINK.z88", "PIPE.z88", "~LINK.z88", "~PIPE.z88", "~TRAP.z88"}));
+}
+
+// The program killed in the middle of a reception, with part of the new file written: the
+// copies stored before are whole under their names. The program is a child process that
+// opens the link and receives; it stops itself partway through the data so that the kill
+// lands there, whatever the machine's load.
+TEST_F(ReceivePosix, KilledMidReceptionBothCopiesStayWhole)
+{
+    enum { Length = 20000, StopAt = 12000 };  // past the stream's buffer: bytes reach the disk
+    WriteWholeFile(folder + "KILL.z88", "current");
+    WriteWholeFile(folder + "_KILL.z88", "previous");
+    const Bytes data = Text(std::string(Length, 'k'));
+
+    CloseLink();
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        OpenLink();
+        raise(SIGSTOP);  // the link is open: the Z88 may send
+        FakeUi.onStep = [](int count) {
+            if (count == StopAt)
+                raise(SIGSTOP);
+        };
+        ReceiveFile(Owner());
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    Z88SendInBackground(Body(Z88Frame("KILL", data)));
+    kill(child, SIGCONT);
+    ASSERT_EQ(waitpid(child, &status, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(status)) << "the child stops in the data";
+    kill(child, SIGKILL);
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+    // The rest of the frame, for the Z88 to finish sending.
+    ASSERT_NO_FATAL_FAILURE(UseDirectory(folder));
+    DrainLine();
+    EXPECT_TRUE(Z88WaitSent());
+
+    EXPECT_EQ(Stored("KILL.z88"), "current");
+    EXPECT_EQ(Stored("_KILL.z88"), "previous");
+    const std::string partial = Stored("~KILL.z88");
+    EXPECT_GT(partial.size(), 0u);
+    EXPECT_LE(partial.size(), (size_t)StopAt);
+    EXPECT_EQ(partial, std::string(partial.size(), 'k'));
 }

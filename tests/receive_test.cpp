@@ -47,7 +47,7 @@ TEST_F(ReceiveSession, RepeatedReceptionsKeepTheLastTwoCopies)
 }
 
 // Whatever the data items carry is stored byte for byte, with no translation of line ends,
-// 0x1A or 0x00, and the receiver takes more than a Z88 writes.
+// 0x1A or 0x00, and the receiver takes plain and escaped bytes a Z88 would not write.
 TEST_F(ReceiveSession, DataIsStoredByteForByte)
 {
     Bytes every;
@@ -61,8 +61,6 @@ TEST_F(ReceiveSession, DataIsStoredByteForByte)
     } cases[] = {
         {"every byte value, as a Z88 sends it", Z88EncodeData(every), every},
         {"line ends, 0x1A and 0x00", Z88EncodeData(text), text},
-        {"lowercase digits", Bytes{Esc, 'B', '1', 'b', Esc, 'B', 'f', 'f', Esc, 'B', '4', 'a'},
-         Bytes{0x3B, 0x1F, 0x6A}},
         {"plain bytes a Z88 would escape", Bytes{0x80, 0x00, 0xFF, 0x07, 0x1A}, Bytes{0x80, 0x00, 0xFF, 0x07, 0x1A}},
         {"escaped bytes of the plain set", Bytes{Esc, 'B', '4', '1', Esc, 'B', '0', 'A'}, Bytes{'A', '\n'}},
         {"no data at all", Bytes{}, Bytes{}},
@@ -125,8 +123,9 @@ TEST_F(ReceiveSession, NameFailuresLeaveNoTrace)
     EXPECT_EQ(Stored("NAME.z88"), "kept");
 }
 
-// A bad item in the data fails the reception at once and keeps what came before it. A digit
-// below '0' is a bad item too, whether or not the two digits still add up to a byte.
+// A bad item in the data fails the reception at once; what came before it stays in the '~'
+// file, and nothing takes the store name. A digit other than "0".."9" and "A".."F" is a bad
+// item too.
 TEST_F(ReceiveSession, DataFailuresKeepWhatCameBefore)
 {
     const struct {
@@ -137,10 +136,11 @@ TEST_F(ReceiveSession, DataFailuresKeepWhatCameBefore)
         {"ESC F inside the data", {Esc, 'F'}},
         {"a small b after ESC", {Esc, 'b'}},
         {"ESC twice", {Esc, Esc}},
-        {"a second digit below 0, no byte", {Esc, 'B', '0', '/'}},
-        {"a second digit below 0, giving 0x0F", {Esc, 'B', '1', '/'}},
-        {"a first digit below 0, giving 0x1A", {Esc, 'B', '/', 'a'}},
+        {"a second digit below 0", {Esc, 'B', '1', '/'}},
+        {"a first digit below 0", {Esc, 'B', '/', 'A'}},
         {"blanks for digits", {Esc, 'B', ' ', ' '}},
+        {"a small letter for a digit", {Esc, 'B', '1', 'b'}},
+        {"a letter past F", {Esc, 'B', 'G', '0'}},
     };
     const Bytes before = Text("ab\r\n") + Bytes{0x00};
     int index = 0;
@@ -151,65 +151,109 @@ TEST_F(ReceiveSession, DataFailuresKeepWhatCameBefore)
         EXPECT_EQ(Receive(Text(name) + NameEnd() + Z88EncodeData(before) + c.item), 0);
         EXPECT_EQ(FakeUi.events, (Events{Title(name), "close"}));
         EXPECT_EQ(FakeUi.steps, CountsUpTo(before.size()));
-        EXPECT_EQ(Stored(name + ".z88"), std::string(before.begin(), before.end()));
+        EXPECT_EQ(Stored("~" + name + ".z88"), std::string(before.begin(), before.end()));
+        EXPECT_EQ(Stored(name + ".z88"), "<none>");
         EXPECT_EQ(NextLineByte(PollMode), -1);
     }
 }
 
-// Esc held in the middle of the data: the next read fails, the part received stays, the log
-// compares it with the previous copy, and there is no beep.
-TEST_F(ReceiveSession, EscHeldDuringTheDataKeepsThePartReceived)
+// A line that garbles an escaped byte's digits into small letters: "f" "f" names no byte, so
+// the reception fails, and the good copy stays with no log line and no beep.
+TEST_F(ReceiveSession, SmallLetterDigitsFailAndKeepTheGoodCopy)
+{
+    const Bytes good = Text("good") + Bytes{0xFF};
+    EXPECT_EQ(Receive(Body(Z88Frame("HEX", good))), 1);
+    ResetFakeUi();
+    const bool lowercase = true;
+    EXPECT_EQ(Receive(Body(Z88Frame("HEX", Text("new") + Bytes{0xFF} + Text("tail"), lowercase))), 0);
+    EXPECT_EQ(FakeUi.events, (Events{Title("HEX"), "close"}));
+    EXPECT_EQ(Stored("HEX.z88"), std::string(good.begin(), good.end()));
+    EXPECT_EQ(Stored("~HEX.z88"), "new");
+    DrainLine();
+}
+
+// Esc held in the middle of the data: the next read fails, the part received stays in the
+// '~' file, the stored copy is kept, and there is no log line and no beep.
+TEST_F(ReceiveSession, EscHeldDuringTheDataKeepsTheStoredCopy)
 {
     WriteWholeFile(folder + "LONG.z88", "old");
     FakeUi.escapeFromStep = 100;
     EXPECT_EQ(Receive(Body(Z88Frame("LONG", Text(std::string(300, 'x'))))), 0);
-    EXPECT_EQ(FakeUi.events, (Events{Title("LONG"), "log LONG - file changed.", "close"}));
+    EXPECT_EQ(FakeUi.events, (Events{Title("LONG"), "close"}));
     EXPECT_EQ(FakeUi.steps, CountsUpTo(100));
-    EXPECT_EQ(Stored("LONG.z88"), std::string(100, 'x'));
-    EXPECT_EQ(Stored("_LONG.z88"), "old");
+    EXPECT_EQ(Stored("LONG.z88"), "old");
+    EXPECT_EQ(Stored("~LONG.z88"), std::string(100, 'x'));
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"LONG.z88", "~LONG.z88"}));
 }
 
-// A Z88 that stops in the middle of the data: the session gives up after a second without a
-// byte, keeps the part received and logs it against the previous copy.
-TEST_F(ReceiveSession, FrameThatStopsMidDataFailsAfterASecond)
+// A good copy, then two frames of the same name that stop in the middle of the data: each
+// fails after a second without a byte, and neither costs the good copy or the one before it.
+// The part of the last one stays in the '~' file until the next whole reception replaces it.
+TEST_F(ReceiveSession, CutFramesNeverCostTheGoodCopy)
 {
-    WriteWholeFile(folder + "CUT.z88", "old");
-    Z88SendInBackground(Text("CUT") + NameEnd() + Text("partial"));
-    Clock::time_point start = Clock::now();
-    EXPECT_EQ(ReceiveFile(Owner()), 0);
-    long long waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-    EXPECT_GE(waited, 700);
-    EXPECT_LE(waited, 5000);
-    EXPECT_EQ(FakeUi.events, (Events{Title("CUT"), "log CUT - file changed.", "close"}));
-    EXPECT_EQ(Stored("CUT.z88"), "partial");
-    EXPECT_EQ(Stored("_CUT.z88"), "old");
+    const std::string stored = "CUT.z88";
+    EXPECT_EQ(Receive(Body(Z88Frame("CUT", Text("v0")))), 1);
+    EXPECT_EQ(Receive(Body(Z88Frame("CUT", Text("v1 good")))), 1);
+
+    for (const char* partial : {"v2 partial", "v2 again"}) {
+        SCOPED_TRACE(partial);
+        ResetFakeUi();
+        Z88SendInBackground(Text("CUT") + NameEnd() + Text(partial));
+        Clock::time_point start = Clock::now();
+        EXPECT_EQ(ReceiveFile(Owner()), 0);
+        long long waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        EXPECT_GE(waited, 700);
+        EXPECT_LE(waited, 5000);
+        EXPECT_TRUE(Z88WaitSent());
+        EXPECT_EQ(FakeUi.events, (Events{Title("CUT"), "close"}));
+        EXPECT_EQ(Stored(stored), "v1 good");
+        EXPECT_EQ(Stored("_" + stored), "v0");
+        EXPECT_EQ(Stored("~" + stored), partial);
+    }
+
+    ResetFakeUi();
+    EXPECT_EQ(Receive(Body(Z88Frame("CUT", Text("v2")))), 1);
+    EXPECT_EQ(FakeUi.events, (Events{Title("CUT"), "log CUT - file changed.", "beep", "close"}));
+    EXPECT_EQ(Stored(stored), "v2");
+    EXPECT_EQ(Stored("_" + stored), "v1 good");
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{stored, "_" + stored}));
 }
 
 // What stands at the store path is never emptied, replaced or written into: a current copy
 // that cannot be moved aside (a folder holds the previous-copy name, so neither the delete
-// nor the rename clears the way), or a folder under the store name. The reception fails
-// before the store file is opened: no data read, no log line, no beep.
+// nor the rename clears the way), or a folder under the store name. The new file arrives
+// and stays under '~'; no log line, no beep. A folder at the '~' path itself fails the
+// reception before any data is read.
 TEST_F(ReceiveSession, WhatCannotBeMovedAsideIsKept)
 {
     const std::string sep = PathSeparator();
     WriteWholeFile(folder + "KEEP.z88", "precious");
-    ASSERT_TRUE(MakeTestFolder(folder + "_KEEP.z88"));
-    WriteWholeFile(folder + "_KEEP.z88" + sep + "inside", "inside");
-    ASSERT_TRUE(MakeTestFolder(folder + "DIR.z88"));
-    WriteWholeFile(folder + "DIR.z88" + sep + "inside", "inside");
+    WriteWholeFile(folder + "HELD.z88", "held");
+    for (const char* taken : {"_KEEP.z88", "DIR.z88", "~HELD.z88"}) {
+        ASSERT_TRUE(MakeTestFolder(folder + taken));
+        WriteWholeFile(folder + taken + sep + "inside", "inside");
+    }
 
-    for (const char* name : {"KEEP", "DIR"}) {
-        SCOPED_TRACE(name);
+    const struct {
+        const char* name;
+        int next;  // the byte the session must leave on the line, -1 for none
+    } cases[] = {{"KEEP", -1}, {"DIR", -1}, {"HELD", 'n'}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         ResetFakeUi();
-        EXPECT_EQ(Receive(Body(Z88Frame(name, Text("new")))), 0);
-        EXPECT_EQ(FakeUi.events, (Events{Title(name), "close"}));
-        EXPECT_EQ(NextLineByte(TransferMode), 'n') << "the data is still on the line";
+        EXPECT_EQ(Receive(Body(Z88Frame(c.name, Text("new")))), 0);
+        EXPECT_EQ(FakeUi.events, (Events{Title(c.name), "close"}));
+        EXPECT_EQ(NextLineByte(c.next < 0 ? PollMode : TransferMode), c.next);
         DrainLine();
     }
     EXPECT_EQ(Stored("KEEP.z88"), "precious");
-    EXPECT_EQ(Stored("_KEEP.z88" + sep + "inside"), "inside");
-    EXPECT_EQ(Stored("DIR.z88" + sep + "inside"), "inside");
-    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"DIR.z88", "KEEP.z88", "_KEEP.z88"}));
+    EXPECT_EQ(Stored("HELD.z88"), "held");
+    EXPECT_EQ(Stored("~KEEP.z88"), "new");
+    EXPECT_EQ(Stored("~DIR.z88"), "new");
+    for (const char* taken : {"_KEEP.z88", "DIR.z88", "~HELD.z88"})
+        EXPECT_EQ(Stored(taken + sep + "inside"), "inside");
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"DIR.z88", "HELD.z88", "KEEP.z88", "_KEEP.z88",
+                                                          "~DIR.z88", "~HELD.z88", "~KEEP.z88"}));
 }
 
 // Names that have no place in the store directory fail once the name is read, before the

@@ -19,7 +19,7 @@ Bytes operator+(Bytes left, const Bytes& right);
 
 // The data part of a file as a Z88 writes it: tab, line feed, carriage return and 0x20..0x7F
 // as they are, every other byte as ESC 'B' and two hexadecimal digits (small letters when
-// `lowercase`, which the program must also take).
+// `lowercase`: a garbled line, which the program must refuse).
 Bytes Z88EncodeData(const Bytes& data, bool lowercase = false);
 
 // A whole frame: ESC 'N', the name, ESC 'F', the data, ESC 'E'.
