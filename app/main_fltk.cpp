@@ -1,6 +1,7 @@
 // Linux (FLTK) start-up and main window: a plain light-gray window that polls the link once
 // a second, sends the files dropped on it, and opens the configuration dialog on a left
 // click. Closing it closes the link and ends the program.
+#include "app/config_dialog.h"
 #include "app/icon.h"
 #include "app/main_window.h"
 #include "app/uri_list.h"
@@ -47,10 +48,10 @@ static void Tick(void* window)
     Fl::add_timeout(took >= 1.0 ? 0.0 : 1.0 - took, Tick, window);
 }
 
+// The configuration dialog, modal and owned by the window; its result is not needed.
 static void LeftClick(Fl_Window* window)
 {
-    // The configuration dialog, owned by the window, opens here.
-    (void)window;
+    ConfigDialog(window);
 }
 
 // The files of a drop, sent one after another until one fails. The paths are whole, so that

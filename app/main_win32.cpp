@@ -1,6 +1,7 @@
 // Windows start-up and main window: the window class "Z88_Server_Window_Class", a plain
 // light-gray window that polls the link once a second, sends the files dropped on it, and
 // opens the configuration dialog on a left click, and the message loop.
+#include "app/config_dialog.h"
 #include "app/main_window.h"
 #include "link/serial_link.h"
 #include "protocol/drop.h"
@@ -63,7 +64,8 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
         DropFiles(window, (HDROP)wParam);
         return 0;
     case WM_LBUTTONDOWN:
-        // The configuration dialog, owned by the window, opens here.
+        // Modal, owned by the window; its result is not needed.
+        ConfigDialog(window);
         return 0;
     case WM_SIZE:
         InvalidateRect(window, NULL, TRUE);
