@@ -8,7 +8,7 @@
 
 enum { IconSide = 32 };
 
-// The bytes of resources/tarnwell.ico (Linux build only).
+// The bytes of resources/tarnwell.ico.
 extern const unsigned char IconFile[];
 extern const size_t IconFileSize;
 

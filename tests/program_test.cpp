@@ -192,9 +192,7 @@ TEST_F(ProgramTest, MainWindowShowsAndTheCloseBoxEndsTheProgram)
     EXPECT_GT(main.client.width * main.client.height, 0);
 
     unsigned char shown[IconSide * IconSide * 4], drawn[IconSide * IconSide * 4];
-    std::string ico;
-    ASSERT_TRUE(ReadWholeFile(ProgramPath(TARNWELL_ICON_FILE), &ico));
-    ASSERT_TRUE(DecodeIcon((const unsigned char*)ico.data(), ico.size(), drawn));
+    ASSERT_TRUE(DecodeIcon(IconFile, IconFileSize, drawn));
     ASSERT_TRUE(ProgramIcon(shown));
     EXPECT_EQ(memcmp(shown, drawn, sizeof drawn), 0) << "the program shows another icon";
 

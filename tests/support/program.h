@@ -84,10 +84,16 @@ void StopWindowManager();
 // Windows has no such mark that outlives the program: 0.
 int PortHeldExclusively(const char* port);
 
-// The CPU time (user and system, in seconds) and the resident memory (KiB) of the program
-// so far. Under Wine, those of the Unix process that runs tarnwell.exe. False when the
-// program does not run or cannot be looked at.
-bool ProgramUsage(double* cpuSeconds, long* residentKiB);
+// What the running program costs the machine so far.
+struct ProgramCost {
+    double cpuSeconds = 0;         // user and system time of the program's process
+    long residentKiB = 0;          // its resident memory
+    double serverCpuSeconds = -1;  // under Wine, that of the prefix's wineserver, which does
+                                   // part of every port call; -1 on Linux
+};
+// Under Wine, the process is the Unix one that runs tarnwell.exe. False when the program
+// does not run or cannot be looked at.
+bool ProgramUsage(ProgramCost* cost);
 
 // Files the program and the host's tools (the drag source) both reach: a new empty folder
 // under the test run's folder ($TMPDIR), as a path of the host, ending with '/'.

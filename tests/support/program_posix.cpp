@@ -207,7 +207,7 @@ bool CloseMainWindow()
     return false;
 }
 
-bool ProgramUsage(double* cpuSeconds, long* residentKiB)
+bool ProgramUsage(ProgramCost* cost)
 {
     if (Program <= 0)
         return false;
@@ -224,17 +224,18 @@ bool ProgramUsage(double* cpuSeconds, long* residentKiB)
     const char* fields = ok ? strrchr(line, ')') : nullptr;
     ok = fields && sscanf(fields + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu",
                           &user, &system) == 2;
-    *cpuSeconds = (double)(user + system) / sysconf(_SC_CLK_TCK);
+    *cost = ProgramCost();
+    cost->cpuSeconds = (double)(user + system) / sysconf(_SC_CLK_TCK);
 
     snprintf(path, sizeof path, "/proc/%d/status", (int)Program);
     file = fopen(path, "r");
-    *residentKiB = -1;
+    cost->residentKiB = -1;
     while (file && fgets(line, sizeof line, file))
-        if (sscanf(line, "VmRSS: %ld", residentKiB) == 1)
+        if (sscanf(line, "VmRSS: %ld", &cost->residentKiB) == 1)
             break;
     if (file)
         fclose(file);
-    return ok && *residentKiB >= 0;
+    return ok && cost->residentKiB >= 0;
 }
 
 std::string NewHostFolder()

@@ -147,9 +147,10 @@ bool CloseMainWindow()
     return CloseLikeUser(title) != 0;
 }
 
-// The Unix process behind tarnwell.exe is found on the host's /proc: the one whose command
-// line ends in tarnwell.exe and which belongs to this test run's Wine prefix.
-bool ProgramUsage(double* cpuSeconds, long* residentKiB)
+// The Unix processes behind tarnwell.exe and the wineserver are found on the host's /proc:
+// those of this test run's Wine prefix, by their command lines. Each prints a line: "P" or
+// "S", user and system time in clock ticks, resident KiB; the clock's ticks a second last.
+bool ProgramUsage(ProgramCost* cost)
 {
     char prefix[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
@@ -159,23 +160,43 @@ bool ProgramUsage(double* cpuSeconds, long* residentKiB)
     std::string report = folder + "usage";
     std::string command =
         "for p in /proc/[0-9]*; do "
-        "tr '\\0' '\\n' <$p/cmdline 2>/dev/null | grep -qi 'tarnwell\\.exe$' && "
-        "tr '\\0' '\\n' <$p/environ 2>/dev/null | grep -qxF 'WINEPREFIX=" + std::string(prefix) +
-        "' && { cut -d')' -f2- $p/stat | cut -d' ' -f13,14; grep VmRSS $p/status; "
-        "getconf CLK_TCK; }; done >" + report;
+        "tr '\\0' '\\n' 2>/dev/null <$p/environ | grep -qxF 'WINEPREFIX=" + std::string(prefix) +
+        "' || continue; "
+        "line=$(tr '\\0' ' ' 2>/dev/null <$p/cmdline); "
+        "case $line in *[Tt][Aa][Rr][Nn][Ww][Ee][Ll][Ll].[Ee][Xx][Ee]*) kind=P;; *wineserver*) kind=S;; *) continue;; esac; "
+        "echo $kind $(cut -d')' -f2- $p/stat | cut -d' ' -f13,14) $(grep VmRSS $p/status | tr -dc 0-9); "
+        "done >" + report + "; getconf CLK_TCK >>" + report;
     if (RunHostCommand(command.c_str(), 15000) != 0)
         return false;
     FILE* file = fopen(ProgramPath(report).c_str(), "r");
     if (!file)
         return false;
-    unsigned long user = 0, system = 0, ticks = 0;
-    int got = fscanf(file, "%lu %lu VmRSS: %ld kB %lu", &user, &system, residentKiB, &ticks);
+    *cost = ProgramCost();
+    unsigned long program = 0, server = 0, ticks = 0;
+    bool found = false, foundServer = false;
+    char line[256];
+    while (fgets(line, sizeof line, file)) {
+        char kind;
+        unsigned long user, system;
+        long resident;
+        if (sscanf(line, "%c %lu %lu %ld", &kind, &user, &system, &resident) == 4 && kind == 'P') {
+            program = user + system;
+            cost->residentKiB = resident;
+            found = true;
+        } else if (sscanf(line, "%c %lu %lu", &kind, &user, &system) == 3 && kind == 'S') {
+            server += user + system;
+            foundServer = true;
+        } else {
+            sscanf(line, "%lu", &ticks);
+        }
+    }
     fclose(file);
     DeleteFileA(ProgramPath(report).c_str());
     RemoveDirectoryA(ProgramPath(folder).c_str());
-    if (got != 4 || ticks == 0)
+    if (!found || ticks == 0)
         return false;
-    *cpuSeconds = (double)(user + system) / ticks;
+    cost->cpuSeconds = (double)program / ticks;
+    cost->serverCpuSeconds = foundServer ? (double)server / ticks : -1;
     return true;
 }
 
