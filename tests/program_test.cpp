@@ -64,20 +64,6 @@ bool WaitForFile(const std::string& path, const std::string& contents, int timeo
     return false;
 }
 
-// Every frame on the line, one after another; the last may be cut short.
-std::vector<Z88Decoded> Frames(const Bytes& line)
-{
-    std::vector<Z88Decoded> frames;
-    Bytes rest = line;
-    while (!rest.empty()) {
-        frames.push_back(Z88Decode(rest));
-        if (!frames.back().complete)
-            break;
-        rest.erase(rest.begin(), rest.begin() + frames.back().used);
-    }
-    return frames;
-}
-
 class ProgramTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { PrepareDesktop(); }
@@ -241,7 +227,7 @@ TEST_F(ProgramTest, DropStopsAtTheFirstFileThatCannotBeSent)
     std::string first = MakeFile("first copy.txt", "one\r\n");
     std::string third = MakeFile("third.txt", "three\r\n");
     Bytes line = Heard([&] { EXPECT_EQ(Drop({first, files + "missing.txt", third}), 0); });
-    std::vector<Z88Decoded> frames = Frames(line);
+    std::vector<Z88Decoded> frames = Z88DecodeAll(line);
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_TRUE(frames[0].complete) << frames[0].fault;
     EXPECT_EQ(frames[0].name, "first copy.txt");
@@ -264,11 +250,11 @@ TEST_F(ProgramTest, DropOfAPathOver127CharactersSendsNothing)
     std::string later = MakeFile("later.txt", "not after a refusal\r\n");
 
     Bytes line = Heard([&] { EXPECT_EQ(Drop({whole, later}), 0); });
-    EXPECT_TRUE(line.empty()) << "sent: " << Frames(line)[0].name;
+    EXPECT_TRUE(line.empty()) << "sent: " << Z88DecodeAll(line)[0].name;
 
     // The program took the drop and goes on taking drops.
     line = Heard([&] { EXPECT_EQ(Drop({later}), 0); });
-    std::vector<Z88Decoded> frames = Frames(line);
+    std::vector<Z88Decoded> frames = Z88DecodeAll(line);
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].name, "later.txt");
     EXPECT_EQ(CloseAndWait(), 0);

@@ -41,20 +41,6 @@ Bytes Header(const std::string& name)
     return Bytes{Esc, 'N'} + Text(name) + Bytes{Esc, 'F'};
 }
 
-// Every frame on the line, one after another; the last may be cut short.
-std::vector<Z88Decoded> Frames(const Bytes& line)
-{
-    std::vector<Z88Decoded> frames;
-    Bytes rest = line;
-    while (!rest.empty()) {
-        frames.push_back(Z88Decode(rest));
-        if (!frames.back().complete)
-            break;
-        rest.erase(rest.begin(), rest.begin() + frames.back().used);
-    }
-    return frames;
-}
-
 std::vector<int> OneTo(int count)
 {
     std::vector<int> counts;
@@ -346,7 +332,7 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
 
         Z88StartListening();
         EXPECT_EQ(SendDroppedFiles(Owner, paths, 3), c.sent);
-        std::vector<Z88Decoded> frames = Frames(Z88StopListening());
+        std::vector<Z88Decoded> frames = Z88DecodeAll(Z88StopListening());
 
         ASSERT_EQ(frames.size(), c.frames);
         const char* names[] = {"one.txt", "two.txt", "three.txt"};

@@ -2,6 +2,9 @@
 // test's display, and its windows as the X server has them.
 #include "tests/support/program.h"
 
+#include "tests/support/temp_folder.h"
+#include "tests/support/x_property.h"
+
 #include "ui/status_window_fltk.h"
 
 #include <FL/Fl.H>
@@ -17,22 +20,22 @@
 #include <string.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <vector>
 
 extern char** environ;
 
 static pid_t Program = 0;
 static pid_t Manager = 0;
-static Display* Server = nullptr;
 
-static long long NowMs()
+using Clock = std::chrono::steady_clock;
+
+// The moment `ms` milliseconds from now.
+static Clock::time_point After(int ms)
 {
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+    return Clock::now() + std::chrono::milliseconds(ms);
 }
 
 bool StartProgram()
@@ -47,7 +50,7 @@ int WaitForProgramExit(int timeoutMs)
 {
     if (Program <= 0)
         return -1;
-    long long deadline = NowMs() + timeoutMs;
+    Clock::time_point deadline = After(timeoutMs);
     for (;;) {
         int status;
         pid_t done = waitpid(Program, &status, WNOHANG);
@@ -57,7 +60,7 @@ int WaitForProgramExit(int timeoutMs)
         }
         if (done < 0 && errno != EINTR)
             return -1;
-        if (NowMs() >= deadline)
+        if (Clock::now() >= deadline)
             return -1;
         usleep(10000);
     }
@@ -74,35 +77,18 @@ void KillProgram()
 
 // --- The program's windows on the X server -------------------------------------------------
 
-static Display* OpenServer()
+// FLTK's connection to the X server, which the desktop helpers use too.
+static Display* OpenDisplay()
 {
-    if (!Server)
-        Server = XOpenDisplay(nullptr);
-    return Server;
-}
-
-// The 32-bit items of a window property (none when it is missing).
-static std::vector<long> Property(Window window, const char* name)
-{
-    std::vector<long> items;
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(Server, window, XInternAtom(Server, name, False), 0, 1 << 16, False,
-                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
-        data && format == 32)
-        items.assign((long*)data, (long*)data + count);
-    if (data)
-        XFree(data);
-    return items;
+    fl_open_display();
+    return fl_display;
 }
 
 static std::string Title(Window window)
 {
     char* name = nullptr;
     std::string title;
-    if (XFetchName(Server, window, &name) && name) {
+    if (XFetchName(fl_display, window, &name) && name) {
         title = name;
         XFree(name);
     }
@@ -114,13 +100,13 @@ static std::string Title(Window window)
 static void ProgramWindows(Window start, std::vector<Window>* found)
 {
     XWindowAttributes attributes;
-    std::vector<long> pid = Property(start, "_NET_WM_PID");
-    if (!pid.empty() && pid[0] == Program && XGetWindowAttributes(Server, start, &attributes) &&
+    std::vector<long> pid = WindowProperty(start, "_NET_WM_PID");
+    if (!pid.empty() && pid[0] == Program && XGetWindowAttributes(fl_display, start, &attributes) &&
         attributes.map_state == IsViewable)
         found->push_back(start);
     Window root, parent, *children = nullptr;
     unsigned count = 0;
-    if (XQueryTree(Server, start, &root, &parent, &children, &count)) {
+    if (XQueryTree(fl_display, start, &root, &parent, &children, &count)) {
         for (unsigned i = 0; i < count; i++)
             ProgramWindows(children[i], found);
         if (children)
@@ -131,9 +117,9 @@ static void ProgramWindows(Window start, std::vector<Window>* found)
 static std::vector<Window> ProgramWindows()
 {
     std::vector<Window> found;
-    if (Program > 0 && OpenServer()) {
-        XSync(Server, False);
-        ProgramWindows(DefaultRootWindow(Server), &found);
+    if (Program > 0 && OpenDisplay()) {
+        XSync(fl_display, False);
+        ProgramWindows(DefaultRootWindow(fl_display), &found);
     }
     return found;
 }
@@ -141,7 +127,7 @@ static std::vector<Window> ProgramWindows()
 // Only the main window carries the program's icon: 32 by 32, and the pixels after it.
 static bool IsMainWindow(Window window)
 {
-    std::vector<long> icon = Property(window, "_NET_WM_ICON");
+    std::vector<long> icon = WindowProperty(window, "_NET_WM_ICON");
     return icon.size() >= 2 + 32 * 32 && icon[0] == 32 && icon[1] == 32;
 }
 
@@ -150,13 +136,13 @@ static ProgramWindow Describe(Window window)
     ProgramWindow shown;
     XWindowAttributes attributes;
     Window child;
-    XGetWindowAttributes(Server, window, &attributes);
-    XTranslateCoordinates(Server, window, DefaultRootWindow(Server), 0, 0, &shown.client.x,
+    XGetWindowAttributes(fl_display, window, &attributes);
+    XTranslateCoordinates(fl_display, window, DefaultRootWindow(fl_display), 0, 0, &shown.client.x,
                           &shown.client.y, &child);
     shown.client.width = attributes.width;
     shown.client.height = attributes.height;
     shown.frame = shown.client;
-    std::vector<long> extents = Property(window, "_NET_FRAME_EXTENTS");  // left, right, top, bottom
+    std::vector<long> extents = WindowProperty(window, "_NET_FRAME_EXTENTS");  // left, right, top, bottom
     if (extents.size() == 4) {
         shown.frame.x -= extents[0];
         shown.frame.y -= extents[2];
@@ -178,23 +164,23 @@ bool FindMainWindow(ProgramWindow* window)
 
 bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
 {
-    for (long long deadline = NowMs() + timeoutMs;; usleep(20000)) {
+    for (Clock::time_point deadline = After(timeoutMs);; usleep(20000)) {
         if (FindMainWindow(window))
             return true;
-        if (NowMs() >= deadline)
+        if (Clock::now() >= deadline)
             return false;
     }
 }
 
 bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
 {
-    for (long long deadline = NowMs() + timeoutMs;; usleep(20000)) {
+    for (Clock::time_point deadline = After(timeoutMs);; usleep(20000)) {
         for (Window candidate : ProgramWindows())
             if (!IsMainWindow(candidate) && Title(candidate) == title) {
                 *window = Describe(candidate);
                 return true;
             }
-        if (NowMs() >= deadline)
+        if (Clock::now() >= deadline)
             return false;
     }
 }
@@ -240,11 +226,7 @@ bool ProgramUsage(ProgramCost* cost)
 
 std::string NewHostFolder()
 {
-    const char* base = getenv("TMPDIR");
-    std::string folder = std::string(base && *base ? base : "/tmp") + "/tarnwell-e2e-XXXXXX";
-    if (!mkdtemp(&folder[0]))
-        return "/nonexistent/";
-    return folder + "/";
+    return NewTestFolder();  // under $TMPDIR, which the host's tools reach as it is
 }
 
 std::string ProgramPath(const std::string& hostPath)
@@ -287,7 +269,7 @@ bool ProgramIcon(unsigned char* rgba)
     for (Window candidate : ProgramWindows())
         if (IsMainWindow(candidate)) {
             // _NET_WM_ICON: width, height, then one ARGB value a pixel, rows from the top.
-            std::vector<long> icon = Property(candidate, "_NET_WM_ICON");
+            std::vector<long> icon = WindowProperty(candidate, "_NET_WM_ICON");
             for (int i = 0; i < 32 * 32; i++) {
                 unsigned long argb = (unsigned long)icon[2 + i];
                 rgba[4 * i] = (unsigned char)(argb >> 16);
@@ -302,7 +284,7 @@ bool ProgramIcon(unsigned char* rgba)
 
 int StartWindowManager()
 {
-    if (!OpenServer())
+    if (!OpenDisplay())
         return 0;
     StopWindowManager();
     Manager = fork();
@@ -313,14 +295,23 @@ int StartWindowManager()
         execlp("openbox", "openbox", "--sm-disable", (char*)nullptr);
         _exit(127);
     }
-    // Running once it has named itself on the root window. A first start on a busy machine
-    // with cold caches is slow.
-    for (int tries = 0; tries < 600; tries++) {
-        if (!Property(DefaultRootWindow(Server), "_NET_SUPPORTING_WM_CHECK").empty())
-            return 1;
+    // Running once it manages windows: openbox names itself on the root window before it
+    // takes in map requests, and a window mapped in between is never shown. So a window of
+    // ours is mapped and waited for until the window manager has taken it (WM_STATE). A first
+    // start on a busy machine with cold caches is slow.
+    Window probe = XCreateSimpleWindow(fl_display, DefaultRootWindow(fl_display), 0, 0, 10, 10, 0,
+                                       0, 0);
+    XMapWindow(fl_display, probe);
+    XFlush(fl_display);
+    bool running = false;
+    for (int tries = 0; tries < 600 && !running; tries++) {
         usleep(50000);
+        XSync(fl_display, False);
+        running = !WindowProperty(probe, "WM_STATE").empty();
     }
-    return 0;
+    XDestroyWindow(fl_display, probe);
+    XSync(fl_display, False);
+    return running ? 1 : 0;
 }
 
 void StopWindowManager()
@@ -330,10 +321,11 @@ void StopWindowManager()
     kill(Manager, SIGTERM);
     waitpid(Manager, nullptr, 0);
     Manager = 0;
-    // Its mark on the root window goes with it only as the server notices.
-    XDeleteProperty(Server, DefaultRootWindow(Server),
-                    XInternAtom(Server, "_NET_SUPPORTING_WM_CHECK", False));
-    XSync(Server, False);
+    // It may leave its mark on the root window, where a program started later must not take
+    // it for a window manager that runs.
+    XDeleteProperty(fl_display, DefaultRootWindow(fl_display),
+                    XInternAtom(fl_display, "_NET_SUPPORTING_WM_CHECK", False));
+    XSync(fl_display, False);
 }
 
 int PortHeldExclusively(const char* port)

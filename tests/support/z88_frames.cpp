@@ -141,3 +141,16 @@ Z88Decoded Z88Decode(const Bytes& line)
     frame.used = at;
     return frame;
 }
+
+std::vector<Z88Decoded> Z88DecodeAll(const Bytes& line)
+{
+    std::vector<Z88Decoded> frames;
+    Bytes rest = line;
+    while (!rest.empty()) {
+        frames.push_back(Z88Decode(rest));
+        if (!frames.back().complete)
+            break;
+        rest.erase(rest.begin(), rest.begin() + frames.back().used);
+    }
+    return frames;
+}
