@@ -17,7 +17,6 @@
 
 #include <gtest/gtest.h>
 
-#include <stdio.h>
 #include <string.h>
 
 #include <chrono>
@@ -33,11 +32,6 @@ const unsigned LightGray = 0xC0C0C0;
 void Pause(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-Bytes Data(const std::string& text)
-{
-    return Text(text);
 }
 
 // Every pixel of the area has this colour.
@@ -196,13 +190,13 @@ TEST_F(ProgramTest, MainWindowShowsAndTheCloseBoxEndsTheProgram)
 TEST_F(ProgramTest, ReceivesBackToBackFramesAndKeepsThePreviousCopy)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
-    Z88SendInBackground(Z88Frame(":RAM.0/LETTER.TXT", Data("Dear Sir,\r\n")) +
+    Z88SendInBackground(Z88Frame(":RAM.0/LETTER.TXT", Text("Dear Sir,\r\n")) +
                         Z88Frame(":RAM.0/BUDGET.DAT", Bytes{0x00, 0x1B, 0xFF, 'x'}));
     EXPECT_TRUE(WaitForFile(store + "LETTER.TXT", "Dear Sir,\r\n"));
     EXPECT_TRUE(WaitForFile(store + "BUDGET.DAT", std::string("\x00\x1B\xFFx", 4)));
     ASSERT_TRUE(Z88WaitSent());
 
-    Z88SendInBackground(Z88Frame(":RAM.0/LETTER.TXT", Data("Dear Madam,\r\n")));
+    Z88SendInBackground(Z88Frame(":RAM.0/LETTER.TXT", Text("Dear Madam,\r\n")));
     EXPECT_TRUE(WaitForFile(store + "LETTER.TXT", "Dear Madam,\r\n"));
     EXPECT_TRUE(WaitForFile(store + "_LETTER.TXT", "Dear Sir,\r\n"));
     ASSERT_TRUE(Z88WaitSent());
@@ -232,7 +226,7 @@ TEST_F(ProgramTest, DropStopsAtTheFirstFileThatCannotBeSent)
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_TRUE(frames[0].complete) << frames[0].fault;
     EXPECT_EQ(frames[0].name, "first copy.txt");
-    EXPECT_EQ(frames[0].data, Data("one\r\n"));
+    EXPECT_EQ(frames[0].data, Text("one\r\n"));
     EXPECT_EQ(frames[0].used, line.size()) << "something followed the first file";
     EXPECT_EQ(CloseAndWait(), 0);
 }
@@ -274,13 +268,13 @@ TEST_F(ProgramTest, ProgressWindowIsOnTheScreenFromTheStartOfATransfer)
     slowly.gapMs = 100;
     slowly.pauseBefore = 2 + name.size() + 2;
     slowly.pauseMs = 800;
-    Z88SendInBackground(Z88Frame(name, Data(std::string(40, 's'))), slowly);
+    Z88SendInBackground(Z88Frame(name, Text(std::string(40, 's'))), slowly);
     const std::string receiving = "Now Receiving file \"" + name + "\"";
     ProgramWindow progress;
     ASSERT_TRUE(WaitForOtherWindow(receiving.c_str(), 10000, &progress));
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot, "progress-receiving.png"));
-    EXPECT_TRUE(DisplayShowsWindow(receiving.c_str())) << "the display has no window so captioned";
+    EXPECT_TRUE(DisplayShowsWindow(receiving)) << "the display has no window so captioned";
     EXPECT_TRUE(AllOf(shot, progress.client, DialogBackground()))
         << "the progress window is not painted on the screen";
     ASSERT_TRUE(Z88WaitSent());
@@ -310,7 +304,7 @@ TEST_F(ProgramTest, ProgressWindowIsOnTheScreenFromTheStartOfATransfer)
     EXPECT_EQ(dropped, 0);
     Z88Decoded frame = Z88Decode(line);
     EXPECT_TRUE(frame.complete) << frame.fault;
-    EXPECT_EQ(frame.data, Data("held back by XOFF\r\n"));
+    EXPECT_EQ(frame.data, Text("held back by XOFF\r\n"));
     EXPECT_EQ(CloseAndWait(), 0);
 }
 
@@ -347,7 +341,7 @@ TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
     ProgramWindow dialog;
     ASSERT_TRUE(WaitForOtherWindow(title, 10000, &dialog)) << "the click opened no dialog";
 
-    Z88SendInBackground(Z88Frame(":RAM.0/DURING.TXT", Data("while the dialog is open\r\n")));
+    Z88SendInBackground(Z88Frame(":RAM.0/DURING.TXT", Text("while the dialog is open\r\n")));
     EXPECT_TRUE(WaitForFile(store + "DURING.TXT", "while the dialog is open\r\n"));
     ASSERT_TRUE(Z88WaitSent());
     Screenshot shot;
@@ -365,7 +359,7 @@ TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
         Pause(100);
     EXPECT_FALSE(WaitForOtherWindow(title, 0, &dialog)) << "Enter did not end the dialog";
 
-    Z88SendInBackground(Z88Frame(":RAM.0/AFTER.TXT", Data("after OK\r\n")));
+    Z88SendInBackground(Z88Frame(":RAM.0/AFTER.TXT", Text("after OK\r\n")));
     EXPECT_TRUE(WaitForFile(other + "AFTER.TXT", "after OK\r\n"));
     EXPECT_FALSE(ReadWholeFile(ProgramPath(store + "AFTER.TXT")));
     EXPECT_EQ(CloseAndWait(), 0);
