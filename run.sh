@@ -1,13 +1,35 @@
 #!/usr/bin/env bash
-# Builds the Linux program and starts it: bash run.sh
+# Builds Tarnwell and starts it on this display:
+#   bash run.sh            the Linux program
+#   bash run.sh windows    the Windows program, under Wine (in your own Wine prefix)
+# Installs what is missing first.
 set -u
 cd "$(dirname "$0")"
-tests/tools/ensure-packages g++ cmake ninja-build pkg-config googletest libfltk1.3-dev || exit 1
-cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
-cmake --build build/linux -j "$(nproc)" || exit 1
-if [ -x build/linux/app/tarnwell ]; then
-  exec build/linux/app/tarnwell
+flavour=${1:-linux}
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "run.sh: there is no display to show Tarnwell's window on (DISPLAY is not set)." >&2
+  echo "Start it from a desktop session, or over ssh -X." >&2
+  exit 1
 fi
-echo "Built the settings store, the serial link, the status windows, the transfer sessions and"
-echo "the configuration dialog in build/linux."
-echo "Tarnwell's main window comes in a later version; there is nothing to start yet."
+
+case $flavour in
+linux)
+  tests/tools/ensure-packages g++ cmake ninja-build pkg-config googletest libfltk1.3-dev || exit 1
+  cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
+  cmake --build build/linux --target tarnwell -j "$(nproc)" || exit 1
+  exec build/linux/app/tarnwell
+  ;;
+windows)
+  tests/tools/ensure-packages g++ cmake ninja-build googletest g++-mingw-w64-x86-64 \
+    mingw-w64-tools wine wine64 fonts-wine || exit 1
+  cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" >/dev/null || exit 1
+  cmake --build build/windows --target tarnwell -j "$(nproc)" || exit 1
+  exec wine build/windows/app/tarnwell.exe
+  ;;
+*)
+  echo "usage: bash run.sh [windows]" >&2
+  exit 2
+  ;;
+esac

@@ -1,9 +1,9 @@
 /* Identifiers of the program's Windows resources, shared by tarnwell.rc and the code (both
-   builds: the Linux dialog keys its controls by the same numbers). 101 (the icon) joins
-   these with the main window. */
+   builds: the Linux dialog keys its controls by the same numbers). */
 #ifndef TARNWELL_RESOURCE_H
 #define TARNWELL_RESOURCE_H
 
+#define IDI_TARNWELL 101
 #define IDD_PROGRESS 103
 #define IDD_CONFIG 104
 #define IDD_TRANSFER_LOG 105

@@ -4,6 +4,7 @@
 #include "ui/transfer_log.h"
 #include "tests/support/desktop.h"
 #include "tests/support/host_tool.h"
+#include "tests/support/program.h"
 #include "tests/support/screen.h"
 
 // googletest before Xlib, whose macros (None, Bool) would break it.
@@ -13,11 +14,9 @@
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
-#include <signal.h>
-#include <stdio.h>
+#include "tests/support/x_property.h"
+
 #include <string.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -25,23 +24,6 @@
 static Atom AtomNamed(const char* name)
 {
     return XInternAtom(fl_display, name, False);
-}
-
-// The 32-bit items of a window property (none when it is missing).
-static std::vector<long> Property(Window window, const char* name)
-{
-    std::vector<long> items;
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(fl_display, window, AtomNamed(name), 0, 64, False, AnyPropertyType,
-                           &type, &format, &count, &after, &data) == Success &&
-        data && format == 32)
-        items.assign((long*)data, (long*)data + count);
-    if (data)
-        XFree(data);
-    return items;
 }
 
 static int Holds(const std::vector<long>& items, const char* atomName)
@@ -80,35 +62,15 @@ static Window ClientWindow(const char* title)
     return ClientWindow(RootWindow(fl_display, fl_screen), title);
 }
 
-// Non-zero when the window manager has taken the window in: it then lies in a frame of the
-// window manager's own instead of right below the root.
-static int InFrame(Window window)
-{
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(fl_display, window, &root, &parent, &children, &count))
-        return 0;
-    if (children)
-        XFree(children);
-    return parent != root;
-}
-
-// Waits, running the event loop, until the window manager has framed the window. The wait
-// is long because a first start of openbox on a busy machine with cold caches is slow.
+// Waits, running the event loop, until the window manager has framed the window. (A window
+// mapped while openbox was still starting would never be: StartWindowManager returns only
+// once openbox takes windows in.)
 static std::vector<long> FrameExtents(Window window)
 {
     std::vector<long> extents;
     for (int tries = 0; tries < 300 && extents.size() < 4; tries++) {
         RunEventLoop(100);
-        extents = Property(window, "_NET_FRAME_EXTENTS");
-        // A window mapped while openbox was still starting can be missed by it (seen once,
-        // on a fresh machine): mapping it again asks the window manager anew. One that
-        // openbox has taken in and is slow to frame (a busy machine) is only waited for:
-        // unmapped and mapped again, it was seen to no longer close on Alt+F4.
-        if (tries == 30 && extents.size() < 4 && !InFrame(window)) {
-            XUnmapWindow(fl_display, window);
-            XMapWindow(fl_display, window);
-        }
+        extents = WindowProperty(window, "_NET_FRAME_EXTENTS");
     }
     return extents;
 }
@@ -118,37 +80,23 @@ protected:
     static void SetUpTestSuite()
     {
         PrepareDesktop();
-        manager = fork();
-        if (manager == 0) {
-            freopen("/dev/null", "w", stderr);  // its notes about menus it need not have
-            execlp("openbox", "openbox", "--sm-disable", (char*)nullptr);
-            _exit(127);
-        }
-        // Running once it has named itself on the root window.
-        for (int tries = 0; tries < 600 && Property(RootWindow(fl_display, fl_screen),
-                                                      "_NET_SUPPORTING_WM_CHECK").empty();
-             tries++)
-            usleep(50000);
+        started = StartWindowManager();
         owner = OpenOwnerWindow(60, 80, 420, 300);
     }
     static void TearDownTestSuite()
     {
         CloseOwnerWindow(owner);
-        if (manager > 0) {
-            kill(manager, SIGTERM);
-            waitpid(manager, nullptr, 0);
-        }
+        StopWindowManager();
     }
-    static pid_t manager;
+    static int started;
     static WindowHandle owner;
 };
-pid_t StatusWindowsUnderWindowManager::manager;
+int StatusWindowsUnderWindowManager::started;
 WindowHandle StatusWindowsUnderWindowManager::owner;
 
 TEST_F(StatusWindowsUnderWindowManager, ProgressWindowIsCaptionedOwnedAndFixedInSize)
 {
-    ASSERT_FALSE(Property(RootWindow(fl_display, fl_screen), "_NET_SUPPORTING_WM_CHECK").empty())
-        << "openbox did not start";
+    ASSERT_EQ(started, 1) << "openbox did not start";
     ASSERT_EQ(FrameExtents(fl_xid(owner)).size(), 4u) << "owner not framed";
     const char* title = "Now sending file \"/home/z88/LETTER.TXT\"";
     ShowProgress(owner, title);
@@ -166,7 +114,7 @@ TEST_F(StatusWindowsUnderWindowManager, ProgressWindowIsCaptionedOwnedAndFixedIn
     EXPECT_EQ(ownerOf, fl_xid(owner));
     // Movable, not resizable. (openbox keeps its close button whatever a window asks, so
     // the missing close control is checked where it is asked for, in status_window_test.)
-    std::vector<long> actions = Property(progress, "_NET_WM_ALLOWED_ACTIONS");
+    std::vector<long> actions = WindowProperty(progress, "_NET_WM_ALLOWED_ACTIONS");
     EXPECT_TRUE(Holds(actions, "_NET_WM_ACTION_MOVE"));
     EXPECT_FALSE(Holds(actions, "_NET_WM_ACTION_RESIZE"));
 
@@ -195,7 +143,7 @@ TEST_F(StatusWindowsUnderWindowManager, TransferLogClosesWithAltF4)
     Window ownerOf = 0;
     EXPECT_TRUE(XGetTransientForHint(fl_display, log, &ownerOf));
     EXPECT_EQ(ownerOf, fl_xid(owner));
-    std::vector<long> actions = Property(log, "_NET_WM_ALLOWED_ACTIONS");
+    std::vector<long> actions = WindowProperty(log, "_NET_WM_ALLOWED_ACTIONS");
     EXPECT_TRUE(Holds(actions, "_NET_WM_ACTION_MOVE"));
     EXPECT_FALSE(Holds(actions, "_NET_WM_ACTION_RESIZE"));
     RunEventLoop(300);

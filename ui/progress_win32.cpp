@@ -18,6 +18,16 @@ static INT_PTR CALLBACK ProgressProc(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
+// Out to the screen now, since the message loop does not run during a transfer: GDI's batch
+// first, then a zero-time look at the message queue that dispatches nothing. Windows shows
+// window drawing at once; Wine holds it back, the window's mapping and its pixels alike,
+// until its thread looks at the queue (or, for drawing, up to 50 ms later at its next call).
+static void BringToScreen(void)
+{
+    GdiFlush();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+}
+
 void ShowProgress(WindowHandle owner, const char* title)
 {
     CloseProgress();
@@ -26,6 +36,14 @@ void ShowProgress(WindowHandle owner, const char* title)
     ShowWindow(ProgressWindow, SW_SHOWNORMAL);
     ProgressValue = 100;
     SetWindowTextA(ProgressWindow, title);
+    // Shown from inside a transfer, which returns to the message loop only at its end: the
+    // window must be painted now, its background by the default dialog handling, and brought
+    // to the screen now. Without this, under Wine the window stays blank or never reaches the
+    // screen at all until the first bar (64 bytes, which a paused Z88 may never send).
+    if (ProgressWindow) {
+        UpdateWindow(ProgressWindow);
+        BringToScreen();
+    }
 }
 
 void StepProgress(int count)
@@ -53,12 +71,7 @@ void StepProgress(int count)
     SelectObject(dc, previousBrush);
     ReleaseDC(ProgressWindow, dc);
     DeleteObject(hatch);
-    // Out to the screen now, since the message loop does not run during a transfer: GDI's
-    // batch first, then a zero-time look at the message queue that dispatches nothing.
-    // Windows shows window drawing at once; Wine holds it back until its thread looks at
-    // the queue (or up to 50 ms later, at its next drawing call).
-    GdiFlush();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+    BringToScreen();
 }
 
 void CloseProgress(void)

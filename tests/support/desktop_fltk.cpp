@@ -1,6 +1,7 @@
 // The status-window tests' desktop on Linux (see desktop.h): FLTK windows, and Xlib for
 // what the X server shows.
 #include "tests/support/desktop.h"
+#include "tests/support/x_property.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Browser.H>
@@ -165,6 +166,23 @@ int SelectedLogLine()
     return list ? list->value() - 1 : -1;
 }
 
+std::vector<long> WindowProperty(Window window, const char* name)
+{
+    std::vector<long> items;
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(fl_display, window, XInternAtom(fl_display, name, False), 0, 1 << 16,
+                           False, AnyPropertyType, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && format == 32)
+        items.assign((long*)data, (long*)data + count);
+    if (data)
+        XFree(data);
+    return items;
+}
+
 int HasCloseControl(const char* title)
 {
     XSync(fl_display, False);
@@ -173,22 +191,10 @@ int HasCloseControl(const char* title)
         return 0;
     // _MOTIF_WM_HINTS: flags, functions, decorations, ...; without the functions flag (bit
     // 0) or with "all" (bit 0 of the functions) the window manager offers every function.
-    Atom hintsAtom = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    int closable = 1;
-    if (XGetWindowProperty(fl_display, window, hintsAtom, 0, 5, False, AnyPropertyType, &type,
-                           &format, &count, &after, &data) == Success &&
-        data && format == 32 && count >= 2) {
-        const long* hints = (const long*)data;
-        if ((hints[0] & 1) && !(hints[1] & 1))
-            closable = (hints[1] & (1 << 5)) != 0;
-    }
-    if (data)
-        XFree(data);
-    return closable;
+    std::vector<long> hints = WindowProperty(window, "_MOTIF_WM_HINTS");
+    if (hints.size() >= 2 && (hints[0] & 1) && !(hints[1] & 1))
+        return (hints[1] & (1 << 5)) != 0;
+    return 1;
 }
 
 int CloseLikeUser(const char* title)

@@ -39,7 +39,8 @@ struct Z88Decoded {
 // "0".."9" and "A".."F". A line that stops early gives complete == false and the parts so far.
 Z88Decoded Z88Decode(const Bytes& line);
 
-// Every frame in `line`, one after another; the last may be cut short.
+// Every frame in `line`, one after another, decoded as Z88Decode does; the last one may be
+// cut short (complete == false), and nothing after it is decoded.
 std::vector<Z88Decoded> Z88DecodeAll(const Bytes& line);
 
 // How Z88SendInBackground puts bytes on the line.

@@ -1,0 +1,22 @@
+// Icon 101, the program's picture: one 32 by 32 image in 16 colours. Its one source is
+// resources/tarnwell.ico. The Windows build carries that file as a resource; the Linux build
+// carries its bytes (IconFile, written by CMake) and decodes them here for the window icon.
+#ifndef TARNWELL_ICON_H
+#define TARNWELL_ICON_H
+
+#include <stddef.h>
+
+enum { IconSide = 32 };
+
+// The bytes of resources/tarnwell.ico.
+extern const unsigned char IconFile[];
+extern const size_t IconFileSize;
+
+// Decodes the first image of the .ico file in `bytes` into `rgba` (IconSide * IconSide * 4
+// bytes: red, green, blue, alpha; rows from the top): its colours where the mask shows it,
+// fully transparent black where the mask hides it. Only the icon's own form is taken: a
+// 32 by 32 image with 4 bits a pixel and a 16-colour palette, not compressed. Non-zero on
+// success; 0 for anything else, with nothing read past `size` bytes.
+int DecodeIcon(const unsigned char* bytes, size_t size, unsigned char* rgba);
+
+#endif

@@ -1,0 +1,208 @@
+// Linux (FLTK) start-up and main window: a plain light-gray window that polls the link once
+// a second, sends the files dropped on it, and opens the configuration dialog on a left
+// click. Closing it closes the link and ends the program.
+#include "app/config_dialog.h"
+#include "app/icon.h"
+#include "app/main_window.h"
+#include "app/uri_list.h"
+#include "link/serial_link.h"
+#include "protocol/drop.h"
+#include "protocol/poll.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/x.H>
+
+#include <stdio.h>
+#include <time.h>
+
+#include <string>
+#include <vector>
+
+// The caption's text (see SetMainWindowTitle).
+static char Title[128] = "Tarnwell";
+
+// The outer size the window should have, frame included (see FitToFrame).
+static int OuterWidth;
+static int OuterHeight;
+
+static double Now(void)
+{
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec + now.tv_nsec / 1e9;
+}
+
+// --- The events -----------------------------------------------------------------------------
+
+// The one-second poll tick. It is armed anew at its end, one second after it began: a tick
+// that ran into a transfer longer than that is followed at once by the next, and no ticks
+// pile up behind it (as WM_TIMER on Windows: due ticks come as one, when nothing else waits).
+static void Tick(void* window)
+{
+    double started = Now();
+    PollLink((Fl_Window*)window);
+    double took = Now() - started;
+    Fl::add_timeout(took >= 1.0 ? 0.0 : 1.0 - took, Tick, window);
+}
+
+// The configuration dialog, modal and owned by the window; its result is not needed.
+static void LeftClick(Fl_Window* window)
+{
+    ConfigDialog(window);
+}
+
+// The files of a drop, sent one after another until one fails. The paths are whole, so that
+// the send session can refuse one too long for it rather than send whatever a cut path names.
+static void DropFiles(Fl_Window* window, const char* uriList)
+{
+    std::vector<std::string> paths = ParseUriList(uriList);
+    std::vector<const char*> list;
+    for (const std::string& path : paths)
+        list.push_back(path.c_str());
+    SendDroppedFiles(window, list.data(), (int)list.size());
+}
+
+// Closing ends the program: the link is closed, and with every window of the program gone
+// (the status windows go with the main window, as owned windows do on Windows) the event
+// loop in main() returns. The callback also runs for Esc, which the window ignores: it
+// handles no keys, and a user holds Esc to stop a transfer.
+static void CloseRequested(Fl_Widget*, void*)
+{
+    if (Fl::event() != FL_CLOSE)
+        return;
+    CloseLink();
+    Fl::remove_timeout(Tick);
+    while (Fl::first_window())
+        Fl::first_window()->hide();
+}
+
+// FLTK hands drag-and-drop events to the widget under the mouse, not to the window: this
+// box covers the whole client area to take them. It draws nothing.
+class DropTarget : public Fl_Box {
+public:
+    DropTarget(int width, int height) : Fl_Box(FL_NO_BOX, 0, 0, width, height, nullptr) {}
+    int handle(int event) override
+    {
+        switch (event) {
+        case FL_DND_ENTER:
+        case FL_DND_DRAG:
+        case FL_DND_LEAVE:
+        case FL_DND_RELEASE:
+            return 1;
+        case FL_PASTE:
+            DropFiles(window(), Fl::event_text());
+            return 1;
+        }
+        return Fl_Box::handle(event);
+    }
+};
+
+class MainWindow : public Fl_Double_Window {
+public:
+    MainWindow(int x, int y, int width, int height) : Fl_Double_Window(x, y, width, height) {}
+    int handle(int event) override
+    {
+        if (event == FL_PUSH && Fl::event_button() == FL_LEFT_MOUSE) {
+            LeftClick(this);
+            return 1;
+        }
+        return Fl_Double_Window::handle(event);
+    }
+};
+
+// --- The window -------------------------------------------------------------------------------
+
+void SetMainWindowTitle(WindowHandle window, const char* title)
+{
+    if (title != Title)
+        snprintf(Title, sizeof Title, "%s", title);
+    if (window)
+        window->copy_label(Title);
+}
+
+// A window property of 32-bit items, read into `items` (at most `count`); how many came.
+static int ReadProperty(Window window, const char* name, long* items, int count)
+{
+    Atom type;
+    int format;
+    unsigned long got = 0, after;
+    unsigned char* data = nullptr;
+    int read = 0;
+    if (XGetWindowProperty(fl_display, window, XInternAtom(fl_display, name, False), 0, count,
+                           False, AnyPropertyType, &type, &format, &got, &after,
+                           &data) == Success &&
+        data && format == 32) {
+        for (read = 0; read < (int)got && read < count; read++)
+            items[read] = ((long*)data)[read];
+    }
+    if (data)
+        XFree(data);
+    return read;
+}
+
+// The window's size counts its frame and caption, as on Windows. Only the window manager
+// knows how big its frame is, and it says so (_NET_FRAME_EXTENTS) once it has framed the
+// window: then the client area is made that much smaller, and the frame's corner put at
+// (32, 32). Without a window manager there is no frame, and the window stays as made.
+static void FitToFrame(void* data)
+{
+    static int looks = 0;
+    Fl_Window* window = (Fl_Window*)data;
+    long manager;
+    if (!window->shown() ||
+        !ReadProperty(RootWindow(fl_display, fl_screen), "_NET_SUPPORTING_WM_CHECK", &manager, 1))
+        return;
+    long extents[4];  // left, right, top, bottom
+    if (ReadProperty(fl_xid(window), "_NET_FRAME_EXTENTS", extents, 4) < 4) {
+        // Framing takes the window manager a moment; after two seconds it has none to give.
+        if (++looks < 40)
+            Fl::repeat_timeout(0.05, FitToFrame, data);
+        return;
+    }
+    window->resize(MainWindowX + (int)extents[0], MainWindowY + (int)extents[2],
+                   OuterWidth - (int)(extents[0] + extents[1]),
+                   OuterHeight - (int)(extents[2] + extents[3]));
+}
+
+int main()
+{
+    // FLTK ends the program when it finds no display; say why in words first.
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        fprintf(stderr, "Tarnwell: no display to show its window on (is DISPLAY set?)\n");
+        return 1;
+    }
+    fl_open_display(display);
+
+    int screenX, screenY, screenWidth, screenHeight;
+    Fl::screen_xywh(screenX, screenY, screenWidth, screenHeight, 0);
+    OuterWidth = MainWindowWidth(screenWidth);
+    OuterHeight = MainWindowHeight(screenHeight);
+
+    MainWindow* window = new MainWindow(MainWindowX, MainWindowY, OuterWidth, OuterHeight);
+    SetMainWindowTitle(window, Title);
+    window->xclass("tarnwell");
+    window->color(fl_rgb_color(192, 192, 192));
+    DropTarget* dropTarget = new DropTarget(OuterWidth, OuterHeight);
+    window->end();
+    window->resizable(dropTarget);
+    window->size_range(1, 1);
+    window->callback(CloseRequested);
+    unsigned char pixels[IconSide * IconSide * 4];
+    if (DecodeIcon(IconFile, IconFileSize, pixels)) {
+        Fl_RGB_Image icon(pixels, IconSide, IconSide, 4);
+        window->icon(&icon);  // FLTK keeps a copy
+    }
+
+    // The link opens before the window is shown, so that a port that cannot be opened is
+    // reported while nothing else is on the screen; the ticks start after that message.
+    OpenLink();
+    Fl::add_timeout(1.0, Tick, window);
+    window->show();
+    Fl::add_timeout(0.05, FitToFrame, window);
+    Fl::run();
+    return 0;
+}

@@ -1,0 +1,115 @@
+// Windows start-up and main window: the window class "Z88_Server_Window_Class", a plain
+// light-gray window that polls the link once a second, sends the files dropped on it, and
+// opens the configuration dialog on a left click, and the message loop.
+#include "app/config_dialog.h"
+#include "app/main_window.h"
+#include "link/serial_link.h"
+#include "protocol/drop.h"
+#include "protocol/poll.h"
+#include "resources/resource.h"
+#include "ui/app_instance.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <stdio.h>
+
+#include <vector>
+
+enum { PollTimer = 1, PollPeriodMs = 1000 };
+
+// The caption's text (see SetMainWindowTitle).
+static char Title[128] = "Tarnwell";
+
+void SetMainWindowTitle(WindowHandle window, const char* title)
+{
+    if (title != Title)
+        snprintf(Title, sizeof Title, "%s", title);
+    if (window)
+        SetWindowTextA(window, Title);
+}
+
+// The files of a drop, sent one after another until one fails. Each path is fetched whole,
+// its length asked first and its buffer sized to fit: a path cut to a fixed buffer can name
+// another file, which would then go to the Z88 under the wrong name. The send session refuses
+// a path too long for it instead.
+static void DropFiles(HWND window, HDROP drop)
+{
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
+    std::vector<std::vector<char>> texts(count);
+    std::vector<const char*> paths(count);
+    for (UINT i = 0; i < count; i++) {
+        UINT length = DragQueryFileA(drop, i, NULL, 0);
+        texts[i].assign(length + 1, '\0');
+        DragQueryFileA(drop, i, texts[i].data(), length + 1);
+        paths[i] = texts[i].data();
+    }
+    SendDroppedFiles(window, paths.data(), (int)count);
+    DragFinish(drop);
+}
+
+static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        // Inside CreateWindowExA, before the window is shown: a port that cannot be opened
+        // is reported while nothing else is on the screen, and the ticks start after that.
+        OpenLink();
+        SetTimer(window, PollTimer, PollPeriodMs, NULL);
+        return 0;
+    case WM_TIMER:
+        PollLink(window);
+        return 0;
+    case WM_DROPFILES:
+        DropFiles(window, (HDROP)wParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        // Modal, owned by the window; its result is not needed.
+        ConfigDialog(window);
+        return 0;
+    case WM_SIZE:
+        InvalidateRect(window, NULL, TRUE);
+        return 0;
+    case WM_DESTROY:
+        CloseLink();
+        KillTimer(window, PollTimer);
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
+{
+    WNDCLASSA windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_TARNWELL));
+    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
+    windowClass.lpszClassName = "Z88_Server_Window_Class";
+    if (!RegisterClassA(&windowClass))
+        return 0;
+    AppInstance = instance;
+
+    // The size counts the frame and the caption.
+    HWND window = CreateWindowExA(0, "Z88_Server_Window_Class", Title,
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, MainWindowX, MainWindowY,
+                                  MainWindowWidth(GetSystemMetrics(SM_CXSCREEN)),
+                                  MainWindowHeight(GetSystemMetrics(SM_CYSCREEN)), NULL, NULL,
+                                  AppInstance, NULL);
+    if (!window)
+        return 0;
+    ShowWindow(window, show);
+    DragAcceptFiles(window, TRUE);
+
+    // GetMessageA gives -1 only for a bad window handle, which this loop never passes.
+    MSG message;
+    while (GetMessageA(&message, NULL, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}

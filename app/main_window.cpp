@@ -1,0 +1,12 @@
+// The main window's geometry, the same on both front ends (see main_window.h).
+#include "app/main_window.h"
+
+int MainWindowWidth(int screenWidth)
+{
+    return screenWidth / 8 + 20;
+}
+
+int MainWindowHeight(int screenHeight)
+{
+    return screenHeight / 14 + 20;
+}

@@ -1,0 +1,22 @@
+// The main window, as far as both front ends share it: where it stands, how big it is, and
+// the title it shows. The window itself is main_win32.cpp (Win32) or main_fltk.cpp (FLTK).
+#ifndef TARNWELL_MAIN_WINDOW_H
+#define TARNWELL_MAIN_WINDOW_H
+
+#include "ui/window_handle.h"
+
+// The outer top left corner of the window on the screen, frame included.
+enum { MainWindowX = 32, MainWindowY = 32 };
+
+// The window's outer width and height, frame and caption included, for a screen of the given
+// size in pixels: an eighth of its width and a fourteenth of its height, 20 pixels more each.
+int MainWindowWidth(int screenWidth);
+int MainWindowHeight(int screenHeight);
+
+// The text the main window shows in its caption: "Tarnwell" from start-up on. Set here and
+// nowhere else, so that a later state of the program can say so in the caption. Takes a copy
+// (at most 127 characters); with a window, its caption changes at once. Each front end keeps
+// the text beside its window.
+void SetMainWindowTitle(WindowHandle window, const char* title);
+
+#endif

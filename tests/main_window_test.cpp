@@ -1,0 +1,95 @@
+// The plain logic under the main window, on both builds: the paths of an X drop, the
+// program's icon and its decoder, and the window's size.
+#include "app/icon.h"
+#include "app/main_window.h"
+#include "app/uri_list.h"
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+using Paths = std::vector<std::string>;
+
+TEST(UriList, GivesWholeDecodedPathsInOrder)
+{
+    const std::string deep = "/home/z88/" + std::string(300, 'd') + "/notes.txt";
+    struct Case {
+        const char* why;
+        std::string text;
+        Paths paths;
+    } cases[] = {
+        {"file URIs, CR LF, encoded", "file:///home/z88/my%20letter.txt\r\nfile:///tmp/b%2Bc.TXT\r\n",
+         {"/home/z88/my letter.txt", "/tmp/b+c.TXT"}},
+        {"LF alone, no end after the last", "file:///a\nfile:///b", {"/a", "/b"}},
+        {"a host, small hex digits, UTF-8", "file://localhost/tmp/caf%c3%a9%2fx\r\n",
+         {"/tmp/caf\xC3\xA9/x"}},
+        {"comments and empty lines", "# from a file manager\r\n\r\nfile:///x\r\n\r\n", {"/x"}},
+        {"plain paths as they stand", "/tmp/100%25 sure.txt\n/srv/a b\n",
+         {"/tmp/100%25 sure.txt", "/srv/a b"}},
+        {"broken escapes kept", "file:///t/50%zz%4\r\n", {"/t/50%zz%4"}},
+        {"no cap on the length", "file://" + deep + "\r\n", {deep}},
+        {"a zero byte names no file", "file:///tmp/a%00b\r\nfile:///tmp/next\r\n", {"", "/tmp/next"}},
+        {"another scheme names no file", "http://example.com/x\r\nfile:///y\r\n", {"", "/y"}},
+        {"nothing", "", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseUriList(c.text.c_str()), c.paths) << c.why;
+}
+
+// One pixel of the decoded icon: red, green, blue, alpha.
+static std::vector<int> Pixel(const unsigned char* rgba, int x, int y)
+{
+    const unsigned char* p = rgba + (y * IconSide + x) * 4;
+    return {p[0], p[1], p[2], p[3]};
+}
+
+TEST(Icon, OurIconDecodesRightWayUpWithItsMask)
+{
+    unsigned char rgba[IconSide * IconSide * 4];
+    ASSERT_TRUE(DecodeIcon(IconFile, IconFileSize, rgba));
+    // The picture is stored bottom row first, two pixels a byte (the left one high).
+    EXPECT_EQ(Pixel(rgba, 0, 0), (std::vector<int>{0, 0, 0, 0})) << "the corner is clear";
+    EXPECT_EQ(Pixel(rgba, 2, 7), (std::vector<int>{0, 0, 0, 255})) << "the case's black edge";
+    EXPECT_EQ(Pixel(rgba, 4, 12), (std::vector<int>{0, 128, 128, 255})) << "the screen";
+    EXPECT_EQ(Pixel(rgba, 5, 12), (std::vector<int>{0, 0, 0, 255})) << "text on the screen";
+    EXPECT_EQ(Pixel(rgba, 28, 29), (std::vector<int>{255, 255, 0, 255})) << "the plug's pin";
+    EXPECT_EQ(Pixel(rgba, 31, 31), (std::vector<int>{0, 0, 0, 0}));
+}
+
+TEST(Icon, AnythingButA32By32SixteenColourIconIsRefused)
+{
+    std::vector<unsigned char> good(IconFile, IconFile + IconFileSize);
+    unsigned char rgba[IconSide * IconSide * 4];
+    auto refused = [&](std::vector<unsigned char> file, size_t size) {
+        // The bytes past `size` are not there for the decoder to read.
+        std::vector<unsigned char> exact(file.begin(), file.begin() + size);
+        return DecodeIcon(exact.data(), exact.size(), rgba) == 0;
+    };
+    auto changed = [&](size_t at, unsigned char value) {
+        std::vector<unsigned char> file = good;
+        file[at] = value;
+        return file;
+    };
+    EXPECT_FALSE(refused(good, good.size()));
+    EXPECT_TRUE(refused(good, good.size() - 1)) << "one byte short";
+    EXPECT_TRUE(refused(good, 10)) << "a directory cut short";
+    EXPECT_TRUE(refused(changed(2, 2), good.size())) << "a cursor file";
+    EXPECT_TRUE(refused(changed(6, 16), good.size())) << "16 pixels wide";
+    EXPECT_TRUE(refused(changed(8, 0), good.size())) << "256 colours";
+    EXPECT_TRUE(refused(changed(18, 0xF0), good.size())) << "image beyond the file";
+    EXPECT_TRUE(refused(changed(22 + 14, 8), good.size())) << "8 bits a pixel";
+    EXPECT_TRUE(refused(changed(22 + 16, 1), good.size())) << "compressed";
+}
+
+TEST(MainWindowSize, AnEighthAndAFourteenthOfTheScreenAnd20Pixels)
+{
+    EXPECT_EQ(MainWindowWidth(640), 100);
+    EXPECT_EQ(MainWindowHeight(480), 54);
+    EXPECT_EQ(MainWindowWidth(1024), 148);
+    EXPECT_EQ(MainWindowHeight(768), 74);
+    EXPECT_EQ(MainWindowWidth(1366), 190);  // remainders dropped
+    EXPECT_EQ(MainWindowHeight(1069), 96);
+}

@@ -1,0 +1,398 @@
+// The whole program, end to end, on both builds: tarnwell (tarnwell.exe under Wine) started
+// as a user starts it, with its settings prepared, and driven only from outside: the test Z88
+// on the far end of the line, xdotool for clicks and keys, our drag source for drops, and
+// screenshots of what a person would see.
+#include "app/icon.h"
+#include "link/serial_link.h"
+#include "settings/settings.h"
+#include "tests/link_probe.h"
+#include "tests/support/desktop.h"
+#include "tests/support/host_tool.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/peer_line.h"
+#include "tests/support/program.h"
+#include "tests/support/screen.h"
+#include "tests/support/settings_store.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/z88.h"
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const unsigned char Xoff = 0x13, Xon = 0x11;
+const unsigned LightGray = 0xC0C0C0;
+
+void Pause(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// Every pixel of the area has this colour.
+bool AllOf(const Screenshot& shot, const ScreenArea& area, unsigned colour)
+{
+    if (area.width <= 0 || area.height <= 0)
+        return false;
+    for (int y = area.y; y < area.y + area.height; y++)
+        for (int x = area.x; x < area.x + area.width; x++)
+            if (shot.Pixel(x, y) != colour)
+                return false;
+    return true;
+}
+
+// Waits up to `timeoutMs` for a file at `path` (a host path) holding exactly `contents`.
+bool WaitForFile(const std::string& path, const std::string& contents, int timeoutMs = 15000)
+{
+    std::string found;
+    for (int waited = 0; waited < timeoutMs; waited += 100) {
+        if (ReadWholeFile(ProgramPath(path), &found) && found == contents)
+            return true;
+        Pause(100);
+    }
+    return false;
+}
+
+class ProgramTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { PrepareDesktop(); }
+
+    void SetUp() override
+    {
+        ResetSettingsStore();
+        ResetFakeUi();
+        ASSERT_TRUE(OpenPeerLine(port, sizeof port));
+        store = NewHostFolder();
+        files = NewHostFolder();
+        PutSetting("Port", port);
+        PutSetting("Directory", ProgramPath(store).c_str());
+        PutSetting("Preserve", "0");
+    }
+
+    void TearDown() override
+    {
+        KillProgram();
+        Z88WaitSent();
+        Z88StopListening(0);
+        ClosePeerLine();
+        StopWindowManager();
+    }
+
+    // Starts the program and waits for its main window.
+    void Start()
+    {
+        ASSERT_TRUE(StartProgram());
+        ASSERT_TRUE(WaitForMainWindow(60000, &main)) << "the main window never came up";
+    }
+
+    // A file the user can drop, in a folder the drag source reaches; its host path.
+    std::string MakeFile(const std::string& name, const std::string& contents)
+    {
+        WriteWholeFile(ProgramPath(files + name), contents);
+        return files + name;
+    }
+
+    // Drops the files on the main window with the drag source; its exit status.
+    int Drop(const std::vector<std::string>& paths)
+    {
+        std::vector<std::string> command = {TARNWELL_XDND_DROP,
+                                            std::to_string(main.client.x + main.client.width / 2),
+                                            std::to_string(main.client.y + main.client.height / 2)};
+        command.insert(command.end(), paths.begin(), paths.end());
+        return RunHostTool(command);
+    }
+
+    // What the program sends to the Z88 while `action` runs, until the line has been quiet
+    // for a while.
+    template <typename Action> Bytes Heard(Action action, int quietMs = 3000)
+    {
+        Z88StartListening();
+        action();
+        return Z88StopListening(quietMs);
+    }
+
+    // The pointer to the middle of an area.
+    static void PointAt(const ScreenArea& area)
+    {
+        ASSERT_EQ(RunHostTool({"xdotool", "mousemove", std::to_string(area.x + area.width / 2),
+                               std::to_string(area.y + area.height / 2)}),
+                  0);
+        Pause(200);
+    }
+
+    // A click with the left button in the middle of an area. The pointer gets there first:
+    // Wine takes a press that comes with the move as one on the window the pointer left.
+    static void ClickAt(const ScreenArea& area)
+    {
+        ASSERT_NO_FATAL_FAILURE(PointAt(area));
+        ASSERT_EQ(RunHostTool({"xdotool", "click", "1"}), 0);
+    }
+
+    // Keys for the window under the pointer: without a window manager the keyboard goes
+    // where the pointer is.
+    static void Keys(const std::vector<std::string>& keys)
+    {
+        std::vector<std::string> command = {"xdotool"};
+        command.insert(command.end(), keys.begin(), keys.end());
+        ASSERT_EQ(RunHostTool(command), 0);
+    }
+
+    // Closes the main window with its close box and waits for the program's exit code.
+    int CloseAndWait()
+    {
+        EXPECT_TRUE(CloseMainWindow()) << "no main window to close";
+        return WaitForProgramExit(30000);
+    }
+
+    char port[128];
+    std::string store;  // the store directory, a host path
+    std::string files;  // files to drop, a host path
+    ProgramWindow main;
+};
+
+// The window a user sees: at (32, 32), sized from the screen frame included, light gray, with
+// our icon; closed with its close box, the program ends with 0 and leaves the port free.
+TEST_F(ProgramTest, MainWindowShowsAndTheCloseBoxEndsTheProgram)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Pause(1500);  // a tick or two
+    Screenshot shot;
+    ASSERT_TRUE(TakeScreenshot(&shot, "main-window.png"));
+    ASSERT_TRUE(FindMainWindow(&main));
+    EXPECT_EQ(main.frame.x, 32);
+    EXPECT_EQ(main.frame.y, 32);
+    EXPECT_EQ(main.frame.width, shot.width / 8 + 20);
+    EXPECT_EQ(main.frame.height, shot.height / 14 + 20);
+    EXPECT_TRUE(AllOf(shot, main.client, LightGray)) << "the client area is not plain light gray";
+    EXPECT_GT(main.client.width * main.client.height, 0);
+
+    unsigned char shown[IconSide * IconSide * 4], drawn[IconSide * IconSide * 4];
+    ASSERT_TRUE(DecodeIcon(IconFile, IconFileSize, drawn));
+    ASSERT_TRUE(ProgramIcon(shown));
+    EXPECT_EQ(memcmp(shown, drawn, sizeof drawn), 0) << "the program shows another icon";
+
+    EXPECT_EQ(CloseAndWait(), 0);
+    EXPECT_FALSE(PortHeldExclusively(port)) << "the port is left marked as the program's";
+    OpenLink();
+    EXPECT_NE(LinkHandle, LinkOpenFailed) << "the port cannot be opened after the program ended";
+    EXPECT_TRUE(LinkWriteByte('k'));
+    EXPECT_EQ(PeerReceiveByte(3000), 'k');
+    CloseLink();
+}
+
+// Receptions: two frames sent back to back arrive as two files, and a name received again
+// keeps the copy it replaces and says in the log that it changed.
+TEST_F(ProgramTest, ReceivesBackToBackFramesAndKeepsThePreviousCopy)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Z88SendInBackground(Z88Frame(":RAM.0/LETTER.TXT", Text("Dear Sir,\r\n")) +
+                        Z88Frame(":RAM.0/BUDGET.DAT", Bytes{0x00, 0x1B, 0xFF, 'x'}));
+    EXPECT_TRUE(WaitForFile(store + "LETTER.TXT", "Dear Sir,\r\n"));
+    EXPECT_TRUE(WaitForFile(store + "BUDGET.DAT", std::string("\x00\x1B\xFFx", 4)));
+    ASSERT_TRUE(Z88WaitSent());
+
+    Z88SendInBackground(Z88Frame(":RAM.0/LETTER.TXT", Text("Dear Madam,\r\n")));
+    EXPECT_TRUE(WaitForFile(store + "LETTER.TXT", "Dear Madam,\r\n"));
+    EXPECT_TRUE(WaitForFile(store + "_LETTER.TXT", "Dear Sir,\r\n"));
+    ASSERT_TRUE(Z88WaitSent());
+
+    ProgramWindow log;
+    ASSERT_TRUE(WaitForOtherWindow("File Transfer Information", 10000, &log));
+    Pause(1000);  // painted by the event loop once the reception has returned to it
+    Screenshot shot;
+    ASSERT_TRUE(TakeScreenshot(&shot, "transfer-log.png"));
+    EXPECT_TRUE(TransferLogShows(":RAM.0/LETTER.TXT - file changed.", shot));
+    EXPECT_FALSE(TransferLogShows(":RAM.0/LETTER.TXT - no change.", shot));
+    // Closed with the log open (by Alt+F4's request: the log stands over the close box), the
+    // main window ends the program, and the log goes with it.
+    ASSERT_TRUE(SendCloseRequest("Tarnwell"));
+    EXPECT_EQ(WaitForProgramExit(30000), 0);
+}
+
+// A drop sends its files in order and stops at the first that cannot be sent: here the
+// second, which is missing; the first reaches the Z88 whole and nothing follows it.
+TEST_F(ProgramTest, DropStopsAtTheFirstFileThatCannotBeSent)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    std::string first = MakeFile("first copy.txt", "one\r\n");
+    std::string third = MakeFile("third.txt", "three\r\n");
+    Bytes line = Heard([&] { EXPECT_EQ(Drop({first, files + "missing.txt", third}), 0); });
+    std::vector<Z88Decoded> frames = Z88DecodeAll(line);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_TRUE(frames[0].complete) << frames[0].fault;
+    EXPECT_EQ(frames[0].name, "first copy.txt");
+    EXPECT_EQ(frames[0].data, Text("one\r\n"));
+    EXPECT_EQ(frames[0].used, line.size()) << "something followed the first file";
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
+// A path too long for the program's 128-byte texts is refused whole. Cut to its first 127
+// characters it would name another file, which must not go to the Z88 in its place.
+TEST_F(ProgramTest, DropOfAPathOver127CharactersSendsNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const size_t folderLength = ProgramPath(files).size();
+    ASSERT_LT(folderLength, 100u) << "the test folder's path leaves no room for the names";
+    std::string cut = MakeFile(std::string(127 - folderLength, 'c'), "the wrong file\r\n");
+    std::string whole = MakeFile(std::string(127 - folderLength, 'c') + "-and-more", "right\r\n");
+    ASSERT_EQ(ProgramPath(cut).size(), 127u);
+    ASSERT_GT(ProgramPath(whole).size(), 127u);
+    std::string later = MakeFile("later.txt", "not after a refusal\r\n");
+
+    Bytes line = Heard([&] { EXPECT_EQ(Drop({whole, later}), 0); });
+    EXPECT_TRUE(line.empty()) << "sent: " << Z88DecodeAll(line)[0].name;
+
+    // The program took the drop and goes on taking drops.
+    line = Heard([&] { EXPECT_EQ(Drop({later}), 0); });
+    std::vector<Z88Decoded> frames = Z88DecodeAll(line);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].name, "later.txt");
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
+// The progress window is on the screen, painted and captioned, from the start of a transfer,
+// before 64 bytes have moved (no bar is drawn then): seen in screenshots while the Z88 sends
+// slowly, and while it holds the line with XOFF.
+TEST_F(ProgramTest, ProgressWindowIsOnTheScreenFromTheStartOfATransfer)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const std::string name = ":RAM.0/SLOW.TXT";
+    // Slowly, a byte every 100 ms, and after the name a pause of 800 ms, which is within
+    // the second a read may wait: the screenshot is taken then, before any data has come.
+    Z88Pacing slowly;
+    slowly.gapMs = 100;
+    slowly.pauseBefore = 2 + name.size() + 2;
+    slowly.pauseMs = 800;
+    Z88SendInBackground(Z88Frame(name, Text(std::string(40, 's'))), slowly);
+    const std::string receiving = "Now Receiving file \"" + name + "\"";
+    ProgramWindow progress;
+    ASSERT_TRUE(WaitForOtherWindow(receiving.c_str(), 10000, &progress));
+    Screenshot shot;
+    ASSERT_TRUE(TakeScreenshot(&shot, "progress-receiving.png"));
+    EXPECT_TRUE(DisplayShowsWindow(receiving)) << "the display has no window so captioned";
+    EXPECT_TRUE(AllOf(shot, progress.client, DialogBackground()))
+        << "the progress window is not painted on the screen";
+    ASSERT_TRUE(Z88WaitSent());
+    EXPECT_TRUE(WaitForFile(store + "SLOW.TXT", std::string(40, 's')));
+
+    // The send waits at its first byte on the Z88's XOFF, which holds the line for up to
+    // the two seconds a write is given; the Z88 lets go once the screenshot is taken.
+    const std::string path = MakeFile("held.txt", "held back by XOFF\r\n");
+    ASSERT_TRUE(PeerSend(&Xoff, 1));
+    Pause(300);  // across the line (socat under Wine)
+    Z88StartListening();
+    // Linux: the drag source waits until the drop's handler, and so the send, is done.
+    int dropped = -1;
+    std::thread drop([&] { dropped = Drop({path}); });
+    const std::string sending = "Now sending file \"" + ProgramPath(path) + "\"";
+    bool shown = WaitForOtherWindow(sending.c_str(), 10000, &progress);
+    bool onDisplay = shown && DisplayShowsWindow(sending);
+    bool taken = shown && TakeScreenshot(&shot, "progress-sending.png");
+    PeerSend(&Xon, 1);
+    drop.join();
+    Bytes line = Z88StopListening();
+    ASSERT_TRUE(shown) << "no progress window for the send";
+    ASSERT_TRUE(taken);
+    EXPECT_TRUE(onDisplay) << "the display has no window so captioned";
+    EXPECT_TRUE(AllOf(shot, progress.client, DialogBackground()))
+        << "the progress window is not painted on the screen";
+    EXPECT_EQ(dropped, 0);
+    Z88Decoded frame = Z88Decode(line);
+    EXPECT_TRUE(frame.complete) << frame.fault;
+    EXPECT_EQ(frame.data, Text("held back by XOFF\r\n"));
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
+// A port that cannot be opened at start is reported before the main window shows; once the
+// message is dismissed the window comes up and the program runs on without a port.
+TEST_F(ProgramTest, MissingPortIsReportedBeforeTheWindowShows)
+{
+    PutSetting("Port", MissingPortName());
+    ASSERT_TRUE(StartProgram());
+    ProgramWindow box;
+    ASSERT_TRUE(WaitForOtherWindow("Tarnwell", 60000, &box)) << "no connect-failure message";
+    EXPECT_FALSE(FindMainWindow(&main)) << "the main window came up before the message";
+    Screenshot shot;
+    ASSERT_TRUE(TakeScreenshot(&shot, "connect-failure.png"));
+    EXPECT_FALSE(FindMainWindow(&main));
+
+    // Enter, as a user dismisses it, with the pointer over it for the keyboard.
+    ASSERT_NO_FATAL_FAILURE(PointAt(box.client));
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
+    ASSERT_TRUE(WaitForMainWindow(15000, &main)) << "no main window after the message";
+    Pause(2500);  // ticks that find no port
+    EXPECT_EQ(WaitForProgramExit(0), -1) << "the program ended";
+    EXPECT_TRUE(FindMainWindow(&main));
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
+// A click opens the configuration dialog. Ticks go on under it: a file arrives while it is
+// open. A new directory typed into it and Enter: the next file lands there.
+TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ClickAt(main.client));
+    const char* title = "Tarnwell Configuration";
+    ProgramWindow dialog;
+    ASSERT_TRUE(WaitForOtherWindow(title, 10000, &dialog)) << "the click opened no dialog";
+
+    Z88SendInBackground(Z88Frame(":RAM.0/DURING.TXT", Text("while the dialog is open\r\n")));
+    EXPECT_TRUE(WaitForFile(store + "DURING.TXT", "while the dialog is open\r\n"));
+    ASSERT_TRUE(Z88WaitSent());
+    Screenshot shot;
+    ASSERT_TRUE(TakeScreenshot(&shot, "configuration-dialog.png"));
+
+    // The directory field is the fourth stop: port, rate, XON/XOFF, directory.
+    const std::string other = NewHostFolder();
+    ASSERT_TRUE(WaitForOtherWindow(title, 0, &dialog));
+    ASSERT_NO_FATAL_FAILURE(PointAt(dialog.client));
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "50", "Tab", "Tab", "Tab"}));
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "End", "shift+Home", "BackSpace"}));
+    ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "5", ProgramPath(other)}));
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
+    for (int waited = 0; waited < 10000 && WaitForOtherWindow(title, 0, &dialog); waited += 100)
+        Pause(100);
+    EXPECT_FALSE(WaitForOtherWindow(title, 0, &dialog)) << "Enter did not end the dialog";
+
+    Z88SendInBackground(Z88Frame(":RAM.0/AFTER.TXT", Text("after OK\r\n")));
+    EXPECT_TRUE(WaitForFile(other + "AFTER.TXT", "after OK\r\n"));
+    EXPECT_FALSE(ReadWholeFile(ProgramPath(store + "AFTER.TXT")));
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
+// Under a window manager the window's size still counts its frame and caption, as on
+// Windows: the client area is made smaller by the frame it reports, and the frame's corner
+// stands at (32, 32).
+TEST_F(ProgramTest, UnderAWindowManagerTheFrameCountsInTheSize)
+{
+    int manager = StartWindowManager();
+    if (manager < 0)
+        GTEST_SKIP() << "the Windows build draws its own frames";
+    ASSERT_EQ(manager, 1) << "openbox did not start";
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Screenshot shot;
+    ASSERT_TRUE(TakeScreenshot(&shot));
+    const int width = shot.width / 8 + 20, height = shot.height / 14 + 20;
+    for (int waited = 0; waited < 5000 && (main.frame.width != width || main.frame.height != height ||
+                                           main.frame.width == main.client.width);
+         waited += 100) {
+        Pause(100);
+        FindMainWindow(&main);
+    }
+    EXPECT_EQ(main.frame.x, 32);
+    EXPECT_EQ(main.frame.y, 32);
+    EXPECT_EQ(main.frame.width, width);
+    EXPECT_EQ(main.frame.height, height);
+    EXPECT_LT(main.client.height, main.frame.height) << "no caption";
+    ASSERT_TRUE(TakeScreenshot(&shot, "main-window-openbox.png"));
+    EXPECT_TRUE(AllOf(shot, main.client, LightGray));
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
+}  // namespace

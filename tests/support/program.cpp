@@ -1,0 +1,60 @@
+// The part of the whole-program helpers that is the same on both platforms (see program.h).
+#include "tests/support/program.h"
+
+#include "tests/support/host_tool.h"
+
+#include <ctype.h>
+
+bool DisplayShowsWindow(const std::string& title)
+{
+    // xdotool takes a regular expression: every character that is not a letter or a digit
+    // stands for itself as '.', which matches it.
+    std::string pattern = "^";
+    for (char c : title)
+        pattern += isalnum((unsigned char)c) ? c : '.';
+    pattern += "$";
+    return RunHostTool({"xdotool", "search", "--onlyvisible", "--name", pattern}) == 0;
+}
+
+bool TransferLogShows(const char* line, const Screenshot& shot)
+{
+    ProgramWindow log;
+    Picture drawn;
+    if (!WaitForOtherWindow("File Transfer Information", 0, &log) || !DrawLikeTheLog(line, &drawn))
+        return false;
+    auto at = [&](int x, int y) { return drawn.pixels[(size_t)y * drawn.width + x]; };
+    // The ink's bounding box in the drawing is looked for in the window.
+    int left = drawn.width, right = -1, top = drawn.height, bottom = -1;
+    for (int y = 0; y < drawn.height; y++)
+        for (int x = 0; x < drawn.width; x++)
+            if (at(x, y) != 0xFFFFFF) {
+                left = x < left ? x : left;
+                right = x > right ? x : right;
+                top = y < top ? y : top;
+                bottom = y > bottom ? y : bottom;
+            }
+    if (right < 0)
+        return false;
+    // The ink must be there and the paper around it, all but a few pixels: the list may draw
+    // its focus rectangle, dotted and inverting, through a line's ink box (Windows).
+    const ScreenArea& area = log.client;
+    const int width = right - left + 1, height = bottom - top + 1;
+    int ink = 0;
+    for (int dy = 0; dy < height; dy++)
+        for (int dx = 0; dx < width; dx++)
+            ink += at(left + dx, top + dy) != 0xFFFFFF;
+    const int paper = width * height - ink;
+    for (int y = area.y; y + height <= area.y + area.height; y++)
+        for (int x = area.x; x + width <= area.x + area.width; x++) {
+            int inkDiffers = 0, paperDiffers = 0;
+            for (int dy = 0; dy < height && inkDiffers * 20 <= ink; dy++)
+                for (int dx = 0; dx < width; dx++) {
+                    unsigned want = at(left + dx, top + dy);
+                    if (shot.Pixel(x + dx, y + dy) != want)
+                        (want != 0xFFFFFF ? inkDiffers : paperDiffers)++;
+                }
+            if (inkDiffers * 20 <= ink && paperDiffers * 10 <= paper)
+                return true;
+        }
+    return false;
+}

@@ -1,0 +1,340 @@
+// The whole program on Linux (see program.h): the built `tarnwell` as a child process on the
+// test's display, and its windows as the X server has them.
+#include "tests/support/program.h"
+
+#include "tests/support/temp_folder.h"
+#include "tests/support/x_property.h"
+
+#include "ui/status_window_fltk.h"
+
+#include <FL/Fl.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <vector>
+
+extern char** environ;
+
+static pid_t Program = 0;
+static pid_t Manager = 0;
+
+using Clock = std::chrono::steady_clock;
+
+// The moment `ms` milliseconds from now.
+static Clock::time_point After(int ms)
+{
+    return Clock::now() + std::chrono::milliseconds(ms);
+}
+
+bool StartProgram()
+{
+    KillProgram();
+    const char* argv[] = {TARNWELL_PROGRAM, nullptr};
+    return posix_spawn(&Program, TARNWELL_PROGRAM, nullptr, nullptr, (char* const*)argv,
+                       environ) == 0;
+}
+
+int WaitForProgramExit(int timeoutMs)
+{
+    if (Program <= 0)
+        return -1;
+    Clock::time_point deadline = After(timeoutMs);
+    for (;;) {
+        int status;
+        pid_t done = waitpid(Program, &status, WNOHANG);
+        if (done == Program) {
+            Program = 0;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        if (done < 0 && errno != EINTR)
+            return -1;
+        if (Clock::now() >= deadline)
+            return -1;
+        usleep(10000);
+    }
+}
+
+void KillProgram()
+{
+    if (Program <= 0)
+        return;
+    kill(Program, SIGKILL);
+    waitpid(Program, nullptr, 0);
+    Program = 0;
+}
+
+// --- The program's windows on the X server -------------------------------------------------
+
+// FLTK's connection to the X server, which the desktop helpers use too.
+static Display* OpenDisplay()
+{
+    fl_open_display();
+    return fl_display;
+}
+
+static std::string Title(Window window)
+{
+    char* name = nullptr;
+    std::string title;
+    if (XFetchName(fl_display, window, &name) && name) {
+        title = name;
+        XFree(name);
+    }
+    return title;
+}
+
+// The viewable client windows of the program (those with its _NET_WM_PID), wherever a window
+// manager put them.
+static void ProgramWindows(Window start, std::vector<Window>* found)
+{
+    XWindowAttributes attributes;
+    std::vector<long> pid = WindowProperty(start, "_NET_WM_PID");
+    if (!pid.empty() && pid[0] == Program && XGetWindowAttributes(fl_display, start, &attributes) &&
+        attributes.map_state == IsViewable)
+        found->push_back(start);
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(fl_display, start, &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count; i++)
+            ProgramWindows(children[i], found);
+        if (children)
+            XFree(children);
+    }
+}
+
+static std::vector<Window> ProgramWindows()
+{
+    std::vector<Window> found;
+    if (Program > 0 && OpenDisplay()) {
+        XSync(fl_display, False);
+        ProgramWindows(DefaultRootWindow(fl_display), &found);
+    }
+    return found;
+}
+
+// Only the main window carries the program's icon: 32 by 32, and the pixels after it.
+static bool IsMainWindow(Window window)
+{
+    std::vector<long> icon = WindowProperty(window, "_NET_WM_ICON");
+    return icon.size() >= 2 + 32 * 32 && icon[0] == 32 && icon[1] == 32;
+}
+
+static ProgramWindow Describe(Window window)
+{
+    ProgramWindow shown;
+    XWindowAttributes attributes;
+    Window child;
+    XGetWindowAttributes(fl_display, window, &attributes);
+    XTranslateCoordinates(fl_display, window, DefaultRootWindow(fl_display), 0, 0, &shown.client.x,
+                          &shown.client.y, &child);
+    shown.client.width = attributes.width;
+    shown.client.height = attributes.height;
+    shown.frame = shown.client;
+    std::vector<long> extents = WindowProperty(window, "_NET_FRAME_EXTENTS");  // left, right, top, bottom
+    if (extents.size() == 4) {
+        shown.frame.x -= extents[0];
+        shown.frame.y -= extents[2];
+        shown.frame.width += extents[0] + extents[1];
+        shown.frame.height += extents[2] + extents[3];
+    }
+    return shown;
+}
+
+bool FindMainWindow(ProgramWindow* window)
+{
+    for (Window candidate : ProgramWindows())
+        if (IsMainWindow(candidate)) {
+            *window = Describe(candidate);
+            return true;
+        }
+    return false;
+}
+
+bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
+{
+    for (Clock::time_point deadline = After(timeoutMs);; usleep(20000)) {
+        if (FindMainWindow(window))
+            return true;
+        if (Clock::now() >= deadline)
+            return false;
+    }
+}
+
+bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
+{
+    for (Clock::time_point deadline = After(timeoutMs);; usleep(20000)) {
+        for (Window candidate : ProgramWindows())
+            if (!IsMainWindow(candidate) && Title(candidate) == title) {
+                *window = Describe(candidate);
+                return true;
+            }
+        if (Clock::now() >= deadline)
+            return false;
+    }
+}
+
+bool CloseMainWindow()
+{
+    for (Window candidate : ProgramWindows())
+        if (IsMainWindow(candidate))
+            return CloseLikeUser(Title(candidate).c_str()) != 0;
+    return false;
+}
+
+bool ProgramUsage(ProgramCost* cost)
+{
+    if (Program <= 0)
+        return false;
+    char path[64];
+    snprintf(path, sizeof path, "/proc/%d/stat", (int)Program);
+    FILE* file = fopen(path, "r");
+    if (!file)
+        return false;
+    // After "pid (name) ": state, then 10 fields, then utime and stime in clock ticks.
+    unsigned long user = 0, system = 0;
+    char line[1024];
+    bool ok = fgets(line, sizeof line, file) != nullptr;
+    fclose(file);
+    const char* fields = ok ? strrchr(line, ')') : nullptr;
+    ok = fields && sscanf(fields + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu",
+                          &user, &system) == 2;
+    *cost = ProgramCost();
+    cost->cpuSeconds = (double)(user + system) / sysconf(_SC_CLK_TCK);
+
+    snprintf(path, sizeof path, "/proc/%d/status", (int)Program);
+    file = fopen(path, "r");
+    cost->residentKiB = -1;
+    while (file && fgets(line, sizeof line, file))
+        if (sscanf(line, "VmRSS: %ld", &cost->residentKiB) == 1)
+            break;
+    if (file)
+        fclose(file);
+    return ok && cost->residentKiB >= 0;
+}
+
+std::string NewHostFolder()
+{
+    return NewTestFolder();  // under $TMPDIR, which the host's tools reach as it is
+}
+
+std::string ProgramPath(const std::string& hostPath)
+{
+    return hostPath;
+}
+
+unsigned DialogBackground()
+{
+    return 0xC0C0C0;  // FL_BACKGROUND_COLOR
+}
+
+bool DrawLikeTheLog(const char* text, Picture* picture)
+{
+    fl_open_display();
+    fl_font(DialogFontFace, DialogFontSize);
+    picture->width = (int)fl_width(text) + 4;
+    picture->height = fl_height() + 4;
+    Fl_Offscreen canvas = fl_create_offscreen(picture->width, picture->height);
+    fl_begin_offscreen(canvas);
+    fl_color(FL_WHITE);
+    fl_rectf(0, 0, picture->width, picture->height);
+    fl_color(FL_BLACK);
+    fl_font(DialogFontFace, DialogFontSize);
+    fl_draw(text, 2, 2 + fl_height() - fl_descent());
+    unsigned char* drawn = fl_read_image(nullptr, 0, 0, picture->width, picture->height);
+    fl_end_offscreen();
+    fl_delete_offscreen(canvas);
+    if (!drawn)
+        return false;
+    picture->pixels.resize((size_t)picture->width * picture->height);
+    for (size_t i = 0; i < picture->pixels.size(); i++)
+        picture->pixels[i] = unsigned(drawn[3 * i]) << 16 | unsigned(drawn[3 * i + 1]) << 8 | drawn[3 * i + 2];
+    delete[] drawn;
+    return true;
+}
+
+bool ProgramIcon(unsigned char* rgba)
+{
+    for (Window candidate : ProgramWindows())
+        if (IsMainWindow(candidate)) {
+            // _NET_WM_ICON: width, height, then one ARGB value a pixel, rows from the top.
+            std::vector<long> icon = WindowProperty(candidate, "_NET_WM_ICON");
+            for (int i = 0; i < 32 * 32; i++) {
+                unsigned long argb = (unsigned long)icon[2 + i];
+                rgba[4 * i] = (unsigned char)(argb >> 16);
+                rgba[4 * i + 1] = (unsigned char)(argb >> 8);
+                rgba[4 * i + 2] = (unsigned char)argb;
+                rgba[4 * i + 3] = (unsigned char)(argb >> 24);
+            }
+            return true;
+        }
+    return false;
+}
+
+int StartWindowManager()
+{
+    if (!OpenDisplay())
+        return 0;
+    StopWindowManager();
+    Manager = fork();
+    if (Manager == 0) {
+        // Its notes about menus it need not have.
+        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr))
+            _exit(127);
+        execlp("openbox", "openbox", "--sm-disable", (char*)nullptr);
+        _exit(127);
+    }
+    // Running once it manages windows: openbox names itself on the root window before it
+    // takes in map requests, and a window mapped in between is never shown. So a window of
+    // ours is mapped and waited for until the window manager has taken it (WM_STATE). A first
+    // start on a busy machine with cold caches is slow.
+    Window probe = XCreateSimpleWindow(fl_display, DefaultRootWindow(fl_display), 0, 0, 10, 10, 0,
+                                       0, 0);
+    XMapWindow(fl_display, probe);
+    XFlush(fl_display);
+    bool running = false;
+    for (int tries = 0; tries < 600 && !running; tries++) {
+        usleep(50000);
+        XSync(fl_display, False);
+        running = !WindowProperty(probe, "WM_STATE").empty();
+    }
+    XDestroyWindow(fl_display, probe);
+    XSync(fl_display, False);
+    return running ? 1 : 0;
+}
+
+void StopWindowManager()
+{
+    if (Manager <= 0)
+        return;
+    kill(Manager, SIGTERM);
+    waitpid(Manager, nullptr, 0);
+    Manager = 0;
+    // It may leave its mark on the root window, where a program started later must not take
+    // it for a window manager that runs.
+    XDeleteProperty(fl_display, DefaultRootWindow(fl_display),
+                    XInternAtom(fl_display, "_NET_SUPPORTING_WM_CHECK", False));
+    XSync(fl_display, False);
+}
+
+int PortHeldExclusively(const char* port)
+{
+    int line = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (line < 0)
+        return errno == EBUSY;
+    int exclusive = 0;
+    ioctl(line, TIOCGEXCL, &exclusive);
+    close(line);
+    return exclusive != 0;
+}

@@ -1,0 +1,318 @@
+// The whole program under Wine (see program.h): tarnwell.exe started with CreateProcess from
+// the test, which runs in the same Wine prefix: one WIN.INI, one set of COM ports, one
+// display. Its windows are Wine's, whose screen coordinates are those of the X screen.
+#include "tests/support/program.h"
+
+#include "app/icon.h"
+#include "tests/support/host_tool.h"
+#include "tests/support/temp_folder.h"
+
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <vector>
+
+static PROCESS_INFORMATION Program = {};
+
+bool StartProgram()
+{
+    KillProgram();
+    std::string command = "\"" + ProgramPath(TARNWELL_PROGRAM) + "\"";
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &Program)) {
+        Program = PROCESS_INFORMATION();
+        return false;
+    }
+    CloseHandle(Program.hThread);
+    Program.hThread = NULL;
+    return true;
+}
+
+int WaitForProgramExit(int timeoutMs)
+{
+    if (!Program.hProcess || WaitForSingleObject(Program.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(Program.hProcess, &code);
+    CloseHandle(Program.hProcess);
+    Program = PROCESS_INFORMATION();
+    return (int)code;
+}
+
+void KillProgram()
+{
+    if (!Program.hProcess)
+        return;
+    TerminateProcess(Program.hProcess, 255);
+    WaitForSingleObject(Program.hProcess, 10000);
+    CloseHandle(Program.hProcess);
+    Program = PROCESS_INFORMATION();
+}
+
+// --- The program's windows --------------------------------------------------------------------
+
+static const char MainWindowClass[] = "Z88_Server_Window_Class";
+
+struct Search {
+    const char* title;
+    HWND found;
+};
+
+// A shown top-level window of the program, not of the main window's class, with this title.
+static BOOL CALLBACK FindOther(HWND window, LPARAM data)
+{
+    Search* search = (Search*)data;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char title[256], className[64];
+    if (process != Program.dwProcessId || !IsWindowVisible(window) ||
+        !GetClassNameA(window, className, sizeof className) ||
+        strcmp(className, MainWindowClass) == 0)
+        return TRUE;
+    GetWindowTextA(window, title, sizeof title);
+    if (strcmp(title, search->title) != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+static HWND MainWindow()
+{
+    HWND window = NULL;
+    while ((window = FindWindowExA(NULL, window, MainWindowClass, NULL)) != NULL) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == Program.dwProcessId && IsWindowVisible(window))
+            return window;
+    }
+    return NULL;
+}
+
+static ProgramWindow Describe(HWND window)
+{
+    ProgramWindow shown;
+    RECT frame;
+    GetWindowRect(window, &frame);
+    shown.frame.x = frame.left;
+    shown.frame.y = frame.top;
+    shown.frame.width = frame.right - frame.left;
+    shown.frame.height = frame.bottom - frame.top;
+    shown.client = ClientArea(window);
+    return shown;
+}
+
+bool FindMainWindow(ProgramWindow* window)
+{
+    HWND main = Program.hProcess ? MainWindow() : NULL;
+    if (main)
+        *window = Describe(main);
+    return main != NULL;
+}
+
+bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
+{
+    for (DWORD start = GetTickCount();; Sleep(20)) {
+        if (FindMainWindow(window))
+            return true;
+        if (GetTickCount() - start >= (DWORD)timeoutMs)
+            return false;
+    }
+}
+
+bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
+{
+    for (DWORD start = GetTickCount();; Sleep(20)) {
+        Search search = {title, NULL};
+        if (Program.hProcess)
+            EnumWindows(FindOther, (LPARAM)&search);
+        if (search.found) {
+            *window = Describe(search.found);
+            return true;
+        }
+        if (GetTickCount() - start >= (DWORD)timeoutMs)
+            return false;
+    }
+}
+
+bool CloseMainWindow()
+{
+    HWND main = Program.hProcess ? MainWindow() : NULL;
+    char title[256];
+    if (!main || !GetWindowTextA(main, title, sizeof title))
+        return false;
+    return CloseLikeUser(title) != 0;
+}
+
+// The Unix processes behind tarnwell.exe and the wineserver are found on the host's /proc:
+// those of this test run's Wine prefix, by their command lines. Each prints a line: "P" or
+// "S", user and system time in clock ticks, resident KiB; the clock's ticks a second last.
+bool ProgramUsage(ProgramCost* cost)
+{
+    char prefix[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    if (!Program.hProcess || length == 0 || length >= sizeof prefix)
+        return false;
+    std::string folder = NewHostFolder();
+    std::string report = folder + "usage";
+    std::string command =
+        "for p in /proc/[0-9]*; do "
+        "tr '\\0' '\\n' 2>/dev/null <$p/environ | grep -qxF 'WINEPREFIX=" + std::string(prefix) +
+        "' || continue; "
+        "line=$(tr '\\0' ' ' 2>/dev/null <$p/cmdline); "
+        "case $line in *[Tt][Aa][Rr][Nn][Ww][Ee][Ll][Ll].[Ee][Xx][Ee]*) kind=P;; *wineserver*) kind=S;; *) continue;; esac; "
+        "echo $kind $(cut -d')' -f2- $p/stat | cut -d' ' -f13,14) $(grep VmRSS $p/status | tr -dc 0-9); "
+        "done >" + report + "; getconf CLK_TCK >>" + report;
+    if (RunHostTool({"/bin/sh", "-c", command}) != 0)
+        return false;
+    FILE* file = fopen(ProgramPath(report).c_str(), "r");
+    if (!file)
+        return false;
+    *cost = ProgramCost();
+    unsigned long program = 0, server = 0, ticks = 0;
+    bool found = false, foundServer = false;
+    char line[256];
+    while (fgets(line, sizeof line, file)) {
+        char kind;
+        unsigned long user, system;
+        long resident;
+        if (sscanf(line, "%c %lu %lu %ld", &kind, &user, &system, &resident) == 4 && kind == 'P') {
+            program = user + system;
+            cost->residentKiB = resident;
+            found = true;
+        } else if (sscanf(line, "%c %lu %lu", &kind, &user, &system) == 3 && kind == 'S') {
+            server += user + system;
+            foundServer = true;
+        } else {
+            sscanf(line, "%lu", &ticks);
+        }
+    }
+    fclose(file);
+    DeleteFileA(ProgramPath(report).c_str());
+    RemoveDirectoryA(ProgramPath(folder).c_str());
+    if (!found || ticks == 0)
+        return false;
+    cost->cpuSeconds = (double)program / ticks;
+    cost->serverCpuSeconds = foundServer ? (double)server / ticks : -1;
+    return true;
+}
+
+std::string NewHostFolder()
+{
+    // A test folder of this program's own (removed with it at exit), as the host names it:
+    // its Windows path lies on drive Z:, the host's root.
+    std::string folder = NewTestFolder();
+    if (folder.size() < 2 || folder.compare(0, 2, "Z:") != 0)
+        return "/nonexistent/";
+    folder.erase(0, 2);
+    for (char& c : folder)
+        if (c == '\\')
+            c = '/';
+    return folder;
+}
+
+std::string ProgramPath(const std::string& hostPath)
+{
+    std::string path = "Z:" + hostPath;  // Wine's drive Z: is the host's root
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+unsigned DialogBackground()
+{
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    return GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+}
+
+bool DrawLikeTheLog(const char* text, Picture* picture)
+{
+    HDC screen = GetDC(NULL);
+    HDC dc = CreateCompatibleDC(screen);
+    // The dialogs' font: 8 points at the screen's resolution.
+    HFONT font = CreateFontA(-MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
+                             FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SIZE size;
+    GetTextExtentPoint32A(dc, text, (int)strlen(text), &size);
+    picture->width = size.cx + 4;
+    picture->height = size.cy + 4;
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture->width;
+    info.bmiHeader.biHeight = -picture->height;  // rows from the top
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = NULL;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    RECT all = {0, 0, picture->width, picture->height};
+    FillRect(dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    TextOutA(dc, 2, 2, text, (int)strlen(text));
+    GdiFlush();
+    picture->pixels.assign((const unsigned*)bits,
+                           (const unsigned*)bits + (size_t)picture->width * picture->height);
+    for (unsigned& pixel : picture->pixels)
+        pixel &= 0xFFFFFF;  // a DIB's 32-bit pixel is 0x00RRGGBB
+    SelectObject(dc, oldBitmap);
+    SelectObject(dc, oldFont);
+    DeleteObject(bitmap);
+    DeleteObject(font);
+    DeleteDC(dc);
+    ReleaseDC(NULL, screen);
+    return true;
+}
+
+// Icon 101 as tarnwell.exe carries it: the group entry names the image, which is an .ico
+// file's image without the file's directory; put one in front of it and decode it.
+bool ProgramIcon(unsigned char* rgba)
+{
+    HMODULE module = LoadLibraryExA(ProgramPath(TARNWELL_PROGRAM).c_str(), NULL,
+                                    LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return false;
+    bool ok = false;
+    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(101), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */);
+    const BYTE* directory = group ? (const BYTE*)LockResource(LoadResource(module, group)) : NULL;
+    // GRPICONDIR: reserved, type, count; then entries of 14 bytes, the image's id last.
+    HRSRC image = directory ? FindResourceA(module, MAKEINTRESOURCEA(*(const WORD*)(directory + 18)),
+                                            MAKEINTRESOURCEA(3) /* RT_ICON */)
+                            : NULL;
+    if (image) {
+        DWORD size = SizeofResource(module, image);
+        const BYTE* bits = (const BYTE*)LockResource(LoadResource(module, image));
+        std::vector<unsigned char> file(22 + size);
+        static const unsigned char head[6] = {0, 0, 1, 0, 1, 0};
+        memcpy(&file[0], head, 6);
+        memcpy(&file[6], directory + 6, 12);  // size, colours, planes, bits, bytes
+        DWORD offset = 22;
+        memcpy(&file[18], &offset, 4);
+        memcpy(&file[22], bits, size);
+        ok = DecodeIcon(file.data(), file.size(), rgba) != 0;
+    }
+    FreeLibrary(module);
+    return ok;
+}
+
+int StartWindowManager()
+{
+    return -1;
+}
+
+void StopWindowManager()
+{
+}
+
+int PortHeldExclusively(const char*)
+{
+    return 0;
+}
