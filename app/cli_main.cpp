@@ -203,6 +203,20 @@ static int Stopped(void)
     return ExitSignalBase + StopSignal();
 }
 
+// Says once when the port goes away (the tick then tries it again every two seconds) and
+// once when it is back: nothing else would tell why no file comes in between.
+static void TellPortState(void)
+{
+    static int wasOpen = 1;  // the port opened at the start, or the program had ended
+    int open = LinkIsOpen();
+    if (open == wasOpen)
+        return;
+    wasOpen = open;
+    EndProgressLine();
+    fprintf(stderr, open ? "tarnwell-cli: the serial port is back.\n"
+                         : "tarnwell-cli: the serial port has gone away; waiting for it to come back.\n");
+}
+
 // The poll tick once a second, as the window's timer runs it, until a stop signal; with
 // `once`, until the first reception has run.
 static int Receive(int once)
@@ -215,6 +229,7 @@ static int Receive(int once)
         long long tick = NowMs();
         int begun = TransfersBegun();
         int outcome = PollLink(nullptr);
+        TellPortState();
         if (StopSignal())
             return outcome == 0 ? Stopped() : ExitWhole;
         if (once && outcome != PollIdle) {

@@ -16,6 +16,7 @@
 #include <FL/x.H>
 
 #include <stdio.h>
+#include <string.h>
 #include <time.h>
 
 #include <string>
@@ -44,6 +45,7 @@ static void Tick(void* window)
 {
     double started = Now();
     PollLink((Fl_Window*)window);
+    SetMainWindowTitle((Fl_Window*)window, MainWindowTitle(LinkIsOpen()));
     double took = Now() - started;
     Fl::add_timeout(took >= 1.0 ? 0.0 : 1.0 - took, Tick, window);
 }
@@ -52,6 +54,7 @@ static void Tick(void* window)
 static void LeftClick(Fl_Window* window)
 {
     ConfigDialog(window);
+    SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
 }
 
 // The files of a drop, sent one after another until one fails. The paths are whole, so that
@@ -117,6 +120,9 @@ public:
 
 void SetMainWindowTitle(WindowHandle window, const char* title)
 {
+    // Each tick sets the caption; only a change goes to the X server.
+    if (window && title != Title && strcmp(title, Title) == 0)
+        return;
     if (title != Title)
         snprintf(Title, sizeof Title, "%s", title);
     if (window)
@@ -200,6 +206,7 @@ int main()
     // The link opens before the window is shown, so that a port that cannot be opened is
     // reported while nothing else is on the screen; the ticks start after that message.
     OpenLink();
+    SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
     Fl::add_timeout(1.0, Tick, window);
     window->show();
     Fl::add_timeout(0.05, FitToFrame, window);

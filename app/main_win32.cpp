@@ -13,6 +13,7 @@
 #include <shellapi.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <vector>
 
@@ -23,6 +24,9 @@ static char Title[128] = "Tarnwell";
 
 void SetMainWindowTitle(WindowHandle window, const char* title)
 {
+    // Each tick sets the caption; only a change is drawn.
+    if (window && title != Title && strcmp(title, Title) == 0)
+        return;
     if (title != Title)
         snprintf(Title, sizeof Title, "%s", title);
     if (window)
@@ -55,10 +59,12 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
         // Inside CreateWindowExA, before the window is shown: a port that cannot be opened
         // is reported while nothing else is on the screen, and the ticks start after that.
         OpenLink();
+        SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
         SetTimer(window, PollTimer, PollPeriodMs, NULL);
         return 0;
     case WM_TIMER:
         PollLink(window);
+        SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
         return 0;
     case WM_DROPFILES:
         DropFiles(window, (HDROP)wParam);
@@ -66,6 +72,7 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     case WM_LBUTTONDOWN:
         // Modal, owned by the window; its result is not needed.
         ConfigDialog(window);
+        SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
         return 0;
     case WM_SIZE:
         InvalidateRect(window, NULL, TRUE);

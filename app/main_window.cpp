@@ -1,4 +1,4 @@
-// The main window's geometry, the same on both front ends (see main_window.h).
+// The main window's geometry and caption, the same on both front ends (see main_window.h).
 #include "app/main_window.h"
 
 int MainWindowWidth(int screenWidth)
@@ -9,4 +9,9 @@ int MainWindowWidth(int screenWidth)
 int MainWindowHeight(int screenHeight)
 {
     return screenHeight / 14 + 20;
+}
+
+const char* MainWindowTitle(int portOpen)
+{
+    return portOpen ? "Tarnwell" : "Tarnwell - no port";
 }

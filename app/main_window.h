@@ -15,8 +15,14 @@ int MainWindowHeight(int screenHeight);
 
 // The text the main window shows in its caption: "Tarnwell" from start-up on. Set here and
 // nowhere else, so that a later state of the program can say so in the caption. Takes a copy
-// (at most 127 characters); with a window, its caption changes at once. Each front end keeps
-// the text beside its window.
+// (at most 127 characters); with a window, its caption changes at once, and a text the
+// caption already shows is left alone. Each front end keeps the text beside its window.
 void SetMainWindowTitle(WindowHandle window, const char* title);
+
+// The caption for the state of the link: "Tarnwell" while a port is open, "Tarnwell - no
+// port" while there is none (it did not open, or went away and is being tried again). The
+// front ends set it after everything that may open or lose the port: start-up, each tick,
+// the configuration dialog.
+const char* MainWindowTitle(int portOpen);
 
 #endif

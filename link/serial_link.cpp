@@ -1,14 +1,25 @@
 // The serial link's logic, the same on both platforms: the order in which a port is opened
-// and configured from the settings, and the Esc test after every byte. The port itself is
-// serial_port.h.
+// and configured from the settings, the Esc test after every byte, and the port that went
+// away, closed at once and tried again. The port itself is serial_port.h.
 #include "link/serial_link.h"
 
 #include "link/serial_port.h"
 #include "settings/settings.h"
 #include "ui/alerts.h"
 
+#include <chrono>
+
 LinkPort LinkHandle = 0;
 char StoreDirectory[TextSize];
+
+// The port the last OpenLink read from "Port": what RetryLink opens again.
+static char PortName[TextSize];
+
+// When the port was last tried (opened, or found gone): RetryLink waits two seconds from
+// then. A port that is not there costs one failed open every two seconds, nothing more.
+using Clock = std::chrono::steady_clock;
+static Clock::time_point LastTry;
+static const Clock::duration RetryPeriod = std::chrono::seconds(2);
 
 void CloseLink(void)
 {
@@ -17,27 +28,62 @@ void CloseLink(void)
     LinkHandle = 0;
 }
 
-void OpenLink(void)
+// Opens PortName and, when it opened, sets the line from "Rate" and "Xon" and reads
+// "Directory"; the other settings are not read when the port is not there. Non-zero when
+// it opened.
+static int OpenNamedPort(void)
 {
-    CloseLink();
+    LastTry = Clock::now();
+    LinkHandle = OpenPort(PortName);
+    if (LinkHandle == LinkOpenFailed)
+        return 0;
     char text[TextSize];
-    ReadSetting(SettingPort, text);
-    LinkHandle = OpenPort(text);
-    if (LinkHandle == LinkOpenFailed) {
-        // The other settings are not read: the port they belong to is not there.
-        ShowConnectFailure(PortFailureText());
-        return;
-    }
     int rate = ReadSetting(SettingRate, text);
     int xon = ReadSetting(SettingXon, text) != 0;
     ConfigureLine(rate, xon);
     ReadSetting(SettingDirectory, StoreDirectory);
+    return 1;
+}
+
+void OpenLink(void)
+{
+    CloseLink();
+    ReadSetting(SettingPort, PortName);
+    if (!OpenNamedPort())
+        ShowConnectFailure(PortFailureText());
+}
+
+int RetryLink(void)
+{
+    // Never opened (or closed at the end of the run): there is no port to go back to.
+    if (LinkHandle == LinkOpenFailed && Clock::now() - LastTry >= RetryPeriod)
+        OpenNamedPort();
+    return PortIsOpen();
+}
+
+int LinkIsOpen(void)
+{
+    return PortIsOpen();
+}
+
+// What a read or a write did, as a truth result. A port that has gone away is closed at
+// once: a handle held on an unplugged USB adapter keeps its device taken, so that the
+// adapter plugged in again would come back under another name (ttyUSB1 for ttyUSB0, COM4
+// for COM3) and the name the link tries again would stay dead.
+static int Moved(int outcome)
+{
+    if (outcome == PortGone) {
+        ClosePort();
+        LinkHandle = LinkOpenFailed;
+        LastTry = Clock::now();
+    }
+    return outcome == PortMoved;
 }
 
 int LinkReadByte(int* value)
 {
     *value = 0;
-    int ok = PortIsOpen() && ReadPortByte(value);
+    int ok = PortIsOpen() && Moved(ReadPortByte(value));
     // Asked after every read, also a failed one: a held Esc ends the transfer either way.
     if (EscapeHeld())
         ok = 0;
@@ -47,7 +93,7 @@ int LinkReadByte(int* value)
 int LinkWriteByte(int value)
 {
     SetLinkTimeouts(TransferMode);
-    int ok = PortIsOpen() && WritePortByte((unsigned char)(value & 0xFF));
+    int ok = PortIsOpen() && Moved(WritePortByte((unsigned char)(value & 0xFF)));
     if (EscapeHeld())
         ok = 0;
     return ok;

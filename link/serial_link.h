@@ -4,6 +4,8 @@
 // platform: serial_link_win32.cpp and serial_link_posix.cpp.
 //
 //   OpenLink         (re)opens the port named by "Port", configures it, loads StoreDirectory
+//   RetryLink        opens that port again, silently, when it did not open or went away
+//   LinkIsOpen       whether a port is open now
 //   SetLinkTimeouts  PollMode: reads return at once; TransferMode: a read waits up to 1000 ms
 //   LinkReadByte     one byte in, 0..255
 //   LinkWriteByte    one byte out, the low 8 bits of the value, given up to 2000 ms
@@ -18,7 +20,9 @@
 // The handle of the port, in one of three states that every call tells apart:
 //   never opened   0 (also after CloseLink)
 //   open           the platform's handle of the port
-//   open failed    LinkOpenFailed; every read, write and setting call on it fails at once
+//   no port        LinkOpenFailed: the open failed, or the port went away and was closed;
+//                  every read, write and setting call fails at once, and RetryLink tries
+//                  the port again
 #ifdef _WIN32
 typedef void* LinkPort;                                // HANDLE
 const LinkPort LinkOpenFailed = (LinkPort)(intptr_t)-1;  // INVALID_HANDLE_VALUE
@@ -44,13 +48,25 @@ enum LinkTimeoutMode { PollMode, TransferMode };
 // directions), then reads "Directory" into StoreDirectory. Sets no timeout mode.
 void OpenLink(void);
 
+// Opens the port of the last OpenLink again when there is none (its open failed, or the
+// port went away), at most once every two seconds: a USB adapter plugged in again, or one
+// that was missing at start, is taken up without anyone touching the program. Silent: a
+// failed try shows nothing. The name is the one OpenLink read ("Port" is not read again);
+// once the port opens, "Rate", "Xon" and "Directory" are read and applied as OpenLink does.
+// Called by the poll tick before it reads. Non-zero when a port is open afterwards.
+int RetryLink(void);
+
+// Non-zero while the link has a port open.
+int LinkIsOpen(void);
+
 // Switches the read timeouts; the mode stays until the next call. Non-zero when applied to
 // an open port (callers need not look).
 int SetLinkTimeouts(LinkTimeoutMode mode);
 
 // Reads one byte into `value` (0..255; `value` is 0 when none came). Non-zero only when a
 // byte came and Esc was not held; with Esc held the byte is taken from the line all the same
-// and stays in `value`.
+// and stays in `value`. A read or write that finds the port gone away (unplugged, hung up)
+// closes it at once and leaves the link with no port (LinkOpenFailed) until RetryLink.
 int LinkReadByte(int* value);
 
 // Writes the low 8 bits of `value` in TransferMode. Non-zero only when the byte actually

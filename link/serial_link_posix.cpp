@@ -97,16 +97,17 @@ static int ApplyLine(int port, const struct termios* line)
 
 // --- Opening and closing -----------------------------------------------------------------
 
-// Why the last open failed (PortFailureText). It holds a port name of up to 127 characters
-// and the list of the ports found, so it is larger than the program's other texts; what
-// does not fit is left out, since it is only shown.
+// Why the last open failed: the name and the error of the step that failed (0 when the line
+// would not take raw mode). PortFailureText puts it in words only when asked: a silent
+// retry of a missing port every two seconds must not look for the ports there are.
+static char FailedName[TextSize];
+static int FailedError;
+
+// PortFailureText's words. They hold a port name of up to 127 characters and the list of the
+// ports found, so the buffer is larger than the program's other texts; what does not fit is
+// left out, since it is only shown.
 enum { FailureTextSize = 4 * TextSize };
 static char FailureText[FailureTextSize];
-
-const char* PortFailureText(void)
-{
-    return FailureText;
-}
 
 // Appends to FailureText, cutting what does not fit.
 static void AddFailureText(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -138,18 +139,16 @@ static void AddPortsFound(void)
     }
 }
 
-// Puts into FailureText why `name` did not open, from the error of the step that failed,
-// and gives LinkOpenFailed.
-static LinkPort OpenFailed(const char* name, int error)
+const char* PortFailureText(void)
 {
     FailureText[0] = 0;
-    if (!*name) {
+    if (!*FailedName) {
         AddFailureText("No serial port is set.");
         AddPortsFound();
-        return LinkOpenFailed;
+        return FailureText;
     }
-    AddFailureText("%s: ", name);
-    switch (error) {
+    AddFailureText("%s: ", FailedName);
+    switch (FailedError) {
     case ENOENT:
     case ENOTDIR:
     case ENODEV:
@@ -176,9 +175,18 @@ static LinkPort OpenFailed(const char* name, int error)
         AddFailureText("the port does not take the settings of a serial line.");
         break;
     default:
-        AddFailureText("%s.", strerror(error));
+        AddFailureText("%s.", strerror(FailedError));
         break;
     }
+    return FailureText;
+}
+
+// Keeps why `name` did not open, from the error of the step that failed, and gives
+// LinkOpenFailed.
+static LinkPort OpenFailed(const char* name, int error)
+{
+    snprintf(FailedName, sizeof FailedName, "%s", name);
+    FailedError = error;
     return LinkOpenFailed;
 }
 
@@ -187,7 +195,6 @@ static LinkPort OpenFailed(const char* name, int error)
 // program holds is left exactly as it was.
 LinkPort OpenPort(const char* name)
 {
-    FailureText[0] = 0;
     int port = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (port < 0)
         return OpenFailed(name, errno);
@@ -258,25 +265,35 @@ static long long NowMs(void)
     return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
 }
 
-// Waits for `events` on the port until `deadline` (NowMs time). False when the time is up
-// or the port has failed; a hang-up counts as ready, so that the next read sees it.
+// The errors of a port whose device has gone: a USB adapter unplugged (EIO while the kernel
+// hangs the line up, then ENXIO or ENODEV), or a line hung up (EIO on a write; a pty whose
+// other side has closed).
+static int DeviceGone(int error)
+{
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
+
+// Waits for `events` on the port until `deadline` (NowMs time): PortMoved when the port is
+// ready, PortIdle when the time is up, PortGone when the port reports a hang-up or an error
+// (a hung-up line is always "ready", and waiting on it would spin).
 static int WaitForPort(short events, long long deadline)
 {
     for (;;) {
         long long left = deadline - NowMs();
         if (left <= 0)
-            return 0;
+            return PortIdle;
         struct pollfd port = {LinkHandle, events, 0};
         int ready = poll(&port, 1, (int)left);
         if (ready > 0)
-            return 1;
+            return port.revents & (POLLHUP | POLLERR | POLLNVAL) ? PortGone : PortMoved;
         if (ready == 0 || errno != EINTR)
-            return 0;
+            return PortIdle;
     }
 }
 
 // One byte in, waiting as the mode says. The read is tried first: when bytes stream in,
-// that is the only system call.
+// that is the only system call. A read that gives end-of-file finds the line hung up: with
+// O_NONBLOCK and VMIN 1 a port with nothing waiting gives EAGAIN, never 0.
 int ReadPortByte(int* value)
 {
     long long deadline = -1;
@@ -285,18 +302,21 @@ int ReadPortByte(int* value)
         ssize_t count = read(LinkHandle, &byte, 1);
         if (count == 1) {
             *value = byte;
-            return 1;
+            return PortMoved;
         }
         if (count == 0)
-            return 0;  // hung up
+            return PortGone;
         if (errno == EINTR)
             continue;
+        if (DeviceGone(errno))
+            return PortGone;
         if (errno != EAGAIN || TimeoutMode != TransferMode)
-            return 0;
+            return PortIdle;
         if (deadline < 0)
             deadline = NowMs() + TransferReadMs;
-        if (!WaitForPort(POLLIN, deadline))
-            return 0;
+        int waited = WaitForPort(POLLIN, deadline);
+        if (waited != PortMoved)
+            return waited;
     }
 }
 
@@ -308,14 +328,17 @@ int WritePortByte(unsigned char byte)
     for (;;) {
         ssize_t count = write(LinkHandle, &byte, 1);
         if (count == 1)
-            return 1;
+            return PortMoved;
         if (count < 0 && errno == EINTR)
             continue;
+        if (count < 0 && DeviceGone(errno))
+            return PortGone;
         if (count < 0 && errno != EAGAIN)
-            return 0;
+            return PortIdle;
         if (deadline < 0)
             deadline = NowMs() + WriteMs;
-        if (!WaitForPort(POLLOUT, deadline))
-            return 0;
+        int waited = WaitForPort(POLLOUT, deadline);
+        if (waited != PortMoved)
+            return waited;
     }
 }

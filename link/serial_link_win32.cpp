@@ -21,6 +21,12 @@ int PortIsOpen(void)
 // "COM10" and above (where USB adapters often land) exist only in the device namespace, so
 // a name without a backslash is opened there, and every COM port opens alike. A name with a
 // backslash is a path of its own and is used as typed.
+//
+// Only a handle that answers as a COM port counts as opened. Wine gives a handle for "COM1"
+// even while the device behind it is missing (an unplugged adapter, a pty that has gone);
+// every call on it fails with ERROR_INVALID_FUNCTION. Taken for a port, it would end the
+// silent retries of RetryLink with a port that moves nothing. A file opened by a path with
+// a backslash is no port either, and would otherwise be written to.
 LinkPort OpenPort(const char* name)
 {
     char device[TextSize + 4];
@@ -28,8 +34,16 @@ LinkPort OpenPort(const char* name)
         snprintf(device, sizeof device, "%s", name);
     else
         snprintf(device, sizeof device, "\\\\.\\%s", name);
-    return CreateFileA(device, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE port = CreateFileA(device, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    DCB line;
+    memset(&line, 0, sizeof line);
+    line.DCBlength = sizeof line;
+    if (port != INVALID_HANDLE_VALUE && !GetCommState(port, &line)) {
+        CloseHandle(port);
+        return LinkOpenFailed;
+    }
+    return port;
 }
 
 // The Windows message is the one line it has always been.
@@ -78,14 +92,57 @@ int SetLinkTimeouts(LinkTimeoutMode mode)
     return AppliedMode >= 0;
 }
 
+// The errors of a port whose device has gone away. Windows reports an unplugged USB adapter
+// with one of these, depending on its driver; Wine reports a port whose pty has gone (the
+// Unix EIO) as ERROR_NOT_READY, and a handle with no device behind it as
+// ERROR_INVALID_FUNCTION.
+static int DeviceGone(DWORD error)
+{
+    switch (error) {
+    case ERROR_INVALID_FUNCTION:
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_NOT_READY:
+    case ERROR_BAD_COMMAND:
+    case ERROR_GEN_FAILURE:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_BAD_UNIT:
+    case ERROR_OPERATION_ABORTED:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_IO_DEVICE:
+    case ERROR_DEVICE_REMOVED:
+        return 1;
+    }
+    return 0;
+}
+
+// What a read or write that moved nothing means: PortGone when the port has gone away,
+// else PortIdle. Wine's ReadFile on a port whose pty has gone succeeds and reads nothing, as
+// if no byte had come, so the port is asked (ClearCommError) after every call that moved
+// nothing. The call's own error counts too, but for ERROR_OPERATION_ABORTED, which a live
+// port also gives for a line error when it was left with fAbortOnError set; ClearCommError
+// lets such a port go on.
+static int NothingMoved(BOOL succeeded)
+{
+    DWORD callError = succeeded ? 0 : GetLastError();
+    DWORD errors = 0;
+    COMSTAT status;
+    if (!ClearCommError(LinkHandle, &errors, &status) && DeviceGone(GetLastError()))
+        return PortGone;
+    if (callError != ERROR_OPERATION_ABORTED && DeviceGone(callError))
+        return PortGone;
+    return PortIdle;
+}
+
 int ReadPortByte(int* value)
 {
     unsigned char byte = 0;
     DWORD count = 0;
-    if (!ReadFile(LinkHandle, &byte, 1, &count, NULL) || count != 1)
-        return 0;
+    BOOL succeeded = ReadFile(LinkHandle, &byte, 1, &count, NULL);
+    if (!succeeded || count != 1)
+        return NothingMoved(succeeded);
     *value = byte;
-    return 1;
+    return PortMoved;
 }
 
 int WritePortByte(unsigned char byte)
@@ -93,5 +150,8 @@ int WritePortByte(unsigned char byte)
     DWORD count = 0;
     // A write that timed out (the Z88 holding XOFF, say) reports success with nothing
     // written; that byte is lost to the frame, so it counts as failed.
-    return WriteFile(LinkHandle, &byte, 1, &count, NULL) && count == 1;
+    BOOL succeeded = WriteFile(LinkHandle, &byte, 1, &count, NULL);
+    if (!succeeded || count != 1)
+        return NothingMoved(succeeded);
+    return PortMoved;
 }

@@ -24,10 +24,15 @@ void ClosePort(void);
 // Non-zero when LinkHandle is an open port.
 int PortIsOpen(void);
 
-// One byte in, within the time the timeout mode gives; non-zero when one came.
+// What a read or a write of the port did: PortMoved (the byte), PortIdle (nothing moved, the
+// port is still there), or PortGone: the device behind the port has gone away (a USB adapter
+// unplugged, the line hung up), and nothing done on this handle can work again.
+enum { PortGone = -1, PortIdle = 0, PortMoved = 1 };
+
+// One byte in, within the time the timeout mode gives.
 int ReadPortByte(int* value);
 
-// One byte out, given up to 2000 ms; non-zero only when the byte really left.
+// One byte out, given up to 2000 ms; PortMoved only when the byte really left.
 int WritePortByte(unsigned char byte);
 
 #endif

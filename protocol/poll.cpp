@@ -7,6 +7,9 @@
 
 int PollLink(WindowHandle owner)
 {
+    // A port that went away, or never opened, is tried again from here, silently.
+    if (!RetryLink())
+        return PollIdle;
     SetLinkTimeouts(PollMode);
     int byte;
     // Every stray byte waiting is dropped in this one tick: the rest of a failed frame, or

@@ -319,22 +319,48 @@ TEST_F(LinkTest, SecondOpenLinkClosesTheFirstPort)
     EXPECT_EQ(value, 'z');
 }
 
-TEST_F(LinkTest, HangUpFailsReadsAndWritesUntilTheLinkIsOpenedAgain)
+// The line hung up, as an unplugged adapter: the first read (then, the first write) that
+// finds the port gone fails at once and closes it. RetryLink opens it again under the same
+// name, silently, not before two seconds have passed and not while the name leads nowhere,
+// and applies the settings as they are by then.
+TEST_F(LinkTest, PortThatGoesAwayIsClosedAndRetriedUnderTheSameName)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
-    ClosePeerLine();
-    SetLinkTimeouts(TransferMode);
-    int value = 0;
-    Clock::time_point start = Clock::now();
-    EXPECT_EQ(LinkReadByte(&value), 0);
-    EXPECT_EQ(LinkWriteByte('x'), 0);
-    EXPECT_LT(MsSince(start), 4000);
+    ASSERT_NO_FATAL_FAILURE(Open("9600", "0"));
+    const int handles = OpenHandleCount();
+    const std::string name = port;
+    for (int write = 0; write < 2; write++) {
+        ClosePeerLine();
+        const int unplugged = OpenHandleCount();
+        Clock::time_point start = Clock::now();
+        int value = 0;
+        SetLinkTimeouts(TransferMode);
+        EXPECT_EQ(write ? LinkWriteByte('x') : LinkReadByte(&value), 0);
+        EXPECT_LT(MsSince(start), 4000);
+        EXPECT_FALSE(LinkIsOpen());
+        EXPECT_EQ(LinkHandle, LinkOpenFailed);
+        EXPECT_EQ(OpenHandleCount(), unplugged - 1) << "the port that went away is still open";
+        std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+        EXPECT_FALSE(RetryLink()) << "a port opened while its name leads nowhere";
 
-    ASSERT_TRUE(OpenPeerLine(port, sizeof port));
-    PutSetting("Port", port);
-    ASSERT_NO_FATAL_FAILURE(Open());
-    ASSERT_NO_FATAL_FAILURE(Send('n'));
-    SetLinkTimeouts(TransferMode);
-    EXPECT_TRUE(LinkReadByte(&value));
-    EXPECT_EQ(value, 'n');
+        ASSERT_TRUE(OpenPeerLine(port, sizeof port));
+        ASSERT_EQ(port, name);
+        PutSetting("Rate", write ? "1200" : "19200");
+        PutSetting("Directory", write ? "written/" : "read/");
+        start = Clock::now();
+        EXPECT_FALSE(RetryLink()) << "tried again within two seconds";
+        while (!RetryLink() && MsSince(start) < 10000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_GE(MsSince(start), 1500);
+        ASSERT_TRUE(LinkIsOpen());
+        LineState line;
+        ASSERT_TRUE(ReadLineState(&line));
+        EXPECT_EQ(line.rate, write ? 1200 : 19200);
+        EXPECT_STREQ(StoreDirectory, write ? "written/" : "read/");
+        ASSERT_NO_FATAL_FAILURE(Send('n'));
+        SetLinkTimeouts(TransferMode);
+        EXPECT_TRUE(LinkReadByte(&value));
+        EXPECT_EQ(value, 'n');
+    }
+    EXPECT_EQ(OpenHandleCount(), handles);
+    EXPECT_EQ(FakeUi.ConnectFailures(), 0);
 }

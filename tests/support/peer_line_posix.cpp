@@ -1,5 +1,5 @@
 // Linux side of the far end of a test line: the master of a new pty pair. The program opens
-// the slave by its path; the test reads and writes the master.
+// the slave through a link; the test reads and writes the master.
 #include "tests/support/peer_line.h"
 
 #include <errno.h>
@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -18,6 +19,38 @@ static int Master = -1;
 // is never read, written or configured, so the slave stays as a new pty is (cooked) until
 // the program makes it raw.
 static int SlaveKeeper = -1;
+
+// The program's name for its port: a link to the current slave, in a folder of its own
+// under $TMPDIR that goes when the test program ends. A pty's own name changes with every
+// pair and is soon another test's; the link is gone while the line is hung up. The folder
+// can be searched by everyone, as /dev can: a test may open the port as another user.
+static char LinkFolder[128];
+static char LinkPath[160];
+
+static void RemoveLinkFolder()
+{
+    unlink(LinkPath);
+    rmdir(LinkFolder);
+}
+
+// Leads the link to `slave`, in one step; false when it cannot be made.
+static bool LinkTo(const char* slave)
+{
+    if (!*LinkFolder) {
+        const char* base = getenv("TMPDIR");
+        snprintf(LinkFolder, sizeof LinkFolder, "%s/tarnwell-line-XXXXXX", base && *base ? base : "/tmp");
+        if (!mkdtemp(LinkFolder) || chmod(LinkFolder, 0755) != 0) {
+            LinkFolder[0] = 0;
+            return false;
+        }
+        snprintf(LinkPath, sizeof LinkPath, "%s/port", LinkFolder);
+        atexit(RemoveLinkFolder);
+    }
+    char fresh[sizeof LinkPath + 4];
+    snprintf(fresh, sizeof fresh, "%s.new", LinkPath);
+    unlink(fresh);
+    return symlink(slave, fresh) == 0 && rename(fresh, LinkPath) == 0;
+}
 
 // Bytes read from the master in one go and not yet handed out.
 static unsigned char Pending[256];
@@ -44,22 +77,26 @@ bool OpenPeerLine(char* programPort, size_t size)
         return false;
     }
     int keeper = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (keeper < 0 || fcntl(master, F_SETFL, O_NONBLOCK) != 0) {
+    if (keeper < 0 || fcntl(master, F_SETFL, O_NONBLOCK) != 0 || !LinkTo(name) ||
+        strlen(LinkPath) >= size) {
         if (keeper >= 0)
             close(keeper);
         close(master);
+        unlink(LinkPath);
         return false;
     }
     Master = master;
     SlaveKeeper = keeper;
-    snprintf(programPort, size, "%s", name);
+    snprintf(programPort, size, "%s", LinkPath);
     return true;
 }
 
 void ClosePeerLine()
 {
-    // Closing the master hangs the slave up: the program's end reads end-of-file and its
-    // writes fail.
+    // The name goes first, as an unplugged adapter's device does. Closing the master hangs
+    // the slave up: the program's end reads end-of-file and its writes fail.
+    if (*LinkPath)
+        unlink(LinkPath);
     if (Master >= 0)
         close(Master);
     if (SlaveKeeper >= 0)
