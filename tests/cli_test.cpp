@@ -282,6 +282,40 @@ TEST_F(CliTest, CtrlCMidReceptionKeepsTheGoodCopy)
     EXPECT_FALSE(PortTaken(port));
 }
 
+// The cable pulled in the middle of a reception: the file fails and the good copy stays;
+// standard error says once that the port went away and once that it is back, and the next
+// file arrives without anyone touching the program.
+TEST_F(CliTest, UnpluggedMidReceptionThePortComesBackByItself)
+{
+    WriteWholeFile(folder + "D.z88", "good copy");
+    CliRun run;
+    Start(&run, {"receive"});
+    ASSERT_TRUE(WaitForPortTaken(port));
+    // A byte every 10 ms, for longer than a tick, and the cable pulled after the 300th: the
+    // program is reading the data when the port goes.
+    const Bytes frame = Z88Frame("D", Bytes(600, 'd'));
+    Z88Pacing pulled;
+    pulled.gapMs = 10;
+    pulled.hangUpAfter = true;
+    Z88SendInBackground(Bytes(frame.begin(), frame.begin() + 300), pulled);
+    ASSERT_TRUE(Z88WaitSent());
+    usleep(3000000);  // a retry that finds nothing
+
+    const std::string name = port;
+    ASSERT_TRUE(OpenPeerLine(port, sizeof port));
+    ASSERT_EQ(port, name);
+    ASSERT_TRUE(WaitForPortTaken(port));
+    Z88SendInBackground(Z88Frame("E", Text("back")));
+    EXPECT_TRUE(WaitForFile(folder + "E.z88"));
+    kill(run.pid, SIGINT);
+    EXPECT_EQ(Finish(&run), 0);
+    EXPECT_EQ(Stored("E.z88"), "back");
+    EXPECT_EQ(Stored("D.z88"), "good copy");
+    EXPECT_EQ(run.err, "D - not received whole.\n"
+                       "tarnwell-cli: the serial port has gone away; waiting for it to come back.\n"
+                       "tarnwell-cli: the serial port is back.\n");
+}
+
 // Ctrl-C while nothing moves ends the run at once with 0, the port let go; a port that does
 // not open and a wrong command line end with their own status and say why.
 TEST_F(CliTest, CtrlCWhileIdleAndFailuresBeforeAnyTransfer)

@@ -59,6 +59,17 @@ bool WaitForFile(const std::string& path, const std::string& contents, int timeo
     return false;
 }
 
+// Waits up to `timeoutMs` for the display to show a window captioned `title`.
+bool WaitForTitle(const std::string& title, int timeoutMs = 15000)
+{
+    for (int waited = 0; waited < timeoutMs; waited += 100) {
+        if (DisplayShowsWindow(title))
+            return true;
+        Pause(100);
+    }
+    return false;
+}
+
 class ProgramTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { PrepareDesktop(); }
@@ -310,10 +321,12 @@ TEST_F(ProgramTest, ProgressWindowIsOnTheScreenFromTheStartOfATransfer)
 }
 
 // A port that cannot be opened at start is reported before the main window shows; once the
-// message is dismissed the window comes up and the program runs on without a port.
-TEST_F(ProgramTest, MissingPortIsReportedBeforeTheWindowShows)
+// message is dismissed the window comes up and the program runs on without a port, its
+// caption saying so. Plugged in later, the port is taken up without another message, and a
+// file from the Z88 arrives.
+TEST_F(ProgramTest, MissingPortIsReportedBeforeTheWindowShowsAndTakenUpWhenItComes)
 {
-    PutSetting("Port", MissingPortName());
+    ClosePeerLine();
     ASSERT_TRUE(StartProgram());
     ProgramWindow box;
     ASSERT_TRUE(WaitForOtherWindow("Tarnwell", 60000, &box)) << "no connect-failure message";
@@ -326,9 +339,74 @@ TEST_F(ProgramTest, MissingPortIsReportedBeforeTheWindowShows)
     ASSERT_NO_FATAL_FAILURE(PointAt(box.client));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
     ASSERT_TRUE(WaitForMainWindow(15000, &main)) << "no main window after the message";
-    Pause(2500);  // ticks that find no port
+    EXPECT_TRUE(WaitForTitle("Tarnwell - no port"));
+    Pause(4500);  // ticks and retries that find no port
     EXPECT_EQ(WaitForProgramExit(0), -1) << "the program ended";
-    EXPECT_TRUE(FindMainWindow(&main));
+    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0, &box)) << "a retry showed the message";
+
+    char again[128];
+    ASSERT_TRUE(OpenPeerLine(again, sizeof again));
+    ASSERT_STREQ(again, port);
+    EXPECT_TRUE(WaitForTitle("Tarnwell"));
+    Z88SendInBackground(Z88Frame(":RAM.0/LATE.TXT", Text("plugged in late\r\n")));
+    EXPECT_TRUE(WaitForFile(store + "LATE.TXT", "plugged in late\r\n"));
+    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0, &box)) << "the retry that opened showed the message";
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
+// The cable pulled in the middle of a reception: the reception fails and the good copy
+// stays; the caption says "Tarnwell - no port" until the cable is back, and then "Tarnwell";
+// no message comes up; the next file from the Z88 arrives without anyone touching the
+// program.
+TEST_F(ProgramTest, UnpluggedMidReceptionThePortComesBackByItself)
+{
+    WriteWholeFile(ProgramPath(store + "CUT.TXT"), "good copy");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_TRUE(WaitForTitle("Tarnwell"));
+    // A byte every 20 ms, for longer than a tick, and the cable pulled after the 200th: the
+    // program is reading the data when the port goes.
+    const Bytes frame = Z88Frame(":RAM.0/CUT.TXT", Text(std::string(400, 'c')));
+    Z88Pacing pulled;
+    pulled.gapMs = 20;
+    pulled.hangUpAfter = true;
+    Z88SendInBackground(Bytes(frame.begin(), frame.begin() + 200), pulled);
+    ProgramWindow progress;
+    EXPECT_TRUE(WaitForOtherWindow("Now Receiving file \":RAM.0/CUT.TXT\"", 10000, &progress));
+    Z88WaitSent();
+    EXPECT_TRUE(WaitForTitle("Tarnwell - no port"));
+    Pause(3000);  // a retry or two that find nothing
+
+    char again[128];
+    ASSERT_TRUE(OpenPeerLine(again, sizeof again));
+    ASSERT_STREQ(again, port);
+    EXPECT_TRUE(WaitForTitle("Tarnwell"));
+    Z88SendInBackground(Z88Frame(":RAM.0/AFTER.TXT", Text("after the cable came back\r\n")));
+    EXPECT_TRUE(WaitForFile(store + "AFTER.TXT", "after the cable came back\r\n"));
+    std::string kept, cut;
+    EXPECT_TRUE(ReadWholeFile(ProgramPath(store + "CUT.TXT"), &kept) && kept == "good copy") << kept;
+    EXPECT_FALSE(ReadWholeFile(ProgramPath(store + "_CUT.TXT")));
+    EXPECT_TRUE(ReadWholeFile(ProgramPath(store + "~CUT.TXT"), &cut)) << "the reception never began";
+    EXPECT_LT(cut.size(), 400u);
+    ProgramWindow box;
+    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0, &box)) << "a retry showed the connect message";
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
+// Ten unplugs and plugs leave the program with the descriptors it had: each port that went
+// away was closed.
+TEST_F(ProgramTest, TenUnplugsLeakNoDescriptor)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const int before = ProgramOpenHandles();
+    if (before < 0)
+        GTEST_SKIP() << "the program's handles cannot be counted here";
+    for (int unplug = 0; unplug < 10; unplug++) {
+        ClosePeerLine();
+        ASSERT_TRUE(WaitForTitle("Tarnwell - no port")) << "unplug " << unplug;
+        ASSERT_TRUE(OpenPeerLine(port, sizeof port));
+        ASSERT_TRUE(WaitForTitle("Tarnwell")) << "unplug " << unplug;
+    }
+    EXPECT_EQ(ProgramOpenHandles(), before);
     EXPECT_EQ(CloseAndWait(), 0);
 }
 

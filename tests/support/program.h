@@ -95,6 +95,10 @@ struct ProgramCost {
 // does not run or cannot be looked at.
 bool ProgramUsage(ProgramCost* cost);
 
+// The descriptors the running program has open (Linux: /proc/PID/fd); -1 where they cannot
+// be counted (under Wine).
+int ProgramOpenHandles();
+
 // Files the program and the host's tools (the drag source) both reach: a new empty folder
 // under the test run's folder ($TMPDIR), as a path of the host, ending with '/'.
 std::string NewHostFolder();

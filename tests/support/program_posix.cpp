@@ -11,6 +11,7 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -222,6 +223,20 @@ bool ProgramUsage(ProgramCost* cost)
     if (file)
         fclose(file);
     return ok && cost->residentKiB >= 0;
+}
+
+int ProgramOpenHandles()
+{
+    char path[64];
+    snprintf(path, sizeof path, "/proc/%d/fd", (int)Program);
+    DIR* folder = Program > 0 ? opendir(path) : nullptr;
+    if (!folder)
+        return -1;
+    int count = 0;
+    while (struct dirent* entry = readdir(folder))
+        count += entry->d_name[0] != '.';
+    closedir(folder);
+    return count;
 }
 
 std::string NewHostFolder()

@@ -151,6 +151,12 @@ bool CloseMainWindow()
 // The Unix processes behind tarnwell.exe and the wineserver are found on the host's /proc:
 // those of this test run's Wine prefix, by their command lines. Each prints a line: "P" or
 // "S", user and system time in clock ticks, resident KiB; the clock's ticks a second last.
+// GetProcessHandleCount answers 0 under Wine.
+int ProgramOpenHandles()
+{
+    return -1;
+}
+
 bool ProgramUsage(ProgramCost* cost)
 {
     char prefix[MAX_PATH];
