@@ -4,7 +4,9 @@
 //   - the CPU used idle over a stretch (60 s unless given), and the resident memory then;
 //   - the resident memory after a 1 MiB file received unthrottled;
 //   - a 256 KiB text file at a real Z88's pace, 3 840 bytes a second (38 400 baud): the time
-//     it took against the line's own time, and the CPU used meanwhile.
+//     it took against the line's own time, and the CPU used meanwhile;
+//   - the CPU used idle over the same stretch with the port gone away (the line hung up),
+//     while the program tries it again every two seconds.
 // Under Wine the program's own process is measured, and the prefix's wineserver beside it.
 //   Linux:   tests/tools/with-xvfb build/linux/tests/program_bench [idle seconds]
 //   Windows: in build/windows, with TARNWELL_WINEPREFIX=$PWD/wine-prefix TARNWELL_WINE_SERIAL=1,
@@ -144,6 +146,13 @@ int main(int argc, char** argv)
     printf("256 KiB at 3840 bytes a second:     %s in %.1f s (the line's time: %.1f s)\n",
            stored ? "whole" : "NOT STORED", took, (double)paced.size() / PacedBytesPerSecond);
     PrintCost("  while it came in:", before, after, took);
+
+    ClosePeerLine();
+    Sleep(3);  // past the tick that finds the port gone
+    ProgramUsage(&before);
+    Sleep(idleSeconds);
+    ProgramUsage(&after);
+    PrintCost("idle, the port gone away:", before, after, idleSeconds);
 
     CloseMainWindow();
     int exitCode = WaitForProgramExit(30000);
