@@ -56,6 +56,8 @@ else()
   install(FILES ${CMAKE_SOURCE_DIR}/resources/tarnwell.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/CHANGELOG.md
           ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${TARNWELL_DOCDIR})
+  # The README's pictures, where its links find them.
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/screenshots DESTINATION ${TARNWELL_DOCDIR}/docs)
 
   # The icon in the desktop's theme: 32 pixels as the program shows it, and larger sizes
   # drawn from the same picture by a tool of this tree (app/icon_png.cpp).
