@@ -15,7 +15,8 @@ fi
 
 case $flavour in
 linux)
-  tests/tools/ensure-packages g++ cmake ninja-build pkg-config googletest libfltk1.3-dev || exit 1
+  tests/tools/ensure-packages g++ cmake ninja-build pkg-config googletest libfltk1.3-dev \
+    zlib1g-dev || exit 1
   cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
   cmake --build build/linux --target tarnwell -j "$(nproc)" || exit 1
   exec build/linux/app/tarnwell

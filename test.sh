@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds both flavours of Tarnwell and runs every test:
 #   Linux (g++ and FLTK), Linux again under AddressSanitizer and UndefinedBehaviorSanitizer,
-#   and Windows (MinGW-w64), whose tests run under Wine.
+#   and Windows (MinGW-w64), whose tests run under Wine; and the packages of the Linux and
+#   Windows trees (a .deb and a zip), which tests unpack and start.
 # Installs what is missing first. GUI tests start private Xvfb displays of their own; the
 # Windows tests share a Wine prefix made afresh for this run and stopped at its end.
 set -u
@@ -9,8 +10,8 @@ cd "$(dirname "$0")"
 top=$(pwd)
 
 tests/tools/ensure-packages g++ cmake ninja-build pkg-config googletest libfltk1.3-dev \
-  g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 fonts-wine xvfb xdotool socat \
-  imagemagick x11-utils openbox man-db || exit 1
+  zlib1g-dev g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 fonts-wine xvfb xdotool socat \
+  imagemagick x11-utils openbox man-db desktop-file-utils lintian || exit 1
 
 jobs=$(nproc)
 configure_and_build() {  # name, cmake arguments...
@@ -32,6 +33,16 @@ configure_and_build linux-asan -DCMAKE_BUILD_TYPE=Debug -DTARNWELL_SANITIZE=ON &
 configure_and_build windows -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" &&
   built+=(windows) || failed+=("build windows")
+
+# The packages, which the package tests unpack and start: the .deb of the Linux tree and the
+# zip of the Windows tree, each in its tree's folder.
+for name in linux windows; do
+  [[ " ${built[*]} " == *" $name "* ]] || continue
+  echo "== package $name"
+  cmake --build "build/$name" --target package >"build/$name.package.log" 2>&1 &&
+    grep -h 'package: .* generated' "build/$name.package.log" ||
+    { cat "build/$name.package.log"; failed+=("package $name"); }
+done
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}

@@ -6,6 +6,7 @@
 #include "protocol/poll.h"
 #include "protocol/send.h"
 #include "settings/settings.h"
+#include "tarnwell_version.h"
 #include "ui/terminal.h"
 
 #include <errno.h>

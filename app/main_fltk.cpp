@@ -1,6 +1,7 @@
 // Linux (FLTK) start-up and main window: a plain light-gray window that polls the link once
 // a second, sends the files dropped on it, and opens the configuration dialog on a left
 // click. Closing it closes the link and ends the program.
+#include "app/command_line.h"
 #include "app/config_dialog.h"
 #include "app/icon.h"
 #include "app/main_window.h"
@@ -173,8 +174,13 @@ static void FitToFrame(void* data)
                    OuterHeight - (int)(extents[2] + extents[3]));
 }
 
-int main()
+int main(int argc, char** argv)
 {
+    // --version and --help answer without a display; other arguments are ignored.
+    int answered = AnswerCommandLine(argc, argv);
+    if (answered >= 0)
+        return answered;
+
     // FLTK ends the program when it finds no display; say why in words first.
     Display* display = XOpenDisplay(nullptr);
     if (!display) {

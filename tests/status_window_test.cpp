@@ -259,7 +259,7 @@ TEST_F(StatusWindows, TransferLogSortsWithoutRegardToCaseAndReopensAfterClose)
                                  "mango.txt - file changed.", "Zeta.txt - no change."}));
     RunEventLoop(300);  // the list paints once the program is back in its loop
     Screenshot shot;
-    ASSERT_TRUE(TakeScreenshot(&shot, "transfer-log.png"));
+    ASSERT_TRUE(TakeScreenshot(&shot, "transfer-log-window.png"));
 
     // Esc and Enter leave the window open; the Down key after them proves the keys arrive.
     FocusWindow(title);

@@ -17,6 +17,9 @@
 // a time: a program still running from an earlier start is killed first. False when it could
 // not be started.
 bool StartProgram();
+// The same for another copy of the program (one unpacked from a package, say) at `path`, a
+// host path, given these arguments after its name.
+bool StartProgramAt(const std::string& path, const std::vector<std::string>& arguments);
 
 // Its exit code, once it has ended within `timeoutMs`; -1 when it is still running then.
 int WaitForProgramExit(int timeoutMs);

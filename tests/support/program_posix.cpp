@@ -41,9 +41,17 @@ static Clock::time_point After(int ms)
 
 bool StartProgram()
 {
+    return StartProgramAt(TARNWELL_PROGRAM, {});
+}
+
+bool StartProgramAt(const std::string& path, const std::vector<std::string>& arguments)
+{
     KillProgram();
-    const char* argv[] = {TARNWELL_PROGRAM, nullptr};
-    return posix_spawn(&Program, TARNWELL_PROGRAM, nullptr, nullptr, (char* const*)argv,
+    std::vector<const char*> argv = {path.c_str()};
+    for (const std::string& argument : arguments)
+        argv.push_back(argument.c_str());
+    argv.push_back(nullptr);
+    return posix_spawn(&Program, path.c_str(), nullptr, nullptr, (char* const*)argv.data(),
                        environ) == 0;
 }
 

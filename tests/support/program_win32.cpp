@@ -19,8 +19,15 @@ static PROCESS_INFORMATION Program = {};
 
 bool StartProgram()
 {
+    return StartProgramAt(TARNWELL_PROGRAM, {});
+}
+
+bool StartProgramAt(const std::string& path, const std::vector<std::string>& arguments)
+{
     KillProgram();
-    std::string command = "\"" + ProgramPath(TARNWELL_PROGRAM) + "\"";
+    std::string command = "\"" + ProgramPath(path) + "\"";
+    for (const std::string& argument : arguments)
+        command += " \"" + argument + "\"";
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
