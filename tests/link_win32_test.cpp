@@ -4,6 +4,7 @@
 #include "tests/link_probe.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/host_tool.h"
+#include "tests/support/temp_folder.h"
 
 #include <windows.h>
 
@@ -138,6 +139,19 @@ TEST_F(LinkWin32Test, PortNameWithBackslashIsOpenedAsTyped)
     EXPECT_TRUE(LinkReadByte(&value));
     EXPECT_EQ(value, 'b');
     EXPECT_EQ(SettingsSectionLines()[0], "Port=\\\\.\\COM1");
+}
+
+// A path that names a file opens, but is no port: taken for one, it would be written the
+// frames meant for the Z88. It fails as a missing port does.
+TEST_F(LinkWin32Test, FileNamedAsThePortFailsToOpen)
+{
+    const std::string file = NewTestFolder() + "not-a-port";
+    WriteWholeFile(file, "");
+    PutSetting("Port", file.c_str());
+    OpenLink();
+    EXPECT_EQ(LinkHandle, LinkOpenFailed);
+    EXPECT_EQ(FakeUi.ConnectFailures(), 1);
+    EXPECT_EQ(SettingsSectionLines(), (Lines{"Port=" + file}));
 }
 
 // The two columns of timeouts as the port holds them, also on a port opened afresh after
