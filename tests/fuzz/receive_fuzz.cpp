@@ -1,0 +1,204 @@
+// Fuzz target: the poll tick and the receive session fed the fuzzer's bytes as the line, over
+// the real framing, name mapping, settings and file code, into a store folder where files
+// already stand. Checked on every input: nothing outside the store folder changes, and each
+// file that stood at a store name is still whole, under that name or its "_" name.
+//
+// Input: the first byte chooses "Preserve" (bit 0) and from which Esc question on the key
+// counts as held (the other bits; 0: never); the rest is what arrives on the line.
+#include "link/serial_port.h"
+#include "protocol/poll.h"
+#include "tests/support/fake_ui.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+// --- The port: the fuzzer's bytes, then silence --------------------------------------------
+
+static const unsigned char* LineBytes = nullptr;
+static size_t LineLeft = 0;
+
+LinkPort OpenPort(const char*)
+{
+    return 3;
+}
+void ConfigureLine(int, int) {}
+void ClosePort(void) {}
+int PortIsOpen(void)
+{
+    return LinkHandle > 0;
+}
+int SetLinkTimeouts(LinkTimeoutMode)
+{
+    return PortIsOpen();
+}
+int ReadPortByte(int* value)
+{
+    if (LineLeft == 0)
+        return 0;  // a read that waits in vain, without the wait
+    *value = *LineBytes++;
+    LineLeft--;
+    return 1;
+}
+int WritePortByte(unsigned char)
+{
+    return 0;
+}
+
+// --- The folders ---------------------------------------------------------------------------
+
+// Under one fresh folder: store/ (the store directory), outside/ (a neighbour that must not
+// change) and one settings folder for each value of "Preserve".
+static std::string Root;
+
+// Everything under a folder: relative path -> contents ("/" for a folder).
+typedef std::map<std::string, std::string> Tree;
+
+static std::string ReadAll(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+static Tree Snapshot(const fs::path& folder)
+{
+    Tree tree;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        std::string name = entry.path().lexically_relative(folder).string();
+        tree[name] = entry.is_directory() ? "/" : entry.is_regular_file() ? ReadAll(entry.path()) : "?";
+    }
+    return tree;
+}
+
+static void WriteAll(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+static Tree StoreBefore;    // the store folder as each input finds it
+static Tree OutsideBefore;  // everything else under Root
+
+// Every input starts from StoreBefore: what an input added goes, what it changed comes back.
+static void RestoreStore(const Tree& now)
+{
+    const fs::path store = Root + "/store";
+    for (const auto& entry : now) {
+        if (!StoreBefore.count(entry.first))
+            fs::remove_all(store / entry.first);
+    }
+    for (const auto& entry : StoreBefore) {
+        auto found = now.find(entry.first);
+        if (found != now.end() && found->second == entry.second)
+            continue;
+        if (entry.second == "/")
+            fs::create_directories(store / entry.first);
+        else
+            WriteAll(store / entry.first, entry.second);
+    }
+}
+
+static void Fail(const char* what, const std::string& name)
+{
+    fprintf(stderr, "receive_fuzz: %s: %s\n", what, name.c_str());
+    abort();
+}
+
+// The stored copies that stand in the store folder at the start of every input, for both
+// forms of the names; each must stay whole.
+static const char* const StoredCopies[] = {"@RAM_0!LETTER_TXT.z88", "LETTER.TXT", "@RAM_0!KEEP.z88", "KEEP"};
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    const char* base = getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/tarnwell-fuzz-XXXXXX";
+    if (!mkdtemp(&pattern[0]))
+        Fail("no temporary folder", pattern);
+    Root = pattern;
+    const fs::path store = Root + "/store";
+    fs::create_directories(store);
+    fs::create_directories(Root + "/outside");
+    WriteAll(Root + "/outside/neighbour", "a file beside the store folder");
+    for (const char* name : StoredCopies)
+        WriteAll(store / name, std::string("stored copy of ") + name);
+    WriteAll(store / "_@RAM_0!LETTER_TXT.z88", "previous copy");
+    WriteAll(store / "_LETTER.TXT", "previous copy");
+    // A leftover of a failed reception, and folders where a new file or a previous copy
+    // would go: "_KEEP" being a folder, the current copy of KEEP cannot be moved aside.
+    WriteAll(store / "~@RAM_0!NOTES.z88", "part of an earlier reception");
+    WriteAll(store / "~NOTES", "part of an earlier reception");
+    for (const char* folder : {"@RAM_0!DIR.z88", "DIR", "_@RAM_0!KEEP.z88", "_KEEP"}) {
+        fs::create_directories(store / folder);
+        WriteAll(store / folder / "inside", "a file in a folder of the store");
+    }
+
+    // "Directory" names the store folder; "Preserve" is set in each settings folder once, so
+    // that an input only reads the settings, as a reception does once they stand.
+    for (const char* preserve : {"0", "1"}) {
+        std::string config = Root + "/settings" + preserve;
+        fs::create_directories(config + "/tarnwell");
+        WriteAll(config + "/tarnwell/tarnwell.ini", std::string("[Tarnwell]\nPort=fuzz\nRate=9600\nXon=1\nDirectory=") +
+                                                        store.string() + "/\nPreserve=" + preserve + "\n");
+    }
+    setenv("XDG_CONFIG_HOME", (Root + "/settings1").c_str(), 1);
+    OpenLink();
+    if (std::string(StoreDirectory) != store.string() + "/")
+        Fail("Directory was not loaded", StoreDirectory);
+    atexit([] { fs::remove_all(Root); });
+    StoreBefore = Snapshot(store);
+    OutsideBefore = Snapshot(Root);
+    for (auto entry = OutsideBefore.begin(); entry != OutsideBefore.end();)
+        entry = entry->first.compare(0, 5, "store") == 0 ? OutsideBefore.erase(entry) : std::next(entry);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    setenv("XDG_CONFIG_HOME", (Root + "/settings" + (data[0] & 1 ? "1" : "0")).c_str(), 1);
+    ResetFakeUi();
+    FakeUi.escapeFromCheck = data[0] >> 1;
+    LineBytes = data + 1;
+    LineLeft = size - 1;
+
+    // The front end's timer: one tick after another while they take bytes from the line.
+    size_t left;
+    do {
+        left = LineLeft;
+        PollLink(nullptr);
+    } while (LineLeft > 0 && LineLeft < left);
+
+    Tree outside = Snapshot(Root);
+    for (auto entry = outside.begin(); entry != outside.end();)
+        entry = entry->first.compare(0, 5, "store") == 0 ? outside.erase(entry) : std::next(entry);
+    if (outside != OutsideBefore)
+        Fail("something outside the store folder changed", Root);
+
+    Tree now = Snapshot(Root + "/store");
+    for (const char* name : StoredCopies) {
+        const std::string& whole = StoreBefore[name];
+        auto current = now.find(name);
+        auto previous = now.find(std::string("_") + name);
+        if (!(current != now.end() && current->second == whole) && !(previous != now.end() && previous->second == whole))
+            Fail("a stored copy was lost", name);
+    }
+    // The folders in the store, and what they hold, are no place for a received file.
+    for (const auto& entry : StoreBefore) {
+        bool kept = now.count(entry.first) && now[entry.first] == entry.second;
+        if (!kept && (entry.second == "/" || entry.first.find('/') != std::string::npos))
+            Fail("a folder in the store, or a file in it, changed", entry.first);
+    }
+    if (now != StoreBefore)
+        RestoreStore(now);
+    return 0;
+}
