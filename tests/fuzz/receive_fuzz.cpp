@@ -171,11 +171,21 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     LineBytes = data + 1;
     LineLeft = size - 1;
 
-    // The front end's timer: one tick after another while they take bytes from the line.
+    // The front end's timer: one tick after another while they take bytes from the line. A
+    // tick receives one file at most, and keeps the copy it replaces: each stored copy that
+    // stands before a tick is whole after it, under its name or its "_" name.
     size_t left;
     do {
         left = LineLeft;
+        std::map<std::string, std::string> before;
+        for (const char* name : StoredCopies)
+            before[name] = ReadAll(Root + "/store/" + name);
         PollLink(nullptr);
+        for (const auto& copy : before) {
+            if (ReadAll(Root + "/store/" + copy.first) != copy.second &&
+                ReadAll(Root + "/store/_" + copy.first) != copy.second)
+                Fail("a stored copy was lost", copy.first);
+        }
     } while (LineLeft > 0 && LineLeft < left);
 
     Tree outside = Snapshot(Root);
@@ -185,13 +195,6 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
         Fail("something outside the store folder changed", Root);
 
     Tree now = Snapshot(Root + "/store");
-    for (const char* name : StoredCopies) {
-        const std::string& whole = StoreBefore[name];
-        auto current = now.find(name);
-        auto previous = now.find(std::string("_") + name);
-        if (!(current != now.end() && current->second == whole) && !(previous != now.end() && previous->second == whole))
-            Fail("a stored copy was lost", name);
-    }
     // The folders in the store, and what they hold, are no place for a received file.
     for (const auto& entry : StoreBefore) {
         bool kept = now.count(entry.first) && now[entry.first] == entry.second;
