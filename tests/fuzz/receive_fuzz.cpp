@@ -9,14 +9,15 @@
 #include "protocol/poll.h"
 #include "tests/support/fake_ui.h"
 
+#include <dirent.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -59,24 +60,42 @@ int WritePortByte(unsigned char)
 // change) and one settings folder for each value of "Preserve".
 static std::string Root;
 
-// Everything under a folder: relative path -> contents ("/" for a folder).
+// Everything under a folder: relative path -> what the system says of it (kind, size,
+// modification time, file number). A file written to or replaced gets another entry; a file
+// renamed keeps its own under its new path. Stat calls only, so that an input costs little.
 typedef std::map<std::string, std::string> Tree;
 
-static std::string ReadAll(const fs::path& path)
+static std::string Signature(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return "";
+    char text[96];
+    snprintf(text, sizeof text, "%o %lld %lld.%09ld %llu", (unsigned)info.st_mode, (long long)info.st_size,
+             (long long)info.st_mtim.tv_sec, info.st_mtim.tv_nsec, (unsigned long long)info.st_ino);
+    return text;
 }
 
-static Tree Snapshot(const fs::path& folder)
+static void Snapshot(const std::string& folder, const std::string& prefix, Tree* tree)
+{
+    DIR* dir = opendir(folder.c_str());
+    while (struct dirent* entry = dir ? readdir(dir) : nullptr) {
+        std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        std::string path = folder + "/" + name;
+        (*tree)[prefix + name] = Signature(path);
+        if (entry->d_type == DT_DIR)
+            Snapshot(path, prefix + name + "/", tree);
+    }
+    if (dir)
+        closedir(dir);
+}
+
+static Tree Snapshot(const std::string& folder)
 {
     Tree tree;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        std::string name = entry.path().lexically_relative(folder).string();
-        tree[name] = entry.is_directory() ? "/" : entry.is_regular_file() ? ReadAll(entry.path()) : "?";
-    }
+    Snapshot(folder, "", &tree);
     return tree;
 }
 
@@ -85,10 +104,12 @@ static void WriteAll(const fs::path& path, const std::string& text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
+static std::map<std::string, std::string> StoreContents;  // what init put there ("/": a folder)
 static Tree StoreBefore;    // the store folder as each input finds it
 static Tree OutsideBefore;  // everything else under Root
 
-// Every input starts from StoreBefore: what an input added goes, what it changed comes back.
+// Every input starts from the same store folder: what an input added goes, what it changed
+// comes back.
 static void RestoreStore(const Tree& now)
 {
     const fs::path store = Root + "/store";
@@ -100,11 +121,13 @@ static void RestoreStore(const Tree& now)
         auto found = now.find(entry.first);
         if (found != now.end() && found->second == entry.second)
             continue;
-        if (entry.second == "/")
+        const std::string& contents = StoreContents[entry.first];
+        if (contents == "/")
             fs::create_directories(store / entry.first);
         else
-            WriteAll(store / entry.first, entry.second);
+            WriteAll(store / entry.first, contents);
     }
+    StoreBefore = Snapshot(store);
 }
 
 static void Fail(const char* what, const std::string& name)
@@ -128,17 +151,24 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     fs::create_directories(store);
     fs::create_directories(Root + "/outside");
     WriteAll(Root + "/outside/neighbour", "a file beside the store folder");
+    auto put = [&](const std::string& name, const std::string& contents) {
+        StoreContents[name] = contents;
+        if (contents == "/")
+            fs::create_directories(store / name);
+        else
+            WriteAll(store / name, contents);
+    };
     for (const char* name : StoredCopies)
-        WriteAll(store / name, std::string("stored copy of ") + name);
-    WriteAll(store / "_@RAM_0!LETTER_TXT.z88", "previous copy");
-    WriteAll(store / "_LETTER.TXT", "previous copy");
+        put(name, std::string("stored copy of ") + name);
+    put("_@RAM_0!LETTER_TXT.z88", "previous copy");
+    put("_LETTER.TXT", "previous copy");
     // A leftover of a failed reception, and folders where a new file or a previous copy
     // would go: "_KEEP" being a folder, the current copy of KEEP cannot be moved aside.
-    WriteAll(store / "~@RAM_0!NOTES.z88", "part of an earlier reception");
-    WriteAll(store / "~NOTES", "part of an earlier reception");
-    for (const char* folder : {"@RAM_0!DIR.z88", "DIR", "_@RAM_0!KEEP.z88", "_KEEP"}) {
-        fs::create_directories(store / folder);
-        WriteAll(store / folder / "inside", "a file in a folder of the store");
+    put("~@RAM_0!NOTES.z88", "part of an earlier reception");
+    put("~NOTES", "part of an earlier reception");
+    for (std::string folder : {"@RAM_0!DIR.z88", "DIR", "_@RAM_0!KEEP.z88", "_KEEP"}) {
+        put(folder, "/");
+        put(folder + "/inside", "a file in a folder of the store");
     }
 
     // "Directory" names the store folder; "Preserve" is set in each settings folder once, so
@@ -154,7 +184,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     if (std::string(StoreDirectory) != store.string() + "/")
         Fail("Directory was not loaded", StoreDirectory);
     atexit([] { fs::remove_all(Root); });
-    StoreBefore = Snapshot(store);
+    StoreBefore = Snapshot(store.string());
     OutsideBefore = Snapshot(Root);
     for (auto entry = OutsideBefore.begin(); entry != OutsideBefore.end();)
         entry = entry->first.compare(0, 5, "store") == 0 ? OutsideBefore.erase(entry) : std::next(entry);
@@ -179,11 +209,11 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
         left = LineLeft;
         std::map<std::string, std::string> before;
         for (const char* name : StoredCopies)
-            before[name] = ReadAll(Root + "/store/" + name);
+            before[name] = Signature(Root + "/store/" + name);
         PollLink(nullptr);
         for (const auto& copy : before) {
-            if (ReadAll(Root + "/store/" + copy.first) != copy.second &&
-                ReadAll(Root + "/store/_" + copy.first) != copy.second)
+            if (Signature(Root + "/store/" + copy.first) != copy.second &&
+                Signature(Root + "/store/_" + copy.first) != copy.second)
                 Fail("a stored copy was lost", copy.first);
         }
     } while (LineLeft > 0 && LineLeft < left);
@@ -198,7 +228,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     // The folders in the store, and what they hold, are no place for a received file.
     for (const auto& entry : StoreBefore) {
         bool kept = now.count(entry.first) && now[entry.first] == entry.second;
-        if (!kept && (entry.second == "/" || entry.first.find('/') != std::string::npos))
+        if (!kept && (StoreContents[entry.first] == "/" || entry.first.find('/') != std::string::npos))
             Fail("a folder in the store, or a file in it, changed", entry.first);
     }
     if (now != StoreBefore)
