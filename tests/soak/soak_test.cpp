@@ -424,8 +424,10 @@ TEST_F(Soak, NothingIsLostUnderFaults)
         else
             DropStep(what);
         ASSERT_TRUE(ProgramRunning()) << what << ": the program has ended";
-        if (step % 50 == 0)
+        if (step % 50 == 0) {
             printf("soak: %d steps, %ld s\n", step, (long)std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - began).count());
+            fflush(stdout);
+        }
     }
     ASSERT_NO_FATAL_FAILURE(Sync());
     CheckDisk("at the end");
