@@ -7,6 +7,7 @@
 // Input: the first byte chooses "Preserve" (bit 0); the rest is a received name, and also a
 // path to send from.
 #include "protocol/names.h"
+#include "tests/support/temp_folder.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -73,11 +74,9 @@ static void CheckAllowedStaysInside(const char* name)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    const char* base = getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/tarnwell-fuzz-XXXXXX";
-    if (!mkdtemp(&pattern[0]))
-        Fail("no temporary folder", pattern);
-    Root = pattern;
+    // A fresh folder under $TMPDIR, gone when the fuzzer ends.
+    Root = NewTestFolder();
+    Root.pop_back();
     atexit([] { fs::remove_all(Root); });
     // One settings folder for each value of "Preserve", so that a mapping only reads it.
     for (const char* preserve : {"0", "1"}) {

@@ -8,6 +8,7 @@
 #include "link/serial_port.h"
 #include "protocol/poll.h"
 #include "tests/support/fake_ui.h"
+#include "tests/support/temp_folder.h"
 
 #include <dirent.h>
 #include <stdio.h>
@@ -142,11 +143,10 @@ static const char* const StoredCopies[] = {"@RAM_0!LETTER_TXT.z88", "LETTER.TXT"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    const char* base = getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/tarnwell-fuzz-XXXXXX";
-    if (!mkdtemp(&pattern[0]))
-        Fail("no temporary folder", pattern);
-    Root = pattern;
+    // A fresh folder under $TMPDIR, gone when the fuzzer ends.
+    Root = NewTestFolder();
+    Root.pop_back();
+    atexit([] { fs::remove_all(Root); });
     const fs::path store = Root + "/store";
     fs::create_directories(store);
     fs::create_directories(Root + "/outside");
@@ -183,7 +183,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     OpenLink();
     if (std::string(StoreDirectory) != store.string() + "/")
         Fail("Directory was not loaded", StoreDirectory);
-    atexit([] { fs::remove_all(Root); });
     StoreBefore = Snapshot(store.string());
     OutsideBefore = Snapshot(Root);
     for (auto entry = OutsideBefore.begin(); entry != OutsideBefore.end();)

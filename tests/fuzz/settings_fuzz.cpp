@@ -9,6 +9,7 @@
 // byte; the rest is the settings file.
 #include "settings/profile.h"
 #include "settings/settings.h"
+#include "tests/support/temp_folder.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -146,15 +147,13 @@ static std::string Read(SettingId id)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    const char* base = getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/tarnwell-fuzz-XXXXXX";
-    if (!mkdtemp(&pattern[0]))
-        Fail("no temporary folder", pattern);
-    Folder = pattern;
+    // A fresh folder under $TMPDIR, gone when the fuzzer ends.
+    Folder = NewTestFolder();
+    Folder.pop_back();
+    atexit([] { fs::remove_all(Folder); });
     setenv("XDG_CONFIG_HOME", Folder.c_str(), 1);
     fs::create_directories(Folder + "/tarnwell");
     FilePath = Folder + "/tarnwell/tarnwell.ini";
-    atexit([] { fs::remove_all(Folder); });
     return 0;
 }
 
