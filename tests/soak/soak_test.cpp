@@ -283,7 +283,7 @@ protected:
         };
         if (mustBeWhole && !data.empty()) {
             // Seen stored whole: the reception has ended.
-            WaitFor(isWhole, 30000);
+            WaitFor(isWhole, 60000);
         } else {
             // Let a failed reception run into its time-out before the sync frame comes.
             if (fault != NoFault)
