@@ -119,6 +119,11 @@ protected:
         Z88StopListening(0);
         StopProgram(folder);
         ClosePeerLine();
+        // A failed soak leaves its folder for a look at what went wrong.
+        if (!HasFailure()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);
+        }
     }
 
     int Pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
