@@ -8,6 +8,6 @@ cmake --build build/linux -j "$(nproc)" || exit 1
 if [ -x build/linux/app/tarnwell ]; then
   exec build/linux/app/tarnwell
 fi
-echo "Built the settings store, the serial link, the status windows and the transfer sessions"
-echo "in build/linux."
+echo "Built the settings store, the serial link, the status windows, the transfer sessions and"
+echo "the configuration dialog in build/linux."
 echo "Tarnwell's main window comes in a later version; there is nothing to start yet."

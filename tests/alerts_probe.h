@@ -23,13 +23,14 @@ struct SeenBox {
     std::string title;
     std::string text;
     bool errorIcon = false;
-    bool ownedByTestWindow = false;
+    bool ownedByExpected = false;  // by the window given to WatchForMessageBox
 };
 
 // The next message box that comes up on this thread is looked at from inside its modal loop
-// and then dismissed; LastSeenBox tells what it showed. A box that is never found is not
-// waited for: after a few seconds the watch gives up.
-void WatchForMessageBox();
+// and then dismissed; LastSeenBox tells what it showed. The box should belong to `owner`
+// (the test window when none is given), which is never taken for the box itself. A box that
+// is never found is not waited for: after a few seconds the watch gives up.
+void WatchForMessageBox(WindowHandle owner = nullptr);
 SeenBox LastSeenBox();
 
 // Runs `action` and counts the bells the display rang meanwhile; -1 where that cannot be

@@ -17,6 +17,7 @@
 
 static Fl_Window* TestWindow = nullptr;
 static SeenBox Seen;
+static Fl_Window* Expected = nullptr;
 static int Looks = 0;
 
 WindowHandle ShowTestWindow()
@@ -53,7 +54,7 @@ void PumpTestWindow()
 static void LookAtBox(void*)
 {
     for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window)) {
-        if (!window->modal())
+        if (!window->modal() || window == Expected)
             continue;
         Seen.seen = true;
         Seen.title = window->label() ? window->label() : "";
@@ -66,8 +67,8 @@ static void LookAtBox(void*)
                 Seen.text = label;
         }
         Window owner = 0;
-        if (TestWindow && XGetTransientForHint(fl_display, fl_xid(window), &owner))
-            Seen.ownedByTestWindow = owner == fl_xid(TestWindow);
+        if (Expected && XGetTransientForHint(fl_display, fl_xid(window), &owner))
+            Seen.ownedByExpected = owner == fl_xid(Expected);
         window->hide();
         return;
     }
@@ -77,9 +78,10 @@ static void LookAtBox(void*)
         Fl::modal()->hide();  // whatever came up instead, so that the test does not hang
 }
 
-void WatchForMessageBox()
+void WatchForMessageBox(WindowHandle owner)
 {
     Seen = SeenBox();
+    Expected = owner ? owner : TestWindow;
     Looks = 0;
     Fl::add_timeout(0.1, LookAtBox);
 }

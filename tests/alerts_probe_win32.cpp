@@ -11,6 +11,7 @@
 
 static HWND TestWindow = NULL;
 static SeenBox Seen;
+static HWND Expected = NULL;
 static int Looks = 0;
 static UINT_PTR Watch = 0;
 
@@ -71,7 +72,7 @@ static BOOL CALLBACK FindBox(HWND window, LPARAM found)
 {
     char className[32];
     GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
+    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window) && window != Expected) {
         *(HWND*)found = window;
         return FALSE;
     }
@@ -121,13 +122,14 @@ static void CALLBACK LookAtBox(HWND, UINT, UINT_PTR, DWORD)
     GetWindowTextA(box, title, sizeof title);
     Seen.title = title;
     EnumChildWindows(box, LookAtChild, 0);
-    Seen.ownedByTestWindow = TestWindow && GetWindow(box, GW_OWNER) == TestWindow;
+    Seen.ownedByExpected = Expected && GetWindow(box, GW_OWNER) == Expected;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-void WatchForMessageBox()
+void WatchForMessageBox(WindowHandle owner)
 {
     Seen = SeenBox();
+    Expected = owner ? owner : TestWindow;
     Looks = 0;
     Watch = SetTimer(NULL, 0, 100, LookAtBox);
 }

@@ -77,7 +77,7 @@ TEST_F(LinkAlertsTest, FailedOpenShowsTheRealMessageBox)
     EXPECT_EQ(box.title, "Tarnwell");
     EXPECT_EQ(box.text, "Can't connect to Serial Port");
     EXPECT_TRUE(box.errorIcon);
-    EXPECT_TRUE(box.ownedByTestWindow) << "the box belongs to the active window";
+    EXPECT_TRUE(box.ownedByExpected) << "the box belongs to the active window";
 }
 
 TEST_F(LinkAlertsTest, SuccessRingsTheBell)

@@ -1,4 +1,4 @@
-// What the two FLTK status windows share (see status_window_fltk.h).
+// What the program's FLTK windows share (see status_window_fltk.h).
 #include "ui/status_window_fltk.h"
 
 #include "ui/dialog_units.h"
@@ -32,6 +32,17 @@ int DialogHeight(int units)
 {
     MeasureDialogFont();
     return DialogUnitsToHeight(units, BaseHeight);
+}
+
+void OwnerClientOrigin(WindowHandle owner, int* x, int* y)
+{
+    *x = 0;
+    *y = 0;
+    if (!owner || !owner->shown())
+        return;
+    Window child;
+    XTranslateCoordinates(fl_display, fl_xid(owner), RootWindow(fl_display, fl_screen), 0, 0, x,
+                          y, &child);
 }
 
 // The Motif window manager hints, still the one way to ask for a window without some of

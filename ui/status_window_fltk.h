@@ -1,5 +1,6 @@
-// What the two FLTK status windows share: the dialog font and the Windows sizes in
-// dialog units measured with it, and what the window manager is told about each window.
+// What the program's FLTK windows share (the two status windows and the configuration
+// dialog): the dialog font and the Windows sizes in dialog units measured with it, where an
+// owned window goes, and what the window manager is told about each window.
 #ifndef TARNWELL_STATUS_WINDOW_FLTK_H
 #define TARNWELL_STATUS_WINDOW_FLTK_H
 
@@ -14,7 +15,11 @@ enum { DialogFontFace = FL_HELVETICA, DialogFontSize = 11 };
 int DialogWidth(int units);
 int DialogHeight(int units);
 
-// Shows a status window and tells the window manager about it: it belongs to owner (kept
+// Where the owner's client area begins on the screen (0, 0 without a shown owner), asked of
+// the server: the event loop may not have run since the window manager placed the owner.
+void OwnerClientOrigin(WindowHandle owner, int* x, int* y);
+
+// Shows a status window or the dialog and tells the window manager about it: it belongs to owner (kept
 // above it, as an owned window is on Windows), may be moved but not resized, and has a
 // close control only when closable.
 void ShowStatusWindow(Fl_Window* window, WindowHandle owner, int closable);

@@ -8,7 +8,6 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Hold_Browser.H>
 #include <FL/Fl_Window.H>
-#include <FL/x.H>
 
 static Fl_Window* LogWindow;
 
@@ -21,19 +20,6 @@ static void CloseOnRequest(Fl_Widget* window, void*)
     window->hide();
     Fl::delete_widget(window);
     LogWindow = 0;
-}
-
-// Where the owner's client area begins on the screen, asked of the server: the event
-// loop is not running, so FLTK may not have heard yet where the window manager put it.
-static void OwnerClientOrigin(WindowHandle owner, int* x, int* y)
-{
-    *x = 0;
-    *y = 0;
-    if (!owner || !owner->shown())
-        return;
-    Window child;
-    XTranslateCoordinates(fl_display, fl_xid(owner), RootWindow(fl_display, fl_screen), 0, 0, x,
-                          y, &child);
 }
 
 static void OpenLogWindow(WindowHandle owner)

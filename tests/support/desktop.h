@@ -1,5 +1,5 @@
-// The desktop as the status-window tests see it, on either build: a window standing in
-// for the main window, the event loop that runs between transfers, the windows as the X
+// The desktop as the GUI tests see it, on either build: a window standing in for the main
+// window, the event loop that runs between transfers and inside dialogs, the windows as the X
 // server shows them, and the Linux host's tools (xdotool, ImageMagick), which the Windows
 // build reaches from inside Wine. One implementation per platform.
 #ifndef TARNWELL_TEST_DESKTOP_H
@@ -50,6 +50,16 @@ int SendCloseRequest(const char* title);
 // close box; Linux, where the test display has no window manager to draw one, the request
 // the window manager sends for it. Returns 0 when there is no close control to use.
 int CloseLikeUser(const char* title);
+
+// The shown window of the program with this caption (none when there is none), and the id
+// of the control that has the keyboard focus (0 for none).
+WindowHandle FindShownWindow(const char* title);
+int FocusedControl();
+
+// Calls `tick` every 100 ms from whatever event loop runs, a modal one included, until
+// StopTicks: a test's way to act while a dialog or a message box runs.
+void StartTicks(void (*tick)(void));
+void StopTicks();
 
 // Gives the window with this caption the keyboard focus, for keys typed with xdotool.
 void FocusWindow(const char* title);

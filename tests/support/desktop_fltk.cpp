@@ -112,13 +112,45 @@ int FindProgramWindow(const char* title, ScreenArea* client)
     return 1;
 }
 
+WindowHandle FindShownWindow(const char* title)
+{
+    for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window)) {
+        if (window->label() && strcmp(window->label(), title) == 0)
+            return window;
+    }
+    return nullptr;
+}
+
+int FocusedControl()
+{
+    // The program's controls carry their ids as their argument.
+    return Fl::focus() ? (int)Fl::focus()->argument() : 0;
+}
+
+// An FLTK timeout, which fires inside every Fl::wait(), a modal window's loop included.
+static void (*Tick)(void);
+
+static void OnTickTimeout(void*)
+{
+    Tick();
+    Fl::repeat_timeout(0.1, OnTickTimeout);
+}
+
+void StartTicks(void (*tick)(void))
+{
+    Tick = tick;
+    Fl::add_timeout(0.1, OnTickTimeout);
+}
+
+void StopTicks()
+{
+    Fl::remove_timeout(OnTickTimeout);
+}
+
 static Fl_Browser* LogList()
 {
-    for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window))
-        if (window->label() && strcmp(window->label(), "File Transfer Information") == 0 &&
-            window->children() == 1)
-            return (Fl_Browser*)window->child(0);
-    return nullptr;
+    Fl_Window* window = FindShownWindow("File Transfer Information");
+    return window && window->children() == 1 ? (Fl_Browser*)window->child(0) : nullptr;
 }
 
 std::vector<std::string> LogLines()

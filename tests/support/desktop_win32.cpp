@@ -83,10 +83,36 @@ void RunEventLoop(int milliseconds)
     }
 }
 
-static HWND FindShownWindow(const char* title)
+WindowHandle FindShownWindow(const char* title)
 {
     HWND window = FindWindowA(nullptr, title);
     return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+int FocusedControl()
+{
+    HWND focus = GetFocus();
+    return focus ? GetDlgCtrlID(focus) : 0;
+}
+
+// A thread timer: every message loop of the thread dispatches it, a dialog's included.
+static UINT_PTR TickTimer;
+static void (*Tick)(void);
+
+static void CALLBACK OnTickTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    Tick();
+}
+
+void StartTicks(void (*tick)(void))
+{
+    Tick = tick;
+    TickTimer = SetTimer(nullptr, 0, 100, OnTickTimer);
+}
+
+void StopTicks()
+{
+    KillTimer(nullptr, TickTimer);
 }
 
 int FindProgramWindow(const char* title, ScreenArea* client)

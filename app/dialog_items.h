@@ -1,0 +1,27 @@
+// The platform half of the configuration dialog, below config_dialog.cpp: the few operations
+// on the open dialog's controls that the shared logic needs, keyed by the control ids of
+// resources/resource.h. They are the counterparts of SetDlgItemTextA, GetDlgItemTextA,
+// CheckDlgButton, IsDlgButtonChecked and EM_LIMITTEXT; one implementation per toolkit.
+#ifndef TARNWELL_DIALOG_ITEMS_H
+#define TARNWELL_DIALOG_ITEMS_H
+
+#include "ui/window_handle.h"
+
+void SetItemText(WindowHandle dialog, int id, const char* text);
+
+// Copies the field's text into `buffer` of `size` bytes; the limit below keeps it whole.
+void GetItemText(WindowHandle dialog, int id, char* buffer, int size);
+
+void CheckItem(WindowHandle dialog, int id, int checked);
+int ItemChecked(WindowHandle dialog, int id);
+
+// Lets the field take at most `bytes` bytes of text, typed or pasted.
+void LimitItemText(WindowHandle dialog, int id, int bytes);
+
+// The shared logic, which the toolkit's dialog calls:
+// when it opens, with its controls made: the five settings read into them, in order;
+void LoadConfigDialog(WindowHandle dialog);
+// on OK, before the dialog ends: the five stored, in order, and the link reopened.
+void SaveConfigDialog(WindowHandle dialog);
+
+#endif

@@ -1,0 +1,234 @@
+// The configuration dialog on a real display, on both builds: keys typed with xdotool from a
+// tick inside the dialog's own modal loop, then the settings store, the line and a
+// screenshot looked at.
+#include "app/config_dialog.h"
+#include "app/dialog_items.h"
+#include "link/serial_link.h"
+#include "resources/resource.h"
+#include "tests/alerts_probe.h"
+#include "tests/link_probe.h"
+#include "tests/support/desktop.h"
+#include "tests/support/peer_line.h"
+#include "tests/support/screen.h"
+#include "tests/support/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using Lines = std::vector<std::string>;
+static const char Title[] = "Tarnwell Configuration";
+
+// What the user does while the dialog is open, one step a tick; true once done. A step that
+// waits for the dialog to show something is asked again each tick, for five seconds.
+using Step = std::function<bool(WindowHandle dialog)>;
+static std::vector<Step> Script;
+static size_t Done;
+static int Waited;
+
+static void Tick()
+{
+    WindowHandle dialog = FindShownWindow(Title);
+    if (!dialog || Done == Script.size())
+        return;
+    Waited = Script[Done](dialog) ? (Done++, 0) : Waited + 1;
+    if (Waited == 50) {
+        ADD_FAILURE() << "step " << Done << " never came about";
+        Done = Script.size();
+        SendCloseRequest(Title);
+    }
+}
+
+static Step Xdotool(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), "xdotool");
+    return [=](WindowHandle) { return RunHostTool(arguments) == 0; };
+}
+// Empties the focused field and types `text` into it.
+static Step Replace(const std::string& text)
+{
+    return Xdotool({"key", "End", "shift+Home", "BackSpace", "type", "--delay", "5", text});
+}
+
+// A rectangle of template 104 (dialog units) on the screen, scaled by the dialog's own size.
+static ScreenArea TemplateArea(WindowHandle dialog, int left, int top, int width, int height)
+{
+    ScreenArea client = ClientArea(dialog), area;
+    auto x = [&](int units) { return client.x + (units * client.width + 121) / 243; };
+    auto y = [&](int units) { return client.y + (units * client.height + 43) / 87; };
+    area.x = x(left);
+    area.y = y(top);
+    area.width = x(left + width) - area.x;
+    area.height = y(top + height) - area.y;
+    return area;
+}
+
+// The pointer to a point of the template, with a click when asked.
+static Step PointAt(int left, int top, bool click = false)
+{
+    return [=](WindowHandle dialog) {
+        ScreenArea at = TemplateArea(dialog, left, top, 0, 0);
+        std::vector<std::string> move = {"mousemove", std::to_string(at.x), std::to_string(at.y)};
+        if (click)
+            move.insert(move.end(), {"click", "1"});
+        return Xdotool(move)(dialog);
+    };
+}
+
+static std::string Texts(WindowHandle dialog)
+{
+    std::string texts;
+    for (int id : {IDC_PORT, IDC_RATE, IDC_DIRECTORY}) {
+        char text[SettingSize];
+        GetItemText(dialog, id, text, sizeof text);
+        texts += std::string(id == IDC_PORT ? "" : "|") + text;
+    }
+    return texts;
+}
+
+class ConfigDialogTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        PrepareDesktop();
+        owner = OpenOwnerWindow(60, 60, 420, 300);
+    }
+    static void TearDownTestSuite() { CloseOwnerWindow(owner); }
+    void SetUp() override { ResetSettingsStore(); }
+    void TearDown() override { CloseLink(); }
+
+    // Runs the dialog through these steps, the pointer over it first so that keys reach it.
+    static int Dialog(std::vector<Step> steps)
+    {
+        Script = steps;
+        Script.insert(Script.begin(), PointAt(121, 40));
+        Done = Waited = 0;
+        StartTicks(Tick);
+        int result = ConfigDialog(owner);
+        StopTicks();
+        EXPECT_EQ(Done, Script.size()) << "the dialog ended before its last step";
+        return result;
+    }
+
+    static WindowHandle owner;
+};
+WindowHandle ConfigDialogTest::owner;
+
+// Each control of template 104 stands where the template puts it: something other than the
+// background lies within two pixels of its left edge (of each edge, for the framed ones), and
+// only the background three pixels outside.
+static void ExpectTemplateLayout(WindowHandle dialog, const Screenshot& shot)
+{
+    static const struct { int left, top, width, height, framed; } controls[] = {
+        {69, 7, 103, 14, 1}, {69, 25, 103, 14, 1}, {69, 43, 16, 8, 0}, {69, 55, 103, 14, 1},
+        {186, 7, 50, 14, 1}, {186, 24, 50, 14, 1}, {7, 10, 37, 8, 0}, {7, 28, 39, 8, 0},
+        {7, 43, 42, 8, 0}, {7, 58, 33, 8, 0}, {69, 73, 16, 8, 0}, {7, 73, 54, 8, 0}};
+    ScreenArea client = ClientArea(dialog);
+    unsigned background = shot.Pixel(client.x + 2, client.y + 2);
+    // The edge runs `length` pixels from (x, y) along (dx, dy); (ox, oy) points outward.
+    auto edge = [&](int x, int y, int dx, int dy, int length, int ox, int oy) {
+        bool ink = false, clear = true;
+        for (int i = 0; i < length; i++, x += dx, y += dy) {
+            clear = clear && shot.Pixel(x + 3 * ox, y + 3 * oy) == background;
+            for (int d = -2; d <= 2; d++)
+                ink = ink || shot.Pixel(x + d * ox, y + d * oy) != background;
+        }
+        return ink && clear;
+    };
+    for (const auto& c : controls) {
+        ScreenArea a = TemplateArea(dialog, c.left, c.top, c.width, c.height);
+        int right = a.x + a.width - 1, bottom = a.y + a.height - 1;
+        EXPECT_TRUE(edge(a.x, a.y, 0, 1, a.height, -1, 0) &&
+                    (!c.framed || (edge(right, a.y, 0, 1, a.height, 1, 0) &&
+                                   edge(a.x, a.y, 1, 0, a.width, 0, -1) &&
+                                   edge(a.x, bottom, 1, 0, a.width, 0, 1))))
+            << "control at " << c.left << ", " << c.top;
+    }
+}
+
+TEST_F(ConfigDialogTest, OpensWithTheDefaultsInTheTemplatesLayoutAndTabOrder)
+{
+    const std::string port = SettingDefault(SettingPort), folder = SettingDefault(SettingDirectory);
+    Lines atOpening;
+    std::vector<Step> steps = {[&](WindowHandle dialog) {
+        atOpening = SettingsSectionLines();
+        EXPECT_EQ(Texts(dialog), port + "|9600|" + folder);
+        EXPECT_TRUE(ItemChecked(dialog, IDC_XON) && ItemChecked(dialog, IDC_PRESERVE));
+        EXPECT_EQ(FocusedControl(), IDC_PORT);
+        // At the top left of the owner's client area, give or take the dialog's own frame.
+        ScreenArea client = ClientArea(dialog), ownerClient = ClientArea(owner);
+        EXPECT_LE((unsigned)(client.x - ownerClient.x), 8u);
+        EXPECT_LE((unsigned)(client.y - ownerClient.y), 30u);
+        Screenshot shot;
+        EXPECT_TRUE(TakeScreenshot(&shot, "config-dialog.png"));
+        ExpectTemplateLayout(dialog, shot);
+        return true;
+    }};
+    for (int id : {IDC_RATE, IDC_XON, IDC_DIRECTORY, IDOK, IDCANCEL, IDC_PRESERVE, IDC_PORT}) {
+        steps.push_back(Xdotool({"key", "Tab"}));
+        steps.push_back([id](WindowHandle) { return FocusedControl() == id; });
+    }
+    steps.push_back(PointAt(211, 31, true));  // a click on Cancel
+    EXPECT_EQ(Dialog(steps), IDCANCEL);
+    EXPECT_EQ(atOpening, (Lines{"Port=" + port, "Rate=9600", "Xon=1", "Directory=" + folder,
+                                "Preserve=1"}));
+    EXPECT_EQ(SettingsSectionLines(), atOpening);
+}
+
+TEST_F(ConfigDialogTest, EscAndCloseStoreNothingEnterStoresAllAsTypedAndReopensThePort)
+{
+    char port[128];
+    ASSERT_TRUE(OpenPeerLine(port, sizeof port));
+    PutSetting("Port", port);
+    OpenLink();
+    LinkPort opened = LinkHandle;
+    LineState line;
+    Step close = [](WindowHandle) { return SendCloseRequest(Title) != 0; };
+    for (Step end : {Xdotool({"key", "Escape"}), close}) {
+        Lines atOpening;
+        Step look = [&](WindowHandle) { atOpening = SettingsSectionLines(); return true; };
+        EXPECT_EQ(Dialog({look, Replace("COM7"), Xdotool({"key", "Tab", "Tab", "space"}), end}), IDCANCEL);
+        EXPECT_EQ(SettingsSectionLines(), atOpening);
+        EXPECT_EQ(LinkHandle, opened);
+        EXPECT_TRUE(ReadLineState(&line) && line.rate == 9600 && line.xonOut);
+    }
+
+    const std::string folder = "Z88 files";  // no separator at the end: kept as typed
+    Step typed = [&](WindowHandle dialog) { return Texts(dialog) == std::string(port) + "|19200|" + folder; };
+    EXPECT_EQ(Dialog({Replace(port), Xdotool({"key", "Tab"}), Replace("19200"),
+                      Xdotool({"key", "Tab", "space", "Tab"}), Replace(folder),
+                      Xdotool({"key", "Tab", "Tab", "Tab", "space"}), typed, Xdotool({"key", "Return"})}),
+              IDOK);
+    EXPECT_EQ(SettingsSectionLines(), (Lines{"Port=" + std::string(port), "Rate=19200", "Xon=0",
+                                             "Directory=" + folder, "Preserve=0"}));
+    ASSERT_TRUE(ReadLineState(&line));
+    EXPECT_EQ(line.rate, 19200);
+    EXPECT_FALSE(line.xonOut || line.xonIn);
+    EXPECT_EQ(StoreDirectory, folder);
+}
+
+TEST_F(ConfigDialogTest, AnEmptiedPortShowsTheConnectMessageAndNoFieldTakesMoreThan127)
+{
+    PutSetting("Xon", "2");
+    PutSetting("Preserve", "-1");
+    std::string typed;
+    while (typed.size() < 150)
+        typed += "abcdefghijklmnopqrstuvwxyz0123456789";
+    const std::string kept = typed.substr(0, 127);
+    typed.resize(150);
+    EXPECT_EQ(Dialog({[](WindowHandle dialog) { return ItemChecked(dialog, IDC_XON) && ItemChecked(dialog, IDC_PRESERVE); },
+                      Replace(""), Xdotool({"key", "Tab"}), Replace(typed), Xdotool({"key", "Tab", "Tab"}),
+                      Replace(typed), [&](WindowHandle dialog) { return Texts(dialog) == "|" + kept + "|" + kept; },
+                      [](WindowHandle dialog) { WatchForMessageBox(dialog); return true; },
+                      Xdotool({"key", "Return"})}),
+              IDOK);
+    SeenBox box = LastSeenBox();
+    EXPECT_TRUE(box.seen && box.text == "Can't connect to Serial Port");
+    EXPECT_TRUE(box.ownedByExpected) << "the message belongs to the dialog, still on screen";
+    EXPECT_EQ(LinkHandle, LinkOpenFailed);
+    // On/off values other than 1 showed checked and are stored as "1".
+    EXPECT_EQ(SettingsSectionLines(), (Lines{"Xon=1", "Preserve=1", "Port=", "Rate=" + kept,
+                                             "Directory=" + kept}));
+}
