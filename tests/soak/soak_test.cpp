@@ -49,9 +49,12 @@ const SoakName Names[] = {
 };
 // Files of the PC's own, sent under their own names.
 const char* const OutboxNames[] = {"memo.txt", "photo.bin", "z"};
-// The frame that tells the soak the program has handled everything sent before it.
-const char SyncName[] = "SYNC";
-const char SyncStored[] = "SYNC.z88";
+// The frames that tell the soak the program has handled everything sent before them are
+// named "SYNC" and a number, stored as that and ".z88".
+bool IsSyncFile(const std::string& name)
+{
+    return name.find("SYNC") != std::string::npos;
+}
 
 enum Fault { NoFault, CutFrame, Noise, StartInData, Silence, XoffHeld, EscHeld, FaultKinds };
 const char* const FaultNames[] = {"none",
@@ -179,14 +182,23 @@ protected:
 
     // Sends a frame of its own and waits until the program has stored it: everything sent
     // before has then been handled. A frame that met the end of a failed reception is lost
-    // with it, so it is sent again until it lands.
+    // with it, so it is sent again until it lands. Each has a name never used before: on
+    // Windows a file that the soak holds open for a look cannot be moved aside, so the soak
+    // looks only at a file that the program has put in place and will not touch again.
     void Sync()
     {
         for (int attempt = 1; attempt <= 15; attempt++) {
-            std::string mark = "sync " + std::to_string(++syncs);
-            ASSERT_NO_FATAL_FAILURE(Send(Z88Frame(SyncName, Text(mark))));
-            if (WaitFor([&] { return FileText(store + SyncStored) == mark; }, 4000))
+            std::string name = "SYNC" + std::to_string(++syncs);
+            ASSERT_NO_FATAL_FAILURE(Send(Z88Frame(name, Text(name))));
+            if (WaitFor([&] { return FileText(store + name + ".z88") == name; }, 4000)) {
+                // The program is idle now: the older ones go, so that the folder stays small.
+                for (const auto& entry : std::filesystem::directory_iterator(store)) {
+                    std::string file = entry.path().filename().string();
+                    if (IsSyncFile(file) && file != name + ".z88")
+                        std::filesystem::remove(entry.path());
+                }
                 return;
+            }
             ASSERT_TRUE(ProgramRunning()) << "the program has ended";
         }
         FAIL() << "the program stored no sync frame in a minute";
@@ -203,8 +215,8 @@ protected:
         }
         for (const auto& entry : std::filesystem::directory_iterator(store)) {
             std::string name = entry.path().filename().string();
-            EXPECT_TRUE(allowed.count(name) && entry.is_regular_file()) << what << ": unexpected " << name;
-            bool known = name[0] == '~' || name.find(SyncStored) != std::string::npos || record.count(name);
+            EXPECT_TRUE((allowed.count(name) || IsSyncFile(name)) && entry.is_regular_file()) << what << ": unexpected " << name;
+            bool known = name[0] == '~' || IsSyncFile(name) || record.count(name);
             EXPECT_TRUE(known) << what << ": " << name << " is there, and nothing should be";
         }
         for (const auto& file : record) {
@@ -228,7 +240,7 @@ protected:
 
     static std::vector<std::string> StoredNames()
     {
-        std::vector<std::string> names = {SyncStored};
+        std::vector<std::string> names;
         for (const SoakName& name : Names)
             names.push_back(name.stored);
         return names;
@@ -286,15 +298,10 @@ protected:
             return FileText(store + stored) == whole[stored] &&
                    (!whole.count(previous) || FileText(store + previous) == whole[previous]);
         };
-        if (mustBeWhole && !data.empty()) {
-            // Seen stored whole: the reception has ended.
-            WaitFor(isWhole, 60000);
-        } else {
-            // Let a failed reception run into its time-out before the sync frame comes.
-            if (fault != NoFault)
-                Sleep(1500);
-            ASSERT_NO_FATAL_FAILURE(Sync());
-        }
+        // Let a failed reception run into its time-out before the sync frame comes.
+        if (!mustBeWhole)
+            Sleep(1500);
+        ASSERT_NO_FATAL_FAILURE(Sync());
         // With Esc held the reception may have ended before the key was seen.
         if (mustBeWhole || (fault == EscHeld && isWhole()))
             record = whole;
