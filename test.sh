@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds both flavours of Tarnwell and runs every test:
 #   Linux (g++ and FLTK), Linux again under AddressSanitizer and UndefinedBehaviorSanitizer,
-#   and Windows (MinGW-w64), whose tests run under Wine; and the packages of the Linux and
-#   Windows trees (a .deb and a zip), which tests unpack and start.
+#   and Windows (MinGW-w64), whose tests run under Wine; the packages of the Linux and
+#   Windows trees (a .deb and a zip), which tests unpack and start; and the fuzz targets
+#   (clang and libFuzzer), each for a fixed number of inputs (tests/fuzz/run-fuzzers runs
+#   them longer).
 # Installs what is missing first. GUI tests start private Xvfb displays of their own; the
 # Windows tests share a Wine prefix made afresh for this run and stopped at its end.
 set -u
@@ -11,7 +13,7 @@ top=$(pwd)
 
 tests/tools/ensure-packages g++ cmake ninja-build pkg-config googletest libfltk1.3-dev \
   zlib1g-dev g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 fonts-wine xvfb xdotool socat \
-  imagemagick x11-utils openbox man-db desktop-file-utils lintian || exit 1
+  imagemagick x11-utils openbox man-db desktop-file-utils lintian clang-14 libfuzzer-14-dev || exit 1
 
 jobs=$(nproc)
 configure_and_build() {  # name, cmake arguments...
@@ -33,6 +35,9 @@ configure_and_build linux-asan -DCMAKE_BUILD_TYPE=Debug -DTARNWELL_SANITIZE=ON &
 configure_and_build windows -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" &&
   built+=(windows) || failed+=("build windows")
+configure_and_build fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWELL_FUZZ=ON \
+  -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14 &&
+  built+=(fuzz) || failed+=("build fuzz")
 
 # The packages, which the package tests unpack and start: the .deb of the Linux tree and the
 # zip of the Windows tree, each in its tree's folder.

@@ -235,6 +235,10 @@ void ProfileRead(const char* section, const char* key, const char* defaultText, 
         Locate(ini, section, key, &header, &keyLine, &last);
         std::string k, value;
         if (keyLine >= 0 && KeyLine(ini.lines[keyLine], &k, &value)) {
+            // A carriage return inside the line (an old Mac line end) ends the value, as the
+            // write-back cuts it there, and so does a zero byte, where the text ends: the
+            // value written back must read as the value that is used.
+            value = Trim(value.substr(0, value.find_first_of(std::string("\r\0", 2))));
             // One pair of matching quotes around the whole value is taken off.
             if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
                 value = value.substr(1, value.size() - 2);

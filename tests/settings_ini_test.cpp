@@ -143,4 +143,13 @@ TEST_F(SettingsFileTest, LineBreakInValueCannotStartANewKey)
     EXPECT_EQ(GetSetting("Xon", "1", value), 1);
     GetSetting("Port", "x", value);
     EXPECT_STREQ(value, "COM1");
+
+    // A carriage return or a zero byte inside a line ends the value, blanks before it
+    // included, so the value in use is the value stored (found by the settings fuzz target).
+    WriteFile(std::string("[Tarnwell]\nDirectory=/srv/z88/\r[x]\nPort=COM3  \0x\n", 49));
+    GetSetting("Directory", "x", value);
+    EXPECT_STREQ(value, "/srv/z88/");
+    GetSetting("Port", "x", value);
+    EXPECT_STREQ(value, "COM3");
+    EXPECT_EQ(SettingsStoreText(), "[Tarnwell]\nDirectory=/srv/z88/\nPort=COM3\n");
 }
