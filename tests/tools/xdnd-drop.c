@@ -4,7 +4,7 @@
    The paths go over as a text/uri-list of file:// URIs, URL-encoded, one a line with CR LF.
    Exit status: 0 the target took the drop and said it was done with it (FLTK says so once
    its handler has run; Wine once it has posted the drop); 1 usage or no display; 2 no XDND
-   target at that point; 3 the target refused the drop; 4 no answer in time. */
+   target at that point within ten seconds; 3 the target refused the drop; 4 no answer in time. */
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -14,7 +14,7 @@
 #include <string.h>
 #include <time.h>
 
-enum { Version = 5, AnswerMs = 30000 };
+enum { Version = 5, AnswerMs = 30000, FindMs = 10000 };
 
 static Display* display;
 static Window source;
@@ -169,7 +169,14 @@ int main(int argc, char** argv)
 
     source = XCreateSimpleWindow(display, DefaultRootWindow(display), -10, -10, 1, 1, 0, 0, 0);
     XSetSelectionOwner(display, XdndSelection, source, CurrentTime);
+    /* Wine shows a window to its own programs before the X server has mapped it: a target
+       that is not there yet gets a few seconds to come, as a user would wait to see it. */
     Window target = FindTarget(x, y);
+    for (long long deadline = NowMs() + FindMs; !target && NowMs() < deadline;) {
+        struct timespec pause = {0, 50 * 1000000L};
+        nanosleep(&pause, NULL);
+        target = FindTarget(x, y);
+    }
     if (!target) {
         fprintf(stderr, "xdnd-drop: no window takes drops at %d,%d\n", x, y);
         return 2;
