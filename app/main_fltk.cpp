@@ -17,14 +17,11 @@
 #include <FL/x.H>
 
 #include <stdio.h>
-#include <string.h>
 #include <time.h>
 
 #include <string>
 #include <vector>
 
-// The caption's text (see SetMainWindowTitle).
-static char Title[128] = "Tarnwell";
 
 // The outer size the window should have, frame included (see FitToFrame).
 static int OuterWidth;
@@ -119,15 +116,9 @@ public:
 
 // --- The window -------------------------------------------------------------------------------
 
-void SetMainWindowTitle(WindowHandle window, const char* title)
+void ShowMainWindowTitle(WindowHandle window, const char* title)
 {
-    // Each tick sets the caption; only a change goes to the X server.
-    if (window && title != Title && strcmp(title, Title) == 0)
-        return;
-    if (title != Title)
-        snprintf(Title, sizeof Title, "%s", title);
-    if (window)
-        window->copy_label(Title);
+    window->copy_label(title);
 }
 
 // A window property of 32-bit items, read into `items` (at most `count`); how many came.
@@ -195,7 +186,7 @@ int main(int argc, char** argv)
     OuterHeight = MainWindowHeight(screenHeight);
 
     MainWindow* window = new MainWindow(MainWindowX, MainWindowY, OuterWidth, OuterHeight);
-    SetMainWindowTitle(window, Title);
+    SetMainWindowTitle(window, MainWindowTitleNow());
     window->xclass("tarnwell");
     window->color(fl_rgb_color(192, 192, 192));
     DropTarget* dropTarget = new DropTarget(OuterWidth, OuterHeight);

@@ -12,25 +12,14 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <stdio.h>
-#include <string.h>
 
 #include <vector>
 
 enum { PollTimer = 1, PollPeriodMs = 1000 };
 
-// The caption's text (see SetMainWindowTitle).
-static char Title[128] = "Tarnwell";
-
-void SetMainWindowTitle(WindowHandle window, const char* title)
+void ShowMainWindowTitle(WindowHandle window, const char* title)
 {
-    // Each tick sets the caption; only a change is drawn.
-    if (window && title != Title && strcmp(title, Title) == 0)
-        return;
-    if (title != Title)
-        snprintf(Title, sizeof Title, "%s", title);
-    if (window)
-        SetWindowTextA(window, Title);
+    SetWindowTextA(window, title);
 }
 
 // The files of a drop, sent one after another until one fails. Each path is fetched whole,
@@ -102,7 +91,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     AppInstance = instance;
 
     // The size counts the frame and the caption.
-    HWND window = CreateWindowExA(0, "Z88_Server_Window_Class", Title,
+    HWND window = CreateWindowExA(0, "Z88_Server_Window_Class", MainWindowTitleNow(),
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, MainWindowX, MainWindowY,
                                   MainWindowWidth(GetSystemMetrics(SM_CXSCREEN)),
                                   MainWindowHeight(GetSystemMetrics(SM_CYSCREEN)), NULL, NULL,

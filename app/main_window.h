@@ -16,8 +16,14 @@ int MainWindowHeight(int screenHeight);
 // The text the main window shows in its caption: "Tarnwell" from start-up on. Set here and
 // nowhere else, so that a later state of the program can say so in the caption. Takes a copy
 // (at most 127 characters); with a window, its caption changes at once, and a text the
-// caption already shows is left alone. Each front end keeps the text beside its window.
+// caption already shows is left alone.
 void SetMainWindowTitle(WindowHandle window, const char* title);
+
+// The caption's text as last set, for a window being made.
+const char* MainWindowTitleNow(void);
+
+// Puts the text in the window's caption: the toolkit's own call, one in each front end.
+void ShowMainWindowTitle(WindowHandle window, const char* title);
 
 // The caption for the state of the link: "Tarnwell" while a port is open, "Tarnwell - no
 // port" while there is none (it did not open, or went away and is being tried again). The
