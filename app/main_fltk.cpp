@@ -10,6 +10,7 @@
 #include "protocol/drop.h"
 #include "protocol/poll.h"
 #include "ui/screen_dpi.h"
+#include "ui/status_window_fltk.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -180,6 +181,7 @@ int main(int argc, char** argv)
         return 1;
     }
     fl_open_display(display);
+    ScaleToolkitToDesktop();
 
     int screenX, screenY, screenWidth, screenHeight;
     Fl::screen_xywh(screenX, screenY, screenWidth, screenHeight, 0);

@@ -5,6 +5,7 @@
 #include "ui/screen_dpi.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Tooltip.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -30,6 +31,13 @@ int DesktopPixels(int pixels)
 int DialogFontSize(void)
 {
     return DesktopPixels(11);
+}
+
+void ScaleToolkitToDesktop(void)
+{
+    FL_NORMAL_SIZE = DesktopPixels(FL_NORMAL_SIZE);
+    Fl_Tooltip::size(DesktopPixels(Fl_Tooltip::size()));
+    Fl::scrollbar_size(DesktopPixels(Fl::scrollbar_size()));
 }
 
 // The font's base units, measured once: average character width and line height.

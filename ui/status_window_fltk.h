@@ -16,6 +16,10 @@ int DialogFontSize(void);
 // A length in pixels at 96 dpi, at the desktop's DPI: for what FLTK draws in fixed pixels.
 int DesktopPixels(int pixels);
 
+// Scales FLTK's own defaults to the desktop's DPI: the text of its message boxes, menus and
+// tooltips, and the width of scroll bars. Once, at start-up, before any window is made.
+void ScaleToolkitToDesktop(void);
+
 // Sizes in pixels of dialog units measured with the dialog font (opens the display), so
 // that they grow with the desktop's DPI as the font does.
 int DialogWidth(int units);
