@@ -9,10 +9,10 @@
 
 #include <windows.h>
 
-#include <ctype.h>
 #include <string.h>
 
 #include <algorithm>
+#include <regex>
 #include <sstream>
 
 #include <vector>
@@ -78,13 +78,7 @@ TEST_F(PackageTest, ReadmeIsTheWindowsManualWithTheReadmesSections)
     ASSERT_TRUE(ReadWholeFile(ProgramPath(root + Folder + "README.txt"), &text));
     ASSERT_TRUE(ReadWholeFile(ProgramPath(TARNWELL_SOURCE_DIR "/README.md"), &markdown));
     EXPECT_EQ(text.find("!["), std::string::npos) << "an image link";
-    std::string lower = text;
-    for (char& c : lower)
-        c = (char)tolower((unsigned char)c);
-    for (size_t at = lower.find("apt"); at != std::string::npos; at = lower.find("apt", at + 1)) {
-        EXPECT_TRUE((at > 0 && isalpha((unsigned char)lower[at - 1])) || isalpha((unsigned char)lower[at + 3]))
-            << "apt at " << at;
-    }
+    EXPECT_FALSE(std::regex_search(text, std::regex("\\bapt\\b", std::regex::icase))) << "apt";
     // README.txt's headings are underlined with '-'.
     std::istringstream lines(text), sections(markdown);
     std::string line, previous, headings;
@@ -97,8 +91,6 @@ TEST_F(PackageTest, ReadmeIsTheWindowsManualWithTheReadmesSections)
     }
     const std::vector<std::string> notForWindows = {"## Tarnwell in a Linux terminal", "## The serial port on Linux",
                                                     "## For developers", "## Benchmarks", "## Fuzzing and the fault soak"};
-    for (const std::string& section : notForWindows)
-        EXPECT_NE(markdown.find("\n" + section + "\n"), std::string::npos) << "README.md lost " << section;
     while (std::getline(sections, line)) {
         bool skipped = std::find(notForWindows.begin(), notForWindows.end(), line) != notForWindows.end();
         if (line.compare(0, 3, "## ") == 0 && !skipped) {
