@@ -27,6 +27,13 @@ windows)
   cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" >/dev/null || exit 1
   cmake --build build/windows --target tarnwell -j "$(nproc)" || exit 1
+  # Your prefix, made now if it is new, with the fonts the dialogs are laid out for.
+  prefix=${WINEPREFIX:-$HOME/.wine}
+  if [ ! -d "$prefix/drive_c/windows/Fonts" ]; then
+    DISPLAY= WINEPREFIX=$prefix wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$prefix wineserver -w
+  fi
+  tests/tools/wine-fonts "$prefix"
   exec wine build/windows/app/tarnwell.exe
   ;;
 *)

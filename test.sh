@@ -13,7 +13,7 @@ top=$(pwd)
 
 tests/tools/ensure-packages g++ cmake ninja-build pkg-config googletest libfltk1.3-dev \
   zlib1g-dev g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 fonts-wine xvfb xdotool socat \
-  imagemagick x11-utils openbox man-db desktop-file-utils lintian clang-14 libfuzzer-14-dev || exit 1
+  imagemagick x11-utils x11-xserver-utils openbox man-db desktop-file-utils lintian clang-14 libfuzzer-14-dev || exit 1
 
 jobs=$(nproc)
 configure_and_build() {  # name, cmake arguments...

@@ -187,7 +187,7 @@ static void Place(Fl_Widget* control, int id, int left, int top, int width, int 
     control->resize(DialogWidth(left) - inset, DialogHeight(top), DialogWidth(width) + inset,
                     DialogHeight(height));
     control->labelfont(DialogFontFace);
-    control->labelsize(DialogFontSize);
+    control->labelsize(DialogFontSize());
     control->argument(id);
 }
 
@@ -196,14 +196,14 @@ static void AddField(int id, int left, int top, int width, int height)
     SettingField* field = new SettingField();
     Place(field, id, left, top, width, height);
     field->textfont(DialogFontFace);
-    field->textsize(DialogFontSize);
+    field->textsize(DialogFontSize());
 }
 
 static void AddBox(int id, int left, int top, int width, int height)
 {
     Fl_Check_Button* box = new Fl_Check_Button(0, 0, 0, 0);
     Place(box, id, left, top, width, height, CheckInset);
-    box->labelsize(13);  // the side of the square, as Windows draws it
+    box->labelsize(DesktopPixels(13));  // the side of the square, as Windows draws it
 }
 
 static void AddButton(Fl_Button* button, int id, int left, int top, Fl_Callback* action)
@@ -241,7 +241,7 @@ static Fl_Window* MakeDialog(int x, int y)
     PortMenu* menu = new PortMenu();
     Place(menu, 0, 175, 7, 9, 14);
     menu->textfont(DialogFontFace);
-    menu->textsize(DialogFontSize);
+    menu->textsize(DialogFontSize());
     menu->clear_visible_focus();
     menu->tooltip("Serial devices found on this computer");
     dialog->end();

@@ -9,6 +9,8 @@
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "protocol/poll.h"
+#include "ui/screen_dpi.h"
+#include "ui/status_window_fltk.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -179,11 +181,12 @@ int main(int argc, char** argv)
         return 1;
     }
     fl_open_display(display);
+    ScaleToolkitToDesktop();
 
     int screenX, screenY, screenWidth, screenHeight;
     Fl::screen_xywh(screenX, screenY, screenWidth, screenHeight, 0);
-    OuterWidth = MainWindowWidth(screenWidth);
-    OuterHeight = MainWindowHeight(screenHeight);
+    OuterWidth = MainWindowWidth(screenWidth, ScreenDpi(nullptr));
+    OuterHeight = MainWindowHeight(screenHeight, ScreenDpi(nullptr));
 
     MainWindow* window = new MainWindow(MainWindowX, MainWindowY, OuterWidth, OuterHeight);
     SetMainWindowTitle(window, MainWindowTitleNow());

@@ -8,10 +8,11 @@
 #include "protocol/poll.h"
 #include "resources/resource.h"
 #include "ui/app_instance.h"
+#include "ui/screen_dpi.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
-
 
 #include <vector>
 
@@ -66,6 +67,14 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     case WM_SIZE:
         InvalidateRect(window, NULL, TRUE);
         return 0;
+    case WM_DPICHANGED: {
+        // Moved to a screen of another DPI (or its scaling changed): the size Windows
+        // proposes keeps the window as large as it looked before.
+        const RECT* proposed = (const RECT*)lParam;
+        SetWindowPos(window, NULL, proposed->left, proposed->top, proposed->right - proposed->left,
+                     proposed->bottom - proposed->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_DESTROY:
         CloseLink();
         KillTimer(window, PollTimer);
@@ -77,6 +86,11 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
+    // The manifest asks for Common Controls 6; their window classes (the dialogs' buttons
+    // and fields in the system's current look) are registered here.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
     WNDCLASSA windowClass;
     ZeroMemory(&windowClass, sizeof windowClass);
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -90,12 +104,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
         return 0;
     AppInstance = instance;
 
-    // The size counts the frame and the caption.
+    // The size counts the frame and the caption, at the system's DPI (the program is DPI
+    // aware: the screen's size and this DPI are in real pixels).
+    int dpi = ScreenDpi(NULL);
     HWND window = CreateWindowExA(0, "Z88_Server_Window_Class", MainWindowTitleNow(),
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, MainWindowX, MainWindowY,
-                                  MainWindowWidth(GetSystemMetrics(SM_CXSCREEN)),
-                                  MainWindowHeight(GetSystemMetrics(SM_CYSCREEN)), NULL, NULL,
-                                  AppInstance, NULL);
+                                  MainWindowWidth(GetSystemMetrics(SM_CXSCREEN), dpi),
+                                  MainWindowHeight(GetSystemMetrics(SM_CYSCREEN), dpi), NULL,
+                                  NULL, AppInstance, NULL);
     if (!window)
         return 0;
     ShowWindow(window, show);

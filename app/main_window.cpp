@@ -1,14 +1,16 @@
 // The main window's geometry and caption, the same on both front ends (see main_window.h).
 #include "app/main_window.h"
 
-int MainWindowWidth(int screenWidth)
+#include "ui/screen_dpi.h"
+
+int MainWindowWidth(int screenWidth, int dpi)
 {
-    return screenWidth / 8 + 20;
+    return screenWidth / 8 + ScaleToDpi(20, dpi);
 }
 
-int MainWindowHeight(int screenHeight)
+int MainWindowHeight(int screenHeight, int dpi)
 {
-    return screenHeight / 14 + 20;
+    return screenHeight / 14 + ScaleToDpi(20, dpi);
 }
 
 const char* MainWindowTitle(int portOpen)

@@ -9,9 +9,10 @@
 enum { MainWindowX = 32, MainWindowY = 32 };
 
 // The window's outer width and height, frame and caption included, for a screen of the given
-// size in pixels: an eighth of its width and a fourteenth of its height, 20 pixels more each.
-int MainWindowWidth(int screenWidth);
-int MainWindowHeight(int screenHeight);
+// size in pixels and DPI: an eighth of its width and a fourteenth of its height, and 20
+// pixels more each at 96 dpi (for the frame, which grows with the DPI as the screen does).
+int MainWindowWidth(int screenWidth, int dpi);
+int MainWindowHeight(int screenHeight, int dpi);
 
 // The text the main window shows in its caption: "Tarnwell" from start-up on. Set here and
 // nowhere else, so that a later state of the program can say so in the caption. Takes a copy

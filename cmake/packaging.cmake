@@ -31,9 +31,11 @@ set(CPACK_VERBATIM_VARIABLES ON)
 
 if(WIN32)
   # --- Windows: the zip ---------------------------------------------------------------------
-  # tarnwell.exe, with the manual and the licence in Windows line endings for Notepad.
+  # tarnwell.exe, with the manual and the licence in Windows line endings for Notepad. The
+  # manual is the Windows user's own, in plain text (docs/README-windows.txt): the
+  # package test holds its sections to README.md's.
   install(TARGETS tarnwell RUNTIME DESTINATION .)
-  foreach(text README.md:README.txt LICENSE:LICENSE.txt)
+  foreach(text docs/README-windows.txt:README.txt LICENSE:LICENSE.txt)
     string(REPLACE ":" ";" text ${text})
     list(GET text 0 from)
     list(GET text 1 to)

@@ -84,12 +84,16 @@ TEST(Icon, AnythingButA32By32SixteenColourIconIsRefused)
     EXPECT_TRUE(refused(changed(22 + 16, 1), good.size())) << "compressed";
 }
 
-TEST(MainWindowSize, AnEighthAndAFourteenthOfTheScreenAnd20Pixels)
+TEST(MainWindowSize, AnEighthAndAFourteenthOfTheScreenAnd20PixelsAt96Dpi)
 {
-    EXPECT_EQ(MainWindowWidth(640), 100);
-    EXPECT_EQ(MainWindowHeight(480), 54);
-    EXPECT_EQ(MainWindowWidth(1024), 148);
-    EXPECT_EQ(MainWindowHeight(768), 74);
-    EXPECT_EQ(MainWindowWidth(1366), 190);  // remainders dropped
-    EXPECT_EQ(MainWindowHeight(1069), 96);
+    EXPECT_EQ(MainWindowWidth(640, 96), 100);
+    EXPECT_EQ(MainWindowHeight(480, 96), 54);
+    EXPECT_EQ(MainWindowWidth(1024, 96), 148);
+    EXPECT_EQ(MainWindowHeight(768, 96), 74);
+    EXPECT_EQ(MainWindowWidth(1366, 96), 190);  // remainders dropped
+    EXPECT_EQ(MainWindowHeight(1069, 96), 96);
+    // The 20 pixels grow with the DPI, as the screen's pixels do: 150 % of 1920 by 1080.
+    EXPECT_EQ(MainWindowWidth(2880, 144), 390);
+    EXPECT_EQ(MainWindowHeight(1620, 144), 145);
+    EXPECT_EQ(MainWindowWidth(3840, 192), 520);
 }

@@ -11,6 +11,10 @@
 
 #include <string.h>
 
+#include <algorithm>
+#include <regex>
+#include <sstream>
+
 #include <vector>
 
 // The zip's one folder.
@@ -64,6 +68,54 @@ TEST_F(PackageTest, ExecutableCarriesItsVersion)
         ASSERT_TRUE(VerQueryValueA(info.data(), key.c_str(), (void**)&value, &length)) << text.name;
         EXPECT_STREQ(value, text.value) << text.name;
     }
+}
+
+// The manual for Windows users: plain text of at most 78 columns, nothing of apt, and a
+// section for each of README.md's but those of Linux and of building.
+TEST_F(PackageTest, ReadmeIsTheWindowsManualWithTheReadmesSections)
+{
+    std::string text, markdown;
+    ASSERT_TRUE(ReadWholeFile(ProgramPath(root + Folder + "README.txt"), &text));
+    ASSERT_TRUE(ReadWholeFile(ProgramPath(TARNWELL_SOURCE_DIR "/README.md"), &markdown));
+    EXPECT_EQ(text.find("!["), std::string::npos) << "an image link";
+    EXPECT_FALSE(std::regex_search(text, std::regex("\\bapt\\b", std::regex::icase))) << "apt";
+    // README.txt's headings are underlined with '-'.
+    std::istringstream lines(text), sections(markdown);
+    std::string line, previous, headings;
+    while (std::getline(lines, line)) {
+        line.erase(line.find_last_not_of('\r') + 1);
+        EXPECT_LE(line.size(), 78u) << line;
+        if (!line.empty() && line.find_first_not_of('-') == std::string::npos && line.size() == previous.size())
+            headings += "## " + previous + "\n";
+        previous = line;
+    }
+    const std::vector<std::string> notForWindows = {"## Tarnwell in a Linux terminal", "## The serial port on Linux",
+                                                    "## For developers", "## Benchmarks", "## Fuzzing and the fault soak"};
+    while (std::getline(sections, line)) {
+        bool skipped = std::find(notForWindows.begin(), notForWindows.end(), line) != notForWindows.end();
+        if (line.compare(0, 3, "## ") == 0 && !skipped) {
+            EXPECT_NE(headings.find(line + "\n"), std::string::npos) << "README.txt has no section " << line;
+        }
+    }
+}
+
+// The manifest Windows reads as the program starts: Common Controls 6, DPI awareness per
+// monitor (v2) else system-wide, Windows 7 to 11, and no elevation.
+TEST_F(PackageTest, ExecutableCarriesItsManifest)
+{
+    const std::string program = ProgramPath(UnpackedPackage().program);
+    HMODULE module = LoadLibraryExA(program.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(module != NULL);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_TRUE(found != NULL) << "no manifest (type 24, id 1)";
+    std::string manifest((const char*)LockResource(LoadResource(module, found)), SizeofResource(module, found));
+    FreeLibrary(module);
+    for (const char* part :
+         {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "publicKeyToken=\"6595b64144ccf1df\"",
+          ">true</dpiAware>", ">PerMonitorV2, System</dpiAwareness>", "<requestedExecutionLevel level=\"asInvoker\"",
+          "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+          "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
 }
 
 }  // namespace

@@ -475,4 +475,47 @@ TEST_F(ProgramTest, UnderAWindowManagerTheFrameCountsInTheSize)
     EXPECT_EQ(CloseAndWait(), 0);
 }
 
+// The configuration dialog at 96 dpi and at a higher DPI of the desktop: as much larger
+// (within 5 %), and each label whole: the last word of "Serial Port :" and "Preserve Name :"
+// stands on its line, not wrapped out of sight. The DPI goes back to 96 whatever happens.
+TEST_F(ProgramTest, DialogGrowsWithTheDesktopsDpiAndKeepsItsLabelsWhole)
+{
+    struct Restore {
+        ~Restore() { EXPECT_TRUE(SetDesktopDpi(96)); }
+    } restore;
+    const int dpis[2] = {96, HigherDpi};
+    ScreenArea sizes[2];
+    for (int i = 0; i < 2; i++) {
+        ASSERT_TRUE(SetDesktopDpi(dpis[i]));
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(ClickAt(main.client));
+        ProgramWindow dialog;
+        ASSERT_TRUE(WaitForOtherWindow("Tarnwell Configuration", 10000, &dialog));
+        Pause(1000);  // drawn whole
+        Screenshot shot;
+        std::string name = "configuration-dialog-" + std::to_string(dpis[i]) + "dpi.png";
+        ASSERT_TRUE(TakeScreenshot(&shot, name.c_str()));
+        const ScreenArea& c = sizes[i] = dialog.client;
+        const unsigned background = shot.Pixel(c.x + 2, c.y + 2);
+        // Each label's ink in its row (dialog units) reaches three quarters across its width,
+        // short of the fields at 69.
+        static const int labels[2][3] = {{7, 10, 37}, {7, 73, 54}};  // left, top, width
+        for (const int* label : labels) {
+            auto x = [&](int units) { return c.x + units * c.width / 243; };
+            auto y = [&](int units) { return c.y + units * c.height / 87; };
+            int inkRight = 0;
+            for (int py = y(label[1]); py < y(label[1] + 8); py++)
+                for (int px = x(label[0]); px < x(69) - 2; px++)
+                    if (shot.Pixel(px, py) != background && px > inkRight)
+                        inkRight = px;
+            EXPECT_GE(inkRight - x(label[0]), (x(label[0] + label[2]) - x(label[0])) * 3 / 4)
+                << "label at " << label[0] << ", " << label[1] << " cut at " << dpis[i] << " dpi";
+        }
+        KillProgram();
+    }
+    const double scale = HigherDpi / 96.0;
+    EXPECT_NEAR(double(sizes[1].width) / sizes[0].width, scale, 0.05 * scale);
+    EXPECT_NEAR(double(sizes[1].height) / sizes[0].height, scale, 0.05 * scale);
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include "ui/dialog_units.h"
 #include "ui/log_order.h"
 #include "ui/progress_geometry.h"
+#include "ui/screen_dpi.h"
 
 #include <gtest/gtest.h>
 
@@ -136,4 +137,25 @@ TEST(LogOrder, AlphabeticalWithoutRegardToCase)
         int reverse = CompareLogLines(c.second, c.first);
         EXPECT_EQ((reverse > 0) - (reverse < 0), -c.sign) << "reversed";
     }
+}
+
+// Xft.dpi as the desktop sets it, else the screen's size to the nearest quarter of 96 and
+// never under 96, else 96; lengths scaled from 96 dpi, halves up, nothing shrinks to 0.
+TEST(ScreenDpi, DesktopDpiAndScaledLengths)
+{
+    const struct { const char* xft; int pixels, millimetres, dpi; } desktops[] = {
+        {"192", 1024, 271, 192},  {"144.0", 0, 0, 144},  {"96", 3840, 600, 96},
+        {"", 1024, 271, 96},      {"none", 3840, 343, 288}, {nullptr, 3840, 600, 168},
+        {nullptr, 1920, 530, 96}, {nullptr, 1366, 410, 96}, {nullptr, 1024, 0, 96},
+        {"0", 0, 0, 96},
+    };
+    for (const auto& d : desktops)
+        EXPECT_EQ(DesktopDpi(d.xft, d.pixels, d.millimetres), d.dpi)
+            << (d.xft ? d.xft : "(none)") << ", " << d.pixels << " px, " << d.millimetres << " mm";
+    const struct { int pixels, dpi, scaled; } lengths[] = {
+        {11, 96, 11}, {11, 192, 22}, {11, 144, 17}, {1, 144, 2}, {1, 120, 1},
+        {1, 72, 1},   {0, 192, 0},   {20, 168, 35}, {8, 48, 4},
+    };
+    for (const auto& l : lengths)
+        EXPECT_EQ(ScaleToDpi(l.pixels, l.dpi), l.scaled) << l.pixels << " px at " << l.dpi;
 }

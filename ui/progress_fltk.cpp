@@ -39,32 +39,37 @@ void ShowProgress(WindowHandle owner, const char* title)
     ProgressValue = 100;
 }
 
-// GDI's Rectangle: a black one-pixel outline around a fill, right and bottom exclusive.
-static void DrawRectangle(int left, int top, int right, int bottom, Fl_Color fill)
+// GDI's Rectangle: a black outline around a fill, right and bottom exclusive. The outline
+// is one pixel at 96 dpi and `line` pixels at the desktop's DPI, inside the rectangle.
+static void DrawRectangle(int left, int top, int right, int bottom, Fl_Color fill, int line)
 {
     if (right <= left || bottom <= top)
         return;
     fl_color(fill);
     fl_rectf(left, top, right - left, bottom - top);
     fl_color(FL_BLACK);
-    fl_rect(left, top, right - left, bottom - top);
+    for (int i = 0; i < line && right - left > 2 * i && bottom - top > 2 * i; i++)
+        fl_rect(left + i, top + i, right - left - 2 * i, bottom - top - 2 * i);
 }
 
 // GDI's HS_FDIAGONAL brush on a white background: black lines at 45 degrees from top
-// left to bottom right, one pixel in every eight along a row, lined up with the client
-// area's origin (pixels with x - y a multiple of 8), so the hatching stands still from
-// one step to the next.
-static void DrawHatchedRectangle(int left, int top, int right, int bottom)
+// left to bottom right, one pixel in every eight along a row at 96 dpi (`line` pixels in
+// every 8 * `line` at the desktop's DPI), lined up with the client area's origin, so the
+// hatching stands still from one step to the next.
+static void DrawHatchedRectangle(int left, int top, int right, int bottom, int line)
 {
-    DrawRectangle(left, top, right, bottom, FL_WHITE);
-    if (right - left <= 2 || bottom - top <= 2)
+    DrawRectangle(left, top, right, bottom, FL_WHITE, line);
+    if (right - left <= 2 * line || bottom - top <= 2 * line)
         return;
-    fl_push_clip(left + 1, top + 1, right - left - 2, bottom - top - 2);
+    fl_push_clip(left + line, top + line, right - left - 2 * line, bottom - top - 2 * line);
     fl_color(FL_BLACK);
+    fl_line_style(FL_SOLID | FL_CAP_SQUARE, line);
+    const int period = 8 * line;
     int first = left - bottom;
-    first -= ((first % 8) + 8) % 8;
-    for (int offset = first; offset <= right - top; offset += 8)
+    first -= ((first % period) + period) % period;
+    for (int offset = first; offset <= right - top; offset += period)
         fl_line(top + offset, top, bottom + offset, bottom);
+    fl_line_style(0);
     fl_pop_clip();
 }
 
@@ -80,11 +85,12 @@ void StepProgress(int count)
     // No return to the event loop during a transfer (it would run the poll timer inside
     // it), so the bar is drawn here and now, and sent to the server at once.
     ProgressWindow->make_current();
-    DrawRectangle(0, 0, picture.width, picture.height, fl_rgb_color(192, 192, 192));
+    const int line = DesktopPixels(1);
+    DrawRectangle(0, 0, picture.width, picture.height, fl_rgb_color(192, 192, 192), line);
     DrawRectangle(picture.trackLeft, picture.trackTop, picture.trackRight, picture.trackBottom,
-                  FL_WHITE);
+                  FL_WHITE, line);
     DrawHatchedRectangle(picture.trackLeft, picture.trackTop, picture.barRight,
-                         picture.trackBottom);
+                         picture.trackBottom, line);
     XFlush(fl_display);
 }
 

@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "ui/app_instance.h"
 #include "ui/progress_geometry.h"
+#include "ui/screen_dpi.h"
 
 #include <windows.h>
 
@@ -59,6 +60,11 @@ void StepProgress(int count)
     ProgressPicture picture;
     LayoutProgress(client.right, client.bottom, ProgressValue, &picture);
 
+    // The outlines are one pixel at 96 dpi and as much thicker as the screen's DPI, drawn
+    // inside each rectangle as the one-pixel pen draws them.
+    HPEN pen = CreatePen(PS_SOLID | PS_INSIDEFRAME, ScaleToDpi(1, ScreenDpi(ProgressWindow)),
+                         RGB(0, 0, 0));
+    HGDIOBJ previousPen = SelectObject(dc, pen);
     // Each step paints the whole client area, so nothing of the previous bar survives.
     HGDIOBJ previousBrush = SelectObject(dc, GetStockObject(LTGRAY_BRUSH));
     Rectangle(dc, 0, 0, picture.width, picture.height);
@@ -69,8 +75,10 @@ void StepProgress(int count)
     Rectangle(dc, picture.trackLeft, picture.trackTop, picture.barRight, picture.trackBottom);
 
     SelectObject(dc, previousBrush);
+    SelectObject(dc, previousPen);
     ReleaseDC(ProgressWindow, dc);
     DeleteObject(hatch);
+    DeleteObject(pen);
     BringToScreen();
 }
 

@@ -2,11 +2,43 @@
 #include "ui/status_window_fltk.h"
 
 #include "ui/dialog_units.h"
+#include "ui/screen_dpi.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Tooltip.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
+
+// The desktop's DPI is read once, as the display opens: FLTK's fonts are sized in pixels and
+// FLTK itself scales nothing. Every window of the program is on the same desktop.
+int ScreenDpi(WindowHandle)
+{
+    static int dpi;
+    if (!dpi) {
+        fl_open_display();
+        dpi = DesktopDpi(XGetDefault(fl_display, "Xft", "dpi"), DisplayWidth(fl_display, fl_screen),
+                         DisplayWidthMM(fl_display, fl_screen));
+    }
+    return dpi;
+}
+
+int DesktopPixels(int pixels)
+{
+    return ScaleToDpi(pixels, ScreenDpi(nullptr));
+}
+
+int DialogFontSize(void)
+{
+    return DesktopPixels(11);
+}
+
+void ScaleToolkitToDesktop(void)
+{
+    FL_NORMAL_SIZE = DesktopPixels(FL_NORMAL_SIZE);
+    Fl_Tooltip::size(DesktopPixels(Fl_Tooltip::size()));
+    Fl::scrollbar_size(DesktopPixels(Fl::scrollbar_size()));
+}
 
 // The font's base units, measured once: average character width and line height.
 static int BaseWidth;
@@ -17,7 +49,7 @@ static void MeasureDialogFont(void)
     if (BaseWidth)
         return;
     fl_open_display();
-    fl_font(DialogFontFace, DialogFontSize);
+    fl_font(DialogFontFace, DialogFontSize());
     BaseWidth = DialogBaseWidth((int)(fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") + 0.5));
     BaseHeight = fl_height();
 }

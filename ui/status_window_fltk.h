@@ -8,10 +8,20 @@
 
 #include <FL/Enumerations.H>
 
-// The counterpart of 8-point "MS Sans Serif" at 96 dots per inch: 11 pixels.
-enum { DialogFontFace = FL_HELVETICA, DialogFontSize = 11 };
+// The counterpart of 8-point "MS Sans Serif": 11 pixels at 96 dots per inch, and as much
+// larger as the desktop's DPI (ScreenDpi). Opens the display.
+enum { DialogFontFace = FL_HELVETICA };
+int DialogFontSize(void);
 
-// Sizes in pixels of dialog units measured with the dialog font (opens the display).
+// A length in pixels at 96 dpi, at the desktop's DPI: for what FLTK draws in fixed pixels.
+int DesktopPixels(int pixels);
+
+// Scales FLTK's own defaults to the desktop's DPI: the text of its message boxes, menus and
+// tooltips, and the width of scroll bars. Once, at start-up, before any window is made.
+void ScaleToolkitToDesktop(void);
+
+// Sizes in pixels of dialog units measured with the dialog font (opens the display), so
+// that they grow with the desktop's DPI as the font does.
 int DialogWidth(int units);
 int DialogHeight(int units);
 

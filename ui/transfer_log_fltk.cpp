@@ -31,7 +31,7 @@ static void OpenLogWindow(WindowHandle owner)
     Fl_Hold_Browser* list =
         new Fl_Hold_Browser(DialogWidth(7), DialogHeight(7), DialogWidth(172), DialogHeight(81));
     list->textfont(DialogFontFace);
-    list->textsize(DialogFontSize);
+    list->textsize(DialogFontSize());
     // The lines are file names and remarks, shown as they are: no '@' formatting codes,
     // one column, and a vertical scroll bar only while they overflow (none sideways).
     list->format_char(0);

@@ -82,6 +82,13 @@ bool ProgramIcon(unsigned char* rgba);
 int StartWindowManager();
 void StopWindowManager();
 
+// Sets the DPI a program started from now on finds on the desktop: Windows, the system's
+// (LogPixels under HKCU\Control Panel\Desktop, which Wine reads as a program starts); Linux,
+// the X resource Xft.dpi of the test's display. False when it could not be set. The tests
+// try 96 and HigherDpi: 144 under Wine (150 %), 192 on Linux (200 %).
+bool SetDesktopDpi(int dpi);
+extern const int HigherDpi;
+
 // Non-zero when the port is still marked as one program's alone (Linux: TIOCEXCL, which the
 // program must clear as it closes the link, or no one but root could open it again).
 // Windows has no such mark that outlives the program: 0.

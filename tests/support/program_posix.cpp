@@ -2,6 +2,7 @@
 // test's display, and its windows as the X server has them.
 #include "tests/support/program.h"
 
+#include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/x_property.h"
 
@@ -265,7 +266,7 @@ unsigned DialogBackground()
 bool DrawLikeTheLog(const char* text, Picture* picture)
 {
     fl_open_display();
-    fl_font(DialogFontFace, DialogFontSize);
+    fl_font(DialogFontFace, DialogFontSize());
     picture->width = (int)fl_width(text) + 4;
     picture->height = fl_height() + 4;
     Fl_Offscreen canvas = fl_create_offscreen(picture->width, picture->height);
@@ -273,7 +274,7 @@ bool DrawLikeTheLog(const char* text, Picture* picture)
     fl_color(FL_WHITE);
     fl_rectf(0, 0, picture->width, picture->height);
     fl_color(FL_BLACK);
-    fl_font(DialogFontFace, DialogFontSize);
+    fl_font(DialogFontFace, DialogFontSize());
     fl_draw(text, 2, 2 + fl_height() - fl_descent());
     unsigned char* drawn = fl_read_image(nullptr, 0, 0, picture->width, picture->height);
     fl_end_offscreen();
@@ -303,6 +304,15 @@ bool ProgramIcon(unsigned char* rgba)
             return true;
         }
     return false;
+}
+
+const int HigherDpi = 192;
+
+bool SetDesktopDpi(int dpi)
+{
+    std::string file = NewHostFolder() + "dpi";
+    WriteWholeFile(file, "Xft.dpi: " + std::to_string(dpi) + "\n");
+    return RunHostTool({"xrdb", "-merge", file}) == 0;
 }
 
 int StartWindowManager()

@@ -325,6 +325,20 @@ void StopWindowManager()
 {
 }
 
+const int HigherDpi = 144;
+
+bool SetDesktopDpi(int dpi)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, NULL, 0, KEY_SET_VALUE, NULL,
+                        &key, NULL) != ERROR_SUCCESS)
+        return false;
+    DWORD value = (DWORD)dpi;
+    LONG set = RegSetValueExA(key, "LogPixels", 0, REG_DWORD, (const BYTE*)&value, sizeof value);
+    RegCloseKey(key);
+    return set == ERROR_SUCCESS;
+}
+
 int PortHeldExclusively(const char*)
 {
     return 0;
