@@ -68,14 +68,20 @@ static int FormPath(char* path, const char* prefix, const char* mapped)
     return length >= 0 && length < TextSize;
 }
 
-// Forms the three paths. 0 when the name has no place in the store directory (it cannot be
-// mapped, or the check refuses it; the check covers the names with '_' and '~' in front as
-// well) or when a path would be too long.
+// Forms the three paths. 0 when the name has no place in the store directory or when a
+// path would be too long.
 static int MakeStorePaths(const char* name, StorePaths* paths)
 {
+    // The empty name names no file: in the preserved form it would be ".z88", a hidden one.
+    if (name[0] == 0)
+        return 0;
+    // The check refuses what cannot be mapped, what would leave the store directory, and the
+    // names of the store's own '_' and '~' copies.
     const char* mapped = MapIncomingName(name);
-    return StoreNameAllowed(mapped) && FormPath(paths->store, "", mapped) &&
-           FormPath(paths->previous, "_", mapped) && FormPath(paths->incoming, "~", mapped);
+    if (!StoreNameAllowed(mapped))
+        return 0;
+    return FormPath(paths->store, "", mapped) && FormPath(paths->previous, "_", mapped) &&
+           FormPath(paths->incoming, "~", mapped);
 }
 
 // Non-zero when a file that opens for reading stands at `path`.
