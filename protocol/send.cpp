@@ -85,6 +85,10 @@ int SendFile(WindowHandle owner, const char* path)
     fclose(source);
 
     result = WriteBytes(result, EndMark, sizeof EndMark);
+    // The file is whole only once its last byte has left the PC: a USB adapter's driver may
+    // still hold seconds of them, and drops them when the port closes.
+    if (result)
+        result = LinkDrainOutput();
     if (result)
         SignalSuccess();
     CloseProgress();
