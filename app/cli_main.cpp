@@ -2,7 +2,6 @@
 // receives and sends with the window program's own settings, link and sessions; only its ui
 // is the terminal's (ui/terminal.h), and Ctrl-C stands in for the Esc key.
 #include "link/serial_link.h"
-#include "protocol/drop.h"
 #include "protocol/poll.h"
 #include "protocol/send.h"
 #include "settings/settings.h"
@@ -10,6 +9,7 @@
 #include "ui/terminal.h"
 
 #include <errno.h>
+#include <signal.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -50,8 +50,9 @@ static const char Usage[] =
     "  --help                       show this help and end\n"
     "  --version                    show the version and end\n"
     "\n"
-    "Exit status: 0 all went whole (or stopped while idle), 1 a transfer failed,\n"
-    "2 a wrong command line, 3 the port did not open, 130 stopped by Ctrl-C mid-transfer.\n"
+    "Exit status: 0 all went whole (or stopped while idle), 1 a transfer failed or standard\n"
+    "output failed, 2 a wrong command line, 3 the port did not open, 130 stopped by Ctrl-C\n"
+    "mid-transfer.\n"
     "See tarnwell-cli(1).\n";
 
 static int UsageError(const char* format, const char* text)
@@ -204,6 +205,17 @@ static int Stopped(void)
     return ExitSignalBase + StopSignal();
 }
 
+// True, and said on standard error, once standard output has failed a write: its reader has
+// gone (`tarnwell-cli receive | head -1`) or its disk is full. The lines a script reads
+// from it would be lost, so the program ends, after the transfer in progress.
+static int OutputFailed(void)
+{
+    if (!ferror(stdout))
+        return 0;
+    fprintf(stderr, "tarnwell-cli: standard output cannot be written; ending.\n");
+    return 1;
+}
+
 // Says once when the port goes away (the tick then tries it again every two seconds) and
 // once when it is back: nothing else would tell why no file comes in between.
 static void TellPortState(void)
@@ -233,6 +245,8 @@ static int Receive(int once)
         TellPortState();
         if (StopSignal())
             return outcome == 0 ? Stopped() : ExitWhole;
+        if (OutputFailed())
+            return ExitFailed;
         if (once && outcome != PollIdle) {
             // A frame whose name never came whole has had no progress line, and no word yet.
             if (outcome == 0 && TransfersBegun() == begun)
@@ -262,16 +276,20 @@ static void ExplainRefusal(const char* path)
         fprintf(stderr, "tarnwell-cli: %s: its name cannot go to the Z88.\n", path);
 }
 
-// The files in order with the drop loop of the window program, which stops at the first
-// that fails.
+// The files in order, stopping at the first that fails as the window program's drop loop
+// does, and after the one in progress when standard output fails.
 static int Send(const char* const* files, int count)
 {
     int begun = TransfersBegun();
-    int sent = SendDroppedFiles(nullptr, files, count);
+    int sent = 0;
+    while (sent < count && !ferror(stdout) && SendFile(nullptr, files[sent]))
+        sent++;
+    if (sent < count && StopSignal())
+        return Stopped();
+    if (OutputFailed())
+        return ExitFailed;
     if (sent == count)
         return ExitWhole;
-    if (StopSignal())
-        return Stopped();
     // A file refused before its first byte has had no progress line, and no word yet.
     if (TransfersBegun() - begun == sent)
         ExplainRefusal(files[sent]);
@@ -288,6 +306,9 @@ int main(int argc, char** argv)
         return status;
 
     CatchStopSignals();
+    // A reader that has gone must not end the program in the middle of a transfer, as
+    // SIGPIPE would: the failed write is seen instead (OutputFailed).
+    signal(SIGPIPE, SIG_IGN);
     // The connect-failure message, with the reason, has gone to standard error.
     OpenLink();
     if (LinkHandle == LinkOpenFailed)

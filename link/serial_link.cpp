@@ -8,6 +8,7 @@
 #include "ui/alerts.h"
 
 #include <chrono>
+#include <thread>
 
 LinkPort LinkHandle = 0;
 char StoreDirectory[TextSize];
@@ -97,4 +98,31 @@ int LinkWriteByte(int value)
     if (EscapeHeld())
         ok = 0;
     return ok;
+}
+
+int LinkDrainOutput(void)
+{
+    // The queue is looked at every 10 ms: at 9600 baud about ten bytes leave in that time.
+    const Clock::duration step = std::chrono::milliseconds(10);
+    const Clock::duration patience = std::chrono::milliseconds(2000);
+    int left = -1;
+    Clock::time_point deadline;
+    for (;;) {
+        if (!PortIsOpen())
+            return 0;
+        int queued = PortOutputQueued();
+        if (queued == PortGone)
+            return Moved(PortGone);
+        if (queued == 0)
+            return 1;
+        if (EscapeHeld())
+            return 0;
+        if (left < 0 || queued < left) {
+            left = queued;
+            deadline = Clock::now() + patience;
+        } else if (Clock::now() >= deadline) {
+            return 0;
+        }
+        std::this_thread::sleep_for(step);
+    }
 }

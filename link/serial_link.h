@@ -9,6 +9,7 @@
 //   SetLinkTimeouts  PollMode: reads return at once; TransferMode: a read waits up to 1000 ms
 //   LinkReadByte     one byte in, 0..255
 //   LinkWriteByte    one byte out, the low 8 bits of the value, given up to 2000 ms
+//   LinkDrainOutput  waits until every byte written has left the port
 //   CloseLink        closes the port at the end of the run
 #ifndef TARNWELL_SERIAL_LINK_H
 #define TARNWELL_SERIAL_LINK_H
@@ -73,6 +74,12 @@ int LinkReadByte(int* value);
 // left (a write that timed out, say while the Z88 holds XOFF, moved nothing and fails) and
 // Esc was not held.
 int LinkWriteByte(int value);
+
+// Waits until the port's output queue is empty: a write returns once the driver holds the
+// byte, and a USB adapter's driver may hold seconds of them, which it drops when the port
+// closes. As for a write, 2000 ms in which the queue does not shrink fail it, and so does
+// Esc held while it waits. Non-zero when the queue is empty.
+int LinkDrainOutput(void);
 
 // Closes the port, if one is open, and puts LinkHandle back to 0. Harmless in every state.
 void CloseLink(void);

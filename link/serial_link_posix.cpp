@@ -342,3 +342,11 @@ int WritePortByte(unsigned char byte)
             return waited;
     }
 }
+
+int PortOutputQueued(void)
+{
+    int queued = 0;
+    if (ioctl(LinkHandle, TIOCOUTQ, &queued) == 0)
+        return queued;
+    return DeviceGone(errno) ? PortGone : 0;
+}

@@ -155,3 +155,12 @@ int WritePortByte(unsigned char byte)
         return NothingMoved(succeeded);
     return PortMoved;
 }
+
+int PortOutputQueued(void)
+{
+    DWORD errors = 0;
+    COMSTAT status;
+    if (!ClearCommError(LinkHandle, &errors, &status))
+        return DeviceGone(GetLastError()) ? PortGone : 0;
+    return status.cbOutQue > 0x7FFFFFFF ? 0x7FFFFFFF : (int)status.cbOutQue;
+}

@@ -35,4 +35,8 @@ int ReadPortByte(int* value);
 // One byte out, given up to 2000 ms; PortMoved only when the byte really left.
 int WritePortByte(unsigned char byte);
 
+// How many bytes written are still in the port's output queue, on their way to the line;
+// 0 also when the port cannot tell. PortGone when the port has gone away.
+int PortOutputQueued(void);
+
 #endif

@@ -1,6 +1,6 @@
 // The file-system calls of the transfer sessions, one implementation per platform. Each
 // gives the same answers on both: only a regular file counts as a file, a delete never
-// removes a folder, and a rename never replaces a file that stands at the new name.
+// removes a folder, and a rename replaces a file only where its name says so.
 #ifndef TARNWELL_FILES_H
 #define TARNWELL_FILES_H
 
@@ -28,5 +28,14 @@ int FlushToDiskAndClose(FILE* stream);
 
 // Renames `from` to `to`, failing when anything already stands at `to`. True on success.
 int RenameWithoutReplacing(const char* from, const char* to);
+
+// Renames `from` to `to` in one step, replacing the file that stands at `to`: when it fails,
+// both names hold what they held. Anything at `to` that is not a file (a folder, a link, a
+// device) stays, and the rename fails. True on success.
+int RenameReplacingFile(const char* from, const char* to);
+
+// Has the system put the names of the folder that holds `path` on the disk, so that the
+// renames made there outlast a crash or a power cut. True on success.
+int FlushFolderToDisk(const char* path);
 
 #endif

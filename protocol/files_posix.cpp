@@ -1,9 +1,12 @@
 // Linux implementation of the sessions' file-system calls.
 #include "protocol/files.h"
 
+#include "settings/settings.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,4 +67,31 @@ int RenameWithoutReplacing(const char* from, const char* to)
         return 0;
     unlink(from);
     return 1;
+}
+
+int RenameReplacingFile(const char* from, const char* to)
+{
+    // rename() replaces whatever is not a folder: a link or a device there would go.
+    struct stat info;
+    if (lstat(to, &info) == 0 && !S_ISREG(info.st_mode))
+        return 0;
+    return rename(from, to) == 0;
+}
+
+int FlushFolderToDisk(const char* path)
+{
+    // The folder is the path up to its last '/'; a path without one lies in the current one.
+    char folder[TextSize];
+    const char* slash = strrchr(path, '/');
+    size_t length = slash ? (size_t)(slash - path) + 1 : 0;
+    if (length >= sizeof folder)
+        return 0;
+    memcpy(folder, path, length);
+    folder[length] = 0;
+    int fd = open(length ? folder : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    int flushed = fsync(fd) == 0;
+    close(fd);
+    return flushed;
 }

@@ -46,7 +46,25 @@ int FlushToDiskAndClose(FILE* stream)
     return fclose(stream) == 0 && ok;
 }
 
+// Both renames write through: they return once the new name is on the disk, which is what
+// FlushFolderToDisk does on Linux.
 int RenameWithoutReplacing(const char* from, const char* to)
 {
-    return MoveFileA(from, to) != 0;
+    return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+int RenameReplacingFile(const char* from, const char* to)
+{
+    // MoveFileEx fails on a folder, but would replace a link (a reparse point): it stays.
+    DWORD attributes = GetFileAttributesA(to);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return 0;
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+// The renames above were made with MOVEFILE_WRITE_THROUGH: their names are on the disk already.
+int FlushFolderToDisk(const char*)
+{
+    return 1;
 }

@@ -111,5 +111,10 @@ int StoreNameAllowed(const char* mappedName)
         return 0;
     if (strcmp(mappedName, ".") == 0 || strcmp(mappedName, "..") == 0)
         return 0;
+    // "_" and "~" begin the names of the store's own copies: another file's previous copy,
+    // or the file it is being received into. A received file under such a name would take
+    // their place, and be taken by the next reception of that file.
+    if (mappedName[0] == '_' || mappedName[0] == '~')
+        return 0;
     return PlatformStoreNameAllowed(mappedName);
 }

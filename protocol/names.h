@@ -38,10 +38,11 @@ char* MapOutgoingName(const char* path);
 
 // The check that every mapped name passes before the receive session touches the disk:
 // non-zero when `mappedName`, put straight behind the store directory, names a file inside
-// that directory. Refuses a null pointer (an unmappable name), the empty name, "." and "..",
-// and what the platform refuses (PlatformStoreNameAllowed). A name it accepts stays
-// acceptable with "_" or "~" in front, so the previous-copy name and the name a file is
-// received under are covered by the same check.
+// that directory and none of the store's own copies. Refuses a null pointer (an unmappable
+// name), the empty name, "." and "..", a name beginning with "_" or "~" (the previous copy
+// and the incoming file of another name), and what the platform refuses
+// (PlatformStoreNameAllowed). For a name it accepts, the platform accepts it with "_" or
+// "~" in front as well, so the previous-copy and incoming names are sound too.
 int StoreNameAllowed(const char* mappedName);
 
 // Platform part, one file per platform (names_win32.cpp, names_posix.cpp).

@@ -68,14 +68,20 @@ static int FormPath(char* path, const char* prefix, const char* mapped)
     return length >= 0 && length < TextSize;
 }
 
-// Forms the three paths. 0 when the name has no place in the store directory (it cannot be
-// mapped, or the check refuses it; the check covers the names with '_' and '~' in front as
-// well) or when a path would be too long.
+// Forms the three paths. 0 when the name has no place in the store directory or when a
+// path would be too long.
 static int MakeStorePaths(const char* name, StorePaths* paths)
 {
+    // The empty name names no file: in the preserved form it would be ".z88", a hidden one.
+    if (name[0] == 0)
+        return 0;
+    // The check refuses what cannot be mapped, what would leave the store directory, and the
+    // names of the store's own '_' and '~' copies.
     const char* mapped = MapIncomingName(name);
-    return StoreNameAllowed(mapped) && FormPath(paths->store, "", mapped) &&
-           FormPath(paths->previous, "_", mapped) && FormPath(paths->incoming, "~", mapped);
+    if (!StoreNameAllowed(mapped))
+        return 0;
+    return FormPath(paths->store, "", mapped) && FormPath(paths->previous, "_", mapped) &&
+           FormPath(paths->incoming, "~", mapped);
 }
 
 // Non-zero when a file that opens for reading stands at `path`.
@@ -136,26 +142,26 @@ static int ReceiveData(FILE* file)
     }
 }
 
-// Puts the file received whole at the incoming path in place: the old previous copy goes,
-// the current copy becomes the previous one, and the new file takes the store name. 0 when
-// a step fails; then what was moved is moved back where it can be, so that the current copy
-// and the new file both stay on the disk, under one name or another. `hadPrevious` is set
-// when a current copy was moved aside.
+// Puts the file received whole at the incoming path in place: the current copy becomes the
+// previous one, replacing the old previous copy in the same step, and then the new file
+// takes the store name. When the current copy cannot be moved (a program holds it open
+// without sharing its deletion, or something other than a file stands at the previous-copy
+// name), nothing has changed: the store name, the previous copy and the new file stay as
+// they were. When the new file cannot take the store name, the current copy goes back to
+// it. Last, the folder's names go to the disk, so that a power cut after the beep cannot
+// bring the old ones back. 0 when a step fails; `hadPrevious` is set when a current copy
+// stood at the store name.
 static int PutInPlace(const StorePaths* paths, int* hadPrevious)
 {
     *hadPrevious = FileStands(paths->store);
-    if (*hadPrevious) {
-        // Only one previous copy is kept. What is not a file stays, and then so does the
-        // current copy: the rename never replaces anything.
-        DeleteFileOnly(paths->previous);
-        if (!RenameWithoutReplacing(paths->store, paths->previous))
-            return 0;
+    if (*hadPrevious && !RenameReplacingFile(paths->store, paths->previous))
+        return 0;
+    if (!RenameWithoutReplacing(paths->incoming, paths->store)) {
+        if (*hadPrevious)
+            RenameWithoutReplacing(paths->previous, paths->store);
+        return 0;
     }
-    if (RenameWithoutReplacing(paths->incoming, paths->store))
-        return 1;
-    if (*hadPrevious)
-        RenameWithoutReplacing(paths->previous, paths->store);
-    return 0;
+    return FlushFolderToDisk(paths->store);
 }
 
 int ReceiveFile(WindowHandle owner)

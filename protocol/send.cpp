@@ -25,14 +25,27 @@ static int WriteBytes(int result, const unsigned char* bytes, int count)
     return result;
 }
 
+// Non-zero when `name` holds a control byte, below 0x20 or 0x7F. None belongs in a name on
+// the line: an ESC would end the name and start a command of whatever follows it, and XON
+// or XOFF would act as flow control in the middle of it.
+static int HoldsControlByte(const char* name)
+{
+    for (const unsigned char* p = (const unsigned char*)name; *p; p++) {
+        if (*p < 0x20 || *p == 0x7F)
+            return 1;
+    }
+    return 0;
+}
+
 int SendFile(WindowHandle owner, const char* path)
 {
     // Everything that can refuse the file is asked before the window opens or a byte goes
     // out, so that a refusal leaves no trace. MapOutgoingName refuses a path too long for
-    // its buffer rather than cut it. An ESC in the name would end the name on the line and
-    // start a command of whatever follows it.
+    // its buffer rather than cut it.
     const char* mapped = MapOutgoingName(path);
-    if (!mapped || strchr(mapped, FrameEsc))
+    if (!mapped)
+        return 0;
+    if (HoldsControlByte(mapped))
         return 0;
     // Kept apart from NameBuffer, which every mapping overwrites: the name checked is the
     // name sent.
@@ -72,6 +85,10 @@ int SendFile(WindowHandle owner, const char* path)
     fclose(source);
 
     result = WriteBytes(result, EndMark, sizeof EndMark);
+    // The file is whole only once its last byte has left the PC: a USB adapter's driver may
+    // still hold seconds of them, and drops them when the port closes.
+    if (result)
+        result = LinkDrainOutput();
     if (result)
         SignalSuccess();
     CloseProgress();

@@ -13,13 +13,16 @@ enum { LongestSendPath = TextSize - 1 };
 
 // Sends the file at `path` (its full path, zero-terminated, any length) under the name that
 // MapOutgoingName makes of it, with a progress window owned by `owner`. Non-zero when the
-// whole frame, end mark included, was written; then the PC beeps.
+// whole frame, end mark included, was written and has left the port (LinkDrainOutput);
+// then the PC beeps.
 //
 // Refused before any window opens and before any byte is written (0, no trace): a path of
-// more than LongestSendPath characters, a name that would hold ESC (it would end the name
-// on the line), and anything that is not a regular file that opens for reading.
+// more than LongestSendPath characters, a name that would hold a control byte (below 0x20,
+// or 0x7F: ESC would end the name on the line, XON and XOFF would stop or start it), and
+// anything that is not a regular file that opens for reading.
 // Once the frame has started, the first failed write (no port, a port error, Esc held) or
-// a failed read of the file ends it where it stands: no end mark, no beep, 0.
+// a failed read of the file ends it where it stands: no end mark, no beep, 0. So does an
+// output queue that stops emptying, or Esc held while it empties.
 // NameBuffer holds the mapped name afterwards.
 int SendFile(WindowHandle owner, const char* path);
 

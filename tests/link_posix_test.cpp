@@ -8,8 +8,11 @@
 #include "tests/support/fake_ui.h"
 #include "tests/support/temp_folder.h"
 
+#include <dlfcn.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <grp.h>
+#include <stdarg.h>
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -18,6 +21,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -359,5 +363,59 @@ TEST(LineSettings, ReadBackChecksWhatWasAskedFor)
         struct termios got = asked;
         c.change(&got);
         EXPECT_EQ(LineRecordTaken(&asked, &got), c.taken) << c.what;
+    }
+}
+
+// A pty has no output queue (its TIOCOUTQ always says 0), so a USB adapter's is played here:
+// TIOCOUTQ on the port answers from this script, the last entry from then on; -1 is a port
+// that has gone (EIO).
+static std::vector<int> Queue;
+static size_t Asked;
+
+extern "C" int ioctl(int fd, unsigned long request, ...) noexcept
+{
+    va_list arguments;
+    va_start(arguments, request);
+    void* argument = va_arg(arguments, void*);
+    va_end(arguments);
+    if (request != TIOCOUTQ || fd != LinkHandle || Queue.empty()) {
+        static auto real = (int (*)(int, unsigned long, void*))dlsym(RTLD_NEXT, "ioctl");
+        return real(fd, request, argument);
+    }
+    *(int*)argument = Queue[std::min(Asked++, Queue.size() - 1)];
+    errno = EIO;
+    return *(int*)argument < 0 ? -1 : 0;
+}
+
+// The queue may empty slowly, but 2000 ms in which it does not shrink fail the drain, and so
+// do Esc held and the port gone away (closed, as a failed write closes it).
+TEST_F(LinkPosixTest, DrainWaitsWhileTheOutputQueueShrinks)
+{
+    std::vector<int> slow;  // one byte less every 10 ms: 2500 ms in all
+    for (int left = 250; left >= 0; left--)
+        slow.push_back(left);
+    const struct {
+        const char* what;
+        std::vector<int> queue;
+        int escapeFromCheck, drained, leastMs, mostMs;
+    } cases[] = {
+        {"shrinking slowly", slow, 0, 1, 2400, 10000},
+        {"stuck", {40, 30, 30}, 0, 0, 2000, 5000},
+        {"Esc held", {40}, 1, 0, 0, 1000},
+        {"port gone", {40, -1}, 0, 0, 0, 1000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_NO_FATAL_FAILURE(Open());
+        ResetFakeUi();
+        FakeUi.escapeFromCheck = c.escapeFromCheck;
+        Queue = c.queue;
+        Asked = 0;
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(LinkDrainOutput(), c.drained);
+        long long took = MsSince(start);
+        Queue.clear();
+        EXPECT_TRUE(took >= c.leastMs && took <= c.mostMs) << took << " ms";
+        EXPECT_EQ(LinkHandle == LinkOpenFailed, c.queue.back() < 0);
     }
 }

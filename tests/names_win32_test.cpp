@@ -50,7 +50,7 @@ TEST_F(NamesTest, WindowsRefusesDeviceNames)
 
     // Longer or shorter words, or a device name inside a longer one, are files.
     const char* accepted[] = {
-        "CONSOLE", "COM10", "COM", "LPT", "COMA", "COM\xB4", "NULL.TXT", "xNUL", "_NUL",
+        "CONSOLE", "COM10", "COM", "LPT", "COMA", "COM\xB4", "NULL.TXT", "xNUL", "!NUL",
         "CON_TXT.z88", "AUX_TXT.z88", "@RAM_0!CON.z88", "CON-1", "CONIN", "CONOUT$$",
     };
     for (const char* name : accepted)

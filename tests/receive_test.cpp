@@ -77,19 +77,18 @@ TEST_F(ReceiveSession, DataIsStoredByteForByte)
     }
 }
 
-// The shortest frame: an empty name (mapped to ".z88") and an empty file; twice, so the
-// second compares two empty files.
-TEST_F(ReceiveSession, EmptyNameAndEmptyFile)
+// The shortest frame: an empty file; twice, so the second compares two empty files.
+TEST_F(ReceiveSession, EmptyFile)
 {
-    EXPECT_EQ(Receive(NameEnd() + DataEnd()), 1);
-    EXPECT_EQ(FakeUi.events, (Events{Title(""), "beep", "close"}));
+    EXPECT_EQ(Receive(Text("E") + NameEnd() + DataEnd()), 1);
+    EXPECT_EQ(FakeUi.events, (Events{Title("E"), "beep", "close"}));
     EXPECT_TRUE(FakeUi.steps.empty());
-    EXPECT_EQ(Stored(".z88"), "");
+    EXPECT_EQ(Stored("E.z88"), "");
 
     ResetFakeUi();
-    EXPECT_EQ(Receive(NameEnd() + DataEnd()), 1);
-    EXPECT_EQ(FakeUi.events, (Events{Title(""), "log  - no change.", "beep", "close"}));
-    EXPECT_EQ(Stored("_.z88"), "");
+    EXPECT_EQ(Receive(Text("E") + NameEnd() + DataEnd()), 1);
+    EXPECT_EQ(FakeUi.events, (Events{Title("E"), "log E - no change.", "beep", "close"}));
+    EXPECT_EQ(Stored("_E.z88"), "");
 }
 
 // A failure before the name is complete leaves no trace: no window, no change on disk, and
@@ -257,10 +256,14 @@ TEST_F(ReceiveSession, WhatCannotBeMovedAsideIsKept)
 }
 
 // Names that have no place in the store directory fail once the name is read, before the
-// disk is touched: nothing there changes, and no data is read.
+// disk is touched: nothing there changes, and no data is read. So do the empty name and
+// names of the store's own copies: "_X" would push X's previous copy aside and be deleted
+// by X's next reception; "~X" would be overwritten by X's next failed one.
 TEST_F(ReceiveSession, RefusedNamesChangeNothing)
 {
     WriteWholeFile(folder + "_", "kept");
+    WriteWholeFile(folder + "X.z88", "current");
+    WriteWholeFile(folder + "_X.z88", "previous");
     const std::string tooLongToPreserve(124, 'n');  // with ".z88", 128 characters
     const struct {
         const char* preserve;
@@ -271,6 +274,10 @@ TEST_F(ReceiveSession, RefusedNamesChangeNothing)
         {"0", "A/.."},
         {"0", "."},
         {"1", tooLongToPreserve},
+        {"1", ""},  // ".z88", a hidden file
+        {"1", "_X"},
+        {"1", "~X"},
+        {"0", ":RAM.0/_X.z88"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -280,8 +287,9 @@ TEST_F(ReceiveSession, RefusedNamesChangeNothing)
         // The title is cut to 127 characters; the name is not.
         EXPECT_EQ(FakeUi.events, (Events{Title(c.name).substr(0, 5 + 127), "close"}));
         EXPECT_EQ(NextLineByte(TransferMode), 'd') << "the data is still on the line";
-        EXPECT_EQ(Listing(folder), (std::vector<std::string>{"_"}));
+        EXPECT_EQ(Listing(folder), (std::vector<std::string>{"X.z88", "_", "_X.z88"}));
     }
+    EXPECT_EQ(Stored("_X.z88"), "previous");
 }
 
 // A store directory that does not exist yet is made, with the folders above it.

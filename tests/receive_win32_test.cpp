@@ -1,5 +1,8 @@
-// Receive cases of Windows alone: names that Windows would not store as the file they name.
+// Receive cases of Windows alone: names that Windows would not store as the file they name,
+// and a current copy that another program holds open.
 #include "tests/receive_fixture.h"
+
+#include <windows.h>
 
 using Events = std::vector<std::string>;
 
@@ -21,4 +24,35 @@ TEST_F(ReceiveWin32, NamesWindowsWouldChangeAreRefused)
     }
     EXPECT_EQ(Listing(folder), (std::vector<std::string>{"NOTES"}));
     EXPECT_EQ(Stored("NOTES"), "kept");
+}
+
+// A current copy open in another program, sharing reading and writing but not deletion as
+// an editor opens it, cannot become the previous copy: the reception fails, and the store
+// name, the previous copy and the new file stay as they were. The other program is this
+// one started again, suspended, and given the handle.
+TEST_F(ReceiveWin32, CurrentCopyHeldOpenElsewhereKeepsAllThree)
+{
+    WriteWholeFile(folder + "HELD.z88", "current");
+    WriteWholeFile(folder + "_HELD.z88", "previous");
+    HANDLE file = CreateFileA((folder + "HELD.z88").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              NULL, OPEN_EXISTING, 0, NULL);
+    char self[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(NULL, self, sizeof self), 0u);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION other = {};
+    ASSERT_TRUE(CreateProcessA(self, NULL, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, NULL, &startup, &other));
+    HANDLE held = NULL;
+    EXPECT_TRUE(DuplicateHandle(GetCurrentProcess(), file, other.hProcess, &held, 0, FALSE,
+                                DUPLICATE_SAME_ACCESS | DUPLICATE_CLOSE_SOURCE));
+
+    EXPECT_EQ(Receive(Body(Z88Frame("HELD", Text("new")))), 0);
+    TerminateProcess(other.hProcess, 0);
+    WaitForSingleObject(other.hProcess, 10000);
+    CloseHandle(other.hThread);
+    CloseHandle(other.hProcess);
+    EXPECT_EQ(FakeUi.events, (Events{Title("HELD"), "close"}));
+    EXPECT_EQ(Stored("HELD.z88"), "current");
+    EXPECT_EQ(Stored("_HELD.z88"), "previous");
+    EXPECT_EQ(Stored("~HELD.z88"), "new");
 }

@@ -1,5 +1,5 @@
-// Platform help for the send tests: paths that are not regular files, a name with ESC in
-// it, and sources that open as regular files and then fail to read.
+// Platform help for the send tests: paths that are not regular files, and sources that
+// open as regular files and then fail to read.
 // One implementation per platform: send_probe_posix.cpp, send_probe_win32.cpp.
 #ifndef TARNWELL_TEST_SEND_PROBE_H
 #define TARNWELL_TEST_SEND_PROBE_H
@@ -10,10 +10,6 @@
 // Paths that open on this platform but name no regular file (devices, a FIFO made in
 // `folder`). Folders are not among them: the tests make those on both platforms alike.
 std::vector<std::string> NonFilePaths(const std::string& folder);
-
-// Makes a file in `folder` whose name holds the byte 0x1B and puts its path in `path`.
-// False where file names cannot hold that byte (Windows).
-bool MakeFileNamedWithEsc(const std::string& folder, std::string* path);
 
 // A regular file whose very first read fails in the kernel (Linux: /proc/self/mem, whose
 // offset 0 is never mapped, gives EIO; under Wine the same file through drive Z:). Empty

@@ -18,17 +18,6 @@ std::vector<std::string> NonFilePaths(const std::string& folder)
     return {fifo, "/dev/null"};
 }
 
-bool MakeFileNamedWithEsc(const std::string& folder, std::string* path)
-{
-    *path = folder + "esc\x1bname.txt";
-    int file = open(path->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (file < 0)
-        return false;
-    bool written = write(file, "text", 4) == 4;
-    close(file);
-    return written;
-}
-
 std::string FileThatFailsToRead()
 {
     return "/proc/self/mem";

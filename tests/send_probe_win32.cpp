@@ -24,11 +24,6 @@ std::vector<std::string> NonFilePaths(const std::string&)
     return {"NUL", "nul.txt"};
 }
 
-bool MakeFileNamedWithEsc(const std::string&, std::string*)
-{
-    return false;  // control characters are not allowed in Windows file names
-}
-
 std::string FileThatFailsToRead()
 {
     // Only under Wine, which shows the Linux root as drive Z:.

@@ -202,20 +202,25 @@ TEST_F(SendTest, NoPortFailsAtTheFirstWrite)
 }
 
 // Refused before a window opens or a byte goes out: what is not a regular file (folders,
-// which open for reading on Linux, devices, a FIFO, a missing file), and a name holding
-// ESC, which cannot be framed: on the line the ESC would end the name. Windows file names
-// cannot hold ESC, so that case is Linux's alone.
+// which open for reading on Linux, devices, a FIFO, a missing file), and a name holding a
+// control byte: an ESC would end the name on the line, XON and XOFF would act as flow
+// control inside it. Of these, Windows file names can hold 0x7F alone.
 TEST_F(SendTest, RefusedWithoutATrace)
 {
     ASSERT_TRUE(MakeTestFolder(folder + "sub"));
     Lines paths = {folder + "sub", folder + "sub" + PathSeparator(), folder + "missing.txt"};
     for (const std::string& path : NonFilePaths(folder))
         paths.push_back(path);
-    std::string escName;
-    if (MakeFileNamedWithEsc(folder, &escName)) {
-        ASSERT_TRUE(ReadWholeFile(escName));
-        paths.push_back(escName);
+    size_t named = 0;
+    for (char control : {'\x01', '\t', '\x11', '\x13', '\x1b', '\x1f', '\x7f'}) {
+        const std::string path = folder + "a" + control + "b.txt";
+        WriteWholeFile(path, "text");
+        if (ReadWholeFile(path)) {
+            paths.push_back(path);
+            named++;
+        }
     }
+    EXPECT_EQ(named, PathSeparator()[0] == '/' ? 7u : 1u);
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
         ResetFakeUi();

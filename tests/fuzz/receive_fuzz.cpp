@@ -54,6 +54,10 @@ int WritePortByte(unsigned char)
 {
     return 0;
 }
+int PortOutputQueued(void)
+{
+    return 0;
+}
 const char* PortFailureText(void)
 {
     return "";
