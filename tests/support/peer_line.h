@@ -11,6 +11,9 @@
 
 #include <stddef.h>
 
+// The line's control bytes: flow control, and the start of every mark of a frame.
+enum { Xon = 0x11, Xoff = 0x13, Esc = 0x1B };
+
 // Makes a fresh line (closing one still open). `programPort` (`size` bytes) receives the
 // name the program should open as its port, the same each time. False when no line could
 // be made.
