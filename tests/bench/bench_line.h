@@ -56,11 +56,13 @@ inline double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// Makes the line; `programPort` (`size` bytes) receives the name for the setting "Port".
-bool OpenBenchLine(char* programPort, size_t size);
+// A fresh settings store, the test line (OpenPeerLine) at 115200 baud with "Xon" as given
+// and, when `directory` is given, that "Directory"; then the link opened on it. False, with
+// the reason printed, when the line or the link did not open.
+bool OpenBenchLink(const char* name, const char* xon, const char* directory = nullptr);
 
-// A thread at the far end sends `count` bytes / takes `count` bytes, as fast as the line
-// lets it. WaitForFarEnd waits until it has done so.
+// A thread at the far end of the test line (OpenPeerLine) sends `count` bytes / takes `count`
+// bytes, as fast as the line lets it. WaitForFarEnd waits until it has done so.
 void StartFeeding(long count);
 void StartDraining(long count);
 // The same as StartFeeding with the `count` bytes at `bytes`, which must stay until

@@ -1,93 +1,11 @@
-// Windows side of the link benchmark, under Wine: COM2 fed and drained by a thread across
-// socat (tests/tools/wine-run with TARNWELL_WINE_SERIAL=1), and the plain ReadFile/WriteFile
-// loop.
+// The plain loop on Windows: ReadFile / WriteFile.
 #include "tests/bench/bench_line.h"
 
 #include "link/serial_link.h"
-#include "ui/escape_key.h"
 
 #include <windows.h>
 
 #include <stdio.h>
-
-#include <chrono>
-#include <thread>
-
-static HANDLE FarPort = INVALID_HANDLE_VALUE;
-static std::thread FarEnd;
-
-bool OpenBenchLine(char* programPort, size_t size)
-{
-    FarPort = CreateFileA("\\\\.\\COM2", GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, NULL);
-    if (FarPort == INVALID_HANDLE_VALUE)
-        return false;
-    DCB line;
-    ZeroMemory(&line, sizeof line);
-    line.DCBlength = sizeof line;
-    GetCommState(FarPort, &line);
-    line.BaudRate = 115200;
-    line.ByteSize = 8;
-    line.StopBits = ONESTOPBIT;
-    line.fParity = FALSE;
-    line.fOutX = FALSE;
-    line.fInX = FALSE;
-    SetCommState(FarPort, &line);
-    COMMTIMEOUTS timeouts = {0, 0, 5000, 0, 5000};
-    SetCommTimeouts(FarPort, &timeouts);
-    snprintf(programPort, size, "COM1");
-    return true;
-}
-
-void StartFeeding(long count)
-{
-    FarEnd = std::thread([count] {
-        static unsigned char chunk[4096];
-        for (long left = count; left > 0;) {
-            DWORD written = 0;
-            DWORD size = left < (long)sizeof chunk ? (DWORD)left : (DWORD)sizeof chunk;
-            if (!WriteFile(FarPort, chunk, size, &written, NULL) || written == 0)
-                return;
-            left -= written;
-        }
-    });
-}
-
-void StartSending(const unsigned char* bytes, long count)
-{
-    FarEnd = std::thread([bytes, count] {
-        for (long done = 0; done < count;) {
-            DWORD written = 0;
-            long left = count - done;
-            DWORD size = left < 4096 ? (DWORD)left : 4096;
-            if (!WriteFile(FarPort, bytes + done, size, &written, NULL) || written == 0)
-                return;
-            done += written;
-        }
-    });
-}
-
-void StartDraining(long count)
-{
-    FarEnd = std::thread([count] {
-        static unsigned char chunk[4096];
-        COMMTIMEOUTS timeouts = {MAXDWORD, 0, 0, 0, 5000};  // what is there, at once
-        SetCommTimeouts(FarPort, &timeouts);
-        for (long left = count; left > 0;) {
-            DWORD got = 0;
-            if (!ReadFile(FarPort, chunk, sizeof chunk, &got, NULL))
-                return;
-            if (got == 0)
-                Sleep(1);
-            left -= got;
-        }
-    });
-}
-
-void WaitForFarEnd()
-{
-    FarEnd.join();
-}
 
 int PlainReadByte(int* value)
 {
@@ -116,15 +34,4 @@ int PlainWriteBytes(const unsigned char* bytes, long count)
         count -= (long)written;
     }
     return 1;
-}
-
-double RawEscapeQueriesPerSecond()
-{
-    const int queries = 20000;
-    auto start = std::chrono::steady_clock::now();
-    int held = 0;
-    for (int i = 0; i < queries; i++)
-        held += EscapeDownNow();
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return held >= 0 ? queries / seconds : 0;
 }

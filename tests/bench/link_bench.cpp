@@ -5,6 +5,7 @@
 #include "link/serial_link.h"
 #include "settings/settings.h"
 #include "tests/bench/bench_line.h"
+#include "tests/support/peer_line.h"
 #include "tests/support/settings_store.h"
 
 #include <stdio.h>
@@ -54,20 +55,8 @@ static void Report(const char* what, const char* linkName, const char* plainName
 int main(int argc, char** argv)
 {
     long count = StartBenchmark(argc, argv, "link_bench", 256 * 1024);
-    ResetSettingsStore();
-    char port[TextSize];
-    if (!OpenBenchLine(port, sizeof port)) {
-        fprintf(stderr, "link_bench: no line\n");
+    if (!OpenBenchLink("link_bench", "0"))
         return 1;
-    }
-    PutSetting("Port", port);
-    PutSetting("Rate", "115200");
-    PutSetting("Xon", "0");
-    OpenLink();
-    if (LinkHandle == 0 || LinkHandle == LinkOpenFailed) {
-        fprintf(stderr, "link_bench: the link did not open %s\n", port);
-        return 1;
-    }
     SetLinkTimeouts(TransferMode);
 
     printf("%ld bytes per round, %d rounds; bytes per second of each loop:\n", count, Rounds);

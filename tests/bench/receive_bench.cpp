@@ -7,6 +7,7 @@
 #include "protocol/receive.h"
 #include "settings/settings.h"
 #include "tests/bench/bench_line.h"
+#include "tests/support/peer_line.h"
 #include "tests/support/desktop.h"
 #include "tests/support/settings_store.h"
 #include "tests/support/temp_folder.h"
@@ -170,23 +171,10 @@ static void EscapeCost(WindowHandle owner)
 int main(int argc, char** argv)
 {
     long size = StartBenchmark(argc, argv, "receive_bench", 256 * 1024);
-    ResetSettingsStore();
     PrepareDesktop();
-    char port[TextSize];
-    if (!OpenBenchLine(port, sizeof port)) {
-        fprintf(stderr, "receive_bench: no line\n");
-        return 1;
-    }
     std::string folder = NewTestFolder();
-    PutSetting("Port", port);
-    PutSetting("Rate", "115200");
-    PutSetting("Xon", "0");
-    PutSetting("Directory", folder.c_str());
-    OpenLink();
-    if (LinkHandle == 0 || LinkHandle == LinkOpenFailed) {
-        fprintf(stderr, "receive_bench: the link did not open %s\n", port);
+    if (!OpenBenchLink("receive_bench", "0", folder.c_str()))
         return 1;
-    }
     WindowHandle owner = OpenOwnerWindow(40, 40, 200, 80);
 
     ProgressCost(size, owner);

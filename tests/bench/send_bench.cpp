@@ -8,6 +8,7 @@
 #include "protocol/send.h"
 #include "settings/settings.h"
 #include "tests/bench/bench_line.h"
+#include "tests/support/peer_line.h"
 #include "tests/support/desktop.h"
 #include "tests/support/settings_store.h"
 #include "tests/support/temp_folder.h"
@@ -136,19 +137,8 @@ static void MeasureUi()
 int main(int argc, char** argv)
 {
     long size = StartBenchmark(argc, argv, "send_bench", 128 * 1024);
-    ResetSettingsStore();
-    char port[TextSize];
-    if (!OpenBenchLine(port, sizeof port)) {
-        fprintf(stderr, "send_bench: no line\n");
+    if (!OpenBenchLink("send_bench", "1"))
         return 1;
-    }
-    PutSetting("Port", port);
-    PutSetting("Rate", "115200");
-    OpenLink();
-    if (LinkHandle == 0 || LinkHandle == LinkOpenFailed) {
-        fprintf(stderr, "send_bench: the link did not open %s\n", port);
-        return 1;
-    }
     PrepareDesktop();
     Owner = OpenOwnerWindow(40, 40, 160, 60);
 

@@ -3,6 +3,7 @@
 #include "tests/support/program.h"
 
 #include "tests/support/host_tool.h"
+#include "tests/support/process.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/x_property.h"
 
@@ -29,7 +30,8 @@
 
 extern char** environ;
 
-static pid_t Program = 0;
+// The running program; its pid is 0 when none runs.
+static ChildProcess Child;
 static pid_t Manager = 0;
 
 using Clock = std::chrono::steady_clock;
@@ -48,41 +50,18 @@ bool StartProgram()
 bool StartProgramAt(const std::string& path, const std::vector<std::string>& arguments)
 {
     KillProgram();
-    std::vector<const char*> argv = {path.c_str()};
-    for (const std::string& argument : arguments)
-        argv.push_back(argument.c_str());
-    argv.push_back(nullptr);
-    return posix_spawn(&Program, path.c_str(), nullptr, nullptr, (char* const*)argv.data(),
-                       environ) == 0;
+    return StartChild(&Child, path, arguments);
 }
 
 int WaitForProgramExit(int timeoutMs)
 {
-    if (Program <= 0)
-        return -1;
-    Clock::time_point deadline = After(timeoutMs);
-    for (;;) {
-        int status;
-        pid_t done = waitpid(Program, &status, WNOHANG);
-        if (done == Program) {
-            Program = 0;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        if (done < 0 && errno != EINTR)
-            return -1;
-        if (Clock::now() >= deadline)
-            return -1;
-        usleep(10000);
-    }
+    int status = WaitForChild(&Child, timeoutMs);
+    return status >= 256 ? 128 + status - 256 : status;
 }
 
 void KillProgram()
 {
-    if (Program <= 0)
-        return;
-    kill(Program, SIGKILL);
-    waitpid(Program, nullptr, 0);
-    Program = 0;
+    KillChild(&Child);
 }
 
 // --- The program's windows on the X server -------------------------------------------------
@@ -111,7 +90,7 @@ static void ProgramWindows(Window start, std::vector<Window>* found)
 {
     XWindowAttributes attributes;
     std::vector<long> pid = WindowProperty(start, "_NET_WM_PID");
-    if (!pid.empty() && pid[0] == Program && XGetWindowAttributes(fl_display, start, &attributes) &&
+    if (!pid.empty() && pid[0] == Child.pid && XGetWindowAttributes(fl_display, start, &attributes) &&
         attributes.map_state == IsViewable)
         found->push_back(start);
     Window root, parent, *children = nullptr;
@@ -127,7 +106,7 @@ static void ProgramWindows(Window start, std::vector<Window>* found)
 static std::vector<Window> ProgramWindows()
 {
     std::vector<Window> found;
-    if (Program > 0 && OpenDisplay()) {
+    if (Child.pid > 0 && OpenDisplay()) {
         XSync(fl_display, False);
         ProgramWindows(DefaultRootWindow(fl_display), &found);
     }
@@ -205,10 +184,10 @@ bool CloseMainWindow()
 
 bool ProgramUsage(ProgramCost* cost)
 {
-    if (Program <= 0)
+    if (Child.pid <= 0)
         return false;
     char path[64];
-    snprintf(path, sizeof path, "/proc/%d/stat", (int)Program);
+    snprintf(path, sizeof path, "/proc/%d/stat", (int)Child.pid);
     FILE* file = fopen(path, "r");
     if (!file)
         return false;
@@ -223,7 +202,7 @@ bool ProgramUsage(ProgramCost* cost)
     *cost = ProgramCost();
     cost->cpuSeconds = (double)(user + system) / sysconf(_SC_CLK_TCK);
 
-    snprintf(path, sizeof path, "/proc/%d/status", (int)Program);
+    snprintf(path, sizeof path, "/proc/%d/status", (int)Child.pid);
     file = fopen(path, "r");
     cost->residentKiB = -1;
     while (file && fgets(line, sizeof line, file))
@@ -237,8 +216,8 @@ bool ProgramUsage(ProgramCost* cost)
 int ProgramOpenHandles()
 {
     char path[64];
-    snprintf(path, sizeof path, "/proc/%d/fd", (int)Program);
-    DIR* folder = Program > 0 ? opendir(path) : nullptr;
+    snprintf(path, sizeof path, "/proc/%d/fd", (int)Child.pid);
+    DIR* folder = Child.pid > 0 ? opendir(path) : nullptr;
     if (!folder)
         return -1;
     int count = 0;

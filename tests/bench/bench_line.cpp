@@ -1,0 +1,91 @@
+// The far end of the benchmarks' line: a thread that feeds or drains the test line.
+#include "tests/bench/bench_line.h"
+
+#include "link/serial_link.h"
+#include "settings/settings.h"
+#include "tests/support/peer_line.h"
+#include "tests/support/settings_store.h"
+#include "ui/escape_key.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <thread>
+
+static std::thread FarEnd;
+
+bool OpenBenchLink(const char* name, const char* xon, const char* directory)
+{
+    ResetSettingsStore();
+    char port[TextSize];
+    if (!OpenPeerLine(port, sizeof port)) {
+        fprintf(stderr, "%s: no line\n", name);
+        return false;
+    }
+    PutSetting("Port", port);
+    PutSetting("Rate", "115200");
+    PutSetting("Xon", xon);
+    if (directory)
+        PutSetting("Directory", directory);
+    OpenLink();
+    if (LinkHandle == 0 || LinkHandle == LinkOpenFailed) {
+        fprintf(stderr, "%s: the link did not open %s\n", name, port);
+        return false;
+    }
+    return true;
+}
+
+// The far end's wait for a byte: long enough for a busy machine, short enough that a
+// benchmark whose program stopped reading still ends.
+enum { FarEndWaitMs = 5000, Chunk = 4096 };
+
+void StartSending(const unsigned char* bytes, long count)
+{
+    FarEnd = std::thread([bytes, count] {
+        for (long done = 0; done < count; done += Chunk) {
+            long left = count - done;
+            if (!PeerSend(bytes + done, left < Chunk ? (size_t)left : (size_t)Chunk))
+                return;
+        }
+    });
+}
+
+void StartFeeding(long count)
+{
+    static const unsigned char zeros[Chunk] = {};
+    FarEnd = std::thread([count] {
+        for (long left = count; left > 0; left -= Chunk) {
+            if (!PeerSend(zeros, left < Chunk ? (size_t)left : (size_t)Chunk))
+                return;
+        }
+    });
+}
+
+void StartDraining(long count)
+{
+    FarEnd = std::thread([count] {
+        for (long left = count; left > 0 && PeerReceiveByte(FarEndWaitMs) >= 0; left--) {
+        }
+    });
+}
+
+void WaitForFarEnd()
+{
+    FarEnd.join();
+}
+
+double RawEscapeQueriesPerSecond()
+{
+    if (!getenv("DISPLAY") || !*getenv("DISPLAY"))
+        return -1;
+    // Batches until a fifth of a second has gone, whatever a query costs on this platform.
+    long queries = 0;
+    int held = 0;
+    BenchClock::time_point start = BenchClock::now();
+    do {
+        for (int i = 0; i < 100; i++)
+            held += EscapeDownNow();
+        queries += 100;
+    } while (SecondsSince(start) < 0.2);
+    return held >= 0 ? queries / SecondsSince(start) : 0;
+}
