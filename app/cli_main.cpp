@@ -6,6 +6,7 @@
 #include "protocol/send.h"
 #include "settings/settings.h"
 #include "tarnwell_version.h"
+#include "ui/clock.h"
 #include "ui/terminal.h"
 
 #include <errno.h>
@@ -181,14 +182,7 @@ static int ReadCommandLine(int argc, char** argv, Command* command)
     return GoOn;
 }
 
-static long long NowMs(void)
-{
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
-}
-
-// Sleeps until `deadline` (NowMs time), or until a stop signal comes.
+// Sleeps until `deadline` (ClockMs time), or until a stop signal comes.
 static void WaitUntil(long long deadline)
 {
     struct timespec until;
@@ -239,7 +233,7 @@ static int Receive(int once)
         fflush(stdout);
     }
     for (;;) {
-        long long tick = NowMs();
+        long long tick = ClockMs();
         int begun = TransfersBegun();
         int outcome = PollLink(nullptr);
         TellPortState();

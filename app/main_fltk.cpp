@@ -9,6 +9,7 @@
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "protocol/poll.h"
+#include "ui/clock.h"
 #include "ui/screen_dpi.h"
 #include "ui/status_window_fltk.h"
 
@@ -29,13 +30,6 @@
 static int OuterWidth;
 static int OuterHeight;
 
-static double Now(void)
-{
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec + now.tv_nsec / 1e9;
-}
-
 // --- The events -----------------------------------------------------------------------------
 
 // The one-second poll tick. It is armed anew at its end, one second after it began: a tick
@@ -43,10 +37,10 @@ static double Now(void)
 // pile up behind it (as WM_TIMER on Windows: due ticks come as one, when nothing else waits).
 static void Tick(void* window)
 {
-    double started = Now();
+    long long started = ClockMs();
     PollLink((Fl_Window*)window);
     SetMainWindowTitle((Fl_Window*)window, MainWindowTitle(LinkIsOpen()));
-    double took = Now() - started;
+    double took = (ClockMs() - started) / 1000.0;
     Fl::add_timeout(took >= 1.0 ? 0.0 : 1.0 - took, Tick, window);
 }
 

@@ -5,6 +5,7 @@
 #include "ui/progress.h"
 
 #include "settings/settings.h"
+#include "ui/clock.h"
 #include "ui/terminal.h"
 
 #include <stdio.h>
@@ -26,13 +27,6 @@ static long long StartedMs = 0;
 static long long DrawnMs = 0;
 static int Begun = 0;
 
-static long long NowMs(void)
-{
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
-}
-
 int TransfersBegun(void)
 {
     return Begun;
@@ -42,7 +36,7 @@ int TransfersBegun(void)
 // wraps (a wrapped line cannot be drawn over).
 static void DrawLine(void)
 {
-    long long elapsed = NowMs() - StartedMs;
+    long long elapsed = ClockMs() - StartedMs;
     char line[256];
     int length = snprintf(line, sizeof line, "%s: %d bytes", Title, ByteCount);
     if (elapsed > 0 && length >= 0 && length < (int)sizeof line)
@@ -54,7 +48,7 @@ static void DrawLine(void)
     // Back to the start of the line, the new text, and away with what is left of the old.
     printf("\r%s\033[K", line);
     fflush(stdout);
-    DrawnMs = NowMs();
+    DrawnMs = ClockMs();
 }
 
 void ShowProgress(WindowHandle, const char* title)
@@ -64,7 +58,7 @@ void ShowProgress(WindowHandle, const char* title)
     Open = 1;
     Whole = 0;
     ByteCount = 0;
-    StartedMs = NowMs();
+    StartedMs = ClockMs();
     Begun++;
     LineStands = isatty(STDOUT_FILENO);
     if (LineStands)
@@ -74,7 +68,7 @@ void ShowProgress(WindowHandle, const char* title)
 void StepProgress(int count)
 {
     ByteCount = count;
-    if (LineStands && NowMs() - DrawnMs >= RedrawMs)
+    if (LineStands && ClockMs() - DrawnMs >= RedrawMs)
         DrawLine();
 }
 

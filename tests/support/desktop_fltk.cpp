@@ -1,7 +1,9 @@
 // The status-window tests' desktop on Linux (see desktop.h): FLTK windows, and Xlib for
 // what the X server shows.
 #include "tests/support/desktop.h"
+
 #include "tests/support/x_property.h"
+#include "ui/clock.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Browser.H>
@@ -40,18 +42,11 @@ void CloseOwnerWindow(WindowHandle owner)
     XSync(fl_display, False);
 }
 
-static double Now()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec + now.tv_nsec / 1e9;
-}
-
 void RunEventLoop(int milliseconds)
 {
-    double end = Now() + milliseconds / 1000.0;
-    for (double left = end - Now(); left > 0; left = end - Now())
-        Fl::wait(left);
+    long long end = ClockMs() + milliseconds;
+    for (long long left = end - ClockMs(); left > 0; left = end - ClockMs())
+        Fl::wait(left / 1000.0);
     XSync(fl_display, False);
 }
 

@@ -2,6 +2,8 @@
 // the slave through a link; the test reads and writes the master.
 #include "tests/support/peer_line.h"
 
+#include "ui/clock.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -56,13 +58,6 @@ static bool LinkTo(const char* slave)
 static unsigned char Pending[256];
 static size_t PendingStart = 0;
 static size_t PendingEnd = 0;
-
-static long long NowMs()
-{
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
-}
 
 bool OpenPeerLine(char* programPort, size_t size)
 {
@@ -135,7 +130,7 @@ static bool Refill(int timeoutMs)
 {
     if (Master < 0)
         return false;
-    long long deadline = NowMs() + timeoutMs;
+    long long deadline = ClockMs() + timeoutMs;
     for (;;) {
         ssize_t count = read(Master, Pending, sizeof Pending);
         if (count > 0) {
@@ -143,7 +138,7 @@ static bool Refill(int timeoutMs)
             PendingEnd = (size_t)count;
             return true;
         }
-        long long left = deadline - NowMs();
+        long long left = deadline - ClockMs();
         if (left <= 0)
             return false;
         if (count < 0 && errno == EIO) {
