@@ -4,6 +4,7 @@
 #include "tests/support/line_fixture.h"
 #include "tests/support/process.h"
 #include "tests/support/z88.h"
+#include "tests/support/wait.h"
 
 #include <gtest/gtest.h>
 
@@ -60,18 +61,14 @@ static int PortTaken(const char* port)
 // meet a cooked line.
 static bool WaitForPortTaken(const char* port)
 {
-    for (int i = 0; i < 1000 && !PortTaken(port); i++)
-        usleep(10000);
-    return PortTaken(port);
+    return WaitUntil([&] { return PortTaken(port) != 0; }, 10000, 10);
 }
 
 // Waits until a file stands at `path`: the '~' file of a reception stands from the start of
 // its data.
 static bool WaitForFile(const std::string& path)
 {
-    for (int i = 0; i < 1000 && !ReadWholeFile(path); i++)
-        usleep(10000);
-    return ReadWholeFile(path);
+    return WaitUntil([&] { return ReadWholeFile(path); }, 10000, 10);
 }
 
 class CliTest : public LineFixture {

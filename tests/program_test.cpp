@@ -14,6 +14,7 @@
 #include "tests/support/screen.h"
 #include "tests/support/settings_store.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wait.h"
 #include "tests/support/z88.h"
 
 #include <gtest/gtest.h>
@@ -29,11 +30,6 @@ namespace {
 
 const unsigned char Xoff = 0x13, Xon = 0x11;
 const unsigned LightGray = 0xC0C0C0;
-
-void Pause(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
 
 // Every pixel of the area has this colour.
 bool AllOf(const Screenshot& shot, const ScreenArea& area, unsigned colour)
@@ -51,23 +47,13 @@ bool AllOf(const Screenshot& shot, const ScreenArea& area, unsigned colour)
 bool WaitForFile(const std::string& path, const std::string& contents, int timeoutMs = 15000)
 {
     std::string found;
-    for (int waited = 0; waited < timeoutMs; waited += 100) {
-        if (ReadWholeFile(ProgramPath(path), &found) && found == contents)
-            return true;
-        Pause(100);
-    }
-    return false;
+    return WaitUntil([&] { return ReadWholeFile(ProgramPath(path), &found) && found == contents; }, timeoutMs, 100);
 }
 
 // Waits up to `timeoutMs` for the display to show a window captioned `title`.
 bool WaitForTitle(const std::string& title, int timeoutMs = 15000)
 {
-    for (int waited = 0; waited < timeoutMs; waited += 100) {
-        if (DisplayShowsWindow(title))
-            return true;
-        Pause(100);
-    }
-    return false;
+    return WaitUntil([&] { return DisplayShowsWindow(title); }, timeoutMs, 100);
 }
 
 class ProgramTest : public testing::Test {
@@ -436,8 +422,7 @@ TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "End", "shift+Home", "BackSpace"}));
     ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "5", ProgramPath(other)}));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
-    for (int waited = 0; waited < 10000 && WaitForOtherWindow(title, 0, &dialog); waited += 100)
-        Pause(100);
+    WaitUntil([&] { return !WaitForOtherWindow(title, 0, &dialog); }, 10000, 100);
     EXPECT_FALSE(WaitForOtherWindow(title, 0, &dialog)) << "Enter did not end the dialog";
 
     Z88SendInBackground(Z88Frame(":RAM.0/AFTER.TXT", Text("after OK\r\n")));
@@ -459,12 +444,8 @@ TEST_F(ProgramTest, UnderAWindowManagerTheFrameCountsInTheSize)
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot));
     const int width = shot.width / 8 + 20, height = shot.height / 14 + 20;
-    for (int waited = 0; waited < 5000 && (main.frame.width != width || main.frame.height != height ||
-                                           main.frame.width == main.client.width);
-         waited += 100) {
-        Pause(100);
-        FindMainWindow(&main);
-    }
+    auto framed = [&] { return main.frame.width == width && main.frame.height == height && main.frame.width != main.client.width; };
+    WaitUntil([&] { return framed() || (FindMainWindow(&main) && framed()); }, 5000, 100);
     EXPECT_EQ(main.frame.x, 32);
     EXPECT_EQ(main.frame.y, 32);
     EXPECT_EQ(main.frame.width, width);

@@ -10,6 +10,7 @@
 #include "tests/support/line_fixture.h"
 #include "tests/support/program.h"
 #include "tests/support/z88.h"
+#include "tests/support/wait.h"
 
 #include <gtest/gtest.h>
 
@@ -63,21 +64,6 @@ const char* const FaultNames[] = {"none",
                                   "Z88 silent 3 s mid-frame",
                                   "XOFF held during a send",
                                   "Esc held during a transfer"};
-
-void Sleep(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    for (Clock::time_point start = Clock::now(); Clock::now() - start < std::chrono::milliseconds(timeoutMs);) {
-        if (condition())
-            return true;
-        Sleep(20);
-    }
-    return condition();
-}
 
 int EnvNumber(const char* name, int fallback)
 {
@@ -199,7 +185,7 @@ protected:
         for (int attempt = 1; attempt <= 15; attempt++) {
             std::string name = "SYNC" + std::to_string(++syncs);
             ASSERT_NO_FATAL_FAILURE(Send(Z88Frame(name, Text(name))));
-            if (WaitFor([&] { return FileText(store + name + ".z88") == name; }, 4000)) {
+            if (WaitUntil([&] { return FileText(store + name + ".z88") == name; }, 4000)) {
                 // The program is idle now: the older ones go, so that the folder stays small.
                 for (const auto& entry : std::filesystem::directory_iterator(store)) {
                     std::string file = entry.path().filename().string();
@@ -276,7 +262,7 @@ protected:
         } else if (fault == Silence) {
             size_t pause = 2 + (size_t)Pick((int)frame.size() - 2);
             ASSERT_TRUE(PutOnLine(frame, 0, pause));
-            Sleep(3000);
+            Pause(3000);
             ASSERT_TRUE(PutOnLine(frame, pause, frame.size()));
         } else if (fault == EscHeld) {
             size_t split = 2 + (size_t)Pick((int)frame.size() - 1);
@@ -285,7 +271,7 @@ protected:
             HoldEscape(true);
             bool sent = false;
             std::thread rest([&] { sent = PutOnLine(frame, split, frame.size()); });
-            Sleep(1200);
+            Pause(1200);
             HoldEscape(false);
             rest.join();
             ASSERT_TRUE(sent) << "the line refused the Z88's bytes";
@@ -308,7 +294,7 @@ protected:
         };
         // Let a failed reception run into its time-out before the sync frame comes.
         if (!mustBeWhole)
-            Sleep(1500);
+            Pause(1500);
         ASSERT_NO_FATAL_FAILURE(Sync());
         // With Esc held the reception may have ended before the key was seen.
         if (mustBeWhole || (fault == EscHeld && isWhole()))
@@ -347,7 +333,7 @@ protected:
         // the drop lands on the main window.
         RunHostTool({"xdotool", "search", "--name", "File Transfer Information", "windowmove", "%@",
                      std::to_string(main.frame.x + 300), std::to_string(main.frame.y + 300)});
-        Sleep(300);
+        Pause(300);
         // On Linux the drag source ends once the program has sent the files; under Wine once
         // the drop is posted: it runs beside the faults.
         std::vector<std::string> command = {TARNWELL_XDND_DROP, std::to_string(main.client.x + main.client.width / 2),
@@ -357,15 +343,15 @@ protected:
         int dropped = -1;
         std::thread drop([&] { dropped = RunHostTool(command); });
         if (fault == XoffHeld || fault == EscHeld) {
-            Sleep(Pick(1500));
+            Pause(Pick(1500));
             if (fault == XoffHeld) {
                 const unsigned char stop = Xoff, go = Xon;
                 PeerSend(&stop, 1);
-                Sleep(300 + Pick(2700));
+                Pause(300 + Pick(2700));
                 PeerSend(&go, 1);
             } else {
                 HoldEscape(true);
-                Sleep(1200);
+                Pause(1200);
                 HoldEscape(false);
             }
         }

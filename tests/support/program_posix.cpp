@@ -6,6 +6,7 @@
 #include "tests/support/process.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/x_property.h"
+#include "tests/support/wait.h"
 
 #include "ui/status_window_fltk.h"
 
@@ -33,14 +34,6 @@ extern char** environ;
 // The running program; its pid is 0 when none runs.
 static ChildProcess Child;
 static pid_t Manager = 0;
-
-using Clock = std::chrono::steady_clock;
-
-// The moment `ms` milliseconds from now.
-static Clock::time_point After(int ms)
-{
-    return Clock::now() + std::chrono::milliseconds(ms);
-}
 
 bool StartProgram()
 {
@@ -153,25 +146,21 @@ bool FindMainWindow(ProgramWindow* window)
 
 bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
 {
-    for (Clock::time_point deadline = After(timeoutMs);; usleep(20000)) {
-        if (FindMainWindow(window))
-            return true;
-        if (Clock::now() >= deadline)
-            return false;
-    }
+    return WaitUntil([&] { return FindMainWindow(window); }, timeoutMs);
 }
 
 bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
 {
-    for (Clock::time_point deadline = After(timeoutMs);; usleep(20000)) {
-        for (Window candidate : ProgramWindows())
-            if (!IsMainWindow(candidate) && Title(candidate) == title) {
-                *window = Describe(candidate);
-                return true;
-            }
-        if (Clock::now() >= deadline)
+    return WaitUntil(
+        [&] {
+            for (Window candidate : ProgramWindows())
+                if (!IsMainWindow(candidate) && Title(candidate) == title) {
+                    *window = Describe(candidate);
+                    return true;
+                }
             return false;
-    }
+        },
+        timeoutMs);
 }
 
 bool CloseMainWindow()

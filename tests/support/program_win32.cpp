@@ -6,6 +6,7 @@
 #include "app/icon.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wait.h"
 
 #include <windows.h>
 
@@ -123,27 +124,21 @@ bool FindMainWindow(ProgramWindow* window)
 
 bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
 {
-    for (DWORD start = GetTickCount();; Sleep(20)) {
-        if (FindMainWindow(window))
-            return true;
-        if (GetTickCount() - start >= (DWORD)timeoutMs)
-            return false;
-    }
+    return WaitUntil([&] { return FindMainWindow(window); }, timeoutMs);
 }
 
 bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
 {
-    for (DWORD start = GetTickCount();; Sleep(20)) {
-        Search search = {title, NULL};
-        if (Program.hProcess)
-            EnumWindows(FindOther, (LPARAM)&search);
-        if (search.found) {
-            *window = Describe(search.found);
-            return true;
-        }
-        if (GetTickCount() - start >= (DWORD)timeoutMs)
-            return false;
-    }
+    return WaitUntil(
+        [&] {
+            Search search = {title, NULL};
+            if (Program.hProcess)
+                EnumWindows(FindOther, (LPARAM)&search);
+            if (search.found)
+                *window = Describe(search.found);
+            return search.found != NULL;
+        },
+        timeoutMs);
 }
 
 bool CloseMainWindow()
