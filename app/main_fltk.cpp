@@ -2,13 +2,10 @@
 // a second, sends the files dropped on it, and opens the configuration dialog on a left
 // click. Closing it closes the link and ends the program.
 #include "app/command_line.h"
-#include "app/config_dialog.h"
 #include "app/icon.h"
 #include "app/main_window.h"
 #include "app/uri_list.h"
 #include "link/serial_link.h"
-#include "protocol/drop.h"
-#include "protocol/poll.h"
 #include "ui/clock.h"
 #include "ui/screen_dpi.h"
 #include "ui/status_window_fltk.h"
@@ -38,28 +35,9 @@ static int OuterHeight;
 static void Tick(void* window)
 {
     long long started = ClockMs();
-    PollLink((Fl_Window*)window);
-    SetMainWindowTitle((Fl_Window*)window, MainWindowTitle(LinkIsOpen()));
+    MainWindowTick((Fl_Window*)window);
     double took = (ClockMs() - started) / 1000.0;
     Fl::add_timeout(took >= 1.0 ? 0.0 : 1.0 - took, Tick, window);
-}
-
-// The configuration dialog, modal and owned by the window; its result is not needed.
-static void LeftClick(Fl_Window* window)
-{
-    ConfigDialog(window);
-    SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
-}
-
-// The files of a drop, sent one after another until one fails. The paths are whole, so that
-// the send session can refuse one too long for it rather than send whatever a cut path names.
-static void DropFiles(Fl_Window* window, const char* uriList)
-{
-    std::vector<std::string> paths = ParseUriList(uriList);
-    std::vector<const char*> list;
-    for (const std::string& path : paths)
-        list.push_back(path.c_str());
-    SendDroppedFiles(window, list.data(), (int)list.size());
 }
 
 // Closing ends the program: the link is closed, and with every window of the program gone
@@ -90,7 +68,9 @@ public:
         case FL_DND_RELEASE:
             return 1;
         case FL_PASTE:
-            DropFiles(window(), Fl::event_text());
+            // The paths are whole, so that the send session can refuse one too long for it
+            // rather than send whatever a cut path names.
+            MainWindowDropped(window(), ParseUriList(Fl::event_text()));
             return 1;
         }
         return Fl_Box::handle(event);
@@ -103,7 +83,7 @@ public:
     int handle(int event) override
     {
         if (event == FL_PUSH && Fl::event_button() == FL_LEFT_MOUSE) {
-            LeftClick(this);
+            MainWindowClicked(this);
             return 1;
         }
         return Fl_Double_Window::handle(event);
@@ -183,7 +163,7 @@ int main(int argc, char** argv)
     OuterHeight = MainWindowHeight(screenHeight, ScreenDpi(nullptr));
 
     MainWindow* window = new MainWindow(MainWindowX, MainWindowY, OuterWidth, OuterHeight);
-    SetMainWindowTitle(window, MainWindowTitleNow());
+    ShowMainWindowTitle(window, MainWindowTitleNow());
     window->xclass("tarnwell");
     window->color(fl_rgb_color(192, 192, 192));
     DropTarget* dropTarget = new DropTarget(OuterWidth, OuterHeight);
@@ -199,8 +179,7 @@ int main(int argc, char** argv)
 
     // The link opens before the window is shown, so that a port that cannot be opened is
     // reported while nothing else is on the screen; the ticks start after that message.
-    OpenLink();
-    SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
+    StartMainWindow(window);
     Fl::add_timeout(1.0, Tick, window);
     window->show();
     Fl::add_timeout(0.05, FitToFrame, window);

@@ -1,11 +1,8 @@
 // Windows start-up and main window: the window class "Z88_Server_Window_Class", a plain
 // light-gray window that polls the link once a second, sends the files dropped on it, and
 // opens the configuration dialog on a left click, and the message loop.
-#include "app/config_dialog.h"
 #include "app/main_window.h"
 #include "link/serial_link.h"
-#include "protocol/drop.h"
-#include "protocol/poll.h"
 #include "resources/resource.h"
 #include "ui/app_instance.h"
 #include "ui/screen_dpi.h"
@@ -30,15 +27,12 @@ void ShowMainWindowTitle(WindowHandle window, const char* title)
 static void DropFiles(HWND window, HDROP drop)
 {
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
-    std::vector<std::vector<char>> texts(count);
-    std::vector<const char*> paths(count);
+    std::vector<std::string> paths(count);
     for (UINT i = 0; i < count; i++) {
-        UINT length = DragQueryFileA(drop, i, NULL, 0);
-        texts[i].assign(length + 1, '\0');
-        DragQueryFileA(drop, i, texts[i].data(), length + 1);
-        paths[i] = texts[i].data();
+        paths[i].resize(DragQueryFileA(drop, i, NULL, 0));
+        DragQueryFileA(drop, i, &paths[i][0], (UINT)paths[i].size() + 1);
     }
-    SendDroppedFiles(window, paths.data(), (int)count);
+    MainWindowDropped(window, paths);
     DragFinish(drop);
 }
 
@@ -48,21 +42,17 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     case WM_CREATE:
         // Inside CreateWindowExA, before the window is shown: a port that cannot be opened
         // is reported while nothing else is on the screen, and the ticks start after that.
-        OpenLink();
-        SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
+        StartMainWindow(window);
         SetTimer(window, PollTimer, PollPeriodMs, NULL);
         return 0;
     case WM_TIMER:
-        PollLink(window);
-        SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
+        MainWindowTick(window);
         return 0;
     case WM_DROPFILES:
         DropFiles(window, (HDROP)wParam);
         return 0;
     case WM_LBUTTONDOWN:
-        // Modal, owned by the window; its result is not needed.
-        ConfigDialog(window);
-        SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
+        MainWindowClicked(window);
         return 0;
     case WM_SIZE:
         InvalidateRect(window, NULL, TRUE);

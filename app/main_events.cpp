@@ -1,0 +1,33 @@
+// What the main window does, the same in both front ends (see main_window.h).
+#include "app/config_dialog.h"
+#include "app/main_window.h"
+#include "link/serial_link.h"
+#include "protocol/drop.h"
+#include "protocol/poll.h"
+
+void StartMainWindow(WindowHandle window)
+{
+    OpenLink();
+    ShowPortState(window, LinkIsOpen());
+}
+
+void MainWindowTick(WindowHandle window)
+{
+    PollLink(window);
+    ShowPortState(window, LinkIsOpen());
+}
+
+void MainWindowClicked(WindowHandle window)
+{
+    // Modal, owned by the window; its result is not needed.
+    ConfigDialog(window);
+    ShowPortState(window, LinkIsOpen());
+}
+
+void MainWindowDropped(WindowHandle window, const std::vector<std::string>& paths)
+{
+    std::vector<const char*> list;
+    for (const std::string& path : paths)
+        list.push_back(path.c_str());
+    SendDroppedFiles(window, list.data(), (int)list.size());
+}
