@@ -9,6 +9,7 @@
 
 #include "tests/support/desktop.h"
 #include "tests/support/screen.h"
+#include "tests/support/temp_folder.h"
 
 #include <string>
 #include <vector>
@@ -108,13 +109,5 @@ bool ProgramUsage(ProgramCost* cost);
 // The descriptors the running program has open (Linux: /proc/PID/fd); -1 where they cannot
 // be counted (under Wine).
 int ProgramOpenHandles();
-
-// Files the program and the host's tools (the drag source) both reach: a new empty folder
-// under the test run's folder ($TMPDIR), as a path of the host, ending with '/'.
-std::string NewHostFolder();
-
-// A path of the host as the program names it (Windows: through Wine's drive Z:, with
-// backslashes: what a drop hands the program, and what its store directory must look like).
-std::string ProgramPath(const std::string& hostPath);
 
 #endif

@@ -33,7 +33,7 @@ extern char** environ;
 
 // The running program; its pid is 0 when none runs.
 static ChildProcess Child;
-static pid_t Manager = 0;
+static ChildProcess Manager;
 
 bool StartProgram()
 {
@@ -66,44 +66,17 @@ static Display* OpenDisplay()
     return fl_display;
 }
 
-static std::string Title(Window window)
-{
-    char* name = nullptr;
-    std::string title;
-    if (XFetchName(fl_display, window, &name) && name) {
-        title = name;
-        XFree(name);
-    }
-    return title;
-}
-
 // The viewable client windows of the program (those with its _NET_WM_PID), wherever a window
 // manager put them.
-static void ProgramWindows(Window start, std::vector<Window>* found)
-{
-    XWindowAttributes attributes;
-    std::vector<long> pid = WindowProperty(start, "_NET_WM_PID");
-    if (!pid.empty() && pid[0] == Child.pid && XGetWindowAttributes(fl_display, start, &attributes) &&
-        attributes.map_state == IsViewable)
-        found->push_back(start);
-    Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(fl_display, start, &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count; i++)
-            ProgramWindows(children[i], found);
-        if (children)
-            XFree(children);
-    }
-}
-
 static std::vector<Window> ProgramWindows()
 {
-    std::vector<Window> found;
-    if (Child.pid > 0 && OpenDisplay()) {
-        XSync(fl_display, False);
-        ProgramWindows(DefaultRootWindow(fl_display), &found);
-    }
-    return found;
+    if (Child.pid <= 0 || !OpenDisplay())
+        return {};
+    XSync(fl_display, False);
+    return WindowsWhere(DefaultRootWindow(fl_display), [](Window window) {
+        std::vector<long> pid = WindowProperty(window, "_NET_WM_PID");
+        return !pid.empty() && pid[0] == Child.pid && WindowViewable(window);
+    });
 }
 
 // Only the main window carries the program's icon: 32 by 32, and the pixels after it.
@@ -154,7 +127,7 @@ bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
     return WaitUntil(
         [&] {
             for (Window candidate : ProgramWindows())
-                if (!IsMainWindow(candidate) && Title(candidate) == title) {
+                if (!IsMainWindow(candidate) && WindowTitle(candidate) == title) {
                     *window = Describe(candidate);
                     return true;
                 }
@@ -167,7 +140,7 @@ bool CloseMainWindow()
 {
     for (Window candidate : ProgramWindows())
         if (IsMainWindow(candidate))
-            return CloseLikeUser(Title(candidate).c_str()) != 0;
+            return CloseLikeUser(WindowTitle(candidate).c_str()) != 0;
     return false;
 }
 
@@ -204,26 +177,7 @@ bool ProgramUsage(ProgramCost* cost)
 
 int ProgramOpenHandles()
 {
-    char path[64];
-    snprintf(path, sizeof path, "/proc/%d/fd", (int)Child.pid);
-    DIR* folder = Child.pid > 0 ? opendir(path) : nullptr;
-    if (!folder)
-        return -1;
-    int count = 0;
-    while (struct dirent* entry = readdir(folder))
-        count += entry->d_name[0] != '.';
-    closedir(folder);
-    return count;
-}
-
-std::string NewHostFolder()
-{
-    return NewTestFolder();  // under $TMPDIR, which the host's tools reach as it is
-}
-
-std::string ProgramPath(const std::string& hostPath)
-{
-    return hostPath;
+    return Child.pid > 0 ? OpenDescriptors(Child.pid) : -1;
 }
 
 unsigned DialogBackground()
@@ -288,14 +242,9 @@ int StartWindowManager()
     if (!OpenDisplay())
         return 0;
     StopWindowManager();
-    Manager = fork();
-    if (Manager == 0) {
-        // Its notes about menus it need not have.
-        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr))
-            _exit(127);
-        execlp("openbox", "openbox", "--sm-disable", (char*)nullptr);
-        _exit(127);
-    }
+    // Its notes about menus it need not have go nowhere.
+    if (!StartChild(&Manager, "openbox", {"--sm-disable"}, DiscardOutput))
+        return 0;
     // Running once it manages windows: openbox names itself on the root window before it
     // takes in map requests, and a window mapped in between is never shown. So a window of
     // ours is mapped and waited for until the window manager has taken it (WM_STATE). A first
@@ -317,11 +266,9 @@ int StartWindowManager()
 
 void StopWindowManager()
 {
-    if (Manager <= 0)
+    if (Manager.pid <= 0)
         return;
-    kill(Manager, SIGTERM);
-    waitpid(Manager, nullptr, 0);
-    Manager = 0;
+    KillChild(&Manager, SIGTERM);
     // It may leave its mark on the root window, where a program started later must not take
     // it for a window manager that runs.
     XDeleteProperty(fl_display, DefaultRootWindow(fl_display),
