@@ -4,6 +4,8 @@
 #ifndef TARNWELL_BENCH_LINE_H
 #define TARNWELL_BENCH_LINE_H
 
+#include "ui/window_handle.h"
+
 #include <stddef.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -69,6 +71,12 @@ void StartDraining(long count);
 // WaitForFarEnd.
 void StartSending(const unsigned char* bytes, long count);
 void WaitForFarEnd();
+
+// What a session asks of the real ui besides the line, `count` bytes long, with the
+// progress window captioned `title` open over `owner`: a progress step for every byte (a
+// drawing for every 64th) and an Esc query for every byte. Printed per byte and per drawing.
+// Only in the benchmarks that link the status windows and the alerts (ui_cost.cpp).
+void PrintUiCost(WindowHandle owner, const char* title, long count);
 
 // The plain loop's one byte, on the link's own open port (LinkHandle), with the timeouts of
 // TransferMode but nothing else: no Esc query, no mode switch.

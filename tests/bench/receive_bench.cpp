@@ -136,38 +136,6 @@ static int Measure(const char* what, const Bytes& file, const std::string& folde
     return 1;
 }
 
-// What the progress window alone costs for a file of `size` bytes: StepProgress after every
-// byte, as the session calls it, with no line and no file.
-static void ProgressCost(long size, WindowHandle owner)
-{
-    ShowProgress(owner, "Now Receiving file \"COST\"");
-    Clock::time_point start = Clock::now();
-    for (long count = 1; count <= size; count++)
-        StepProgress((int)count);
-    double seconds = SecondsSince(start);
-    CloseProgress();
-    RunEventLoop(50);
-    long steps = size / 64 > 0 ? size / 64 : 1;
-    printf("StepProgress alone, %ld calls: %.3f s, %.1f us per drawing step (every 64 bytes)\n", size, seconds,
-           1e6 * seconds / steps);
-}
-
-// What the Esc query costs, once the program has windows: the session asks it after every
-// byte read.
-static void EscapeCost(WindowHandle owner)
-{
-    const int queries = 200000;
-    ShowProgress(owner, "Now Receiving file \"COST\"");
-    Clock::time_point start = Clock::now();
-    int held = 0;
-    for (int i = 0; i < queries; i++)
-        held += EscapeHeld();
-    double seconds = SecondsSince(start);
-    CloseProgress();
-    RunEventLoop(50);
-    printf("EscapeHeld with windows open: %.0f per second%s\n", queries / seconds, held ? " (Esc was held)" : "");
-}
-
 int main(int argc, char** argv)
 {
     long size = StartBenchmark(argc, argv, "receive_bench", 256 * 1024);
@@ -177,8 +145,7 @@ int main(int argc, char** argv)
         return 1;
     WindowHandle owner = OpenOwnerWindow(40, 40, 200, 80);
 
-    ProgressCost(size, owner);
-    EscapeCost(owner);
+    PrintUiCost(owner, "Now Receiving file \"COST\"", size);
     printf("%d rounds each; ratio = plain copy time / ReceiveFile time: over 100 %% ReceiveFile is faster\n", Rounds);
     int ok = Measure("TEXT", TextFile(size), folder, owner) && Measure("BINARY", RandomFile(size), folder, owner);
     CloseOwnerWindow(owner);

@@ -113,27 +113,6 @@ static void Measure(const char* what, const std::string& folder, const std::stri
            1e6 * file.size() / sendRate / frame.size(), 1e6 * file.size() / byteRate / frame.size());
 }
 
-// What SendFile asks of the ui besides the line: a progress step for every file byte (a
-// drawing for every 64th) and an Esc query for every line byte.
-static void MeasureUi()
-{
-    const int count = 1 << 18;
-    ShowProgress(Owner, "Now sending file \"bench\"");
-    Clock::time_point start = Clock::now();
-    for (int i = 1; i <= count; i++)
-        StepProgress(i);
-    double stepSeconds = SecondsSince(start);
-    CloseProgress();
-    start = Clock::now();
-    int held = 0;
-    for (int i = 0; i < count; i++)
-        held += EscapeHeld();
-    double escapeSeconds = SecondsSince(start);
-    printf("ui: progress step %.3f us per file byte (%.1f us per drawing), Esc query %.3f us%s\n",
-           1e6 * stepSeconds / count, 1e6 * stepSeconds / (count / 64), 1e6 * escapeSeconds / count,
-           held ? " (Esc was held)" : "");
-}
-
 int main(int argc, char** argv)
 {
     long size = StartBenchmark(argc, argv, "send_bench", 128 * 1024);
@@ -148,7 +127,7 @@ int main(int argc, char** argv)
            Rounds);
     Measure("text file", folder, "text.txt", TextFile(size));
     Measure("random binary file", folder, "random.bin", BinaryFile(size));
-    MeasureUi();
+    PrintUiCost(Owner, "Now sending file \"bench\"", 1 << 18);
 
     CloseOwnerWindow(Owner);
     CloseLink();
