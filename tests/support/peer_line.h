@@ -32,4 +32,11 @@ int PeerReceiveByte(int timeoutMs);
 // Drops whatever the program has sent and the test has not read.
 void PeerDiscardInput();
 
+// The platform's part, below PeerReceiveByte: reads what arrives within `timeoutMs` (at least
+// one byte, at most `size`) and returns how many came, 0 when none did; drops what the line
+// holds unread; and forgets what was read and not handed out (at every hang-up).
+size_t PeerRead(unsigned char* buffer, size_t size, int timeoutMs);
+void PeerFlushInput();
+void PeerForgetPending();
+
 #endif

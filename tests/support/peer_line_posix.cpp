@@ -54,11 +54,6 @@ static bool LinkTo(const char* slave)
     return symlink(slave, fresh) == 0 && rename(fresh, LinkPath) == 0;
 }
 
-// Bytes read from the master in one go and not yet handed out.
-static unsigned char Pending[256];
-static size_t PendingStart = 0;
-static size_t PendingEnd = 0;
-
 bool OpenPeerLine(char* programPort, size_t size)
 {
     ClosePeerLine();
@@ -98,7 +93,7 @@ void ClosePeerLine()
         close(SlaveKeeper);
     Master = -1;
     SlaveKeeper = -1;
-    PendingStart = PendingEnd = 0;
+    PeerForgetPending();
 }
 
 bool PeerSend(const void* bytes, size_t count)
@@ -125,49 +120,32 @@ bool PeerSend(const void* bytes, size_t count)
     return true;
 }
 
-// Fills Pending with what arrives within `timeoutMs`; false when nothing did.
-static bool Refill(int timeoutMs)
+size_t PeerRead(unsigned char* buffer, size_t size, int timeoutMs)
 {
     if (Master < 0)
-        return false;
+        return 0;
     long long deadline = ClockMs() + timeoutMs;
     for (;;) {
-        ssize_t count = read(Master, Pending, sizeof Pending);
-        if (count > 0) {
-            PendingStart = 0;
-            PendingEnd = (size_t)count;
-            return true;
-        }
+        ssize_t count = read(Master, buffer, size);
+        if (count > 0)
+            return (size_t)count;
         long long left = deadline - ClockMs();
         if (left <= 0)
-            return false;
+            return 0;
         if (count < 0 && errno == EIO) {
             // Only while no one holds the slave, which the keeper prevents; never spin.
             usleep(10000);
             continue;
         }
         if (count < 0 && errno != EAGAIN && errno != EINTR)
-            return false;
+            return 0;
         struct pollfd line = {Master, POLLIN, 0};
         poll(&line, 1, (int)left);
     }
 }
 
-int PeerReceiveByte(int timeoutMs)
+void PeerFlushInput()
 {
-    if (PendingStart == PendingEnd && !Refill(timeoutMs))
-        return -1;
-    return Pending[PendingStart++];
-}
-
-void PeerDiscardInput()
-{
-    PendingStart = PendingEnd = 0;
-    if (Master < 0)
-        return;
-    tcflush(Master, TCIFLUSH);
-    // Bytes the program wrote a moment ago may still be on their way through the pty: the
-    // kernel hands them over from a worker thread, which a busy machine runs late.
-    while (Refill(300))
-        PendingStart = PendingEnd = 0;
+    if (Master >= 0)
+        tcflush(Master, TCIFLUSH);
 }
