@@ -1,11 +1,6 @@
-// The far end of a real serial line, where a test plays the Z88.
-//   Linux: the master side of a new pty pair; the program opens the slave, which is left
-//          as a new pty is (cooked), so the program has to make its port raw itself. It
-//          opens it through a link that always leads to the current pair's slave.
-//   Windows, under Wine: COM2, joined by socat to COM1 (see tests/tools/wine-run, run
-//          with TARNWELL_WINE_SERIAL=1); the program opens COM1.
-// So the program's port has the same name for every line a test run makes, and while the
-// line is hung up that name leads nowhere, as the device of an unplugged USB adapter.
+// The far end of a real serial line, where a test plays the Z88. The program's port has the
+// same name for every line a test run makes; while the line is hung up that name leads
+// nowhere, as the device of an unplugged USB adapter. One implementation per platform.
 #ifndef TARNWELL_TEST_PEER_LINE_H
 #define TARNWELL_TEST_PEER_LINE_H
 

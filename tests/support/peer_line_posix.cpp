@@ -1,5 +1,7 @@
 // Linux side of the far end of a test line: the master of a new pty pair. The program opens
-// the slave through a link; the test reads and writes the master.
+// the slave through a link that always leads to the current pair's slave; the slave is left
+// as a new pty is (cooked), so the program has to make its port raw itself. The test reads
+// and writes the master.
 #include "tests/support/peer_line.h"
 
 #include "ui/clock.h"

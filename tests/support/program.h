@@ -1,9 +1,6 @@
-// The whole program, started as a user starts it and driven only from outside: for the
-// end-to-end tests and the benchmarks. One implementation per platform:
-//   program_posix.cpp: the built `tarnwell`, on the test's display, its settings file where
-//                      the settings store helpers put it (XDG_CONFIG_HOME);
-//   program_win32.cpp: the built tarnwell.exe, started with CreateProcess in the test's own
-//                      Wine prefix, so that it shares its WIN.INI, COM ports and display.
+// The whole program, started as a user starts it with the settings the test has stored, on
+// the test's display, and driven only from outside: for the end-to-end tests, the soak and
+// the benchmarks. One implementation per platform: program_posix.cpp, program_win32.cpp.
 #ifndef TARNWELL_TEST_PROGRAM_H
 #define TARNWELL_TEST_PROGRAM_H
 

@@ -1,5 +1,6 @@
 // The whole program on Linux (see program.h): the built `tarnwell` as a child process on the
-// test's display, and its windows as the X server has them.
+// test's display, its settings file where the settings store helpers put it
+// (XDG_CONFIG_HOME), and its windows as the X server has them.
 #include "tests/support/program.h"
 
 #include "tests/support/host_tool.h"
