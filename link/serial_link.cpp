@@ -7,6 +7,8 @@
 #include "settings/settings.h"
 #include "ui/alerts.h"
 
+#include <stdio.h>
+
 #include <chrono>
 
 LinkPort LinkHandle = 0;
@@ -14,6 +16,8 @@ char StoreDirectory[TextSize];
 
 // The port the last OpenLink read from "Port": what RetryLink opens again.
 static char PortName[TextSize];
+// The rate that port was set to when it last opened.
+static int PortRate;
 
 // When the port was last tried (opened, or found gone): RetryLink waits two seconds from
 // then. A port that is not there costs one failed open every two seconds, nothing more.
@@ -41,6 +45,7 @@ static int OpenNamedPort(void)
     int rate = ReadSetting(SettingRate, text);
     int xon = ReadSetting(SettingXon, text) != 0;
     ConfigureLine(rate, xon);
+    PortRate = rate;
     ReadSetting(SettingDirectory, StoreDirectory);
     return 1;
 }
@@ -97,4 +102,14 @@ int LinkWriteByte(int value)
     if (EscapeHeld())
         ok = 0;
     return ok;
+}
+
+void DescribeLink(char* text)
+{
+    if (PortIsOpen())
+        snprintf(text, TextSize, "%.100s, %d baud", PortName, PortRate);
+    else if (PortName[0])
+        snprintf(text, TextSize, "No port: %.100s", PortName);
+    else
+        snprintf(text, TextSize, "No port");
 }

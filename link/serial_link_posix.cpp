@@ -342,3 +342,8 @@ int WritePortByte(unsigned char byte)
             return waited;
     }
 }
+
+int LinkRateAllowed(int rate)
+{
+    return LineSpeed(rate) != B0;
+}

@@ -6,6 +6,7 @@
 #include "protocol/files.h"
 #include "protocol/framing.h"
 #include "protocol/names.h"
+#include "protocol/outcome.h"
 #include "settings/settings.h"
 #include "ui/alerts.h"
 #include "ui/progress.h"
@@ -34,11 +35,12 @@ static void JoinCutToFit(char* text, const char* first, const char* second, cons
 // Reads the name up to the ESC that ends it, then the 'F' that must follow. 0 on a failed
 // read, on any other letter, and on a name that `name` (TextSize bytes) cannot hold as
 // text: longer than 127 bytes, or holding a zero byte. Such a name is refused, never cut,
-// since a cut name can be another file's name.
+// since a cut name can be another file's name. `name` holds what came of it in every case.
 static int ReadName(char* name)
 {
     int length = 0;
     int byte;
+    name[0] = 0;
     for (;;) {
         if (!LinkReadByte(&byte))
             return 0;
@@ -47,8 +49,8 @@ static int ReadName(char* name)
         if (byte == 0 || length == TextSize - 1)
             return 0;
         name[length++] = (char)byte;
+        name[length] = 0;
     }
-    name[length] = 0;
     return LinkReadByte(&byte) && byte == FrameNameEnd;
 }
 
@@ -162,8 +164,10 @@ int ReceiveFile(WindowHandle owner)
 {
     SetLinkTimeouts(TransferMode);
     char name[TextSize];
-    if (!ReadName(name))
+    if (!ReadName(name)) {
+        ReportOutcome(owner, 1, name, 0);
         return 0;
+    }
 
     // The title is only shown, so a long name is cut to fit.
     char title[TextSize];
@@ -206,6 +210,7 @@ int ReceiveFile(WindowHandle owner)
 
     if (result)
         SignalSuccess();
+    ReportOutcome(owner, 1, name, result);
     CloseProgress();
     return result;
 }

@@ -5,6 +5,7 @@
 #include "protocol/files.h"
 #include "protocol/framing.h"
 #include "protocol/names.h"
+#include "protocol/outcome.h"
 #include "settings/settings.h"
 #include "ui/alerts.h"
 #include "ui/progress.h"
@@ -32,8 +33,10 @@ int SendFile(WindowHandle owner, const char* path)
     // its buffer rather than cut it. An ESC in the name would end the name on the line and
     // start a command of whatever follows it.
     const char* mapped = MapOutgoingName(path);
-    if (!mapped || strchr(mapped, FrameEsc))
+    if (!mapped || strchr(mapped, FrameEsc)) {
+        ReportOutcome(owner, 0, path, 0);
         return 0;
+    }
     // Kept apart from NameBuffer, which every mapping overwrites: the name checked is the
     // name sent.
     char name[TextSize];
@@ -41,8 +44,10 @@ int SendFile(WindowHandle owner, const char* path)
     memcpy(name, mapped, nameLength + 1);
 
     FILE* source = OpenFileForReading(path);
-    if (!source)
+    if (!source) {
+        ReportOutcome(owner, 0, path, 0);
         return 0;
+    }
 
     // The title is only shown: a long path makes it longer than its buffer, and it is cut.
     char title[TextSize];
@@ -74,6 +79,7 @@ int SendFile(WindowHandle owner, const char* path)
     result = WriteBytes(result, EndMark, sizeof EndMark);
     if (result)
         SignalSuccess();
+    ReportOutcome(owner, 0, path, result);
     CloseProgress();
     return result;
 }
