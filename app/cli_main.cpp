@@ -11,6 +11,7 @@
 
 #include <errno.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -113,9 +114,11 @@ static int OverrideDirectory(const char* directory)
     return needed >= 0 && needed < (int)sizeof text && Override(SettingDirectory, text);
 }
 
-static int RateIsNumber(const char* rate)
+// A whole number of baud that the port can be set to, as the configuration dialog takes it.
+static int RateAllowed(const char* rate)
 {
-    return *rate && strspn(rate, "0123456789") == strlen(rate);
+    size_t length = strlen(rate);
+    return length > 0 && length < 10 && strspn(rate, "0123456789") == length && LinkRateAllowed(atoi(rate));
 }
 
 // Reads the command line into `command` and the overrides, options before, between and
@@ -160,8 +163,8 @@ static int ReadCommandLine(int argc, char** argv, Command* command)
             if (!Override(SettingPort, value))
                 return UsageError("the port name '%s' is longer than 127 characters.", value);
         } else if ((value = OptionValue("--rate", argc, argv, &i, &missing))) {
-            if (!RateIsNumber(value) || !Override(SettingRate, value))
-                return UsageError("the rate '%s' is no number of baud.", value);
+            if (!RateAllowed(value) || !Override(SettingRate, value))
+                return UsageError("the rate '%s' is not one the serial port can be set to.", value);
         } else if ((value = OptionValue("--dir", argc, argv, &i, &missing))) {
             if (!OverrideDirectory(value))
                 return UsageError("the directory '%s' is longer than 126 characters.", value);

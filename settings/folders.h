@@ -10,4 +10,12 @@
 // without a separator or one right below the root.
 int MakeParentFolders(const char* path);
 
+// Puts the platform's separator ('/' on Linux, '\' on Windows) at the end of the folder
+// name `folder` (TextSize bytes) unless it ends with one already. 0 when it would not fit.
+int EndWithSeparator(char* folder);
+
+// Non-zero when files can be made in the existing folder `folder`; else 0, with the
+// system's words for why in `reason` (TextSize bytes).
+int FolderWritable(const char* folder, char* reason);
+
 #endif

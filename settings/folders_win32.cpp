@@ -1,8 +1,11 @@
 // Windows implementation of making the folders above a path.
 #include "settings/folders.h"
 
+#include "settings/settings.h"
+
 #include <windows.h>
 
+#include <stdio.h>
 #include <string.h>
 
 static int IsSeparator(char c)
@@ -44,4 +47,35 @@ int MakeParentFolders(const char* path)
     }
     DWORD attributes = GetFileAttributesA(folder);
     return length == 0 || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+}
+
+int EndWithSeparator(char* folder)
+{
+    size_t length = strlen(folder);
+    if (length > 0 && IsSeparator(folder[length - 1]))
+        return 1;
+    if (length + 1 >= TextSize)
+        return 0;
+    memcpy(folder + length, "\\", 2);
+    return 1;
+}
+
+int FolderWritable(const char* folder, char* reason)
+{
+    // Windows has no question for this: a file is made there and deleted again.
+    char probe[MAX_PATH];
+    if (GetTempFileNameA(folder, "tw", 0, probe)) {
+        DeleteFileA(probe);
+        return 1;
+    }
+    DWORD error = GetLastError();
+    char words[TextSize] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
+                   words, sizeof words, NULL);
+    // The system's sentence without its line end and full stop.
+    size_t length = strlen(words);
+    while (length > 0 && strchr("\r\n. ", words[length - 1]))
+        words[--length] = 0;
+    snprintf(reason, TextSize, "%s", words[0] ? words : "it cannot be written");
+    return 0;
 }

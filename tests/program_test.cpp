@@ -441,7 +441,10 @@ TEST_F(ProgramTest, TenUnplugsLeakNoDescriptor)
 }
 
 // A click opens the configuration dialog. Ticks go on under it: a file arrives while it is
-// open. A new directory typed into it and Enter: the next file lands there.
+// open. "fast" as the rate and Enter: a message over the dialog, which stays open with the
+// rate selected, and nothing stored. Then a rate and a new directory typed without its
+// separator, and Enter: both stored, the directory with its separator; the next file lands
+// there.
 TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -456,20 +459,44 @@ TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot, "configuration-dialog.png"));
 
-    // The directory field is the fourth stop: port, rate, XON/XOFF, directory.
-    const std::string other = NewHostFolder();
+    const std::vector<std::string> stored = SettingsSectionLines();
     ASSERT_TRUE(WaitForOtherWindow(title, 0, &dialog));
     ASSERT_NO_FATAL_FAILURE(PointAt(dialog.client));
-    ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "50", "Tab", "Tab", "Tab"}));
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "50", "Tab", "End", "shift+Home", "BackSpace"}));
+    ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "5", "fast"}));
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
+    ProgramWindow box;
+    ASSERT_TRUE(WaitForOtherWindow("Tarnwell", 10000, &box)) << "no word about the rate";
+    ASSERT_TRUE(TakeScreenshot(&shot, "configuration-rate-refused.png"));
+    EXPECT_EQ(SettingsSectionLines(), stored);
+    ASSERT_NO_FATAL_FAILURE(PointAt(box.client));
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
+    for (int waited = 0; waited < 10000 && WaitForOtherWindow("Tarnwell", 0, &box); waited += 100)
+        Pause(100);
+    ASSERT_TRUE(WaitForOtherWindow(title, 0, &dialog)) << "the refused rate ended the dialog";
+
+    // The rate replaces the selected "fast"; the directory field is two stops on.
+    const std::string host = NewHostFolder();
+    std::string other = ProgramPath(host);
+    other.pop_back();
+    ASSERT_NO_FATAL_FAILURE(PointAt(dialog.client));
+    ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "5", "19200"}));
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "50", "Tab", "Tab"}));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "End", "shift+Home", "BackSpace"}));
-    ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "5", ProgramPath(other)}));
+    ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "5", other}));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
     for (int waited = 0; waited < 10000 && WaitForOtherWindow(title, 0, &dialog); waited += 100)
         Pause(100);
     EXPECT_FALSE(WaitForOtherWindow(title, 0, &dialog)) << "Enter did not end the dialog";
 
+    char text[TextSize];
+    ReadSetting(SettingRate, text);
+    EXPECT_STREQ(text, "19200");
+    ReadSetting(SettingDirectory, text);
+    EXPECT_EQ(text, other + PathSeparator());
+
     Z88SendInBackground(Z88Frame(":RAM.0/AFTER.TXT", Text("after OK\r\n")));
-    EXPECT_TRUE(WaitForFile(other + "AFTER.TXT", "after OK\r\n"));
+    EXPECT_TRUE(WaitForFile(host + "AFTER.TXT", "after OK\r\n"));
     EXPECT_FALSE(ReadWholeFile(ProgramPath(store + "AFTER.TXT")));
     EXPECT_EQ(CloseAndWait(), 0);
 }
