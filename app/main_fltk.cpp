@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/config_dialog.h"
 #include "app/icon.h"
+#include "app/instance.h"
 #include "app/main_window.h"
 #include "app/uri_list.h"
 #include "link/serial_link.h"
@@ -19,6 +20,7 @@
 #include <FL/x.H>
 
 #include <stdio.h>
+#include <string.h>
 #include <time.h>
 
 #include <string>
@@ -140,6 +142,26 @@ public:
     }
 };
 
+// Another start asked for the window: it comes to the front, out of the taskbar if need be.
+static Fl_Window* TheMainWindow;
+static void RaiseMainWindow(void)
+{
+    // show() maps a shown window again and raises it; a window manager is asked as well to
+    // make it the active window, as a pager asks (which it does not refuse).
+    TheMainWindow->show();
+    XEvent event;
+    memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = fl_xid(TheMainWindow);
+    event.xclient.message_type = XInternAtom(fl_display, "_NET_ACTIVE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2;
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(fl_display, RootWindow(fl_display, fl_screen), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(fl_display);
+}
+
 // --- The window -------------------------------------------------------------------------------
 
 void ShowMainWindowTitle(WindowHandle window, const char* title)
@@ -205,6 +227,10 @@ int main(int argc, char** argv)
         return 1;
     }
     fl_open_display(display);
+    // One program on a display: a second start brings the first one's window up and ends,
+    // rather than show a second window whose port is in use.
+    if (HandToRunningProgram())
+        return 0;
 
     int screenX, screenY, screenWidth, screenHeight;
     Fl::screen_xywh(screenX, screenY, screenWidth, screenHeight, 0);
@@ -233,6 +259,8 @@ int main(int argc, char** argv)
     Fl::add_timeout(1.0, Tick, window);
     window->show();
     Fl::add_timeout(0.05, FitToFrame, window);
+    TheMainWindow = window;
+    ListenForRequests(RaiseMainWindow);
     Fl::run();
     return 0;
 }

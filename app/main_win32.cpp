@@ -112,8 +112,26 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// A program already running for this user (on this desktop) has a window of our class: it
+// is brought to the front, out of the taskbar if need be, and this start ends. Two programs
+// would fight for one port. Non-zero when there was one.
+static int HandToRunningProgram(void)
+{
+    HWND running = FindWindowA("Z88_Server_Window_Class", NULL);
+    if (!running)
+        return 0;
+    if (IsIconic(running))
+        ShowWindow(running, SW_RESTORE);
+    // A window that a dialog of its own disables hands the front to that dialog.
+    HWND front = GetLastActivePopup(running);
+    SetForegroundWindow(front ? front : running);
+    return 1;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
+    if (HandToRunningProgram())
+        return 0;
     WNDCLASSA windowClass;
     ZeroMemory(&windowClass, sizeof windowClass);
     windowClass.style = CS_HREDRAW | CS_VREDRAW;

@@ -501,6 +501,33 @@ TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
     EXPECT_EQ(CloseAndWait(), 0);
 }
 
+// A second start brings the first one's main window to the front and ends with 0: no second
+// window, no word of a port in use. On Linux without a window manager the main window then
+// stands above the log window that covered it (on Windows an owned window stays above its
+// owner, so there the log stays in front).
+TEST_F(ProgramTest, SecondStartBringsTheFirstToTheFrontAndEnds)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Z88SendInBackground(Z88Frame(":RAM.0/A.TXT", Text("one")) + Z88Frame(":RAM.0/A.TXT", Text("two")));
+    ProgramWindow log;
+    ASSERT_TRUE(WaitForOtherWindow("File Transfer Information", 15000, &log));
+    Pause(1000);
+    Screenshot shot;
+    ASSERT_TRUE(TakeScreenshot(&shot));
+    ASSERT_FALSE(SaysItsState(shot, main.client)) << "the log does not cover the main window";
+
+    EXPECT_EQ(RunSecondProgram(60000), 0);
+    Pause(1000);
+    ASSERT_TRUE(TakeScreenshot(&shot, "second-start.png"));
+#ifndef _WIN32
+    EXPECT_TRUE(SaysItsState(shot, main.client)) << "the main window is not in front";
+#endif
+    ProgramWindow box;
+    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0, &box));
+    EXPECT_EQ(WaitForProgramExit(0), -1) << "the first program ended";
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
 // Under a window manager the window's size still counts its frame and caption, as on
 // Windows: the client area is made smaller by the frame it reports, and the frame's corner
 // stands at (32, 32).
