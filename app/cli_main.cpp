@@ -13,7 +13,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -231,17 +230,13 @@ static int Receive(int once)
     }
     for (;;) {
         long long tick = NowMs();
-        int begun = TransfersBegun();
+        // A failed reception has said why on standard error (AddFailureEntry).
         int outcome = PollLink(nullptr);
         TellPortState();
         if (StopSignal())
             return outcome == 0 ? Stopped() : ExitWhole;
-        if (once && outcome != PollIdle) {
-            // A frame whose name never came whole has had no progress line, and no word yet.
-            if (outcome == 0 && TransfersBegun() == begun)
-                fprintf(stderr, "tarnwell-cli: a file began to arrive, but its name did not come whole.\n");
+        if (once && outcome != PollIdle)
             return outcome == 1 ? ExitWhole : ExitFailed;
-        }
         // A tick that took a second or more (a reception) is followed by the next at once.
         WaitUntil(tick + TickMs);
         if (StopSignal())
@@ -249,35 +244,15 @@ static int Receive(int once)
     }
 }
 
-// Why SendFile refused `path` before its first byte, in plain words.
-static void ExplainRefusal(const char* path)
-{
-    struct stat info;
-    if (strlen(path) > LongestSendPath)
-        fprintf(stderr, "tarnwell-cli: %s: the path is longer than %d characters.\n", path, (int)LongestSendPath);
-    else if (stat(path, &info) != 0)
-        fprintf(stderr, "tarnwell-cli: %s: %s.\n", path, strerror(errno));
-    else if (!S_ISREG(info.st_mode))
-        fprintf(stderr, "tarnwell-cli: %s: not a file.\n", path);
-    else if (access(path, R_OK) != 0)
-        fprintf(stderr, "tarnwell-cli: %s: %s.\n", path, strerror(errno));
-    else
-        fprintf(stderr, "tarnwell-cli: %s: its name cannot go to the Z88.\n", path);
-}
-
 // The files in order with the drop loop of the window program, which stops at the first
-// that fails.
+// that fails; that one has said why on standard error (AddFailureEntry).
 static int Send(const char* const* files, int count)
 {
-    int begun = TransfersBegun();
     int sent = SendDroppedFiles(nullptr, files, count);
     if (sent == count)
         return ExitWhole;
     if (StopSignal())
         return Stopped();
-    // A file refused before its first byte has had no progress line, and no word yet.
-    if (TransfersBegun() - begun == sent)
-        ExplainRefusal(files[sent]);
     if (count - sent > 1)
         fprintf(stderr, "tarnwell-cli: %d more file%s not tried.\n", count - sent - 1, count - sent > 2 ? "s" : "");
     return ExitFailed;

@@ -3,6 +3,7 @@
 // away, closed at once and tried again. The port itself is serial_port.h.
 #include "link/serial_link.h"
 
+#include "link/failure.h"
 #include "link/serial_port.h"
 #include "settings/settings.h"
 #include "ui/alerts.h"
@@ -71,37 +72,49 @@ int LinkIsOpen(void)
     return PortIsOpen();
 }
 
-// What a read or a write did, as a truth result. A port that has gone away is closed at
-// once: a handle held on an unplugged USB adapter keeps its device taken, so that the
-// adapter plugged in again would come back under another name (ttyUSB1 for ttyUSB0, COM4
-// for COM3) and the name the link tries again would stay dead.
-static int Moved(int outcome)
+// What a read or a write did, as a truth result, with the reason of a failure noted; `idle`
+// words a read or a write that moved nothing in its time. A port that has gone away is
+// closed at once: a handle held on an unplugged USB adapter keeps its device taken, so that
+// the adapter plugged in again would come back under another name (ttyUSB1 for ttyUSB0,
+// COM4 for COM3) and the name the link tries again would stay dead.
+enum { NoPort = -2 };  // beside PortGone, PortIdle and PortMoved: there was no port to ask
+static int Moved(int outcome, const char* idle)
 {
+    if (outcome == NoPort)
+        return NoteFailure("there is no serial port");
     if (outcome == PortGone) {
         ClosePort();
         LinkHandle = LinkOpenFailed;
         LastTry = Clock::now();
+        return NoteFailure("the serial port went away");
     }
-    return outcome == PortMoved;
+    if (outcome == PortIdle)
+        return NoteFailure("%s", idle);
+    return 1;
+}
+
+// The truth result of a read or a write. Esc is asked after every one, also a failed one:
+// a held Esc ends the transfer either way, and is then its reason (a read that waited in
+// vain while the key was held failed for the key).
+static int Finish(int outcome, const char* idle)
+{
+    int escape = EscapeHeld();
+    if (escape)
+        NoteFailure("stopped by the user");
+    return Moved(outcome, idle) && !escape;
 }
 
 int LinkReadByte(int* value)
 {
     *value = 0;
-    int ok = PortIsOpen() && Moved(ReadPortByte(value));
-    // Asked after every read, also a failed one: a held Esc ends the transfer either way.
-    if (EscapeHeld())
-        ok = 0;
-    return ok;
+    return Finish(PortIsOpen() ? ReadPortByte(value) : NoPort, "the line went quiet for a second");
 }
 
 int LinkWriteByte(int value)
 {
     SetLinkTimeouts(TransferMode);
-    int ok = PortIsOpen() && Moved(WritePortByte((unsigned char)(value & 0xFF)));
-    if (EscapeHeld())
-        ok = 0;
-    return ok;
+    return Finish(PortIsOpen() ? WritePortByte((unsigned char)(value & 0xFF)) : NoPort,
+                  "the Z88 held the line (XOFF) for over two seconds");
 }
 
 void DescribeLink(char* text)

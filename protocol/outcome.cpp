@@ -1,6 +1,9 @@
 // The end of every transfer, the same for both sessions (see outcome.h).
 #include "protocol/outcome.h"
 
+#include "link/failure.h"
+#include "ui/transfer_log.h"
+
 #include <stdio.h>
 #include <time.h>
 
@@ -18,7 +21,7 @@ static const char* ShortName(const char* name)
     return *last ? last : *name ? name : "(no name)";
 }
 
-void ReportOutcome(WindowHandle, int receiving, const char* name, int whole)
+void ReportOutcome(WindowHandle owner, int receiving, const char* name, int whole)
 {
     time_t now = time(NULL);
     // The program's one thread is the only user of localtime's buffer.
@@ -29,4 +32,13 @@ void ReportOutcome(WindowHandle, int receiving, const char* name, int whole)
     const char* what = whole ? (receiving ? "Received " : "Sent ")
                              : (receiving ? "Not received: " : "Not sent: ");
     snprintf(LastTransfer, sizeof LastTransfer, "%s%s, %s", what, ShortName(name), clock);
+    if (whole)
+        return;
+
+    // Room for a name or a path of 127 characters and a reason of as many: a line cut to
+    // 127 would lose the reason of a file with a long path.
+    char line[2 * TextSize + 32];
+    snprintf(line, sizeof line, "%s - not %s: %s.", name[0] ? name : "(no name)",
+             receiving ? "received" : "sent", FailureReason[0] ? FailureReason : "it did not go whole");
+    AddFailureEntry(owner, line);
 }

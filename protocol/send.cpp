@@ -1,6 +1,7 @@
 // The send session: one dropped file, framed and written to the Z88 one byte at a time.
 #include "protocol/send.h"
 
+#include "link/failure.h"
 #include "link/serial_link.h"
 #include "protocol/files.h"
 #include "protocol/framing.h"
@@ -12,6 +13,7 @@
 
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
 
 static const unsigned char StartMark[] = {FrameEsc, FrameStart};
 static const unsigned char NameEndMark[] = {FrameEsc, FrameNameEnd};
@@ -32,8 +34,13 @@ int SendFile(WindowHandle owner, const char* path)
     // out, so that a refusal leaves no trace. MapOutgoingName refuses a path too long for
     // its buffer rather than cut it. An ESC in the name would end the name on the line and
     // start a command of whatever follows it.
+    ClearFailure();
     const char* mapped = MapOutgoingName(path);
     if (!mapped || strchr(mapped, FrameEsc)) {
+        if (mapped)
+            NoteFailure("its name holds a control character (ESC)");
+        else
+            NoteFailure("the path is longer than %d characters", LongestSendPath);
         ReportOutcome(owner, 0, path, 0);
         return 0;
     }
@@ -45,6 +52,11 @@ int SendFile(WindowHandle owner, const char* path)
 
     FILE* source = OpenFileForReading(path);
     if (!source) {
+        struct stat info;
+        if (stat(path, &info) != 0)
+            NoteFailure("the file cannot be found (%s)", SystemErrorText());
+        else
+            NoteFailure("it is not a file that can be read");
         ReportOutcome(owner, 0, path, 0);
         return 0;
     }
@@ -65,7 +77,7 @@ int SendFile(WindowHandle owner, const char* path)
             // The end of the file ends the data. A read error ends the frame where it
             // stands: with an end mark the Z88 would keep part of the file as all of it.
             if (ferror(source))
-                result = 0;
+                result = NoteFailure("the file could not be read to its end (%s)", SystemErrorText());
             break;
         }
         unsigned char item[DataItemMax];

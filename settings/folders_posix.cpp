@@ -47,11 +47,16 @@ int EndWithSeparator(char* folder)
     return 1;
 }
 
+const char* SystemErrorText(void)
+{
+    return strerror(errno);
+}
+
 int FolderWritable(const char* folder, char* reason)
 {
     // access() answers for this user, and says EROFS for a folder on a read-only disk.
     if (access(folder, W_OK | X_OK) == 0)
         return 1;
-    snprintf(reason, TextSize, "%s", strerror(errno));
+    snprintf(reason, TextSize, "%s", SystemErrorText());
     return 0;
 }

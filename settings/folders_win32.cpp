@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <errno.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -60,6 +61,24 @@ int EndWithSeparator(char* folder)
     return 1;
 }
 
+const char* SystemErrorText(void)
+{
+    static char words[TextSize];
+    DWORD error = GetLastError();
+    if (!error)
+        return strerror(errno);
+    words[0] = 0;
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
+                   words, sizeof words, NULL);
+    // The system's sentence without its line end and its full stop.
+    size_t length = strlen(words);
+    while (length > 0 && strchr("\r\n. ", words[length - 1]))
+        words[--length] = 0;
+    if (!length)
+        snprintf(words, sizeof words, "error %lu", (unsigned long)error);
+    return words;
+}
+
 int FolderWritable(const char* folder, char* reason)
 {
     // Windows has no question for this: a file is made there and deleted again.
@@ -68,14 +87,6 @@ int FolderWritable(const char* folder, char* reason)
         DeleteFileA(probe);
         return 1;
     }
-    DWORD error = GetLastError();
-    char words[TextSize] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
-                   words, sizeof words, NULL);
-    // The system's sentence without its line end and full stop.
-    size_t length = strlen(words);
-    while (length > 0 && strchr("\r\n. ", words[length - 1]))
-        words[--length] = 0;
-    snprintf(reason, TextSize, "%s", words[0] ? words : "it cannot be written");
+    snprintf(reason, TextSize, "%s", SystemErrorText());
     return 0;
 }

@@ -269,6 +269,27 @@ TEST_F(ProgramTest, ReceivesBackToBackFramesAndKeepsThePreviousCopy)
     EXPECT_EQ(WaitForProgramExit(30000), 0);
 }
 
+// A reception into a store folder that cannot be written fails, and says why in the "File
+// Transfer Information" window, which it opens; the main window says "Not received". No
+// message box, and the program runs on. (The tests run as root, for whom no permission bits
+// refuse a folder; /sys refuses new files.)
+TEST_F(ProgramTest, FailedReceptionSaysWhyInTheLog)
+{
+    PutSetting("Directory", ProgramPath("/sys/").c_str());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Z88SendInBackground(Z88Frame("A", Text("lost")));
+    ProgramWindow log;
+    ASSERT_TRUE(WaitForOtherWindow("File Transfer Information", 15000, &log)) << "no word of the failure";
+    Pause(1500);  // painted by the event loop once the reception has returned to it
+    Screenshot shot;
+    ASSERT_TRUE(TakeScreenshot(&shot, "transfer-log-failure.png"));
+    // As far as the narrow list shows it.
+    EXPECT_TRUE(TransferLogShows("A - not received: the store folder cannot", shot));
+    ProgramWindow box;
+    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0, &box));
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
 // A drop sends its files in order and stops at the first that cannot be sent: here the
 // second, which is missing; the first reaches the Z88 whole and nothing follows it.
 TEST_F(ProgramTest, DropStopsAtTheFirstFileThatCannotBeSent)

@@ -54,3 +54,8 @@ void AddLogEntry(WindowHandle owner, const char* line)
         place++;
     list->insert(place, line);
 }
+
+void AddFailureEntry(WindowHandle owner, const char* line)
+{
+    AddLogEntry(owner, line);
+}

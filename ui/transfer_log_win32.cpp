@@ -33,3 +33,8 @@ void AddLogEntry(WindowHandle owner, const char* line)
     }
     SendDlgItemMessageA(LogWindow, IDC_LOG_LIST, LB_ADDSTRING, 0, (LPARAM)line);
 }
+
+void AddFailureEntry(WindowHandle owner, const char* line)
+{
+    AddLogEntry(owner, line);
+}
