@@ -329,6 +329,14 @@ TEST_F(ProgramTest, DropOfAPathOver127CharactersSendsNothing)
     Bytes line = Heard([&] { EXPECT_EQ(Drop({whole, later}), 0); });
     EXPECT_TRUE(line.empty()) << "sent: " << Z88DecodeAll(line)[0].name;
 
+    // The refusal is said in the log, which opens over the main window: closed, so that the
+    // next drop reaches the main window again.
+    ProgramWindow log;
+    ASSERT_TRUE(WaitForOtherWindow("File Transfer Information", 10000, &log)) << "the refusal said nothing";
+    ASSERT_TRUE(SendCloseRequest("File Transfer Information"));
+    for (int waited = 0; waited < 10000 && WaitForOtherWindow("File Transfer Information", 0, &log); waited += 100)
+        Pause(100);
+
     // The program took the drop and goes on taking drops.
     line = Heard([&] { EXPECT_EQ(Drop({later}), 0); });
     std::vector<Z88Decoded> frames = Z88DecodeAll(line);
