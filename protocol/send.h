@@ -15,7 +15,8 @@ enum { LongestSendPath = TextSize - 1 };
 // MapOutgoingName makes of it, with a progress window owned by `owner`. Non-zero when the
 // whole frame, end mark included, was written; then the PC beeps.
 //
-// Refused before any window opens and before any byte is written (0, no trace): a path of
+// Refused before any window opens and before any byte is written (0, only the failure line
+// of protocol/outcome.h saying why): a path of
 // more than LongestSendPath characters, a name that would hold ESC (it would end the name
 // on the line), and anything that is not a regular file that opens for reading.
 // Once the frame has started, the first failed write (no port, a port error, Esc held) or
