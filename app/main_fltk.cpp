@@ -1,9 +1,10 @@
-// Linux (FLTK) start-up and main window: a plain light-gray window that polls the link once
-// a second, sends the files dropped on it, and opens the configuration dialog on a left
-// click. Closing it closes the link and ends the program.
+// Linux (FLTK) start-up and main window: a light-gray window that says what state the link
+// is in, polls the link once a second, sends the files dropped on it, and opens the
+// configuration dialog on a left click. Closing it closes the link and ends the program.
 #include "app/command_line.h"
 #include "app/config_dialog.h"
 #include "app/icon.h"
+#include "app/instance.h"
 #include "app/main_window.h"
 #include "app/uri_list.h"
 #include "link/serial_link.h"
@@ -16,9 +17,11 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_RGB_Image.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 
 #include <stdio.h>
+#include <string.h>
 #include <time.h>
 
 #include <string>
@@ -36,6 +39,17 @@ static double Now(void)
     return now.tv_sec + now.tv_nsec / 1e9;
 }
 
+// The caption and the client area's text, after anything that may have changed them: the
+// window is drawn again only when its text did change, never for an unchanged tick.
+static void ShowLinkState(Fl_Window* window)
+{
+    SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
+    int changed;
+    MainWindowState(&changed);
+    if (changed)
+        window->redraw();
+}
+
 // --- The events -----------------------------------------------------------------------------
 
 // The one-second poll tick. It is armed anew at its end, one second after it began: a tick
@@ -45,7 +59,7 @@ static void Tick(void* window)
 {
     double started = Now();
     PollLink((Fl_Window*)window);
-    SetMainWindowTitle((Fl_Window*)window, MainWindowTitle(LinkIsOpen()));
+    ShowLinkState((Fl_Window*)window);
     double took = Now() - started;
     Fl::add_timeout(took >= 1.0 ? 0.0 : 1.0 - took, Tick, window);
 }
@@ -54,7 +68,7 @@ static void Tick(void* window)
 static void LeftClick(Fl_Window* window)
 {
     ConfigDialog(window);
-    SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
+    ShowLinkState(window);
 }
 
 // The files of a drop, sent one after another until one fails. The paths are whole, so that
@@ -66,6 +80,7 @@ static void DropFiles(Fl_Window* window, const char* uriList)
     for (const std::string& path : paths)
         list.push_back(path.c_str());
     SendDroppedFiles(window, list.data(), (int)list.size());
+    ShowLinkState(window);
 }
 
 // Closing ends the program: the link is closed, and with every window of the program gone
@@ -83,10 +98,23 @@ static void CloseRequested(Fl_Widget*, void*)
 }
 
 // FLTK hands drag-and-drop events to the widget under the mouse, not to the window: this
-// box covers the whole client area to take them. It draws nothing.
+// box covers the whole client area to take them. It draws the client area's text, in the
+// dialog font, cut off where the window ends.
 class DropTarget : public Fl_Box {
 public:
     DropTarget(int width, int height) : Fl_Box(FL_NO_BOX, 0, 0, width, height, nullptr) {}
+    void draw() override
+    {
+        int changed;
+        fl_push_clip(x(), y(), w(), h());
+        fl_font(DialogFontFace, DialogFontSize());
+        fl_color(FL_BLACK);
+        // Drawn as it stands: no '@' symbols, whatever a folder or a file is called.
+        int margin = DesktopPixels(4);
+        fl_draw(MainWindowState(&changed), x() + margin, y() + margin, w() - 2 * margin, h() - 2 * margin,
+                FL_ALIGN_TOP_LEFT | FL_ALIGN_INSIDE, nullptr, 0);
+        fl_pop_clip();
+    }
     int handle(int event) override
     {
         switch (event) {
@@ -115,6 +143,26 @@ public:
         return Fl_Double_Window::handle(event);
     }
 };
+
+// Another start asked for the window: it comes to the front, out of the taskbar if need be.
+static Fl_Window* TheMainWindow;
+static void RaiseMainWindow(void)
+{
+    // show() maps a shown window again and raises it; a window manager is asked as well to
+    // make it the active window, as a pager asks (which it does not refuse).
+    TheMainWindow->show();
+    XEvent event;
+    memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = fl_xid(TheMainWindow);
+    event.xclient.message_type = XInternAtom(fl_display, "_NET_ACTIVE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2;
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(fl_display, RootWindow(fl_display, fl_screen), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(fl_display);
+}
 
 // --- The window -------------------------------------------------------------------------------
 
@@ -181,6 +229,10 @@ int main(int argc, char** argv)
         return 1;
     }
     fl_open_display(display);
+    // One program on a display: a second start brings the first one's window up and ends,
+    // rather than show a second window whose port is in use.
+    if (HandToRunningProgram())
+        return 0;
     ScaleToolkitToDesktop();
 
     int screenX, screenY, screenWidth, screenHeight;
@@ -206,10 +258,12 @@ int main(int argc, char** argv)
     // The link opens before the window is shown, so that a port that cannot be opened is
     // reported while nothing else is on the screen; the ticks start after that message.
     OpenLink();
-    SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
+    ShowLinkState(window);
     Fl::add_timeout(1.0, Tick, window);
     window->show();
     Fl::add_timeout(0.05, FitToFrame, window);
+    TheMainWindow = window;
+    ListenForRequests(RaiseMainWindow);
     Fl::run();
     return 0;
 }

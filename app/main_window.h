@@ -32,4 +32,10 @@ void ShowMainWindowTitle(WindowHandle window, const char* title);
 // the configuration dialog.
 const char* MainWindowTitle(int portOpen);
 
+// What the client area says, one item a line: the port and its rate ("COM1, 9600 baud", or
+// "No port: COM3"), the store folder, and the last transfer. Made afresh at each call;
+// `changed` is set when it differs from what the call before made, so that the front ends,
+// which ask after everything that may change it, draw the window again only then.
+const char* MainWindowState(int* changed);
+
 #endif
