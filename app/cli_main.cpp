@@ -12,8 +12,8 @@
 #include <errno.h>
 #include <signal.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -115,9 +115,11 @@ static int OverrideDirectory(const char* directory)
     return needed >= 0 && needed < (int)sizeof text && Override(SettingDirectory, text);
 }
 
-static int RateIsNumber(const char* rate)
+// A whole number of baud that the port can be set to, as the configuration dialog takes it.
+static int RateAllowed(const char* rate)
 {
-    return *rate && strspn(rate, "0123456789") == strlen(rate);
+    size_t length = strlen(rate);
+    return length > 0 && length < 10 && strspn(rate, "0123456789") == length && LinkRateAllowed(atoi(rate));
 }
 
 // Reads the command line into `command` and the overrides, options before, between and
@@ -162,8 +164,8 @@ static int ReadCommandLine(int argc, char** argv, Command* command)
             if (!Override(SettingPort, value))
                 return UsageError("the port name '%s' is longer than 127 characters.", value);
         } else if ((value = OptionValue("--rate", argc, argv, &i, &missing))) {
-            if (!RateIsNumber(value) || !Override(SettingRate, value))
-                return UsageError("the rate '%s' is no number of baud.", value);
+            if (!RateAllowed(value) || !Override(SettingRate, value))
+                return UsageError("the rate '%s' is not one the serial port can be set to.", value);
         } else if ((value = OptionValue("--dir", argc, argv, &i, &missing))) {
             if (!OverrideDirectory(value))
                 return UsageError("the directory '%s' is longer than 126 characters.", value);
@@ -234,19 +236,15 @@ static int Receive(int once)
     }
     for (;;) {
         long long tick = ClockMs();
-        int begun = TransfersBegun();
+        // A failed reception has said why on standard error (AddFailureEntry).
         int outcome = PollLink(nullptr);
         TellPortState();
         if (StopSignal())
             return outcome == 0 ? Stopped() : ExitWhole;
         if (OutputFailed())
             return ExitFailed;
-        if (once && outcome != PollIdle) {
-            // A frame whose name never came whole has had no progress line, and no word yet.
-            if (outcome == 0 && TransfersBegun() == begun)
-                fprintf(stderr, "tarnwell-cli: a file began to arrive, but its name did not come whole.\n");
+        if (once && outcome != PollIdle)
             return outcome == 1 ? ExitWhole : ExitFailed;
-        }
         // A tick that took a second or more (a reception) is followed by the next at once.
         WaitUntil(tick + TickMs);
         if (StopSignal())
@@ -254,27 +252,11 @@ static int Receive(int once)
     }
 }
 
-// Why SendFile refused `path` before its first byte, in plain words.
-static void ExplainRefusal(const char* path)
-{
-    struct stat info;
-    if (strlen(path) > LongestSendPath)
-        fprintf(stderr, "tarnwell-cli: %s: the path is longer than %d characters.\n", path, (int)LongestSendPath);
-    else if (stat(path, &info) != 0)
-        fprintf(stderr, "tarnwell-cli: %s: %s.\n", path, strerror(errno));
-    else if (!S_ISREG(info.st_mode))
-        fprintf(stderr, "tarnwell-cli: %s: not a file.\n", path);
-    else if (access(path, R_OK) != 0)
-        fprintf(stderr, "tarnwell-cli: %s: %s.\n", path, strerror(errno));
-    else
-        fprintf(stderr, "tarnwell-cli: %s: its name cannot go to the Z88.\n", path);
-}
-
 // The files in order, stopping at the first that fails as the window program's drop loop
-// does, and after the one in progress when standard output fails.
+// does (that one has said why on standard error, AddFailureEntry), and after the one in
+// progress when standard output fails.
 static int Send(const char* const* files, int count)
 {
-    int begun = TransfersBegun();
     int sent = 0;
     while (sent < count && !ferror(stdout) && SendFile(nullptr, files[sent]))
         sent++;
@@ -284,9 +266,6 @@ static int Send(const char* const* files, int count)
         return ExitFailed;
     if (sent == count)
         return ExitWhole;
-    // A file refused before its first byte has had no progress line, and no word yet.
-    if (TransfersBegun() - begun == sent)
-        ExplainRefusal(files[sent]);
     if (count - sent > 1)
         fprintf(stderr, "tarnwell-cli: %d more file%s not tried.\n", count - sent - 1, count - sent > 2 ? "s" : "");
     return ExitFailed;

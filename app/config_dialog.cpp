@@ -1,11 +1,16 @@
 // The configuration dialog's settings logic, the same on both platforms: which control
-// shows which setting, the order of the reads and the writes, and the reopening of the
-// link. The controls themselves are dialog_items.h.
+// shows which setting, what OK checks, the order of the reads and the writes, and the
+// reopening of the link. The controls themselves are dialog_items.h.
 #include "app/dialog_items.h"
 
 #include "link/serial_link.h"
 #include "resources/resource.h"
+#include "settings/folders.h"
 #include "settings/settings.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 // The settings in the order they are read at opening and stored at OK.
 static const struct {
@@ -37,18 +42,63 @@ void LoadConfigDialog(WindowHandle dialog)
     }
 }
 
-void SaveConfigDialog(WindowHandle dialog)
+// A rate typed as a whole number of baud that the port can be set to: a word, a blank or a
+// rate the port refuses would leave the line at whatever rate it had, without a word.
+static int CheckRate(WindowHandle dialog)
 {
+    char rate[TextSize], problem[2 * TextSize];
+    GetItemText(dialog, IDC_RATE, rate, sizeof rate);
+    size_t length = strlen(rate);
+    if (length > 0 && length < 10 && strspn(rate, "0123456789") == length && LinkRateAllowed(atoi(rate)))
+        return 1;
+    snprintf(problem, sizeof problem, "Baud Rate: \"%s\" is not a rate the serial port can be set to.", rate);
+    ShowItemProblem(dialog, IDC_RATE, problem);
+    return 0;
+}
+
+// The directory, ending with the separator that received names are joined to (without it,
+// files would land beside the folder under names that begin with its last part), and a
+// folder that is there, or can be made, and can be written in.
+static int CheckDirectory(WindowHandle dialog)
+{
+    char folder[TextSize], reason[TextSize], problem[3 * TextSize];
+    GetItemText(dialog, IDC_DIRECTORY, folder, sizeof folder);
+    if (!folder[0])
+        snprintf(problem, sizeof problem, "Directory: no folder is named.");
+    else if (!EndWithSeparator(folder))
+        snprintf(problem, sizeof problem, "Directory: the name is too long.");
+    else if (!MakeParentFolders(folder))
+        snprintf(problem, sizeof problem, "Directory: the folder \"%s\" cannot be made.", folder);
+    else if (!FolderWritable(folder, reason))
+        snprintf(problem, sizeof problem, "Directory: the folder \"%s\" cannot be written (%s).", folder, reason);
+    else {
+        SetItemText(dialog, IDC_DIRECTORY, folder);
+        return 1;
+    }
+    ShowItemProblem(dialog, IDC_DIRECTORY, problem);
+    return 0;
+}
+
+int SaveConfigDialog(WindowHandle dialog)
+{
+    if (!CheckRate(dialog) || !CheckDirectory(dialog))
+        return 0;
     char text[TextSize];
+    int stored = 1;
     for (const auto& field : Fields) {
         if (field.isBox) {
-            PutSetting(SettingKey(field.setting), ItemChecked(dialog, field.item) ? "1" : "0");
+            stored &= PutSetting(SettingKey(field.setting), ItemChecked(dialog, field.item) ? "1" : "0");
         } else {
             GetItemText(dialog, field.item, text, sizeof text);
-            PutSetting(SettingKey(field.setting), text);
+            stored &= PutSetting(SettingKey(field.setting), text);
         }
+    }
+    if (!stored) {
+        ShowItemProblem(dialog, 0, "The settings file cannot be written: the settings are not stored.");
+        return 0;
     }
     // The connect-failure message of a port that does not open comes up over the dialog,
     // which is still on screen.
     OpenLink();
+    return 1;
 }

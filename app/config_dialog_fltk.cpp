@@ -16,6 +16,7 @@
 #include <FL/Fl_Menu_Button.H>
 #include <FL/Fl_Return_Button.H>
 #include <FL/Fl_Window.H>
+#include <FL/fl_ask.H>
 
 #include <stdint.h>
 #include <stdio.h>
@@ -141,8 +142,19 @@ static void EndDialog(Fl_Widget* control, int result)
 // Enter as its shortcut whenever the focused control has no use for it.
 static void Ok(Fl_Widget* button, void*)
 {
-    SaveConfigDialog(button->window());
-    EndDialog(button, IDOK);
+    if (SaveConfigDialog(button->window()))
+        EndDialog(button, IDOK);
+}
+
+void ShowItemProblem(WindowHandle dialog, int id, const char* text)
+{
+    // FLTK makes its message window transient for the window shown last: the dialog.
+    fl_message_title("Tarnwell");
+    fl_alert("%s", text);
+    if (Fl_Input* field = id ? Field(dialog, id) : nullptr) {
+        field->take_focus();
+        field->position(field->size(), 0);
+    }
 }
 
 // Cancel: the button, and the window's own callback, which FLTK runs for Esc and for a

@@ -33,6 +33,14 @@ void LimitItemText(WindowHandle dialog, int id, int bytes)
     SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, (WPARAM)bytes, 0);
 }
 
+void ShowItemProblem(WindowHandle dialog, int id, const char* text)
+{
+    MessageBoxA(dialog, text, "Tarnwell", MB_ICONERROR);
+    // As Tab does: the field gets the focus with its text selected.
+    if (id)
+        SendMessageA(dialog, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dialog, id), TRUE);
+}
+
 // Acts only on a command that is exactly IDOK or IDCANCEL: the button's id with the
 // notification code 0 (Enter gives IDOK through the default button, Esc gives IDCANCEL).
 // Every other command, such as a field's change notice, is answered and ignored.
@@ -43,9 +51,7 @@ static INT_PTR CALLBACK ConfigProc(HWND dialog, UINT message, WPARAM command, LP
         LoadConfigDialog(dialog);
         return TRUE;  // the focus goes to the first tab stop, the port field
     case WM_COMMAND:
-        if (command == IDOK)
-            SaveConfigDialog(dialog);
-        if (command == IDOK || command == IDCANCEL)
+        if ((command == IDOK && SaveConfigDialog(dialog)) || command == IDCANCEL)
             EndDialog(dialog, (INT_PTR)command);
         return TRUE;
     default:

@@ -18,10 +18,16 @@ int ItemChecked(WindowHandle dialog, int id);
 // Lets the field take at most `bytes` bytes of text, typed or pasted.
 void LimitItemText(WindowHandle dialog, int id, int bytes);
 
+// Says what is wrong in a message box captioned "Tarnwell" owned by the dialog, and once
+// it is dismissed gives the field `id` the focus with its text selected (no field for 0).
+void ShowItemProblem(WindowHandle dialog, int id, const char* text);
+
 // The shared logic, which the toolkit's dialog calls:
 // when it opens, with its controls made: the five settings read into them, in order;
 void LoadConfigDialog(WindowHandle dialog);
-// on OK, before the dialog ends: the five stored, in order, and the link reopened.
-void SaveConfigDialog(WindowHandle dialog);
+// on OK: the fields checked, then the five stored, in order, and the link reopened; non-zero
+// when the dialog may end. A field that is wrong, or a settings file that cannot be written,
+// has been shown with ShowItemProblem, and the dialog stays open.
+int SaveConfigDialog(WindowHandle dialog);
 
 #endif

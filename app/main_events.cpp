@@ -5,23 +5,34 @@
 #include "protocol/drop.h"
 #include "protocol/poll.h"
 
+// The caption and the client area's text, after anything that may have changed them: the
+// window is drawn again only when its text did change, never for an unchanged tick.
+static void ShowLinkState(WindowHandle window)
+{
+    ShowPortState(window, LinkIsOpen());
+    int changed;
+    MainWindowState(&changed);
+    if (changed)
+        RedrawMainWindow(window);
+}
+
 void StartMainWindow(WindowHandle window)
 {
     OpenLink();
-    ShowPortState(window, LinkIsOpen());
+    ShowLinkState(window);
 }
 
 void MainWindowTick(WindowHandle window)
 {
     PollLink(window);
-    ShowPortState(window, LinkIsOpen());
+    ShowLinkState(window);
 }
 
 void MainWindowClicked(WindowHandle window)
 {
     // Modal, owned by the window; its result is not needed.
     ConfigDialog(window);
-    ShowPortState(window, LinkIsOpen());
+    ShowLinkState(window);
 }
 
 void MainWindowDropped(WindowHandle window, const std::vector<std::string>& paths)
@@ -30,4 +41,5 @@ void MainWindowDropped(WindowHandle window, const std::vector<std::string>& path
     for (const std::string& path : paths)
         list.push_back(path.c_str());
     SendDroppedFiles(window, list.data(), (int)list.size());
+    ShowLinkState(window);
 }

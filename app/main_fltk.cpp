@@ -1,8 +1,9 @@
-// Linux (FLTK) start-up and main window: a plain light-gray window that polls the link once
-// a second, sends the files dropped on it, and opens the configuration dialog on a left
-// click. Closing it closes the link and ends the program.
+// Linux (FLTK) start-up and main window: a light-gray window that says what state the link
+// is in, polls the link once a second, sends the files dropped on it, and opens the
+// configuration dialog on a left click. Closing it closes the link and ends the program.
 #include "app/command_line.h"
 #include "app/icon.h"
+#include "app/instance.h"
 #include "app/main_window.h"
 #include "app/uri_list.h"
 #include "link/serial_link.h"
@@ -14,9 +15,11 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_RGB_Image.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 
 #include <stdio.h>
+#include <string.h>
 #include <time.h>
 
 #include <string>
@@ -55,10 +58,23 @@ static void CloseRequested(Fl_Widget*, void*)
 }
 
 // FLTK hands drag-and-drop events to the widget under the mouse, not to the window: this
-// box covers the whole client area to take them. It draws nothing.
+// box covers the whole client area to take them. It draws the client area's text, in the
+// dialog font, cut off where the window ends.
 class DropTarget : public Fl_Box {
 public:
     DropTarget(int width, int height) : Fl_Box(FL_NO_BOX, 0, 0, width, height, nullptr) {}
+    void draw() override
+    {
+        int changed;
+        fl_push_clip(x(), y(), w(), h());
+        fl_font(DialogFontFace, DialogFontSize());
+        fl_color(FL_BLACK);
+        // Drawn as it stands: no '@' symbols, whatever a folder or a file is called.
+        int margin = DesktopPixels(4);
+        fl_draw(MainWindowState(&changed), x() + margin, y() + margin, w() - 2 * margin, h() - 2 * margin,
+                FL_ALIGN_TOP_LEFT | FL_ALIGN_INSIDE, nullptr, 0);
+        fl_pop_clip();
+    }
     int handle(int event) override
     {
         switch (event) {
@@ -90,11 +106,36 @@ public:
     }
 };
 
+// Another start asked for the window: it comes to the front, out of the taskbar if need be.
+static Fl_Window* TheMainWindow;
+static void RaiseMainWindow(void)
+{
+    // show() maps a shown window again and raises it; a window manager is asked as well to
+    // make it the active window, as a pager asks (which it does not refuse).
+    TheMainWindow->show();
+    XEvent event;
+    memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = fl_xid(TheMainWindow);
+    event.xclient.message_type = XInternAtom(fl_display, "_NET_ACTIVE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2;
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(fl_display, RootWindow(fl_display, fl_screen), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(fl_display);
+}
+
 // --- The window -------------------------------------------------------------------------------
 
 void ShowMainWindowTitle(WindowHandle window, const char* title)
 {
     window->copy_label(title);
+}
+
+void RedrawMainWindow(WindowHandle window)
+{
+    window->redraw();
 }
 
 // A window property of 32-bit items, read into `items` (at most `count`); how many came.
@@ -155,6 +196,10 @@ int main(int argc, char** argv)
         return 1;
     }
     fl_open_display(display);
+    // One program on a display: a second start brings the first one's window up and ends,
+    // rather than show a second window whose port is in use.
+    if (HandToRunningProgram())
+        return 0;
     ScaleToolkitToDesktop();
 
     int screenX, screenY, screenWidth, screenHeight;
@@ -183,6 +228,8 @@ int main(int argc, char** argv)
     Fl::add_timeout(1.0, Tick, window);
     window->show();
     Fl::add_timeout(0.05, FitToFrame, window);
+    TheMainWindow = window;
+    ListenForRequests(RaiseMainWindow);
     Fl::run();
     return 0;
 }

@@ -1,10 +1,11 @@
-// Windows start-up and main window: the window class "Z88_Server_Window_Class", a plain
-// light-gray window that polls the link once a second, sends the files dropped on it, and
-// opens the configuration dialog on a left click, and the message loop.
+// Windows start-up and main window: the window class "Z88_Server_Window_Class", a light-gray
+// window that says what state the link is in, polls the link once a second, sends the files
+// dropped on it, and opens the configuration dialog on a left click, and the message loop.
 #include "app/main_window.h"
 #include "link/serial_link.h"
 #include "resources/resource.h"
 #include "ui/app_instance.h"
+#include "ui/dialog_font_win32.h"
 #include "ui/screen_dpi.h"
 
 #include <windows.h>
@@ -18,6 +19,31 @@ enum { PollTimer = 1, PollPeriodMs = 1000 };
 void ShowMainWindowTitle(WindowHandle window, const char* title)
 {
     SetWindowTextA(window, title);
+}
+
+void RedrawMainWindow(WindowHandle window)
+{
+    InvalidateRect(window, NULL, TRUE);
+}
+
+// The client area's text in the dialog font (8-point "MS Sans Serif" at the window's DPI), black on the class's light gray, cut off where the window ends.
+static void PaintState(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    HFONT font = CreateDialogFont(window);
+    HGDIOBJ before = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    RECT area;
+    GetClientRect(window, &area);
+    int margin = MulDiv(4, ScreenDpi(window), 96);
+    InflateRect(&area, -margin, -margin);
+    int changed;
+    DrawTextA(dc, MainWindowState(&changed), -1, &area, DT_LEFT | DT_TOP | DT_NOPREFIX);
+    SelectObject(dc, before);
+    DeleteObject(font);
+    EndPaint(window, &paint);
 }
 
 // The files of a drop, sent one after another until one fails. Each path is fetched whole,
@@ -54,6 +80,9 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     case WM_LBUTTONDOWN:
         MainWindowClicked(window);
         return 0;
+    case WM_PAINT:
+        PaintState(window);
+        return 0;
     case WM_SIZE:
         InvalidateRect(window, NULL, TRUE);
         return 0;
@@ -74,8 +103,26 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// A program already running for this user (on this desktop) has a window of our class: it
+// is brought to the front, out of the taskbar if need be, and this start ends. Two programs
+// would fight for one port. Non-zero when there was one.
+static int HandToRunningProgram(void)
+{
+    HWND running = FindWindowA("Z88_Server_Window_Class", NULL);
+    if (!running)
+        return 0;
+    if (IsIconic(running))
+        ShowWindow(running, SW_RESTORE);
+    // A window that a dialog of its own disables hands the front to that dialog.
+    HWND front = GetLastActivePopup(running);
+    SetForegroundWindow(front ? front : running);
+    return 1;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
+    if (HandToRunningProgram())
+        return 0;
     // The manifest asks for Common Controls 6; their window classes (the dialogs' buttons
     // and fields in the system's current look) are registered here.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};

@@ -20,8 +20,10 @@ int MainWindowHeight(int screenHeight, int dpi);
 // The caption as it stands, for a window being made: "Tarnwell" from start-up on.
 const char* MainWindowTitleNow(void);
 
-// Puts the text in the window's caption: the toolkit's own call, one in each front end.
+// Puts the text in the window's caption, and has the client area drawn again: the toolkit's
+// own calls, one of each in each front end.
 void ShowMainWindowTitle(WindowHandle window, const char* title);
+void RedrawMainWindow(WindowHandle window);
 
 // Sets the caption for the port's state: "Tarnwell" while a port is open, "Tarnwell - no
 // port" while there is none (it did not open, or went away and is being tried again). Only a
@@ -29,12 +31,19 @@ void ShowMainWindowTitle(WindowHandle window, const char* title);
 void ShowPortState(WindowHandle window, int portOpen);
 
 // What the window does, the same in both front ends (main_events.cpp); each leaves the
-// caption showing the port's state. StartMainWindow opens the link, before the window is
+// caption showing the port's state and the client area showing MainWindowState, drawn again
+// only when its text changed. StartMainWindow opens the link, before the window is
 // shown; MainWindowTick is the one-second poll tick; MainWindowClicked runs the configuration
 // dialog; MainWindowDropped sends the dropped files (paths whole, in the drop's order).
 void StartMainWindow(WindowHandle window);
 void MainWindowTick(WindowHandle window);
 void MainWindowClicked(WindowHandle window);
 void MainWindowDropped(WindowHandle window, const std::vector<std::string>& paths);
+
+// What the client area says, one item a line: the port and its rate ("COM1, 9600 baud", or
+// "No port: COM3"), the store folder, and the last transfer. Made afresh at each call;
+// `changed` is set when it differs from what the call before made, so that the front ends,
+// which ask after everything that may change it, draw the window again only then.
+const char* MainWindowState(int* changed);
 
 #endif

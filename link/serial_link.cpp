@@ -3,9 +3,12 @@
 // away, closed at once and tried again. The port itself is serial_port.h.
 #include "link/serial_link.h"
 
+#include "link/failure.h"
 #include "link/serial_port.h"
 #include "settings/settings.h"
 #include "ui/alerts.h"
+
+#include <stdio.h>
 
 #include <chrono>
 #include <thread>
@@ -15,6 +18,8 @@ char StoreDirectory[TextSize];
 
 // The port the last OpenLink read from "Port": what RetryLink opens again.
 static char PortName[TextSize];
+// The rate that port was set to when it last opened.
+static int PortRate;
 
 // When the port was last tried (opened, or found gone): RetryLink waits two seconds from
 // then. A port that is not there costs one failed open every two seconds, nothing more.
@@ -42,6 +47,7 @@ static int OpenNamedPort(void)
     int rate = ReadSetting(SettingRate, text);
     int xon = ReadSetting(SettingXon, text) != 0;
     ConfigureLine(rate, xon);
+    PortRate = rate;
     ReadSetting(SettingDirectory, StoreDirectory);
     return 1;
 }
@@ -67,37 +73,62 @@ int LinkIsOpen(void)
     return PortIsOpen();
 }
 
-// What a read or a write did, as a truth result. A port that has gone away is closed at
-// once: a handle held on an unplugged USB adapter keeps its device taken, so that the
-// adapter plugged in again would come back under another name (ttyUSB1 for ttyUSB0, COM4
-// for COM3) and the name the link tries again would stay dead.
-static int Moved(int outcome)
+// What a read or a write did, as a truth result, with the reason of a failure noted; `idle`
+// words a read or a write that moved nothing in its time. A port that has gone away is
+// closed at once: a handle held on an unplugged USB adapter keeps its device taken, so that
+// the adapter plugged in again would come back under another name (ttyUSB1 for ttyUSB0,
+// COM4 for COM3) and the name the link tries again would stay dead.
+enum { NoPort = -2 };  // beside PortGone, PortIdle and PortMoved: there was no port to ask
+static int Moved(int outcome, const char* idle)
 {
+    if (outcome == NoPort)
+        return NoteFailure("there is no serial port");
     if (outcome == PortGone) {
         ClosePort();
         LinkHandle = LinkOpenFailed;
         LastTry = Clock::now();
+        return NoteFailure("the serial port went away");
     }
-    return outcome == PortMoved;
+    if (outcome == PortIdle)
+        return NoteFailure("%s", idle);
+    return 1;
+}
+
+// The truth result of a read or a write. Esc is asked after every one, also a failed one:
+// a held Esc ends the transfer either way, and is then its reason (a read that waited in
+// vain while the key was held failed for the key).
+static int Finish(int outcome, const char* idle)
+{
+    int escape = EscapeHeld();
+    if (escape)
+        NoteFailure("stopped by the user");
+    return Moved(outcome, idle) && !escape;
 }
 
 int LinkReadByte(int* value)
 {
     *value = 0;
-    int ok = PortIsOpen() && Moved(ReadPortByte(value));
-    // Asked after every read, also a failed one: a held Esc ends the transfer either way.
-    if (EscapeHeld())
-        ok = 0;
-    return ok;
+    return Finish(PortIsOpen() ? ReadPortByte(value) : NoPort, "the line went quiet for a second");
 }
+
+// A write, or the output queue, that moved nothing for two seconds.
+static const char HeldLine[] = "the Z88 held the line (XOFF) for over two seconds";
 
 int LinkWriteByte(int value)
 {
     SetLinkTimeouts(TransferMode);
-    int ok = PortIsOpen() && Moved(WritePortByte((unsigned char)(value & 0xFF)));
-    if (EscapeHeld())
-        ok = 0;
-    return ok;
+    return Finish(PortIsOpen() ? WritePortByte((unsigned char)(value & 0xFF)) : NoPort,
+                  HeldLine);
+}
+
+void DescribeLink(char* text)
+{
+    if (PortIsOpen())
+        snprintf(text, TextSize, "%.100s, %d baud", PortName, PortRate);
+    else if (PortName[0])
+        snprintf(text, TextSize, "No port: %.100s", PortName);
+    else
+        snprintf(text, TextSize, "No port");
 }
 
 int LinkDrainOutput(void)
@@ -109,19 +140,19 @@ int LinkDrainOutput(void)
     Clock::time_point deadline;
     for (;;) {
         if (!PortIsOpen())
-            return 0;
+            return Moved(NoPort, "");
         int queued = PortOutputQueued();
         if (queued == PortGone)
-            return Moved(PortGone);
+            return Moved(PortGone, "");
         if (queued == 0)
             return 1;
         if (EscapeHeld())
-            return 0;
+            return NoteFailure("stopped by the user");
         if (left < 0 || queued < left) {
             left = queued;
             deadline = Clock::now() + patience;
         } else if (Clock::now() >= deadline) {
-            return 0;
+            return NoteFailure("%s", HeldLine);
         }
         std::this_thread::sleep_for(step);
     }

@@ -11,6 +11,7 @@
 //   LinkWriteByte    one byte out, the low 8 bits of the value, given up to 2000 ms
 //   LinkDrainOutput  waits until every byte written has left the port
 //   CloseLink        closes the port at the end of the run
+//   DescribeLink     the port and its rate in words, for the main window
 #ifndef TARNWELL_SERIAL_LINK_H
 #define TARNWELL_SERIAL_LINK_H
 
@@ -83,5 +84,13 @@ int LinkDrainOutput(void);
 
 // Closes the port, if one is open, and puts LinkHandle back to 0. Harmless in every state.
 void CloseLink(void);
+
+// The port in words, into `text` (TextSize bytes): "COM1, 9600 baud" while it is open (the
+// rate the last open read), "No port: COM3" while it is not, "No port" before any open.
+void DescribeLink(char* text);
+
+// Non-zero when the port can be set to `rate` baud: one of the rates the platform's serial
+// calls take (Linux: a termios speed).
+int LinkRateAllowed(int rate);
 
 #endif

@@ -344,3 +344,8 @@ int PortOutputQueued(void)
         return queued;
     return DeviceGone(errno) ? PortGone : 0;
 }
+
+int LinkRateAllowed(int rate)
+{
+    return LineSpeed(rate) != B0;
+}

@@ -164,3 +164,16 @@ int PortOutputQueued(void)
         return DeviceGone(GetLastError()) ? PortGone : 0;
     return status.cbOutQue > 0x7FFFFFFF ? 0x7FFFFFFF : (int)status.cbOutQue;
 }
+
+int LinkRateAllowed(int rate)
+{
+    // The rates a Windows serial driver is asked for by name (the CBR_ values of winbase.h);
+    // others are up to each driver, and many refuse them.
+    static const int rates[] = {110,   300,   600,   1200,  2400,   4800,   9600,  14400,
+                                19200, 38400, 56000, 57600, 115200, 128000, 256000};
+    for (int allowed : rates) {
+        if (allowed == rate)
+            return 1;
+    }
+    return 0;
+}

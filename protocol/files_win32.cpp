@@ -58,8 +58,10 @@ int RenameReplacingFile(const char* from, const char* to)
     // MoveFileEx fails on a folder, but would replace a link (a reparse point): it stays.
     DWORD attributes = GetFileAttributesA(to);
     if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
+        SetLastError(ERROR_ALREADY_EXISTS);  // for the failure's words: something else stands there
         return 0;
+    }
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 

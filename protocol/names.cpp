@@ -105,3 +105,18 @@ int StoreNameAllowed(const char* mappedName)
         return 0;
     return PlatformStoreNameAllowed(mappedName);
 }
+
+const char* StoreNameRefusal(const char* mappedName)
+{
+    if (mappedName == 0)
+        return "the name is too long";
+    if (StoreNameAllowed(mappedName))
+        return 0;
+    if (mappedName[0] == 0)
+        return "the name is empty";
+    if (mappedName[0] == '_' || mappedName[0] == '~')
+        return "the name is reserved for the copies kept in the store folder";
+    if (strcmp(mappedName, ".") == 0 || strcmp(mappedName, "..") == 0 || strpbrk(mappedName, "/\\:"))
+        return "the name would leave the store folder";
+    return "the name is reserved here, or holds a character this PC cannot take";
+}

@@ -45,6 +45,10 @@ char* MapOutgoingName(const char* path);
 // "~" in front as well, so the previous-copy and incoming names are sound too.
 int StoreNameAllowed(const char* mappedName);
 
+// Why StoreNameAllowed refuses `mappedName`, in words ("the name is too long" for a null
+// pointer); null when it does not.
+const char* StoreNameRefusal(const char* mappedName);
+
 // Platform part, one file per platform (names_win32.cpp, names_posix.cpp).
 
 // Non-zero when `c` separates the folders of a path handed to MapOutgoingName: '\' on

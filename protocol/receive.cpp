@@ -2,10 +2,12 @@
 // the copy it replaces, and reports through the progress window, the log and the beep.
 #include "protocol/receive.h"
 
+#include "link/failure.h"
 #include "link/serial_link.h"
 #include "protocol/files.h"
 #include "protocol/framing.h"
 #include "protocol/names.h"
+#include "protocol/outcome.h"
 #include "settings/settings.h"
 #include "settings/text.h"
 #include "ui/alerts.h"
@@ -13,6 +15,7 @@
 #include "ui/transfer_log.h"
 
 #include <stdio.h>
+#include <sys/stat.h>
 
 // The byte count handed to StepProgress starts again at 1 after this many bytes, so that it
 // never overflows. The bar only looks at whole multiples of 64, so it moves on as before;
@@ -34,22 +37,30 @@ static void JoinCutToFit(char* text, const char* first, const char* second, cons
 // Reads the name up to the ESC that ends it, then the 'F' that must follow. 0 on a failed
 // read, on any other letter, and on a name that `name` (TextSize bytes) cannot hold as
 // text: longer than 127 bytes, or holding a zero byte. Such a name is refused, never cut,
-// since a cut name can be another file's name.
+// since a cut name can be another file's name. `name` holds what came of it in every case.
 static int ReadName(char* name)
 {
     int length = 0;
     int byte;
+    name[0] = 0;
     for (;;) {
         if (!LinkReadByte(&byte))
             return 0;
         if (byte == FrameEsc)
             break;
-        if (byte == 0 || length == TextSize - 1)
-            return 0;
+        if (byte == 0)
+            return NoteFailure("a garbled name (a zero byte in it)");
+        if (length == TextSize - 1)
+            return NoteFailure("the name is longer than %d characters", TextSize - 1);
         name[length++] = (char)byte;
+        name[length] = 0;
     }
-    name[length] = 0;
-    return LinkReadByte(&byte) && byte == FrameNameEnd;
+    if (!LinkReadByte(&byte))
+        return 0;
+    if (byte != FrameNameEnd)
+        return NoteFailure(byte > ' ' && byte < 0x7F ? "a garbled frame (ESC %c after the name)"
+                                                     : "a garbled frame (ESC and byte %d after the name)", byte);
+    return 1;
 }
 
 // The three paths of a reception, each StoreDirectory followed by a form of the mapped name.
@@ -65,7 +76,9 @@ struct StorePaths {
 static int FormPath(char* path, const char* prefix, const char* mapped)
 {
     int length = snprintf(path, TextSize, "%s%s%s", StoreDirectory, prefix, mapped);
-    return length >= 0 && length < TextSize;
+    if (length >= 0 && length < TextSize)
+        return 1;
+    return NoteFailure("the path in the store folder would be longer than %d characters", TextSize - 1);
 }
 
 // Forms the three paths. 0 when the name has no place in the store directory or when a
@@ -74,12 +87,13 @@ static int MakeStorePaths(const char* name, StorePaths* paths)
 {
     // The empty name names no file: in the preserved form it would be ".z88", a hidden one.
     if (name[0] == 0)
-        return 0;
+        return NoteFailure("the name is empty");
     // The check refuses what cannot be mapped, what would leave the store directory, and the
     // names of the store's own '_' and '~' copies.
     const char* mapped = MapIncomingName(name);
-    if (!StoreNameAllowed(mapped))
-        return 0;
+    const char* refusal = StoreNameRefusal(mapped);
+    if (refusal)
+        return NoteFailure("%s", refusal);
     return FormPath(paths->store, "", mapped) && FormPath(paths->previous, "_", mapped) &&
            FormPath(paths->incoming, "~", mapped);
 }
@@ -113,11 +127,19 @@ static DataItem ReadDataItem(int* value)
         return ItemFailed;
     if (byte == FrameEnd)
         return ItemEnd;
+    if (byte != FrameByte) {
+        NoteFailure(byte > ' ' && byte < 0x7F ? "a garbled frame (ESC %c in the data)"
+                                              : "a garbled frame (ESC and byte %d in the data)", byte);
+        return ItemFailed;
+    }
     int d1, d2;
-    if (byte != FrameByte || !LinkReadByte(&d1) || !LinkReadByte(&d2))
+    if (!LinkReadByte(&d1) || !LinkReadByte(&d2))
         return ItemFailed;
     *value = EscapedByte(d1, d2);
-    return *value < 0 ? ItemFailed : ItemByte;
+    if (*value >= 0)
+        return ItemByte;
+    NoteFailure("a garbled frame (a bad digit in the data)");
+    return ItemFailed;
 }
 
 // Reads the data items into `file` up to the end mark. 1 when the end mark came and every
@@ -134,7 +156,7 @@ static int ReceiveData(FILE* file)
             return 0;
         // A write the disk refuses (full, failing) ends the reception: the file is not whole.
         if (putc(value, file) == EOF)
-            return 0;
+            return NoteFailure("the disk refused the file (%s)", SystemErrorText());
         if (count == StepCountWrap)
             count = 0;
         count++;
@@ -155,21 +177,27 @@ static int PutInPlace(const StorePaths* paths, int* hadPrevious)
 {
     *hadPrevious = FileStands(paths->store);
     if (*hadPrevious && !RenameReplacingFile(paths->store, paths->previous))
-        return 0;
+        return NoteFailure("the current copy cannot be moved aside (%s)", SystemErrorText());
     if (!RenameWithoutReplacing(paths->incoming, paths->store)) {
+        NoteFailure("the new copy cannot take the file's name (%s)", SystemErrorText());
         if (*hadPrevious)
             RenameWithoutReplacing(paths->previous, paths->store);
         return 0;
     }
-    return FlushFolderToDisk(paths->store);
+    if (!FlushFolderToDisk(paths->store))
+        return NoteFailure("the store folder's names could not be put on the disk (%s)", SystemErrorText());
+    return 1;
 }
 
 int ReceiveFile(WindowHandle owner)
 {
+    ClearFailure();
     SetLinkTimeouts(TransferMode);
     char name[TextSize];
-    if (!ReadName(name))
+    if (!ReadName(name)) {
+        ReportOutcome(owner, 1, name, 0);
         return 0;
+    }
 
     // The title is only shown, so a long name is cut to fit.
     char title[TextSize];
@@ -179,8 +207,8 @@ int ReceiveFile(WindowHandle owner)
     StorePaths paths;
     int result = MakeStorePaths(name, &paths);
     // A store directory that does not exist yet is made, with the folders above it.
-    if (result)
-        result = MakeParentFolders(paths.store);
+    if (result && !MakeParentFolders(paths.store))
+        result = NoteFailure("the store folder cannot be made (%s)", SystemErrorText());
 
     // The data goes to a file of its own, so that the stored copies stay as they are until
     // the new one is whole and on the disk: a cut frame, a refused write or a killed program
@@ -190,12 +218,22 @@ int ReceiveFile(WindowHandle owner)
     if (result) {
         DeleteFileOnly(paths.incoming);
         incoming = CreateNewFile(paths.incoming);
+        if (!incoming) {
+            // The system's words first: the look at the path may change them.
+            char words[TextSize];
+            snprintf(words, sizeof words, "%s", SystemErrorText());
+            struct stat info;
+            if (stat(paths.incoming, &info) == 0)
+                NoteFailure("what stands at the name of its '~' copy is not a file");
+            else
+                NoteFailure("the store folder cannot be written (%s)", words);
+        }
     }
     if (incoming) {
         result = ReceiveData(incoming);
         // Buffered bytes reach the disk only here, so a full disk may first show now.
         if (!FlushToDiskAndClose(incoming))
-            result = 0;
+            result = NoteFailure("the disk refused the file (%s)", SystemErrorText());
     } else {
         result = 0;
     }
@@ -212,6 +250,7 @@ int ReceiveFile(WindowHandle owner)
 
     if (result)
         SignalSuccess();
+    ReportOutcome(owner, 1, name, result);
     CloseProgress();
     return result;
 }

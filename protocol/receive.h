@@ -12,8 +12,9 @@
 // the current copy becomes the previous one, and the log (owned by owner) tells whether the
 // new copy differs from it. The progress window (owned by owner) stands from the end of the
 // name to the end of the data. Returns 1 and beeps when the file is in place; 0 otherwise,
-// with no beep and no log line, and the store name and previous copy as they were:
-// - a failure in the name (a failed read, no 'F', a name too long) leaves no trace at all;
+// with no beep, the store name and previous copy as they were, and a failure line in the log
+// that says why (protocol/outcome.h):
+// - a failure in the name (a failed read, no 'F', a name too long) leaves nothing on disk;
 // - a name that has no place in the store directory, a path over 127 characters, or
 //   something other than a file at the '~' path fails before anything on disk changes;
 // - a failure in the data (failed read, Esc held, an unknown command letter, a digit other

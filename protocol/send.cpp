@@ -1,16 +1,19 @@
 // The send session: one dropped file, framed and written to the Z88 one byte at a time.
 #include "protocol/send.h"
 
+#include "link/failure.h"
 #include "link/serial_link.h"
 #include "protocol/files.h"
 #include "protocol/framing.h"
 #include "protocol/names.h"
+#include "protocol/outcome.h"
 #include "settings/settings.h"
 #include "ui/alerts.h"
 #include "ui/progress.h"
 
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
 
 static const unsigned char StartMark[] = {FrameEsc, FrameStart};
 static const unsigned char NameEndMark[] = {FrameEsc, FrameNameEnd};
@@ -42,11 +45,16 @@ int SendFile(WindowHandle owner, const char* path)
     // Everything that can refuse the file is asked before the window opens or a byte goes
     // out, so that a refusal leaves no trace. MapOutgoingName refuses a path too long for
     // its buffer rather than cut it.
+    ClearFailure();
     const char* mapped = MapOutgoingName(path);
-    if (!mapped)
+    if (!mapped || HoldsControlByte(mapped)) {
+        if (mapped)
+            NoteFailure("its name holds a control character, which the Z88 cannot take");
+        else
+            NoteFailure("the path is longer than %d characters", LongestSendPath);
+        ReportOutcome(owner, 0, path, 0);
         return 0;
-    if (HoldsControlByte(mapped))
-        return 0;
+    }
     // Kept apart from NameBuffer, which every mapping overwrites: the name checked is the
     // name sent.
     char name[TextSize];
@@ -54,8 +62,15 @@ int SendFile(WindowHandle owner, const char* path)
     memcpy(name, mapped, nameLength + 1);
 
     FILE* source = OpenFileForReading(path);
-    if (!source)
+    if (!source) {
+        struct stat info;
+        if (stat(path, &info) != 0)
+            NoteFailure("the file cannot be found (%s)", SystemErrorText());
+        else
+            NoteFailure("it is not a file that can be read");
+        ReportOutcome(owner, 0, path, 0);
         return 0;
+    }
 
     // The title is only shown: a long path makes it longer than its buffer, and it is cut.
     char title[TextSize];
@@ -73,7 +88,7 @@ int SendFile(WindowHandle owner, const char* path)
             // The end of the file ends the data. A read error ends the frame where it
             // stands: with an end mark the Z88 would keep part of the file as all of it.
             if (ferror(source))
-                result = 0;
+                result = NoteFailure("the file could not be read to its end (%s)", SystemErrorText());
             break;
         }
         unsigned char item[DataItemMax];
@@ -91,6 +106,7 @@ int SendFile(WindowHandle owner, const char* path)
         result = LinkDrainOutput();
     if (result)
         SignalSuccess();
+    ReportOutcome(owner, 0, path, result);
     CloseProgress();
     return result;
 }

@@ -16,10 +16,11 @@ enum { LongestSendPath = TextSize - 1 };
 // whole frame, end mark included, was written and has left the port (LinkDrainOutput);
 // then the PC beeps.
 //
-// Refused before any window opens and before any byte is written (0, no trace): a path of
-// more than LongestSendPath characters, a name that would hold a control byte (below 0x20,
-// or 0x7F: ESC would end the name on the line, XON and XOFF would stop or start it), and
-// anything that is not a regular file that opens for reading.
+// Refused before any window opens and before any byte is written (0, only the failure line
+// of protocol/outcome.h saying why): a path of more than LongestSendPath characters, a name
+// that would hold a control byte (below 0x20, or 0x7F: ESC would end the name on the line,
+// XON and XOFF would stop or start it), and anything that is not a regular file that opens
+// for reading.
 // Once the frame has started, the first failed write (no port, a port error, Esc held) or
 // a failed read of the file ends it where it stands: no end mark, no beep, 0. So does an
 // output queue that stops emptying, or Esc held while it empties.

@@ -10,4 +10,17 @@
 // without a separator or one right below the root.
 int MakeParentFolders(const char* path);
 
+// Puts the platform's separator ('/' on Linux, '\' on Windows) at the end of the folder
+// name `folder` (TextSize bytes) unless it ends with one already. 0 when it would not fit.
+int EndWithSeparator(char* folder);
+
+// The system's words for the error of the file or folder call that just failed ("Permission
+// denied", "No space left on device"): errno on Linux; on Windows the last error, or errno
+// after a call of the C library that sets nothing else.
+const char* SystemErrorText(void);
+
+// Non-zero when files can be made in the existing folder `folder`; else 0, with the
+// system's words for why in `reason` (TextSize bytes).
+int FolderWritable(const char* folder, char* reason);
+
 #endif

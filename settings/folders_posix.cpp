@@ -1,9 +1,13 @@
 // Linux implementation of making the folders above a path.
 #include "settings/folders.h"
 
+#include "settings/settings.h"
+
 #include <errno.h>
+#include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 int MakeParentFolders(const char* path)
 {
@@ -30,4 +34,29 @@ int MakeParentFolders(const char* path)
     }
     struct stat info;
     return stat(folder, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+int EndWithSeparator(char* folder)
+{
+    size_t length = strlen(folder);
+    if (length > 0 && folder[length - 1] == '/')
+        return 1;
+    if (length + 1 >= TextSize)
+        return 0;
+    memcpy(folder + length, "/", 2);
+    return 1;
+}
+
+const char* SystemErrorText(void)
+{
+    return strerror(errno);
+}
+
+int FolderWritable(const char* folder, char* reason)
+{
+    // access() answers for this user, and says EROFS for a folder on a read-only disk.
+    if (access(folder, W_OK | X_OK) == 0)
+        return 1;
+    snprintf(reason, TextSize, "%s", SystemErrorText());
+    return 0;
 }

@@ -1,8 +1,12 @@
 // Windows implementation of making the folders above a path.
 #include "settings/folders.h"
 
+#include "settings/settings.h"
+
 #include <windows.h>
 
+#include <errno.h>
+#include <stdio.h>
 #include <string.h>
 
 static int IsSeparator(char c)
@@ -44,4 +48,45 @@ int MakeParentFolders(const char* path)
     }
     DWORD attributes = GetFileAttributesA(folder);
     return length == 0 || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+}
+
+int EndWithSeparator(char* folder)
+{
+    size_t length = strlen(folder);
+    if (length > 0 && IsSeparator(folder[length - 1]))
+        return 1;
+    if (length + 1 >= TextSize)
+        return 0;
+    memcpy(folder + length, "\\", 2);
+    return 1;
+}
+
+const char* SystemErrorText(void)
+{
+    static char words[TextSize];
+    DWORD error = GetLastError();
+    if (!error)
+        return strerror(errno);
+    words[0] = 0;
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
+                   words, sizeof words, NULL);
+    // The system's sentence without its line end and its full stop.
+    size_t length = strlen(words);
+    while (length > 0 && strchr("\r\n. ", words[length - 1]))
+        words[--length] = 0;
+    if (!length)
+        snprintf(words, sizeof words, "error %lu", (unsigned long)error);
+    return words;
+}
+
+int FolderWritable(const char* folder, char* reason)
+{
+    // Windows has no question for this: a file is made there and deleted again.
+    char probe[MAX_PATH];
+    if (GetTempFileNameA(folder, "tw", 0, probe)) {
+        DeleteFileA(probe);
+        return 1;
+    }
+    snprintf(reason, TextSize, "%s", SystemErrorText());
+    return 0;
 }

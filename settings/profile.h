@@ -9,8 +9,9 @@
 // present with an empty value gives the empty text.
 void ProfileRead(const char* section, const char* key, const char* defaultText, char* buffer, int size);
 
-// Sets `key` in `section` to `value`, creating both when missing. Failures are silent.
-void ProfileWrite(const char* section, const char* key, const char* value);
+// Sets `key` in `section` to `value`, creating both when missing. Non-zero when the profile
+// holds the value afterwards; 0 when it could not be written.
+int ProfileWrite(const char* section, const char* key, const char* value);
 
 // The defaults that name places on this platform: the serial device and the store directory.
 const char* ProfileDefaultPort();

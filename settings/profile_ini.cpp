@@ -181,7 +181,7 @@ bool WriteAll(int fd, const std::string& text)
 
 // Replaces the file by `text`: a temporary file beside it is written, flushed to the disk
 // and renamed over it, so readers see either the old file or the new one, never a part.
-void ReplaceFile(const std::string& path, const std::string& text)
+bool ReplaceFile(const std::string& path, const std::string& text)
 {
     // A settings file that is a symbolic link (a dotfile manager's, say) stays one: the new
     // text replaces the file it points to.
@@ -192,7 +192,7 @@ void ReplaceFile(const std::string& path, const std::string& text)
         free(resolved);
     }
     if (!MakeParentFolders(target.c_str()))
-        return;
+        return false;
 
     struct stat old;
     mode_t mode = stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
@@ -200,11 +200,14 @@ void ReplaceFile(const std::string& path, const std::string& text)
     unlink(temporary.c_str());  // a leftover of a crashed run with the same process number
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0)
-        return;
+        return false;
     bool ok = WriteAll(fd, text) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
-    if (!ok || rename(temporary.c_str(), target.c_str()) != 0)
+    if (!ok || rename(temporary.c_str(), target.c_str()) != 0) {
         unlink(temporary.c_str());
+        return false;
+    }
+    return true;
 }
 
 std::string JoinLines(const IniText& ini)
@@ -242,14 +245,14 @@ void ProfileRead(const char* section, const char* key, const char* defaultText, 
     CopyCut(buffer, size, fallback, strlen(fallback));
 }
 
-void ProfileWrite(const char* section, const char* key, const char* value)
+int ProfileWrite(const char* section, const char* key, const char* value)
 {
     std::string path = SettingsFile();
     IniText ini;
     ReadResult found = ReadIni(path, &ini);
     // A file that exists but cannot be read is left alone: writing it would lose the rest.
     if (found == ReadFailed)
-        return;
+        return 0;
 
     // A value is one line of the file; a line break would start a new line of its own.
     std::string text(value ? value : "");
@@ -276,8 +279,8 @@ void ProfileWrite(const char* section, const char* key, const char* value)
     std::string after = JoinLines(ini);
     // Writing back the value just read changes nothing: spare the disk.
     if (found == ReadDone && after == before)
-        return;
-    ReplaceFile(path, after);
+        return 1;
+    return ReplaceFile(path, after);
 }
 
 const char* ProfileDefaultPort()

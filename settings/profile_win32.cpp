@@ -9,9 +9,9 @@ void ProfileRead(const char* section, const char* key, const char* defaultText, 
     GetProfileStringA(section, key, defaultText, buffer, (DWORD)size);
 }
 
-void ProfileWrite(const char* section, const char* key, const char* value)
+int ProfileWrite(const char* section, const char* key, const char* value)
 {
-    WriteProfileStringA(section, key, value);
+    return WriteProfileStringA(section, key, value) != 0;
 }
 
 const char* ProfileDefaultPort()

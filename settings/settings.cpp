@@ -105,7 +105,7 @@ int ReadSetting(SettingId id, char* buffer)
     return GetSetting(SettingKey(id), SettingDefault(id), buffer);
 }
 
-void PutSetting(const char* key, const char* value)
+int PutSetting(const char* key, const char* value)
 {
-    ProfileWrite(SectionName, key, value);
+    return ProfileWrite(SectionName, key, value);
 }

@@ -26,8 +26,8 @@ int GetSetting(const char* key, const char* defaultText, char* buffer);
 // GetSetting with the key and default of the table.
 int ReadSetting(SettingId id, char* buffer);
 
-// Writes one value; the outcome is not examined.
-void PutSetting(const char* key, const char* value);
+// Writes one value. Non-zero when the profile holds it afterwards.
+int PutSetting(const char* key, const char* value);
 
 // Overrides for this run only (the terminal program's command line). While a key holds an
 // override, GetSetting gives that text (cut to 127 characters) for it and writes nothing

@@ -123,6 +123,19 @@ TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
     EXPECT_FALSE(PortTaken(port)) << "the port is let go at the end";
 }
 
+// A store folder that cannot be written: the file is lost, and standard error says why. (The
+// tests run as root, for whom no permission bits refuse a folder; /sys refuses new files.)
+TEST_F(CliTest, ReceptionIntoAFolderThatCannotBeWrittenSaysWhy)
+{
+    CliRun run;
+    Start(&run, {"--dir", "/sys", "receive", "--once"});
+    ASSERT_TRUE(WaitForPortTaken(port));
+    Z88SendInBackground(Z88Frame(":RAM.0/LETTER.TXT", Text("Dear Sir,")));
+    EXPECT_EQ(Finish(&run), 1);
+    EXPECT_EQ(run.err, ":RAM.0/LETTER.TXT - not received: the store folder cannot be written (Permission denied).\n");
+    EXPECT_EQ(run.out, "");
+}
+
 // On a terminal the transfer has a progress line with the name, the bytes and the bytes per
 // second, redrawn a few times a second rather than per byte, and finished before the next.
 TEST_F(CliTest, ProgressLineOnlyOnATerminal)
@@ -184,8 +197,8 @@ TEST_F(CliTest, SendStopsAtAMissingFile)
     EXPECT_TRUE(frames[0].complete);
     EXPECT_EQ(frames[0].name, "a.txt");
     EXPECT_EQ(run.out, folder + "a.txt - sent.\n");
-    EXPECT_EQ(run.err, "tarnwell-cli: " + folder + "missing.txt: No such file or directory.\n"
-                       "tarnwell-cli: 1 more file not tried.\n");
+    EXPECT_EQ(run.err, folder + "missing.txt - not sent: the file cannot be found (No such file or directory).\n"
+                            "tarnwell-cli: 1 more file not tried.\n");
 }
 
 // Ctrl-C in the middle of a reception stops it as Esc does: the stored copy stays as it
@@ -211,7 +224,7 @@ TEST_F(CliTest, CtrlCMidReceptionKeepsTheGoodCopy)
     EXPECT_LT(kept.size(), 600u);
     EXPECT_EQ(kept, std::string(kept.size(), 'd'));
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "D - not received whole.\ntarnwell-cli: stopped in the middle of a transfer.\n");
+    EXPECT_EQ(run.err, "D - not received: stopped by the user.\ntarnwell-cli: stopped in the middle of a transfer.\n");
     EXPECT_FALSE(PortTaken(port));
 }
 
@@ -244,7 +257,7 @@ TEST_F(CliTest, UnpluggedMidReceptionThePortComesBackByItself)
     EXPECT_EQ(Finish(&run), 0);
     EXPECT_EQ(Stored("E.z88"), "back");
     EXPECT_EQ(Stored("D.z88"), "good copy");
-    EXPECT_EQ(run.err, "D - not received whole.\n"
+    EXPECT_EQ(run.err, "D - not received: the serial port went away.\n"
                        "tarnwell-cli: the serial port has gone away; waiting for it to come back.\n"
                        "tarnwell-cli: the serial port is back.\n");
 }
@@ -270,8 +283,13 @@ TEST_F(CliTest, CtrlCWhileIdleAndFailuresBeforeAnyTransfer)
               0u)
         << missing.err;
 
-    CliRun wrong;
-    Start(&wrong, {"receive", "--rate", "fast"});
-    EXPECT_EQ(Finish(&wrong), 2);
-    EXPECT_NE(wrong.err.find("the rate 'fast' is no number of baud."), std::string::npos) << wrong.err;
+    // A word, and a number no serial port is set to, as the configuration dialog refuses them.
+    for (const char* rate : {"fast", "12345"}) {
+        CliRun wrong;
+        Start(&wrong, {"receive", "--rate", rate});
+        EXPECT_EQ(Finish(&wrong), 2);
+        EXPECT_NE(wrong.err.find("the rate '" + std::string(rate) + "' is not one the serial port can be set to."),
+                  std::string::npos)
+            << wrong.err;
+    }
 }

@@ -127,19 +127,21 @@ TEST_F(ReceiveSession, NameFailuresLeaveNoTrace)
 // item too.
 TEST_F(ReceiveSession, DataFailuresKeepWhatCameBefore)
 {
+    const std::string digit = "a bad digit in the data";
     const struct {
         const char* what;
         Bytes item;
+        std::string reason;  // in "a garbled frame (...)"
     } cases[] = {
-        {"ESC N inside the data", {Esc, 'N'}},
-        {"ESC F inside the data", {Esc, 'F'}},
-        {"a small b after ESC", {Esc, 'b'}},
-        {"ESC twice", {Esc, Esc}},
-        {"a second digit below 0", {Esc, 'B', '1', '/'}},
-        {"a first digit below 0", {Esc, 'B', '/', 'A'}},
-        {"blanks for digits", {Esc, 'B', ' ', ' '}},
-        {"a small letter for a digit", {Esc, 'B', '1', 'b'}},
-        {"a letter past F", {Esc, 'B', 'G', '0'}},
+        {"ESC N inside the data", {Esc, 'N'}, "ESC N in the data"},
+        {"ESC F inside the data", {Esc, 'F'}, "ESC F in the data"},
+        {"a small b after ESC", {Esc, 'b'}, "ESC b in the data"},
+        {"ESC twice", {Esc, Esc}, "ESC and byte 27 in the data"},
+        {"a second digit below 0", {Esc, 'B', '1', '/'}, digit},
+        {"a first digit below 0", {Esc, 'B', '/', 'A'}, digit},
+        {"blanks for digits", {Esc, 'B', ' ', ' '}, digit},
+        {"a small letter for a digit", {Esc, 'B', '1', 'b'}, digit},
+        {"a letter past F", {Esc, 'B', 'G', '0'}, digit},
     };
     const Bytes before = Text("ab\r\n") + Bytes{0x00};
     int index = 0;
@@ -149,6 +151,7 @@ TEST_F(ReceiveSession, DataFailuresKeepWhatCameBefore)
         const std::string name = "BAD" + std::to_string(index++);
         EXPECT_EQ(Receive(Text(name) + NameEnd() + Z88EncodeData(before) + c.item), 0);
         EXPECT_EQ(FakeUi.events, (Events{Title(name), "close"}));
+        EXPECT_EQ(FakeUi.failures, Events{name + " - not received: a garbled frame (" + c.reason + ")."});
         EXPECT_EQ(FakeUi.steps, CountsUpTo(before.size()));
         EXPECT_EQ(Stored("~" + name + ".z88"), std::string(before.begin(), before.end()));
         EXPECT_EQ(Stored(name + ".z88"), "<none>");
@@ -179,6 +182,7 @@ TEST_F(ReceiveSession, EscHeldDuringTheDataKeepsTheStoredCopy)
     FakeUi.escapeFromStep = 100;
     EXPECT_EQ(Receive(Body(Z88Frame("LONG", Text(std::string(300, 'x'))))), 0);
     EXPECT_EQ(FakeUi.events, (Events{Title("LONG"), "close"}));
+    EXPECT_EQ(FakeUi.failures, Events{"LONG - not received: stopped by the user."});
     EXPECT_EQ(FakeUi.steps, CountsUpTo(100));
     EXPECT_EQ(Stored("LONG.z88"), "old");
     EXPECT_EQ(Stored("~LONG.z88"), std::string(100, 'x'));
@@ -205,6 +209,7 @@ TEST_F(ReceiveSession, CutFramesNeverCostTheGoodCopy)
         EXPECT_LE(waited, 5000);
         EXPECT_TRUE(Z88WaitSent());
         EXPECT_EQ(FakeUi.events, (Events{Title("CUT"), "close"}));
+        EXPECT_EQ(FakeUi.failures, Events{"CUT - not received: the line went quiet for a second."});
         EXPECT_EQ(Stored(stored), "v1 good");
         EXPECT_EQ(Stored("_" + stored), "v0");
         EXPECT_EQ(Stored("~" + stored), partial);
@@ -236,12 +241,18 @@ TEST_F(ReceiveSession, WhatCannotBeMovedAsideIsKept)
     const struct {
         const char* name;
         int next;  // the byte the session must leave on the line, -1 for none
-    } cases[] = {{"KEEP", -1}, {"DIR", -1}, {"HELD", 'n'}};
+        std::string reason;  // how the failure line goes on (the system's words follow)
+    } cases[] = {{"KEEP", -1, "the current copy cannot be moved aside ("},
+                 {"DIR", -1, "the new copy cannot take the file's name ("},
+                 {"HELD", 'n', "what stands at the name of its '~' copy is not a file."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ResetFakeUi();
         EXPECT_EQ(Receive(Body(Z88Frame(c.name, Text("new")))), 0);
         EXPECT_EQ(FakeUi.events, (Events{Title(c.name), "close"}));
+        ASSERT_EQ(FakeUi.failures.size(), 1u);
+        EXPECT_EQ(FakeUi.failures[0].rfind(c.name + std::string(" - not received: ") + c.reason, 0), 0u)
+            << FakeUi.failures[0];
         EXPECT_EQ(NextLineByte(c.next < 0 ? PollMode : TransferMode), c.next);
         DrainLine();
     }

@@ -4,6 +4,8 @@
 // progress is shown; the file's outcome is said in one line either way.
 #include "ui/progress.h"
 
+#include "ui/transfer_log.h"
+
 #include "settings/settings.h"
 #include "ui/clock.h"
 #include "ui/terminal.h"
@@ -26,6 +28,7 @@ static int ByteCount = 0;       // the last count StepProgress was given
 static long long StartedMs = 0;
 static long long DrawnMs = 0;
 static int Begun = 0;
+static int FailureSaid = 0;     // AddFailureEntry said why the transfer failed
 
 int TransfersBegun(void)
 {
@@ -57,6 +60,7 @@ void ShowProgress(WindowHandle, const char* title)
     snprintf(Title, sizeof Title, "%s", title);
     Open = 1;
     Whole = 0;
+    FailureSaid = 0;
     ByteCount = 0;
     StartedMs = ClockMs();
     Begun++;
@@ -118,9 +122,18 @@ void CloseProgress(void)
     if (!Open)
         return;
     EndProgressLine();
-    if (!Whole) {
+    if (!Whole && !FailureSaid) {
         char name[sizeof Title];
         fprintf(stderr, "%s - not %s whole.\n", TitleName(name, sizeof name), Receiving() ? "received" : "sent");
     }
     Open = 0;
+}
+
+// The terminal's failure line (transfer_log.h): on standard error, where CloseProgress would
+// otherwise say only that the file did not go whole.
+void AddFailureEntry(WindowHandle, const char* line)
+{
+    EndProgressLine();
+    fprintf(stderr, "%s\n", line);
+    FailureSaid = 1;
 }

@@ -11,4 +11,8 @@
 // the top left corner of owner's client area. Lines equal to one already there are kept.
 void AddLogEntry(WindowHandle owner, const char* line);
 
+// A line that says why a transfer failed: in the window programs a log line as above; the
+// terminal's says it on standard error, in place of its own "not received whole".
+void AddFailureEntry(WindowHandle owner, const char* line);
+
 #endif

@@ -33,9 +33,10 @@ static void OpenLogWindow(WindowHandle owner)
     list->textfont(DialogFontFace);
     list->textsize(DialogFontSize());
     // The lines are file names and remarks, shown as they are: no '@' formatting codes,
-    // one column, and a vertical scroll bar only while they overflow (none sideways).
+    // one column, and scroll bars only while they overflow: sideways for a failure's reason
+    // after a long name.
     list->format_char(0);
-    list->has_scrollbar(Fl_Browser_::VERTICAL);
+    list->has_scrollbar(Fl_Browser_::BOTH);
     window->end();
     window->callback(CloseOnRequest);
     ShowStatusWindow(window, owner, 1);
@@ -53,4 +54,9 @@ void AddLogEntry(WindowHandle owner, const char* line)
     while (place <= list->size() && CompareLogLines(list->text(place), line) <= 0)
         place++;
     list->insert(place, line);
+}
+
+void AddFailureEntry(WindowHandle owner, const char* line)
+{
+    AddLogEntry(owner, line);
 }

@@ -32,4 +32,21 @@ void AddLogEntry(WindowHandle owner, const char* line)
         ShowWindow(LogWindow, SW_SHOWNORMAL);
     }
     SendDlgItemMessageA(LogWindow, IDC_LOG_LIST, LB_ADDSTRING, 0, (LPARAM)line);
+
+    // A line wider than the list (a failure's reason after a long name) can be scrolled to:
+    // the list scrolls sideways as far as its widest line reaches.
+    HWND list = GetDlgItem(LogWindow, IDC_LOG_LIST);
+    HDC dc = GetDC(list);
+    HGDIOBJ before = SelectObject(dc, (HGDIOBJ)SendMessageA(list, WM_GETFONT, 0, 0));
+    SIZE size;
+    if (GetTextExtentPoint32A(dc, line, lstrlenA(line), &size) &&
+        size.cx + 6 > (LONG)SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0))
+        SendMessageA(list, LB_SETHORIZONTALEXTENT, (WPARAM)(size.cx + 6), 0);
+    SelectObject(dc, before);
+    ReleaseDC(list, dc);
+}
+
+void AddFailureEntry(WindowHandle owner, const char* line)
+{
+    AddLogEntry(owner, line);
 }

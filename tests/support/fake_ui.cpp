@@ -51,6 +51,11 @@ void AddLogEntry(WindowHandle owner, const char* line)
     FakeUi.events.push_back(std::string("log ") + line);
 }
 
+void AddFailureEntry(WindowHandle, const char* line)
+{
+    FakeUi.failures.push_back(line);
+}
+
 int EscapeHeld(void)
 {
     FakeUi.escapeChecks++;

@@ -13,6 +13,8 @@
 struct FakeUiRecord {
     // In order: "show <title>", "close", "log <line>", "beep", "connect-failure".
     std::vector<std::string> events;
+    // The lines AddFailureEntry was given (why a transfer failed), in order.
+    std::vector<std::string> failures;
     // Every count StepProgress was given, in order.
     std::vector<int> steps;
     // The owner given to the last ShowProgress or AddLogEntry.

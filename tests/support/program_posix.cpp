@@ -53,6 +53,17 @@ int WaitForProgramExit(int timeoutMs)
     return status >= 256 ? 128 + status - 256 : status;
 }
 
+int RunSecondProgram(int timeoutMs)
+{
+    ChildProcess second;
+    if (!StartChild(&second, TARNWELL_PROGRAM, {}))
+        return -1;
+    int status = WaitForChild(&second, timeoutMs);
+    if (status < 0)
+        KillChild(&second);
+    return status >= 256 ? 128 + status - 256 : status;
+}
+
 void KillProgram()
 {
     KillChild(&Child);

@@ -52,6 +52,25 @@ int WaitForProgramExit(int timeoutMs)
     return (int)code;
 }
 
+int RunSecondProgram(int timeoutMs)
+{
+    std::string command = "\"" + ProgramPath(TARNWELL_PROGRAM) + "\"";
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION second;
+    if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &second))
+        return -1;
+    CloseHandle(second.hThread);
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(second.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(second.hProcess, &code);
+    else
+        TerminateProcess(second.hProcess, 255);
+    CloseHandle(second.hProcess);
+    return (int)code;
+}
+
 void KillProgram()
 {
     if (!Program.hProcess)

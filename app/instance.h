@@ -1,0 +1,21 @@
+// One window program per user and display. A second start hands over to the program that
+// runs: that one brings its main window to the front, and the second ends. (Windows finds
+// the running one by its window class, see main_win32.cpp; this is the Linux way.)
+//
+// Linux: the running program listens on a socket of the user's, $XDG_RUNTIME_DIR/
+// tarnwell-DISPLAY.socket (without XDG_RUNTIME_DIR, /tmp/tarnwell-UID-DISPLAY.socket, used
+// only while it is the user's own). A second start connects, writes one request a line
+// ("raise") and closes; a socket nobody listens on is left from a program that was killed,
+// and is taken over.
+#ifndef TARNWELL_INSTANCE_H
+#define TARNWELL_INSTANCE_H
+
+// Non-zero when a program runs already for this user on this display: it has been asked to
+// bring its main window to the front, and the caller ends. 0 when this is the only one; it
+// then holds the socket, and ListenForRequests takes the requests.
+int HandToRunningProgram(void);
+
+// Calls `raise` for every "raise" request another start makes, from the event loop.
+void ListenForRequests(void (*raise)(void));
+
+#endif
