@@ -1,5 +1,6 @@
 // The serial link's logic, the same on both platforms: the order in which a port is opened
-// and configured from the settings, the Esc test after every byte, and the port that went
+// and configured from the settings, the bytes read ahead and handed out one by one, runs of
+// writes, the Esc test after every byte read and every run written, and the port that went
 // away, closed at once and tried again. The port itself is serial_port.h.
 #include "link/serial_link.h"
 
@@ -21,10 +22,27 @@ using Clock = std::chrono::steady_clock;
 static Clock::time_point LastTry;
 static const Clock::duration RetryPeriod = std::chrono::seconds(2);
 
+// The "Rate" the last open applied (0 or less when it was no rate): LinkRunLength's measure.
+static int LineRate;
+
+// What the port gave in its last read and LinkReadByte has not handed out yet: ReadAhead from
+// ReadAheadNext up to ReadAheadEnd. Only ever bytes of the port open now: closing the port,
+// or finding it gone, forgets them. A switch of the timeout mode keeps them: they are bytes
+// the Z88 sent, such as the start of a frame that came right behind the last one.
+enum { ReadAheadSize = 256 };
+static unsigned char ReadAhead[ReadAheadSize];
+static int ReadAheadNext, ReadAheadEnd;
+
+static void ForgetReadAhead(void)
+{
+    ReadAheadNext = ReadAheadEnd = 0;
+}
+
 void CloseLink(void)
 {
     if (PortIsOpen())
         ClosePort();
+    ForgetReadAhead();
     LinkHandle = 0;
 }
 
@@ -38,9 +56,9 @@ static int OpenNamedPort(void)
     if (LinkHandle == LinkOpenFailed)
         return 0;
     char text[TextSize];
-    int rate = ReadSetting(SettingRate, text);
+    LineRate = ReadSetting(SettingRate, text);
     int xon = ReadSetting(SettingXon, text) != 0;
-    ConfigureLine(rate, xon);
+    ConfigureLine(LineRate, xon);
     ReadSetting(SettingDirectory, StoreDirectory);
     return 1;
 }
@@ -66,25 +84,69 @@ int LinkIsOpen(void)
     return PortIsOpen();
 }
 
-// What a read or a write did, as a truth result. A port that has gone away is closed at
-// once: a handle held on an unplugged USB adapter keeps its device taken, so that the
-// adapter plugged in again would come back under another name (ttyUSB1 for ttyUSB0, COM4
-// for COM3) and the name the link tries again would stay dead.
-static int Moved(int outcome)
+// A port found gone is closed at once: a handle held on an unplugged USB adapter keeps its
+// device taken, so that the adapter plugged in again would come back under another name
+// (ttyUSB1 for ttyUSB0, COM4 for COM3) and the name the link tries again would stay dead.
+// What it gave and was not handed out yet goes with it.
+static void CloseIfGone(int outcome)
 {
     if (outcome == PortGone) {
         ClosePort();
+        ForgetReadAhead();
         LinkHandle = LinkOpenFailed;
         LastTry = Clock::now();
     }
-    return outcome == PortMoved;
+}
+
+// Takes in what the port has (waiting as the mode says when nothing has come yet); the
+// port's outcome.
+static int FillReadAhead(void)
+{
+    if (!PortIsOpen())
+        return PortIdle;
+    int count = 0;
+    int outcome = ReadPortBytes(ReadAhead, ReadAheadSize, &count);
+    CloseIfGone(outcome);
+    if (outcome == PortMoved) {
+        ReadAheadNext = 0;
+        ReadAheadEnd = count;
+    }
+    return outcome;
 }
 
 int LinkReadByte(int* value)
 {
     *value = 0;
-    int ok = PortIsOpen() && Moved(ReadPortByte(value));
+    int outcome = ReadAheadNext < ReadAheadEnd ? PortMoved : FillReadAhead();
+    if (outcome == PortMoved)
+        *value = ReadAhead[ReadAheadNext++];
+    int ok = outcome == PortMoved;
     // Asked after every read, also a failed one: a held Esc ends the transfer either way.
+    if (EscapeHeld())
+        ok = 0;
+    return ok;
+}
+
+int LinkRunLength(void)
+{
+    int length = LineRate / 500;
+    return length < 1 ? 1 : length > LinkRunMax ? LinkRunMax : length;
+}
+
+int LinkWriteBytes(const unsigned char* bytes, int count, int* written)
+{
+    SetLinkTimeouts(TransferMode);
+    *written = 0;
+    int outcome = PortIsOpen() ? PortMoved : PortIdle;
+    while (outcome == PortMoved && *written < count) {
+        int moved = 0;
+        outcome = WritePortBytes(bytes + *written, count - *written, &moved);
+        CloseIfGone(outcome);
+        if (outcome == PortMoved)
+            *written += moved;
+    }
+    int ok = outcome == PortMoved;
+    // Asked once the run is over, also a failed one: the bytes written have gone all the same.
     if (EscapeHeld())
         ok = 0;
     return ok;
@@ -92,9 +154,7 @@ int LinkReadByte(int* value)
 
 int LinkWriteByte(int value)
 {
-    SetLinkTimeouts(TransferMode);
-    int ok = PortIsOpen() && Moved(WritePortByte((unsigned char)(value & 0xFF)));
-    if (EscapeHeld())
-        ok = 0;
-    return ok;
+    unsigned char byte = (unsigned char)(value & 0xFF);
+    int written = 0;
+    return LinkWriteBytes(&byte, 1, &written);
 }
