@@ -359,8 +359,9 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
     }
 }
 
-// The Z88 lets the line fill, then holds XOFF, which cuts the run being written where the
-// port stopped taking it. Let go within two seconds of the last byte that left, the rest of
+// The Z88 lets the line fill, then reads and holds XOFF (read first: under Wine the XOFF
+// crosses socat, which a full line stops), so that XOFF cuts a run where the full port
+// stopped taking it. Let go within two seconds of the last byte that left, the rest of
 // the run goes on and the file arrives whole, each byte once; held longer, the send fails
 // there, the progress counts the byte whose write failed and none after it, and nothing
 // more goes out after XON.
@@ -374,8 +375,9 @@ TEST_F(SendTest, RunCutByXoffPartWay)
         std::thread z88([heldMs] {
             const unsigned char xoff = 0x13, xon = 0x11;
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            PeerSend(&xoff, 1);
             Z88StartListening();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            PeerSend(&xoff, 1);
             std::this_thread::sleep_for(std::chrono::milliseconds(heldMs));
             PeerSend(&xon, 1);
         });
