@@ -359,12 +359,10 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
     }
 }
 
-// The Z88 lets the line fill, then reads and holds XOFF (read first: under Wine the XOFF
-// crosses socat, which a full line stops), so that XOFF cuts a run where the full port
-// stopped taking it. Let go within two seconds of the last byte that left, the rest of
-// the run goes on and the file arrives whole, each byte once; held longer, the send fails
-// there, the progress counts the byte whose write failed and none after it, and nothing
-// more goes out after XON.
+// The line full, XOFF cuts a run where the port stopped taking it (the Z88 reads first: under
+// Wine XOFF crosses socat, which a full line stops). Let go within two seconds, the run goes
+// on and the file arrives whole; held longer, the send fails there, the byte whose write
+// failed is the last counted, and nothing more goes out after XON.
 TEST_F(SendTest, RunCutByXoffPartWay)
 {
     const Bytes contents = Text(std::string(256 * 1024, 'h'));
