@@ -82,6 +82,7 @@ template <typename Move> static void Paced(long count, Move move)
     FarEnd = std::thread([count, move] {
         static unsigned char chunk[BenchPacedChunk];
         BenchClock::time_point start = BenchClock::now();
+        int idleTicks = 0;
         for (long done = 0; done < count;) {
             double due = (double)done / BenchPacedRate;
             double wait = due - SecondsSince(start);
@@ -89,8 +90,12 @@ template <typename Move> static void Paced(long count, Move move)
                 std::this_thread::sleep_for(std::chrono::duration<double>(wait));
             long size = count - done < (long)BenchPacedChunk ? count - done : (long)BenchPacedChunk;
             ssize_t moved = move(chunk, (size_t)size);
-            if (moved < 0)
-                return;
+            if (moved < 0 || (moved == 0 && ++idleTicks > 5 * BenchPacedRate / BenchPacedChunk))
+                return;  // the line failed, or the program's end gave up five seconds ago
+            if (moved == 0)
+                std::this_thread::sleep_for(std::chrono::duration<double>((double)BenchPacedChunk / BenchPacedRate));
+            else
+                idleTicks = 0;
             done += moved;
         }
     });
