@@ -365,15 +365,14 @@ TEST_F(LinkTest, PortThatGoesAwayIsClosedAndRetriedUnderTheSameName)
     EXPECT_EQ(FakeUi.ConnectFailures(), 0);
 }
 
-// What one read took in is handed out a byte per call, in order and once each, in either
-// mode: a byte that arrives while it is half used comes after it, and a mode switch keeps it.
+// What one read took in comes out in order, once, in either mode, before a later byte.
 TEST_F(LinkTest, ByteThatArrivesWhileTheReadAheadIsHalfUsedComesAfterIt)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_TRUE(PeerSend("0123456789", 10));
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // all across, one read's worth
     std::string got;
-    int value = 0;
+    int value;
     auto take = [&](LinkTimeoutMode mode, int count) {
         SetLinkTimeouts(mode);
         for (int i = 0; i < count && LinkReadByte(&value); i++)
@@ -388,9 +387,8 @@ TEST_F(LinkTest, ByteThatArrivesWhileTheReadAheadIsHalfUsedComesAfterIt)
     EXPECT_EQ(LinkReadByte(&value), 0);
 }
 
-// The line hangs up with bytes taken in and not yet read: a read still hands them out and
-// finds the port gone only after them; a write that finds it gone first drops them. Either
-// way none of them comes back with the port.
+// Hung up with bytes taken in: a read hands them out, then finds the port gone; a write
+// finding it gone drops them. None comes back with the port.
 TEST_F(LinkTest, PortFoundGoneWithBytesStillTakenIn)
 {
     ASSERT_NO_FATAL_FAILURE(Open("9600", "0"));

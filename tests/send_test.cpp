@@ -359,10 +359,8 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
     }
 }
 
-// The line full, XOFF cuts a run where the port stopped taking it (the Z88 reads first: under
-// Wine XOFF crosses socat, which a full line stops). Let go within two seconds, the run goes
-// on and the file arrives whole; held longer, the send fails there, the byte whose write
-// failed is the last counted, and nothing more goes out after XON.
+// XOFF on a full line cuts a run part way (read first: under Wine, XOFF crosses socat). Held
+// under two seconds the rest goes on; longer, the send fails there, nothing follows after XON.
 TEST_F(SendTest, RunCutByXoffPartWay)
 {
     const Bytes contents = Text(std::string(256 * 1024, 'h'));
