@@ -66,7 +66,23 @@ void StartDraining(long count);
 // The same as StartFeeding with the `count` bytes at `bytes`, which must stay until
 // WaitForFarEnd.
 void StartSending(const unsigned char* bytes, long count);
+// The same as StartFeeding / StartDraining at a Z88's pace: BenchPacedRate, in chunks
+// of BenchPacedChunk on a schedule that does not drift (60 a second, as a USB adapter's packets).
+enum { BenchPacedRate = 3840, BenchPacedChunk = 64 };
+void StartFeedingPaced(long count);
+void StartDrainingPaced(long count);
 void WaitForFarEnd();
+
+// The CPU time the calling thread has used, in seconds: the program's side of a benchmark
+// alone, without the far end's thread.
+double ThreadCpuSeconds();
+
+// Counts the system calls the calling thread makes from StartCountingCalls to
+// StopCountingCalls: strace -c attached to the thread alone (-p with its thread id, no -f,
+// so that the far end's thread is not counted). StopCountingCalls gives the count, or -1
+// where calls cannot be counted (no strace, no right to trace, Windows).
+bool StartCountingCalls();
+long StopCountingCalls();
 
 // The plain loop's one byte, on the link's own open port (LinkHandle), with the timeouts of
 // TransferMode but nothing else: no Esc query, no mode switch.

@@ -84,9 +84,76 @@ void StartDraining(long count)
     });
 }
 
+// Moves `count` bytes at the Z88's pace, a chunk per tick, each with `move` (which moves up
+// to the bytes it is given and says how many it moved, or -1 when the line failed).
+template <typename Move> static void Paced(long count, Move move)
+{
+    FarEnd = std::thread([count, move] {
+        static unsigned char chunk[BenchPacedChunk];
+        BenchClock::time_point start = BenchClock::now();
+        int idleTicks = 0;
+        for (long done = 0; done < count;) {
+            double due = (double)done / BenchPacedRate;
+            double wait = due - SecondsSince(start);
+            if (wait > 0)
+                std::this_thread::sleep_for(std::chrono::duration<double>(wait));
+            long size = count - done < (long)BenchPacedChunk ? count - done : (long)BenchPacedChunk;
+            long moved = move(chunk, (DWORD)size);
+            if (moved < 0 || (moved == 0 && ++idleTicks > 5 * BenchPacedRate / BenchPacedChunk))
+                return;  // the line failed, or the program's end gave up five seconds ago
+            if (moved == 0)
+                std::this_thread::sleep_for(std::chrono::duration<double>((double)BenchPacedChunk / BenchPacedRate));
+            else
+                idleTicks = 0;
+            done += moved;
+        }
+    });
+}
+
+void StartFeedingPaced(long count)
+{
+    Paced(count, [](unsigned char* chunk, DWORD size) {
+        DWORD written = 0;
+        return WriteFile(FarPort, chunk, size, &written, NULL) ? (long)written : -1L;
+    });
+}
+
+void StartDrainingPaced(long count)
+{
+    COMMTIMEOUTS timeouts = {MAXDWORD, 0, 0, 0, 5000};  // what is there, at once
+    SetCommTimeouts(FarPort, &timeouts);
+    Paced(count, [](unsigned char* chunk, DWORD size) {
+        DWORD got = 0;
+        return ReadFile(FarPort, chunk, size, &got, NULL) ? (long)got : -1L;
+    });
+}
+
 void WaitForFarEnd()
 {
     FarEnd.join();
+}
+
+double ThreadCpuSeconds()
+{
+    FILETIME created, ended, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user))
+        return 0;
+    ULARGE_INTEGER k, u;
+    k.LowPart = kernel.dwLowDateTime;
+    k.HighPart = kernel.dwHighDateTime;
+    u.LowPart = user.dwLowDateTime;
+    u.HighPart = user.dwHighDateTime;
+    return (double)(k.QuadPart + u.QuadPart) / 1e7;
+}
+
+bool StartCountingCalls()
+{
+    return false;
+}
+
+long StopCountingCalls()
+{
+    return -1;
 }
 
 int PlainReadByte(int* value)
