@@ -1,5 +1,6 @@
 // The serial link's logic, the same on both platforms: the order in which a port is opened
-// and configured from the settings, the Esc test after every byte, and the port that went
+// and configured from the settings, the bytes read ahead and handed out one by one, runs of
+// writes, the Esc test after every byte read and every run written, and the port that went
 // away, closed at once and tried again. The port itself is serial_port.h.
 #include "link/serial_link.h"
 
@@ -18,8 +19,6 @@ char StoreDirectory[TextSize];
 
 // The port the last OpenLink read from "Port": what RetryLink opens again.
 static char PortName[TextSize];
-// The rate that port was set to when it last opened.
-static int PortRate;
 
 // When the port was last tried (opened, or found gone): RetryLink waits two seconds from
 // then. A port that is not there costs one failed open every two seconds, nothing more.
@@ -27,10 +26,28 @@ using Clock = std::chrono::steady_clock;
 static Clock::time_point LastTry;
 static const Clock::duration RetryPeriod = std::chrono::seconds(2);
 
+// The "Rate" the last open applied (0 or less when it was no rate): LinkRunLength's measure,
+// and what the main window shows.
+static int LineRate;
+
+// What the port gave in its last read and LinkReadByte has not handed out yet: ReadAhead from
+// ReadAheadNext up to ReadAheadEnd. Only ever bytes of the port open now: closing the port,
+// or finding it gone, forgets them. A switch of the timeout mode keeps them: they are bytes
+// the Z88 sent, such as the start of a frame that came right behind the last one.
+enum { ReadAheadSize = 256 };
+static unsigned char ReadAhead[ReadAheadSize];
+static int ReadAheadNext, ReadAheadEnd;
+
+static void ForgetReadAhead(void)
+{
+    ReadAheadNext = ReadAheadEnd = 0;
+}
+
 void CloseLink(void)
 {
     if (PortIsOpen())
         ClosePort();
+    ForgetReadAhead();
     LinkHandle = 0;
 }
 
@@ -44,10 +61,9 @@ static int OpenNamedPort(void)
     if (LinkHandle == LinkOpenFailed)
         return 0;
     char text[TextSize];
-    int rate = ReadSetting(SettingRate, text);
+    LineRate = ReadSetting(SettingRate, text);
     int xon = ReadSetting(SettingXon, text) != 0;
-    ConfigureLine(rate, xon);
-    PortRate = rate;
+    ConfigureLine(LineRate, xon);
     ReadSetting(SettingDirectory, StoreDirectory);
     return 1;
 }
@@ -73,58 +89,103 @@ int LinkIsOpen(void)
     return PortIsOpen();
 }
 
-// What a read or a write did, as a truth result, with the reason of a failure noted; `idle`
-// words a read or a write that moved nothing in its time. A port that has gone away is
-// closed at once: a handle held on an unplugged USB adapter keeps its device taken, so that
-// the adapter plugged in again would come back under another name (ttyUSB1 for ttyUSB0,
-// COM4 for COM3) and the name the link tries again would stay dead.
-enum { NoPort = -2 };  // beside PortGone, PortIdle and PortMoved: there was no port to ask
-static int Moved(int outcome, const char* idle)
+// beside PortGone, PortIdle and PortMoved: there was no port to ask
+enum { NoPort = -2 };
+
+// A port found gone is closed at once: a handle held on an unplugged USB adapter keeps its
+// device taken, so that the adapter plugged in again would come back under another name
+// (ttyUSB1 for ttyUSB0, COM4 for COM3) and the name the link tries again would stay dead.
+// What it gave and was not handed out yet goes with it.
+static void CloseIfGone(int outcome)
 {
-    if (outcome == NoPort)
-        return NoteFailure("there is no serial port");
     if (outcome == PortGone) {
         ClosePort();
+        ForgetReadAhead();
         LinkHandle = LinkOpenFailed;
         LastTry = Clock::now();
-        return NoteFailure("the serial port went away");
     }
-    if (outcome == PortIdle)
-        return NoteFailure("%s", idle);
-    return 1;
 }
 
-// The truth result of a read or a write. Esc is asked after every one, also a failed one:
-// a held Esc ends the transfer either way, and is then its reason (a read that waited in
-// vain while the key was held failed for the key).
+// The truth result of a read, a run written or a wait, with the reason of a failure noted;
+// `idle` words one that moved nothing in its time. Esc is asked after every one, also a
+// failed one: a held Esc ends the transfer either way, and is then its reason (a read that
+// waited in vain while the key was held failed for the key).
 static int Finish(int outcome, const char* idle)
 {
     int escape = EscapeHeld();
     if (escape)
         NoteFailure("stopped by the user");
-    return Moved(outcome, idle) && !escape;
+    if (outcome == NoPort)
+        return NoteFailure("there is no serial port");
+    if (outcome == PortGone)
+        return NoteFailure("the serial port went away");
+    if (outcome == PortIdle)
+        return NoteFailure("%s", idle);
+    return !escape;
+}
+
+// Takes in what the port has (waiting as the mode says when nothing has come yet); the
+// port's outcome.
+static int FillReadAhead(void)
+{
+    if (!PortIsOpen())
+        return NoPort;
+    int count = 0;
+    int outcome = ReadPortBytes(ReadAhead, ReadAheadSize, &count);
+    CloseIfGone(outcome);
+    if (outcome == PortMoved) {
+        ReadAheadNext = 0;
+        ReadAheadEnd = count;
+    }
+    return outcome;
 }
 
 int LinkReadByte(int* value)
 {
     *value = 0;
-    return Finish(PortIsOpen() ? ReadPortByte(value) : NoPort, "the line went quiet for a second");
+    int outcome = ReadAheadNext < ReadAheadEnd ? PortMoved : FillReadAhead();
+    if (outcome == PortMoved)
+        *value = ReadAhead[ReadAheadNext++];
+    return Finish(outcome, "the line went quiet for a second");
 }
 
-// A write, or the output queue, that moved nothing for two seconds.
+int LinkRunLength(void)
+{
+    int length = LineRate / 500;
+    return length < 1 ? 1 : length > LinkRunMax ? LinkRunMax : length;
+}
+
+// A run, or the output queue, that moved nothing for two seconds.
 static const char HeldLine[] = "the Z88 held the line (XOFF) for over two seconds";
+
+int LinkWriteBytes(const unsigned char* bytes, int count, int* written)
+{
+    SetLinkTimeouts(TransferMode);
+    *written = 0;
+    int outcome = PortIsOpen() ? (int)PortMoved : (int)NoPort;
+    while (outcome == PortMoved && *written < count) {
+        int moved = 0;
+        outcome = WritePortBytes(bytes + *written, count - *written, &moved);
+        CloseIfGone(outcome);
+        if (outcome == PortMoved)
+            *written += moved;
+    }
+    // Esc is asked once the run is over, also a failed one: the bytes written have gone all
+    // the same.
+    return Finish(outcome, HeldLine);
+}
 
 int LinkWriteByte(int value)
 {
-    SetLinkTimeouts(TransferMode);
-    return Finish(PortIsOpen() ? WritePortByte((unsigned char)(value & 0xFF)) : NoPort,
-                  HeldLine);
+    unsigned char byte = (unsigned char)(value & 0xFF);
+    int written = 0;
+    return LinkWriteBytes(&byte, 1, &written);
 }
 
 void DescribeLink(char* text)
 {
     if (PortIsOpen())
-        snprintf(text, TextSize, "%.100s, %d baud", PortName, PortRate);
+        snprintf(text, TextSize, "%.100s, %d baud", PortName, LineRate);
     else if (PortName[0])
         snprintf(text, TextSize, "No port: %.100s", PortName);
     else
@@ -140,10 +201,12 @@ int LinkDrainOutput(void)
     Clock::time_point deadline;
     for (;;) {
         if (!PortIsOpen())
-            return Moved(NoPort, "");
+            return Finish(NoPort, "");
         int queued = PortOutputQueued();
-        if (queued == PortGone)
-            return Moved(PortGone, "");
+        if (queued == PortGone) {
+            CloseIfGone(queued);
+            return Finish(PortGone, "");
+        }
         if (queued == 0)
             return 1;
         if (EscapeHeld())

@@ -1,5 +1,6 @@
 // The serial link: the one port through which Tarnwell talks to the Z88, opened and
-// configured from the settings, and one-byte reads and writes that the Esc key can abort.
+// configured from the settings, one-byte reads and short runs of writes that the Esc key can
+// abort.
 // The logic is shared (serial_link.cpp); the port itself is serial_port.h, one file per
 // platform: serial_link_win32.cpp and serial_link_posix.cpp.
 //
@@ -8,7 +9,9 @@
 //   LinkIsOpen       whether a port is open now
 //   SetLinkTimeouts  PollMode: reads return at once; TransferMode: a read waits up to 1000 ms
 //   LinkReadByte     one byte in, 0..255
-//   LinkWriteByte    one byte out, the low 8 bits of the value, given up to 2000 ms
+//   LinkWriteBytes   one run of bytes out, each stall given up to 2000 ms
+//   LinkRunLength    the longest run a sender hands over: about 20 ms of the line
+//   LinkWriteByte    one byte out, the low 8 bits of the value
 //   LinkDrainOutput  waits until every byte written has left the port
 //   CloseLink        closes the port at the end of the run
 //   DescribeLink     the port and its rate in words, for the main window
@@ -62,18 +65,32 @@ int RetryLink(void);
 int LinkIsOpen(void);
 
 // Switches the read timeouts; the mode stays until the next call. Non-zero when applied to
-// an open port (callers need not look).
+// an open port (callers need not look). Bytes the link has already taken in stay: the mode
+// only decides how long a read waits when none is left.
 int SetLinkTimeouts(LinkTimeoutMode mode);
 
 // Reads one byte into `value` (0..255; `value` is 0 when none came). Non-zero only when a
 // byte came and Esc was not held; with Esc held the byte is taken from the line all the same
-// and stays in `value`. A read or write that finds the port gone away (unplugged, hung up)
-// closes it at once and leaves the link with no port (LinkOpenFailed) until RetryLink.
+// and stays in `value`. The port is asked for all that has arrived (up to 256 bytes) at once,
+// and the bytes are handed out one per call; each is handed out once, in order. A read or
+// write that finds the port gone away (unplugged, hung up) closes it at once, forgets what
+// was taken in, and leaves the link with no port (LinkOpenFailed) until RetryLink.
 int LinkReadByte(int* value);
 
-// Writes the low 8 bits of `value` in TransferMode. Non-zero only when the byte actually
-// left (a write that timed out, say while the Z88 holds XOFF, moved nothing and fails) and
-// Esc was not held.
+// The longest run LinkRunLength gives.
+enum { LinkRunMax = 256 };
+
+// The longest run a sender should hand to LinkWriteBytes: what the line carries in about
+// 20 ms at the rate of the last open ("Rate" / 500 bytes), at least 1, at most LinkRunMax.
+// Esc is asked after each run, so it still ends a send within a few tens of milliseconds.
+int LinkRunLength(void);
+
+// Writes the `count` bytes in TransferMode and puts how many left into `*written`. A write
+// that moves part goes on with the rest; one that moves nothing within 2000 ms ends the run.
+// Non-zero only when every byte left and Esc, asked once at the end, was not held.
+int LinkWriteBytes(const unsigned char* bytes, int count, int* written);
+
+// Writes the low 8 bits of `value` as a run of one byte.
 int LinkWriteByte(int value);
 
 // Waits until the port's output queue is empty: a write returns once the driver holds the
@@ -82,7 +99,8 @@ int LinkWriteByte(int value);
 // Esc held while it waits. Non-zero when the queue is empty.
 int LinkDrainOutput(void);
 
-// Closes the port, if one is open, and puts LinkHandle back to 0. Harmless in every state.
+// Closes the port, if one is open, forgets what was taken in, and puts LinkHandle back to 0.
+// Harmless in every state.
 void CloseLink(void);
 
 // The port in words, into `text` (TextSize bytes): "COM1, 9600 baud" while it is open (the

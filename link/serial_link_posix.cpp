@@ -285,20 +285,20 @@ static int WaitForPort(short events, long long deadline)
     }
 }
 
-// One byte in, waiting as the mode says. The read is tried first: when bytes stream in,
-// that is the only system call. A read that gives end-of-file finds the line hung up: with
-// O_NONBLOCK and VMIN 1 a port with nothing waiting gives EAGAIN, never 0.
-int ReadPortByte(int* value)
+// What has arrived, up to `size` bytes, waiting as the mode says when nothing has. The read
+// is tried first: when bytes stream in, that is the only system call for up to `size` of
+// them. A read that gives end-of-file finds the line hung up: with O_NONBLOCK and VMIN 1 a
+// port with nothing waiting gives EAGAIN, never 0.
+int ReadPortBytes(unsigned char* bytes, int size, int* count)
 {
     long long deadline = -1;
     for (;;) {
-        unsigned char byte;
-        ssize_t count = read(LinkHandle, &byte, 1);
-        if (count == 1) {
-            *value = byte;
+        ssize_t got = read(LinkHandle, bytes, (size_t)size);
+        if (got > 0) {
+            *count = (int)got;
             return PortMoved;
         }
-        if (count == 0)
+        if (got == 0)
             return PortGone;
         if (errno == EINTR)
             continue;
@@ -314,20 +314,23 @@ int ReadPortByte(int* value)
     }
 }
 
-// One byte out. Success means the byte left for the line; a byte that found no room within
-// the time (the Z88 holding XOFF, say) moved nothing, and the caller must hear of it.
-int WritePortByte(unsigned char byte)
+// One run out, as much of it as the port takes in one write. Success means bytes left for
+// the line; a run that found no room within the time (the Z88 holding XOFF, say) moved
+// nothing, and the caller must hear of it.
+int WritePortBytes(const unsigned char* bytes, int count, int* written)
 {
     long long deadline = -1;
     for (;;) {
-        ssize_t count = write(LinkHandle, &byte, 1);
-        if (count == 1)
+        ssize_t moved = write(LinkHandle, bytes, (size_t)count);
+        if (moved > 0) {
+            *written = (int)moved;
             return PortMoved;
-        if (count < 0 && errno == EINTR)
+        }
+        if (moved < 0 && errno == EINTR)
             continue;
-        if (count < 0 && DeviceGone(errno))
+        if (moved < 0 && DeviceGone(errno))
             return PortGone;
-        if (count < 0 && errno != EAGAIN)
+        if (moved < 0 && errno != EAGAIN)
             return PortIdle;
         if (deadline < 0)
             deadline = ClockMs() + WriteMs;

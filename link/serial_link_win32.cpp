@@ -8,8 +8,8 @@
 #include <string.h>
 
 // The mode whose timeouts the open port has, or -1 when unknown (a new port, or a failed
-// apply). LinkWriteByte asks for TransferMode before every byte; asking the driver again for
-// what it has already costs a round trip per byte and changes nothing.
+// apply). LinkWriteBytes asks for TransferMode before every run; asking the driver again for
+// what it has already costs a round trip and changes nothing.
 static int AppliedMode = -1;
 
 int PortIsOpen(void)
@@ -82,12 +82,15 @@ int SetLinkTimeouts(LinkTimeoutMode mode)
         return 0;
     if (AppliedMode == (int)mode)
         return 1;
+    // Reads: what ReadPortBytes asks for has arrived already and comes at once; only its
+    // read of one byte into an empty port waits, in TransferMode, the 1000 ms of one byte.
+    // Writes: a whole run is given 2000 ms, whatever its length.
     COMMTIMEOUTS timeouts;
     timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.ReadTotalTimeoutMultiplier = mode == TransferMode ? 1000 : 0;
     timeouts.ReadTotalTimeoutConstant = 0;
-    timeouts.WriteTotalTimeoutMultiplier = 2000;
-    timeouts.WriteTotalTimeoutConstant = 0;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = 2000;
     AppliedMode = SetCommTimeouts(LinkHandle, &timeouts) ? (int)mode : -1;
     return AppliedMode >= 0;
 }
@@ -134,25 +137,43 @@ static int NothingMoved(BOOL succeeded)
     return PortIdle;
 }
 
-int ReadPortByte(int* value)
+// What has arrived comes in one read of just that many bytes, which returns at once. Windows
+// has timeouts that should return what is there from a read of a whole buffer, waiting only
+// for the first byte (ReadIntervalTimeout and ReadTotalTimeoutMultiplier MAXDWORD), but Wine
+// waits out the whole timeout trying to fill the buffer. So the port is asked first how many
+// bytes wait (ClearCommError, which also clears a line error that would stop the read); with
+// none there, one byte is read with the mode's timeout, as the link always has.
+int ReadPortBytes(unsigned char* bytes, int size, int* count)
 {
-    unsigned char byte = 0;
-    DWORD count = 0;
-    BOOL succeeded = ReadFile(LinkHandle, &byte, 1, &count, NULL);
-    if (!succeeded || count != 1)
+    DWORD errors = 0;
+    COMSTAT status;
+    DWORD waiting = 0;
+    if (ClearCommError(LinkHandle, &errors, &status))
+        waiting = status.cbInQue;
+    else if (DeviceGone(GetLastError()))
+        return PortGone;
+    DWORD wanted = waiting == 0 ? 1 : waiting < (DWORD)size ? waiting : (DWORD)size;
+    DWORD got = 0;
+    BOOL succeeded = ReadFile(LinkHandle, bytes, wanted, &got, NULL);
+    // Bytes that came count, even from a call that failed after them: they were taken off
+    // the line, and dropping them would lose them.
+    if (got == 0)
         return NothingMoved(succeeded);
-    *value = byte;
+    *count = (int)got;
     return PortMoved;
 }
 
-int WritePortByte(unsigned char byte)
+int WritePortBytes(const unsigned char* bytes, int count, int* written)
 {
-    DWORD count = 0;
-    // A write that timed out (the Z88 holding XOFF, say) reports success with nothing
-    // written; that byte is lost to the frame, so it counts as failed.
-    BOOL succeeded = WriteFile(LinkHandle, &byte, 1, &count, NULL);
-    if (!succeeded || count != 1)
+    DWORD moved = 0;
+    // A write that timed out (the Z88 holding XOFF, say) reports success with what it had
+    // written by then, perhaps nothing; what did not leave is the caller's to write again.
+    // Bytes that left count even from a call that failed after them: written again, they
+    // would reach the Z88 twice.
+    BOOL succeeded = WriteFile(LinkHandle, bytes, (DWORD)count, &moved, NULL);
+    if (moved == 0)
         return NothingMoved(succeeded);
+    *written = (int)moved;
     return PortMoved;
 }
 

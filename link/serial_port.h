@@ -24,16 +24,21 @@ void ClosePort(void);
 // Non-zero when LinkHandle is an open port.
 int PortIsOpen(void);
 
-// What a read or a write of the port did: PortMoved (the byte), PortIdle (nothing moved, the
-// port is still there), or PortGone: the device behind the port has gone away (a USB adapter
-// unplugged, the line hung up), and nothing done on this handle can work again.
+// What a read or a write of the port did: PortMoved (bytes moved; how many is given apart),
+// PortIdle (nothing moved, the port is still there), or PortGone: the device behind the port
+// has gone away (a USB adapter unplugged, the line hung up), and nothing done on this handle
+// can work again.
 enum { PortGone = -1, PortIdle = 0, PortMoved = 1 };
 
-// One byte in, within the time the timeout mode gives.
-int ReadPortByte(int* value);
+// Reads what has arrived, up to `size` bytes, into `bytes`, and puts how many into `*count`;
+// PortMoved when at least one came. PollMode never waits; in TransferMode, with nothing there
+// yet, the read waits up to 1000 ms for a byte.
+int ReadPortBytes(unsigned char* bytes, int size, int* count);
 
-// One byte out, given up to 2000 ms; PortMoved only when the byte really left.
-int WritePortByte(unsigned char byte);
+// Writes up to `count` bytes (one run) and puts how many left into `*written`; PortMoved when
+// at least one did, PortIdle when none could leave within 2000 ms (the Z88 holding XOFF, say).
+// A run that moved part is the caller's to go on with.
+int WritePortBytes(const unsigned char* bytes, int count, int* written);
 
 // How many bytes written are still in the port's output queue, on their way to the line;
 // 0 also when the port cannot tell. PortGone when the port has gone away.

@@ -1,4 +1,4 @@
-// The send session: one dropped file, framed and written to the Z88 one byte at a time.
+// The send session: one dropped file, framed and written to the Z88 in short runs.
 #include "protocol/send.h"
 
 #include "link/failure.h"
@@ -19,12 +19,46 @@ static const unsigned char StartMark[] = {FrameEsc, FrameStart};
 static const unsigned char NameEndMark[] = {FrameEsc, FrameNameEnd};
 static const unsigned char EndMark[] = {FrameEsc, FrameEnd};
 
-// Writes the bytes one by one while `result` is still non-zero; after the first failed
-// write nothing more goes out. Returns the running result.
-static int WriteBytes(int result, const unsigned char* bytes, int count)
+// The frame on its way to the link, a run at a time: a run goes out when it holds
+// LinkRunLength() bytes (about 20 ms of the line, so that Esc, asked after each run, still
+// ends a send at once), and the last when the frame is over. It also knows where in it each
+// file byte's data item begins, so that the progress counts only file bytes that reached the
+// line.
+struct Run {
+    unsigned char bytes[LinkRunMax];
+    int length;                 // bytes in it now
+    int full;                   // LinkRunLength() when the send began
+    int items;                  // data items that begin in it ...
+    short itemStart[LinkRunMax];  // ... and where
+    int sent;                   // file bytes counted so far
+};
+
+// Hands the run to the link and empties it. Each file byte whose data item began within what
+// the link wrote is counted with StepProgress; when the write failed, so is the one whose
+// item it failed in: that byte was read and perhaps partly sent. The write's result.
+static int WriteRun(Run* run)
 {
-    for (int i = 0; result && i < count; i++)
-        result = LinkWriteByte(bytes[i]);
+    int written = 0;
+    int result = LinkWriteBytes(run->bytes, run->length, &written);
+    int reached = written < run->length ? written + 1 : written;
+    for (int i = 0; i < run->items && run->itemStart[i] < reached; i++)
+        StepProgress(++run->sent);
+    run->length = run->items = 0;
+    return result;
+}
+
+// Adds the bytes to the run while `result` is still non-zero, writing the run whenever it is
+// full; after the first failed write nothing more goes out. `item` marks them as one file
+// byte's data item. Returns the running result.
+static int Put(Run* run, int result, const unsigned char* bytes, int count, int item)
+{
+    if (item && result)
+        run->itemStart[run->items++] = (short)run->length;
+    for (int i = 0; result && i < count; i++) {
+        run->bytes[run->length++] = bytes[i];
+        if (run->length == run->full)
+            result = WriteRun(run);
+    }
     return result;
 }
 
@@ -77,29 +111,37 @@ int SendFile(WindowHandle owner, const char* path)
     snprintf(title, sizeof title, "Now sending file \"%s\"", path);
     ShowProgress(owner, title);
 
-    int result = WriteBytes(1, StartMark, sizeof StartMark);
-    result = WriteBytes(result, (const unsigned char*)name, nameLength);
-    result = WriteBytes(result, NameEndMark, sizeof NameEndMark);
+    Run run;
+    run.length = run.items = run.sent = 0;
+    run.full = LinkRunLength();
+    int result = Put(&run, 1, StartMark, sizeof StartMark, 0);
+    result = Put(&run, result, (const unsigned char*)name, nameLength, 0);
+    result = Put(&run, result, NameEndMark, sizeof NameEndMark, 0);
 
-    int sent = 0;
+    int readFailed = 0;
     while (result) {
         int byte = getc(source);
         if (byte == EOF) {
-            // The end of the file ends the data. A read error ends the frame where it
-            // stands: with an end mark the Z88 would keep part of the file as all of it.
-            if (ferror(source))
-                result = NoteFailure("the file could not be read to its end (%s)", SystemErrorText());
+            readFailed = ferror(source);
+            if (readFailed)
+                NoteFailure("the file could not be read to its end (%s)", SystemErrorText());
             break;
         }
         unsigned char item[DataItemMax];
-        result = WriteBytes(result, item, EncodeDataByte(byte, item));
-        // Counted also when its write failed: the byte was read and perhaps partly sent.
-        sent++;
-        StepProgress(sent);
+        result = Put(&run, result, item, EncodeDataByte(byte, item), 1);
     }
     fclose(source);
 
-    result = WriteBytes(result, EndMark, sizeof EndMark);
+    // A read error ends the frame where it stands, after what was read before it: with an
+    // end mark the Z88 would keep part of the file as all of it.
+    if (readFailed) {
+        if (result && run.length > 0)
+            WriteRun(&run);
+        result = 0;
+    }
+    result = Put(&run, result, EndMark, sizeof EndMark, 0);
+    if (result && run.length > 0)
+        result = WriteRun(&run);
     // The file is whole only once its last byte has left the PC: a USB adapter's driver may
     // still hold seconds of them, and drops them when the port closes.
     if (result)

@@ -1,6 +1,6 @@
 // The send session: one PC file goes to the Z88 as one frame, ESC 'N', the Z88 name,
-// ESC 'F', the file's bytes as data items, ESC 'E', written byte by byte on the link while
-// a progress window shows the path.
+// ESC 'F', the file's bytes as data items, ESC 'E', written on the link in runs of
+// LinkRunLength() bytes while a progress window shows the path.
 #ifndef TARNWELL_SEND_H
 #define TARNWELL_SEND_H
 
@@ -21,9 +21,11 @@ enum { LongestSendPath = TextSize - 1 };
 // that would hold a control byte (below 0x20, or 0x7F: ESC would end the name on the line,
 // XON and XOFF would stop or start it), and anything that is not a regular file that opens
 // for reading.
-// Once the frame has started, the first failed write (no port, a port error, Esc held) or
-// a failed read of the file ends it where it stands: no end mark, no beep, 0. So does an
-// output queue that stops emptying, or Esc held while it empties.
+// Once the frame has started, the first failed write (no port, a port error, a run that
+// moved nothing for 2000 ms, Esc held after a run) or a failed read of the file ends it
+// where it stands: no end mark, no beep, 0. So does an output queue that stops emptying, or
+// Esc held while it empties. StepProgress counts the file bytes whose data items have begun
+// on the line, and the one a failed write stopped in.
 // NameBuffer holds the mapped name afterwards.
 int SendFile(WindowHandle owner, const char* path);
 

@@ -364,3 +364,55 @@ TEST_F(LinkTest, PortThatGoesAwayIsClosedAndRetriedUnderTheSameName)
     EXPECT_EQ(OpenHandleCount(), handles);
     EXPECT_EQ(FakeUi.ConnectFailures(), 0);
 }
+
+// What one read took in comes out in order, once, in either mode, before a later byte.
+TEST_F(LinkTest, ByteThatArrivesWhileTheReadAheadIsHalfUsedComesAfterIt)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(PeerSend("0123456789", 10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // all across, one read's worth
+    std::string got;
+    int value;
+    auto take = [&](LinkTimeoutMode mode, int count) {
+        SetLinkTimeouts(mode);
+        for (int i = 0; i < count && LinkReadByte(&value); i++)
+            got += (char)value;
+    };
+    take(TransferMode, 5);
+    ASSERT_NO_FATAL_FAILURE(Send('z'));
+    take(PollMode, 5);
+    take(TransferMode, 1);
+    EXPECT_EQ(got, "0123456789z");
+    SetLinkTimeouts(PollMode);
+    EXPECT_EQ(LinkReadByte(&value), 0);
+}
+
+// Hung up with bytes taken in: a read hands them out, then finds the port gone; a write
+// finding it gone drops them. None comes back with the port.
+TEST_F(LinkTest, PortFoundGoneWithBytesStillTakenIn)
+{
+    ASSERT_NO_FATAL_FAILURE(Open("9600", "0"));
+    for (int write = 0; write < 2; write++) {
+        ASSERT_TRUE(PeerSend("abc", 3));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        SetLinkTimeouts(TransferMode);
+        int value = 0;
+        ASSERT_TRUE(LinkReadByte(&value));
+        ClosePeerLine();
+        if (write) {
+            EXPECT_EQ(LinkWriteByte('x'), 0);
+        } else {
+            EXPECT_TRUE(LinkReadByte(&value) && value == 'b');
+            EXPECT_TRUE(LinkReadByte(&value) && value == 'c');
+        }
+        EXPECT_EQ(LinkReadByte(&value), 0);
+        EXPECT_EQ(LinkHandle, LinkOpenFailed);
+        ASSERT_TRUE(OpenPeerLine(port, sizeof port));
+        Clock::time_point start = Clock::now();
+        while (!RetryLink() && MsSince(start) < 10000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_TRUE(LinkIsOpen());
+        SetLinkTimeouts(PollMode);
+        EXPECT_EQ(LinkReadByte(&value), 0) << "a byte taken in before the hang-up came back";
+    }
+}

@@ -10,11 +10,12 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <thread>
 
 static std::thread FarEnd;
 
-bool OpenBenchLink(const char* name, const char* xon, const char* directory)
+bool OpenBenchLink(const char* name, const char* rate, const char* xon, const char* directory)
 {
     ResetSettingsStore();
     char port[TextSize];
@@ -23,7 +24,7 @@ bool OpenBenchLink(const char* name, const char* xon, const char* directory)
         return false;
     }
     PutSetting("Port", port);
-    PutSetting("Rate", "115200");
+    PutSetting("Rate", rate);
     PutSetting("Xon", xon);
     if (directory)
         PutSetting("Directory", directory);
@@ -67,6 +68,43 @@ void StartDraining(long count)
         for (long left = count; left > 0 && PeerReceiveByte(FarEndWaitMs) >= 0; left--) {
         }
     });
+}
+
+// Moves `count` bytes at the Z88's pace, a chunk per tick, each with `move` (which moves up
+// to the bytes it is given and says how many it moved, or -1 when the line failed).
+template <typename Move> static void Paced(long count, Move move)
+{
+    FarEnd = std::thread([count, move] {
+        static unsigned char chunk[BenchPacedChunk];
+        BenchClock::time_point start = BenchClock::now();
+        int idleTicks = 0;
+        for (long done = 0; done < count;) {
+            double due = (double)done / BenchPacedRate;
+            double wait = due - SecondsSince(start);
+            if (wait > 0)
+                std::this_thread::sleep_for(std::chrono::duration<double>(wait));
+            long size = count - done < (long)BenchPacedChunk ? count - done : (long)BenchPacedChunk;
+            long moved = move(chunk, (size_t)size);
+            if (moved < 0 || (moved == 0 && ++idleTicks > 5 * BenchPacedRate / BenchPacedChunk))
+                return;  // the line failed, or the program's end gave up five seconds ago
+            if (moved == 0)
+                std::this_thread::sleep_for(std::chrono::duration<double>((double)BenchPacedChunk / BenchPacedRate));
+            else
+                idleTicks = 0;
+            done += moved;
+        }
+    });
+}
+
+void StartFeedingPaced(long count)
+{
+    Paced(count, [](unsigned char* chunk, size_t size) { return PeerSend(chunk, size) ? (long)size : -1L; });
+}
+
+void StartDrainingPaced(long count)
+{
+    // What is there, up to a chunk: the far end never waits inside a tick.
+    Paced(count, [](unsigned char* chunk, size_t size) { return (long)PeerRead(chunk, size, 0); });
 }
 
 void WaitForFarEnd()

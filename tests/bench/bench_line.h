@@ -58,10 +58,10 @@ inline double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// A fresh settings store, the test line (OpenPeerLine) at 115200 baud with "Xon" as given
-// and, when `directory` is given, that "Directory"; then the link opened on it. False, with
-// the reason printed, when the line or the link did not open.
-bool OpenBenchLink(const char* name, const char* xon, const char* directory = nullptr);
+// A fresh settings store, the test line (OpenPeerLine) with "Rate" and "Xon" as given and,
+// when `directory` is given, that "Directory"; then the link opened on it. False, with the
+// reason printed, when the line or the link did not open.
+bool OpenBenchLink(const char* name, const char* rate, const char* xon, const char* directory = nullptr);
 
 // A thread at the far end of the test line (OpenPeerLine) sends `count` bytes / takes `count`
 // bytes, as fast as the line lets it. WaitForFarEnd waits until it has done so.
@@ -70,6 +70,11 @@ void StartDraining(long count);
 // The same as StartFeeding with the `count` bytes at `bytes`, which must stay until
 // WaitForFarEnd.
 void StartSending(const unsigned char* bytes, long count);
+// The same as StartFeeding / StartDraining at a Z88's pace: BenchPacedRate, in chunks
+// of BenchPacedChunk on a schedule that does not drift (60 a second, as a USB adapter's packets).
+enum { BenchPacedRate = 3840, BenchPacedChunk = 64 };
+void StartFeedingPaced(long count);
+void StartDrainingPaced(long count);
 void WaitForFarEnd();
 
 // What a session asks of the real ui besides the line, `count` bytes long, with the
@@ -77,6 +82,17 @@ void WaitForFarEnd();
 // drawing for every 64th) and an Esc query for every byte. Printed per byte and per drawing.
 // Only in the benchmarks that link the status windows and the alerts (ui_cost.cpp).
 void PrintUiCost(WindowHandle owner, const char* title, long count);
+
+// The CPU time the calling thread has used, in seconds: the program's side of a benchmark
+// alone, without the far end's thread.
+double ThreadCpuSeconds();
+
+// Counts the system calls the calling thread makes from StartCountingCalls to
+// StopCountingCalls: strace -c attached to the thread alone (-p with its thread id, no -f,
+// so that the far end's thread is not counted). StopCountingCalls gives the count, or -1
+// where calls cannot be counted (no strace, no right to trace, Windows).
+bool StartCountingCalls();
+long StopCountingCalls();
 
 // The plain loop's one byte, on the link's own open port (LinkHandle), with the timeouts of
 // TransferMode but nothing else: no Esc query, no mode switch.

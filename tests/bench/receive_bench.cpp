@@ -141,7 +141,7 @@ int main(int argc, char** argv)
     long size = StartBenchmark(argc, argv, "receive_bench", 256 * 1024);
     PrepareDesktop();
     std::string folder = NewTestFolder();
-    if (!OpenBenchLink("receive_bench", "0", folder.c_str()))
+    if (!OpenBenchLink("receive_bench", "115200", "0", folder.c_str()))
         return 1;
     WindowHandle owner = OpenOwnerWindow(40, 40, 200, 80);
 

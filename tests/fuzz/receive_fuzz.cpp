@@ -42,15 +42,17 @@ int SetLinkTimeouts(LinkTimeoutMode)
 {
     return PortIsOpen();
 }
-int ReadPortByte(int* value)
+int ReadPortBytes(unsigned char* bytes, int size, int* count)
 {
     if (LineLeft == 0)
         return 0;  // a read that waits in vain, without the wait
-    *value = *LineBytes++;
-    LineLeft--;
+    *count = LineLeft < (size_t)size ? (int)LineLeft : size;
+    memcpy(bytes, LineBytes, (size_t)*count);
+    LineBytes += *count;
+    LineLeft -= (size_t)*count;
     return 1;
 }
-int WritePortByte(unsigned char)
+int WritePortBytes(const unsigned char*, int, int*)
 {
     return 0;
 }
@@ -208,22 +210,28 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     LineBytes = data + 1;
     LineLeft = size - 1;
 
-    // The front end's timer: one tick after another while they take bytes from the line. A
-    // tick receives one file at most, and keeps the copy it replaces: each stored copy that
+    // The front end's timer: one tick after another while they take bytes from the line or
+    // receive (the link reads ahead, so a tick's reception may take no byte from the line).
+    // A tick receives one file at most, and keeps the copy it replaces: each stored copy that
     // stands before a tick is whole after it, under its name or its "_" name.
     size_t left;
+    int outcome;
     do {
         left = LineLeft;
         std::map<std::string, std::string> before;
         for (const char* name : StoredCopies)
             before[name] = Signature(Root + "/store/" + name);
-        PollLink(nullptr);
+        outcome = PollLink(nullptr);
         for (const auto& copy : before) {
             if (Signature(Root + "/store/" + copy.first) != copy.second &&
                 Signature(Root + "/store/_" + copy.first) != copy.second)
                 Fail("a stored copy was lost", copy.first);
         }
-    } while (LineLeft > 0 && LineLeft < left);
+    } while (outcome != PollIdle || (LineLeft > 0 && LineLeft < left));
+    // What the link read ahead and no tick took (Esc held) is this input's, not the next's.
+    FakeUi.escapeFromCheck = 0;
+    for (int byte; LinkReadByte(&byte);) {
+    }
 
     Tree outside = Snapshot(Root);
     for (auto entry = outside.begin(); entry != outside.end();)

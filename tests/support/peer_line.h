@@ -28,7 +28,8 @@ int PeerReceiveByte(int timeoutMs);
 void PeerDiscardInput();
 
 // The platform's part, below PeerReceiveByte: reads what arrives within `timeoutMs` (at least
-// one byte, at most `size`) and returns how many came, 0 when none did; drops what the line
+// one byte, at most `size`; with 0, only what is there) and returns how many came, 0 when
+// none did; drops what the line
 // holds unread; and forgets what was read and not handed out (at every hang-up).
 size_t PeerRead(unsigned char* buffer, size_t size, int timeoutMs);
 void PeerFlushInput();
