@@ -127,3 +127,15 @@ double RawEscapeQueriesPerSecond()
     } while (SecondsSince(start) < 0.2);
     return held >= 0 ? queries / SecondsSince(start) : 0;
 }
+
+void PrintBeforeNow(const char* figure, double before, double now, const char* format)
+{
+    char beforeText[32] = "not measured", nowText[32] = "not measured", ratio[32] = "";
+    if (before >= 0)
+        snprintf(beforeText, sizeof beforeText, format, before);
+    if (now >= 0)
+        snprintf(nowText, sizeof nowText, format, now);
+    if (before > 0 && now >= 0)
+        snprintf(ratio, sizeof ratio, "%.3g", now / before);
+    printf("%-40s %16s %16s %10s\n", figure, beforeText, nowText, ratio);
+}

@@ -83,6 +83,10 @@ void WaitForFarEnd();
 // Only in the benchmarks that link the status windows and the alerts (ui_cost.cpp).
 void PrintUiCost(WindowHandle owner, const char* title, long count);
 
+// One row of a before-and-now table: the figure's name, both values printed with `format`
+// ("not measured" for a negative one), and now / before.
+void PrintBeforeNow(const char* figure, double before, double now, const char* format);
+
 // The CPU time the calling thread has used, in seconds: the program's side of a benchmark
 // alone, without the far end's thread.
 double ThreadCpuSeconds();

@@ -150,18 +150,6 @@ static double CallsPerByte(Session send, const std::string& path, long lineSize)
     return sent && calls >= 0 ? (double)calls / lineSize : -1;
 }
 
-static void Row(const char* figure, double before, double now, const char* format)
-{
-    char beforeText[32] = "not measured", nowText[32] = "not measured", ratio[32] = "";
-    if (before >= 0)
-        snprintf(beforeText, sizeof beforeText, format, before);
-    if (now >= 0)
-        snprintf(nowText, sizeof nowText, format, now);
-    if (before > 0 && now >= 0)
-        snprintf(ratio, sizeof ratio, "%.3g", now / before);
-    printf("%-40s %16s %16s %10s\n", figure, beforeText, nowText, ratio);
-}
-
 int main(int argc, char** argv)
 {
     long size = StartBenchmark(argc, argv, "send_bench", 1 << 20);
@@ -197,12 +185,12 @@ int main(int argc, char** argv)
            "line's %.0f s. System calls: strace -c on the sending thread alone, a %d byte text file\n",
            Rounds, lineSeconds, (int)CountedSize);
     printf("%-40s %16s %16s %10s\n", "", "before", "now", "now/before");
-    Row("send text unthrottled, file B/s", text.before, text.now, "%.0f");
-    Row("send binary unthrottled, file B/s", binary.before, binary.now, "%.0f");
-    Row("send 256 KiB text paced, CPU s", pacedBefore, pacedNow, "%.3f");
-    Row("  % of a core", pacedBefore < 0 ? -1 : 100 * pacedBefore / lineSeconds,
+    PrintBeforeNow("send text unthrottled, file B/s", text.before, text.now, "%.0f");
+    PrintBeforeNow("send binary unthrottled, file B/s", binary.before, binary.now, "%.0f");
+    PrintBeforeNow("send 256 KiB text paced, CPU s", pacedBefore, pacedNow, "%.3f");
+    PrintBeforeNow("  % of a core", pacedBefore < 0 ? -1 : 100 * pacedBefore / lineSeconds,
         pacedNow < 0 ? -1 : 100 * pacedNow / lineSeconds, "%.4f");
-    Row("send, system calls per line byte", callsBefore, callsNow, "%.4f");
+    PrintBeforeNow("send, system calls per line byte", callsBefore, callsNow, "%.4f");
     PrintUiCost(Owner, "Now sending file \"bench\"", 1 << 18);
 
     CloseOwnerWindow(Owner);
