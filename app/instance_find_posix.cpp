@@ -4,11 +4,26 @@
 
 #include "app/instance_find_posix.h"
 
+#include <dirent.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+// The folder of this user's sockets and how their names begin: $XDG_RUNTIME_DIR and
+// "tarnwell-", else /tmp and "tarnwell-UID-".
+static const char* SocketFolder(char* start, size_t size)
+{
+    const char* runtime = getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime) {
+        snprintf(start, size, "tarnwell-");
+        return runtime;
+    }
+    snprintf(start, size, "tarnwell-%d-", (int)getuid());
+    return "/tmp";
+}
 
 int InstanceSocketAddress(struct sockaddr_un* address)
 {
@@ -21,21 +36,23 @@ int InstanceSocketAddress(struct sockaddr_un* address)
     }
     memset(address, 0, sizeof *address);
     address->sun_family = AF_UNIX;
-    const char* runtime = getenv("XDG_RUNTIME_DIR");
-    int length;
-    if (runtime && *runtime)
-        length = snprintf(address->sun_path, sizeof address->sun_path, "%s/tarnwell-%s.socket", runtime, display);
-    else
-        length = snprintf(address->sun_path, sizeof address->sun_path, "/tmp/tarnwell-%d-%s.socket", (int)getuid(), display);
+    char start[32];
+    const char* folder = SocketFolder(start, sizeof start);
+    int length = snprintf(address->sun_path, sizeof address->sun_path, "%s/%s%s.socket", folder, start, display);
     return length > 0 && length < (int)sizeof address->sun_path;
 }
 
-// A connection that writes nothing and closes is no request: the program reads no line from
-// it and goes on as before.
-int WindowProgramRuns(void)
+// Non-zero when a program of this user's listens on the socket `name` in `folder`. A
+// connection that writes nothing and closes is no request: the program reads no line from it
+// and goes on as before.
+static int Listening(const char* folder, const char* name)
 {
-    struct sockaddr_un address;
-    if (!InstanceSocketAddress(&address))
+    struct sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    int length = snprintf(address.sun_path, sizeof address.sun_path, "%s/%s", folder, name);
+    struct stat info;
+    if (length <= 0 || length >= (int)sizeof address.sun_path || lstat(address.sun_path, &info) != 0 ||
+        info.st_uid != getuid() || !S_ISSOCK(info.st_mode))
         return 0;
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
@@ -43,4 +60,24 @@ int WindowProgramRuns(void)
     int listening = connect(fd, (const struct sockaddr*)&address, sizeof address) == 0;
     close(fd);
     return listening;
+}
+
+// The program of any display counts: tarnwell-cli may run over SSH, without the display (or
+// with another one) of the program that holds the port.
+int WindowProgramRuns(void)
+{
+    char start[32];
+    const char* folder = SocketFolder(start, sizeof start);
+    DIR* listing = opendir(folder);
+    if (!listing)
+        return 0;
+    int runs = 0;
+    size_t startLength = strlen(start);
+    for (struct dirent* entry; !runs && (entry = readdir(listing));) {
+        size_t length = strlen(entry->d_name);
+        runs = strncmp(entry->d_name, start, startLength) == 0 && length > startLength + 7 &&
+               strcmp(entry->d_name + length - 7, ".socket") == 0 && Listening(folder, entry->d_name);
+    }
+    closedir(listing);
+    return runs;
 }
