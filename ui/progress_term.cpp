@@ -11,9 +11,6 @@
 
 #include <stdio.h>
 #include <string.h>
-#include <sys/ioctl.h>
-#include <time.h>
-#include <unistd.h>
 
 // Redrawing once per byte would cost more than the byte; a person reads no faster than this.
 enum { RedrawMs = 250 };
@@ -29,35 +26,22 @@ static long long DrawnMs = 0;
 static int Begun = 0;
 static int FailureSaid = 0;     // AddFailureEntry said why the transfer failed
 
-static long long NowMs(void)
-{
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
-}
-
 int TransfersBegun(void)
 {
     return Begun;
 }
 
-// Draws the line afresh over the one before, cut to the terminal's width so that it never
-// wraps (a wrapped line cannot be drawn over).
+// Draws the line afresh over the one before.
 static void DrawLine(void)
 {
-    long long elapsed = NowMs() - StartedMs;
+    long long elapsed = TerminalNowMs() - StartedMs;
     char line[256];
     int length = snprintf(line, sizeof line, "%s: %d bytes", Title, ByteCount);
     if (elapsed > 0 && length >= 0 && length < (int)sizeof line)
         snprintf(line + length, sizeof line - length, ", %lld bytes/s", ByteCount * 1000LL / elapsed);
-    struct winsize size;
-    int columns = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
-    if (columns - 1 < (int)sizeof line)
-        line[columns - 1] = 0;
-    // Back to the start of the line, the new text, and away with what is left of the old.
-    printf("\r%s\033[K", line);
+    RedrawTerminalLine(line);
     fflush(stdout);
-    DrawnMs = NowMs();
+    DrawnMs = TerminalNowMs();
 }
 
 void ShowProgress(WindowHandle, const char* title)
@@ -68,9 +52,9 @@ void ShowProgress(WindowHandle, const char* title)
     Whole = 0;
     FailureSaid = 0;
     ByteCount = 0;
-    StartedMs = NowMs();
+    StartedMs = TerminalNowMs();
     Begun++;
-    LineStands = isatty(STDOUT_FILENO);
+    LineStands = OutputIsTerminal();
     if (LineStands)
         DrawLine();
 }
@@ -78,7 +62,7 @@ void ShowProgress(WindowHandle, const char* title)
 void StepProgress(int count)
 {
     ByteCount = count;
-    if (LineStands && NowMs() - DrawnMs >= RedrawMs)
+    if (LineStands && TerminalNowMs() - DrawnMs >= RedrawMs)
         DrawLine();
 }
 
