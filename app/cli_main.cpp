@@ -1,6 +1,8 @@
 // tarnwell-cli: Tarnwell without a window, for a terminal, a script or an SSH session. It
 // receives and sends with the window program's own settings, link and sessions; only its ui
-// is the terminal's (ui/terminal.h), and Ctrl-C stands in for the Esc key.
+// is the terminal's (ui/terminal.h), and Ctrl-C stands in for the Esc key. A console program
+// on Windows as well.
+#include "app/instance.h"
 #include "link/serial_link.h"
 #include "protocol/poll.h"
 #include "protocol/send.h"
@@ -9,13 +11,9 @@
 #include "ui/clock.h"
 #include "ui/terminal.h"
 
-#include <errno.h>
-#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <time.h>
-#include <unistd.h>
 
 #include <vector>
 
@@ -23,7 +21,7 @@ enum {
     ExitWhole = 0,   // every file whole, or stopped while nothing was moving
     ExitFailed = 1,  // a transfer failed, or a file was refused
     ExitUsage = 2,   // the command line was wrong
-    ExitNoPort = 3,  // the port did not open
+    ExitNoPort = 3,  // the port did not open (also when a running Tarnwell holds it)
     // A stop signal during a transfer ends the program with 128 and the signal's number, as
     // a shell reports a program the signal ended: 130 for Ctrl-C.
     ExitSignalBase = 128,
@@ -43,7 +41,7 @@ static const char Usage[] =
     "  send FILE...    send the files in order, stopping at the first that fails\n"
     "\n"
     "Settings for this run only (the settings file is left as it is):\n"
-    "  --port DEVICE                serial port, such as /dev/ttyUSB0\n"
+    "  --port DEVICE                serial port, such as /dev/ttyUSB0 or COM1\n"
     "  --rate BAUD                  baud rate, such as 9600\n"
     "  --xon, --no-xon              XON/XOFF flow control on or off\n"
     "  --dir DIRECTORY              store directory of received files\n"
@@ -52,8 +50,8 @@ static const char Usage[] =
     "  --version                    show the version and end\n"
     "\n"
     "Exit status: 0 all went whole (or stopped while idle), 1 a transfer failed or standard\n"
-    "output failed, 2 a wrong command line, 3 the port did not open, 130 stopped by Ctrl-C\n"
-    "mid-transfer.\n"
+    "output failed, 2 a wrong command line, 3 the port did not open (or Tarnwell holds it),\n"
+    "130 stopped by Ctrl-C mid-transfer.\n"
     "See tarnwell-cli(1).\n";
 
 static int UsageError(const char* format, const char* text)
@@ -184,16 +182,6 @@ static int ReadCommandLine(int argc, char** argv, Command* command)
     return GoOn;
 }
 
-// Sleeps until `deadline` (ClockMs time), or until a stop signal comes.
-static void WaitUntil(long long deadline)
-{
-    struct timespec until;
-    until.tv_sec = deadline / 1000;
-    until.tv_nsec = (deadline % 1000) * 1000000;
-    while (!StopSignal() && clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-    }
-}
-
 // The status of a transfer that a stop signal cut, said on standard error.
 static int Stopped(void)
 {
@@ -230,7 +218,7 @@ static void TellPortState(void)
 // `once`, until the first reception has run.
 static int Receive(int once)
 {
-    if (isatty(STDOUT_FILENO)) {
+    if (OutputIsTerminal()) {
         printf("Waiting for files from the Z88, to be stored in %s. Ctrl-C stops.\n", StoreDirectory);
         fflush(stdout);
     }
@@ -246,7 +234,7 @@ static int Receive(int once)
         if (once && outcome != PollIdle)
             return outcome == 1 ? ExitWhole : ExitFailed;
         // A tick that took a second or more (a reception) is followed by the next at once.
-        WaitUntil(tick + TickMs);
+        WaitForStopUntil(tick + TickMs);
         if (StopSignal())
             return ExitWhole;
     }
@@ -278,14 +266,16 @@ int main(int argc, char** argv)
     if (status != GoOn)
         return status;
 
+    // A reader that has gone no longer ends the program either: OutputFailed sees it.
     CatchStopSignals();
-    // A reader that has gone must not end the program in the middle of a transfer, as
-    // SIGPIPE would: the failed write is seen instead (OutputFailed).
-    signal(SIGPIPE, SIG_IGN);
-    // The connect-failure message, with the reason, has gone to standard error.
+    // The connect-failure message, with the reason, has gone to standard error. When the
+    // window program runs, it is the likely holder of the port, and the way to it is named.
     OpenLink();
-    if (LinkHandle == LinkOpenFailed)
+    if (LinkHandle == LinkOpenFailed) {
+        if (WindowProgramRuns())
+            fprintf(stderr, "tarnwell-cli: the port is in use by Tarnwell; `tarnwell FILE...` sends through it\n");
         status = ExitNoPort;
+    }
     else if (command.receive)
         status = Receive(command.once);
     else

@@ -18,4 +18,9 @@ int HandToRunningProgram(void);
 // Calls `raise` for every "raise" request another start makes, from the event loop.
 void ListenForRequests(void (*raise)(void));
 
+// Non-zero when the window program runs for this user (Linux: on any display), asking
+// nothing of it: for tarnwell-cli, which cannot open a port that program holds.
+// instance_find_win32.cpp and instance_find_posix.cpp, which need no window system.
+int WindowProgramRuns(void);
+
 #endif

@@ -2,6 +2,8 @@
 // socket, watched by the FLTK event loop.
 #include "app/instance.h"
 
+#include "app/instance_find_posix.h"
+
 #include <FL/Fl.H>
 
 #include <errno.h>
@@ -26,27 +28,6 @@ static void RemoveSocket(void)
         unlink(Address.sun_path);
 }
 
-// The socket's path for this user and display. 0 when there is none to be had.
-static int SocketAddress(struct sockaddr_un* address)
-{
-    // The display's name as a file name: ":0" stays, a host's dots and colons become '_'.
-    char display[64];
-    snprintf(display, sizeof display, "%s", getenv("DISPLAY") ? getenv("DISPLAY") : "");
-    for (char* c = display; *c; c++) {
-        if (!strchr("0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ:", *c))
-            *c = '_';
-    }
-    memset(address, 0, sizeof *address);
-    address->sun_family = AF_UNIX;
-    const char* runtime = getenv("XDG_RUNTIME_DIR");
-    int length;
-    if (runtime && *runtime)
-        length = snprintf(address->sun_path, sizeof address->sun_path, "%s/tarnwell-%s.socket", runtime, display);
-    else
-        length = snprintf(address->sun_path, sizeof address->sun_path, "/tmp/tarnwell-%d-%s.socket", (int)getuid(), display);
-    return length > 0 && length < (int)sizeof address->sun_path;
-}
-
 // Asks the program listening at `address` to come to the front. 0 when none listens there.
 static int AskToRaise(const struct sockaddr_un* address)
 {
@@ -62,7 +43,7 @@ static int AskToRaise(const struct sockaddr_un* address)
 int HandToRunningProgram(void)
 {
     struct sockaddr_un address;
-    if (!SocketAddress(&address))
+    if (!InstanceSocketAddress(&address))
         return 0;
     // In /tmp a socket of someone else's is neither asked nor taken over.
     struct stat info;

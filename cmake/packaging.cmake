@@ -31,7 +31,8 @@ set(CPACK_VERBATIM_VARIABLES ON)
 
 if(WIN32)
   # --- Windows: the zip ---------------------------------------------------------------------
-  # tarnwell.exe, with the manual and the licence in Windows line endings for Notepad. The
+  # tarnwell.exe (and tarnwell-cli.exe, installed from app/), with the manual and the licence
+  # in Windows line endings for Notepad. The
   # manual is the Windows user's own, in plain text (docs/README-windows.txt): the
   # package test holds its sections to README.md's.
   install(TARGETS tarnwell RUNTIME DESTINATION .)

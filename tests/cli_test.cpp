@@ -11,8 +11,11 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <string.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -263,9 +266,15 @@ TEST_F(CliTest, UnpluggedMidReceptionThePortComesBackByItself)
 }
 
 // Ctrl-C while nothing moves ends the run at once with 0, the port let go; a port that does
-// not open and a wrong command line end with their own status and say why.
+// not open, one the window program holds, and a wrong command line end with their own status
+// and say why.
 TEST_F(CliTest, CtrlCWhileIdleAndFailuresBeforeAnyTransfer)
 {
+    // The window program's socket for this display, where a running one listens.
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    setenv("DISPLAY", ":97", 1);
+    const std::string socketPath = folder + "tarnwell-:97.socket";
+
     CliRun idle;
     Start(&idle, {"receive"});
     ASSERT_TRUE(WaitForPortTaken(port));
@@ -282,6 +291,30 @@ TEST_F(CliTest, CtrlCWhileIdleAndFailuresBeforeAnyTransfer)
                                 0),
               0u)
         << missing.err;
+    EXPECT_EQ(missing.err.find("by Tarnwell"), std::string::npos) << "no window program runs";
+
+    // A receive holds the port, and the test listens where the window program would.
+    CliRun holder, held;
+    Start(&holder, {"receive"});
+    ASSERT_TRUE(WaitForPortTaken(port));
+    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    struct sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    memcpy(address.sun_path, socketPath.c_str(), socketPath.size());
+    ASSERT_EQ(bind(listener, (struct sockaddr*)&address, sizeof address), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    setenv("DISPLAY", ":98", 1);  // the window program of another display counts as well
+    Start(&held, {"send", "/etc/hostname"});
+    EXPECT_EQ(Finish(&held), 3);
+    EXPECT_NE(held.err.find(std::string(port) + ": in use by another program.\n"
+                            "tarnwell-cli: the port is in use by Tarnwell; `tarnwell FILE...` sends through it\n"),
+              std::string::npos)
+        << held.err;
+    close(listener);
+    unlink(socketPath.c_str());
+    kill(holder.pid, SIGINT);
+    EXPECT_EQ(Finish(&holder), 0);
 
     // A word, and a number no serial port is set to, as the configuration dialog refuses them.
     for (const char* rate : {"fast", "12345"}) {

@@ -1,6 +1,6 @@
 // The Windows zip (see package_test.cpp), unpacked as a user unpacks it: beside tarnwell.exe
-// the README and the licence in Windows line endings, and the program's version in the
-// resource that File Properties shows.
+// the README and the licence in Windows line endings, the console program tarnwell-cli.exe,
+// and the program's version in the resource that File Properties shows.
 #include "tests/package_test.h"
 
 #include "tarnwell_version.h"
@@ -42,6 +42,22 @@ TEST_F(PackageTest, TextsBesideTheProgramHaveWindowsLineEnds)
             bare += at == 0 || text[at - 1] != '\r';
         EXPECT_EQ(bare, 0u) << "line ends without CR in " << name;
     }
+}
+
+// A console program (the subsystem in its PE header), which runs from the zip.
+TEST_F(PackageTest, TerminalProgramIsAConsoleProgramBesideTheProgram)
+{
+    const std::string cli = root + Folder + "tarnwell-cli.exe";
+    std::string image;
+    ASSERT_TRUE(ReadWholeFile(ProgramPath(cli), &image));
+    ASSERT_GT(image.size(), 0x40u);
+    IMAGE_NT_HEADERS64 headers;
+    LONG at = ((const IMAGE_DOS_HEADER*)image.data())->e_lfanew;
+    ASSERT_LE(at + sizeof headers, image.size());
+    memcpy(&headers, image.data() + at, sizeof headers);
+    EXPECT_EQ(headers.OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_CUI);
+    ASSERT_TRUE(StartProgramAt(cli, {"--version"}));
+    EXPECT_EQ(WaitForProgramExit(30000), 0);
 }
 
 TEST_F(PackageTest, ExecutableCarriesItsVersion)
@@ -89,7 +105,7 @@ TEST_F(PackageTest, ReadmeIsTheWindowsManualWithTheReadmesSections)
             headings += "## " + previous + "\n";
         previous = line;
     }
-    const std::vector<std::string> notForWindows = {"## Tarnwell in a Linux terminal", "## The serial port on Linux",
+    const std::vector<std::string> notForWindows = {"## The serial port on Linux",
                                                     "## For developers", "## Benchmarks", "## Fuzzing and the fault soak"};
     while (std::getline(sections, line)) {
         bool skipped = std::find(notForWindows.begin(), notForWindows.end(), line) != notForWindows.end();

@@ -299,6 +299,29 @@ TEST_F(ProgramTest, DropStopsAtTheFirstFileThatCannotBeSent)
     EXPECT_EQ(CloseAndWait(), 0);
 }
 
+// tarnwell-cli (on Windows a console program) over the same line with the same settings: a
+// file sent to the test Z88, then one received into the store with receive --once.
+TEST_F(ProgramTest, TerminalProgramSendsAndReceivesOnce)
+{
+    std::string note = MakeFile("note.txt", "from the terminal\r\n");
+    Bytes line = Heard([&] {
+        ASSERT_TRUE(StartProgramAt(TARNWELL_CLI, {"send", ProgramPath(note)}));
+        EXPECT_EQ(WaitForProgramExit(30000), 0);
+    });
+    std::vector<Z88Decoded> frames = Z88DecodeAll(line);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_TRUE(frames[0].complete) << frames[0].fault;
+    EXPECT_EQ(frames[0].name, "note.txt");
+    EXPECT_EQ(frames[0].data, Text("from the terminal\r\n"));
+
+    ASSERT_TRUE(StartProgramAt(TARNWELL_CLI, {"receive", "--once"}));
+    // Until it has the port (Windows gives no sign of that from outside: the full wait).
+    WaitUntil([&] { return PortHeldExclusively(port) != 0; }, 5000, 100);
+    Z88SendInBackground(Z88Frame(":RAM.0/REPLY.TXT", Text("to the store\r\n")));
+    EXPECT_EQ(WaitForProgramExit(30000), 0);
+    EXPECT_TRUE(WaitForFile(store + "REPLY.TXT", "to the store\r\n", 1000));
+}
+
 // A path too long for the program's 128-byte texts is refused whole. Cut to its first 127
 // characters it would name another file, which must not go to the Z88 in its place.
 TEST_F(ProgramTest, DropOfAPathOver127CharactersSendsNothing)

@@ -12,9 +12,6 @@
 
 #include <stdio.h>
 #include <string.h>
-#include <sys/ioctl.h>
-#include <time.h>
-#include <unistd.h>
 
 // Redrawing once per byte would cost more than the byte; a person reads no faster than this.
 enum { RedrawMs = 250 };
@@ -35,8 +32,7 @@ int TransfersBegun(void)
     return Begun;
 }
 
-// Draws the line afresh over the one before, cut to the terminal's width so that it never
-// wraps (a wrapped line cannot be drawn over).
+// Draws the line afresh over the one before.
 static void DrawLine(void)
 {
     long long elapsed = ClockMs() - StartedMs;
@@ -44,12 +40,7 @@ static void DrawLine(void)
     int length = snprintf(line, sizeof line, "%s: %d bytes", Title, ByteCount);
     if (elapsed > 0 && length >= 0 && length < (int)sizeof line)
         snprintf(line + length, sizeof line - length, ", %lld bytes/s", ByteCount * 1000LL / elapsed);
-    struct winsize size;
-    int columns = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
-    if (columns - 1 < (int)sizeof line)
-        line[columns - 1] = 0;
-    // Back to the start of the line, the new text, and away with what is left of the old.
-    printf("\r%s\033[K", line);
+    RedrawTerminalLine(line);
     fflush(stdout);
     DrawnMs = ClockMs();
 }
@@ -64,7 +55,7 @@ void ShowProgress(WindowHandle, const char* title)
     ByteCount = 0;
     StartedMs = ClockMs();
     Begun++;
-    LineStands = isatty(STDOUT_FILENO);
+    LineStands = OutputIsTerminal();
     if (LineStands)
         DrawLine();
 }
