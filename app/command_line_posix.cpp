@@ -14,7 +14,7 @@ static const char Help[] =
     "on the window go to the Z88 one after another, as do the FILEs named here (a folder\n"
     "sends the files directly inside it); a Tarnwell already running sends them instead.\n"
     "Click the window to set the serial port, the baud rate, XON/XOFF, the store directory\n"
-    "and whether the Z88's full names are kept.\n"
+    "and whether the Z88's full names are kept; right-click it for a menu.\n"
     "Hold down Esc to stop a transfer.\n"
     "\n"
     "Settings: $XDG_CONFIG_HOME/tarnwell/tarnwell.ini (~/.config/tarnwell/tarnwell.ini).\n"
