@@ -215,6 +215,14 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
         ConfigDialog(window);
         ShowLinkState(window);
         return 0;
+    case WM_RBUTTONUP: {
+        // Taken here rather than left to DefWindowProcA, which not every system turns into
+        // WM_CONTEXTMENU.
+        POINT at = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
+        ClientToScreen(window, &at);
+        ShowMenu(window, at);
+        return 0;
+    }
     case WM_CONTEXTMENU: {
         // A right click, or the keyboard (lParam -1: then at the client area's corner).
         POINT at = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
