@@ -76,11 +76,14 @@ int WaitForProgramExit(int timeoutMs)
     }
 }
 
-int RunSecondProgram(int timeoutMs)
+int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments)
 {
-    const char* argv[] = {TARNWELL_PROGRAM, nullptr};
+    std::vector<const char*> argv = {TARNWELL_PROGRAM};
+    for (const std::string& argument : arguments)
+        argv.push_back(argument.c_str());
+    argv.push_back(nullptr);
     pid_t second;
-    if (posix_spawn(&second, TARNWELL_PROGRAM, nullptr, nullptr, (char* const*)argv, environ) != 0)
+    if (posix_spawn(&second, TARNWELL_PROGRAM, nullptr, nullptr, (char* const*)argv.data(), environ) != 0)
         return -1;
     int status = 0;
     for (Clock::time_point deadline = After(timeoutMs); Clock::now() < deadline; usleep(10000)) {
