@@ -5,17 +5,20 @@
 
 #include <stdio.h>
 #include <string.h>
+#include <unistd.h>
 
 static const char Help[] =
-    "Usage: tarnwell [--help | --version]\n"
+    "Usage: tarnwell [--help | --version] [FILE...]\n"
     "The PC end of a serial cable to a Z88, in a small window. Files the Z88 sends are stored\n"
     "in the store directory; a copy they replace is kept under '_' and its name. Files dropped\n"
-    "on the window go to the Z88 one after another. Click the window to set the serial port,\n"
-    "the baud rate, XON/XOFF, the store directory and whether the Z88's full names are kept.\n"
+    "on the window go to the Z88 one after another, as do the FILEs named here (a folder\n"
+    "sends the files directly inside it); a Tarnwell already running sends them instead.\n"
+    "Click the window to set the serial port, the baud rate, XON/XOFF, the store directory\n"
+    "and whether the Z88's full names are kept; right-click it for a menu.\n"
     "Hold down Esc to stop a transfer.\n"
     "\n"
     "Settings: $XDG_CONFIG_HOME/tarnwell/tarnwell.ini (~/.config/tarnwell/tarnwell.ini).\n"
-    "Other arguments are ignored. Without a window: tarnwell-cli. See tarnwell(1).\n";
+    "Other options are ignored. Without a window: tarnwell-cli. See tarnwell(1).\n";
 
 int AnswerCommandLine(int argc, char** argv)
 {
@@ -30,4 +33,20 @@ int AnswerCommandLine(int argc, char** argv)
         return fflush(stdout) == 0 && !ferror(stdout) ? 0 : 1;
     }
     return -1;
+}
+
+std::vector<std::string> FilesOnCommandLine(int argc, char** argv)
+{
+    std::vector<std::string> files;
+    // Full paths: a running program that is handed them has a working folder of its own.
+    char here[4096];
+    std::string folder = getcwd(here, sizeof here) ? std::string(here) + "/" : "";
+    bool options = true;
+    for (int i = 1; i < argc; i++) {
+        if (options && strcmp(argv[i], "--") == 0)
+            options = false;
+        else if (!options || argv[i][0] != '-')
+            files.push_back(argv[i][0] == '/' ? argv[i] : folder + argv[i]);
+    }
+    return files;
 }

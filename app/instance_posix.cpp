@@ -17,8 +17,11 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <string>
+
 static int Listener = -1;
 static void (*Raise)(void);
+static void (*Send)(const char* path);
 static struct sockaddr_un Address;
 
 // At the end of the run the socket goes with the program that held it.
@@ -28,20 +31,40 @@ static void RemoveSocket(void)
         unlink(Address.sun_path);
 }
 
-// Asks the program listening at `address` to come to the front. 0 when none listens there.
-static int AskToRaise(const struct sockaddr_un* address)
+// The request lines for `paths`: one "send" line each, or "raise" for none.
+static std::string Requests(const char* const* paths, int count)
+{
+    if (count == 0)
+        return "raise\n";
+    std::string lines;
+    for (int i = 0; i < count; i++) {
+        lines += "send ";
+        for (const char* c = paths[i]; *c; c++)
+            lines += *c == '\n' ? "\\n" : *c == '\\' ? "\\\\" : std::string(1, *c);
+        lines += '\n';
+    }
+    return lines;
+}
+
+// Hands the requests to the program listening at `address`. 0 when none listens there.
+static int Ask(const struct sockaddr_un* address, const std::string& requests)
 {
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return 0;
-    int asked = connect(fd, (const struct sockaddr*)address, sizeof *address) == 0 &&
-                write(fd, "raise\n", 6) == 6;
+    int asked = connect(fd, (const struct sockaddr*)address, sizeof *address) == 0;
+    for (size_t done = 0; asked && done < requests.size();) {
+        ssize_t wrote = write(fd, requests.data() + done, requests.size() - done);
+        asked = wrote > 0;
+        done += asked ? (size_t)wrote : 0;
+    }
     close(fd);
     return asked;
 }
 
-int HandToRunningProgram(void)
+int HandToRunningProgram(const char* const* paths, int count)
 {
+    std::string requests = Requests(paths, count);
     struct sockaddr_un address;
     if (!InstanceSocketAddress(&address))
         return 0;
@@ -50,7 +73,7 @@ int HandToRunningProgram(void)
     if (lstat(address.sun_path, &info) == 0) {
         if (info.st_uid != getuid() || !S_ISSOCK(info.st_mode))
             return 0;
-        if (AskToRaise(&address))
+        if (Ask(&address, requests))
             return 1;
         unlink(address.sun_path);  // left by a program that was killed
     }
@@ -63,7 +86,7 @@ int HandToRunningProgram(void)
     if (!bound || listen(fd, 4) != 0) {
         close(fd);
         // Another start bound it a moment ago: that one is the program.
-        return errno == EADDRINUSE && AskToRaise(&address);
+        return errno == EADDRINUSE && Ask(&address, requests);
     }
     Listener = fd;
     Address = address;
@@ -80,23 +103,35 @@ static void TakeRequest(int, void*)
         return;
     struct timeval second = {1, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &second, sizeof second);
-    char request[512];
-    int length = 0;
+    std::string requests;
+    char buffer[4096];
     ssize_t got;
-    while (length < (int)sizeof request - 1 &&
-           (got = read(fd, request + length, sizeof request - 1 - length)) > 0)
-        length += (int)got;
+    while (requests.size() < (1u << 20) && (got = read(fd, buffer, sizeof buffer)) > 0)
+        requests.append(buffer, (size_t)got);
     close(fd);
-    request[length] = 0;
-    for (char* line = strtok(request, "\n"); line; line = strtok(NULL, "\n")) {
-        if (strcmp(line, "raise") == 0 && Raise)
+    size_t start = 0, end;
+    while ((end = requests.find('\n', start)) != std::string::npos) {
+        std::string line = requests.substr(start, end - start);
+        start = end + 1;
+        if (line == "raise" && Raise)
             Raise();
+        if (line.compare(0, 5, "send ") == 0 && Send) {
+            std::string path;
+            for (size_t i = 5; i < line.size(); i++) {
+                if (line[i] == '\\' && i + 1 < line.size())
+                    path += line[++i] == 'n' ? '\n' : line[i];
+                else
+                    path += line[i];
+            }
+            Send(path.c_str());
+        }
     }
 }
 
-void ListenForRequests(void (*raise)(void))
+void ListenForRequests(void (*raise)(void), void (*send)(const char* path))
 {
     Raise = raise;
+    Send = send;
     if (Listener >= 0)
         Fl::add_fd(Listener, FL_READ, TakeRequest);
 }

@@ -5,9 +5,7 @@
 #include "protocol/drop.h"
 #include "protocol/poll.h"
 
-// The caption and the client area's text, after anything that may have changed them: the
-// window is drawn again only when its text did change, never for an unchanged tick.
-static void ShowLinkState(WindowHandle window)
+void ShowLinkState(WindowHandle window)
 {
     ShowPortState(window, LinkIsOpen());
     int changed;
@@ -25,6 +23,7 @@ void StartMainWindow(WindowHandle window)
 void MainWindowTick(WindowHandle window)
 {
     PollLink(window);
+    SendQueuedFiles(window);
     ShowLinkState(window);
 }
 

@@ -1,25 +1,38 @@
 // Linux (FLTK) start-up and main window: a light-gray window that says what state the link
-// is in, polls the link once a second, sends the files dropped on it, and opens the
-// configuration dialog on a left click. Closing it closes the link and ends the program.
+// is in, polls the link once a second, sends the files dropped on it or named on a command
+// line, opens the configuration dialog on a left click and a menu on a right click (or Shift+
+// F10, or the menu key). Closing it closes the link and ends the program.
 #include "app/command_line.h"
 #include "app/icon.h"
 #include "app/instance.h"
+#include "app/main_menu.h"
 #include "app/main_window.h"
 #include "app/uri_list.h"
 #include "link/serial_link.h"
 #include "ui/clock.h"
+#include "protocol/drop.h"
+#include "protocol/poll.h"
+#include "settings/profile.h"
+#include "settings/settings.h"
+#include "ui/transfer_log.h"
 #include "ui/screen_dpi.h"
 #include "ui/status_window_fltk.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Menu_Item.H>
+#include <FL/Fl_Native_File_Chooser.H>
+#include <FL/fl_ask.H>
 #include <FL/Fl_RGB_Image.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
+#include <spawn.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <time.h>
 
 #include <string>
@@ -43,10 +56,97 @@ static void Tick(void* window)
     Fl::add_timeout(took >= 1.0 ? 0.0 : 1.0 - took, Tick, window);
 }
 
+// --- The right-click menu ---------------------------------------------------------------------
+
+// "Send Files...": the files chosen, in the chooser's order, through the drop loop.
+static void SendChosenFiles(Fl_Window* window)
+{
+    Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_MULTI_FILE);
+    chooser.title("Send Files");
+    int shown = chooser.show();
+    if (shown < 0) {
+        std::string line = std::string("Send Files - the file chooser failed: ") + chooser.errmsg() + ".";
+        AddFailureEntry(window, line.c_str());
+    }
+    if (shown != 0)
+        return;  // cancelled, or failed as said
+    std::vector<std::string> paths;
+    for (int i = 0; i < chooser.count(); i++)
+        paths.push_back(chooser.filename(i));
+    MainWindowDropped(window, paths);
+}
+
+// xdg-open's process, while it runs; it ends by itself once it has handed the folder on.
+static pid_t Opener;
+static void ReapOpener(void* window)
+{
+    int status;
+    if (waitpid(Opener, &status, WNOHANG) == 0) {
+        Fl::repeat_timeout(0.5, ReapOpener, window);
+        return;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        AddFailureEntry((Fl_Window*)window, "Open Store Folder - xdg-open could not open the store directory.");
+    Opener = 0;
+}
+
+// "Open Store Folder": the store directory in the desktop's file manager.
+static void OpenStoreFolder(Fl_Window* window)
+{
+    char folder[TextSize];
+    ReadSetting(SettingDirectory, folder);
+    if (Opener)
+        return;  // the last one is still at it
+    const char* argv[] = {"xdg-open", folder, nullptr};
+    int failed = posix_spawnp(&Opener, "xdg-open", nullptr, nullptr, (char* const*)argv, environ);
+    if (failed) {
+        Opener = 0;
+        std::string line = std::string("Open Store Folder - xdg-open did not start: ") + strerror(failed) + ".";
+        AddFailureEntry(window, line.c_str());
+        return;
+    }
+    Fl::add_timeout(0.5, ReapOpener, window);
+}
+
+static void About(void)
+{
+    fl_message_title("About Tarnwell");
+    fl_message("%s", AboutText(ProfileLocation().c_str()).c_str());
+}
+
+// The menu at (x, y) of the window, and what was chosen.
+static void ShowMenu(Fl_Window* window, int x, int y)
+{
+    Fl_Menu_Item items[MainMenuSize + 1];
+    memset(items, 0, sizeof items);
+    for (int i = 0; i < MainMenuSize; i++) {
+        items[i].text = MainMenu[i].label;
+        items[i].user_data_ = (void*)(long)MainMenu[i].command;
+    }
+    window->make_current();
+    const Fl_Menu_Item* chosen = items->popup(x, y);
+    if (!chosen)
+        return;
+    switch ((MenuCommand)(long)chosen->user_data()) {
+    case MenuSendFiles:
+        SendChosenFiles(window);
+        break;
+    case MenuOpenStoreFolder:
+        OpenStoreFolder(window);
+        break;
+    case MenuConfiguration:
+        MainWindowClicked(window);
+        break;
+    case MenuAbout:
+        About();
+        break;
+    }
+}
+
 // Closing ends the program: the link is closed, and with every window of the program gone
 // (the status windows go with the main window, as owned windows do on Windows) the event
 // loop in main() returns. The callback also runs for Esc, which the window ignores: it
-// handles no keys, and a user holds Esc to stop a transfer.
+// takes only the menu keys, and a user holds Esc to stop a transfer.
 static void CloseRequested(Fl_Widget*, void*)
 {
     if (Fl::event() != FL_CLOSE)
@@ -102,6 +202,16 @@ public:
             MainWindowClicked(this);
             return 1;
         }
+        if (event == FL_PUSH && Fl::event_button() == FL_RIGHT_MOUSE) {
+            ShowMenu(this, Fl::event_x(), Fl::event_y());
+            return 1;
+        }
+        // From the keyboard the menu opens at the client area's top left corner.
+        if ((event == FL_KEYBOARD || event == FL_SHORTCUT) &&
+            (Fl::event_key() == FL_Menu || (Fl::event_key() == FL_F + 10 && Fl::event_shift()))) {
+            ShowMenu(this, DesktopPixels(8), DesktopPixels(8));
+            return 1;
+        }
         return Fl_Double_Window::handle(event);
     }
 };
@@ -124,6 +234,12 @@ static void RaiseMainWindow(void)
     XSendEvent(fl_display, RootWindow(fl_display, fl_screen), False,
                SubstructureRedirectMask | SubstructureNotifyMask, &event);
     XFlush(fl_display);
+}
+
+// Another start handed over a file to send: it goes at the next tick.
+static void QueueFileToSend(const char* path)
+{
+    QueueFilesToSend(&path, 1);
 }
 
 // --- The window -------------------------------------------------------------------------------
@@ -184,10 +300,14 @@ static void FitToFrame(void* data)
 
 int main(int argc, char** argv)
 {
-    // --version and --help answer without a display; other arguments are ignored.
+    // --version and --help answer without a display; other arguments name files to send.
     int answered = AnswerCommandLine(argc, argv);
     if (answered >= 0)
         return answered;
+    std::vector<std::string> files = FilesOnCommandLine(argc, argv);
+    std::vector<const char*> paths;
+    for (const std::string& file : files)
+        paths.push_back(file.c_str());
 
     // FLTK ends the program when it finds no display; say why in words first.
     Display* display = XOpenDisplay(nullptr);
@@ -196,10 +316,11 @@ int main(int argc, char** argv)
         return 1;
     }
     fl_open_display(display);
-    // One program on a display: a second start brings the first one's window up and ends,
-    // rather than show a second window whose port is in use.
-    if (HandToRunningProgram())
+    // One program on a display: a second start hands its files to the first one (or brings
+    // its window up) and ends, rather than show a second window whose port is in use.
+    if (HandToRunningProgram(paths.data(), (int)paths.size()))
         return 0;
+    QueueFilesToSend(paths.data(), (int)paths.size());
     ScaleToolkitToDesktop();
 
     int screenX, screenY, screenWidth, screenHeight;
@@ -229,7 +350,7 @@ int main(int argc, char** argv)
     window->show();
     Fl::add_timeout(0.05, FitToFrame, window);
     TheMainWindow = window;
-    ListenForRequests(RaiseMainWindow);
+    ListenForRequests(RaiseMainWindow, QueueFileToSend);
     Fl::run();
     return 0;
 }

@@ -1,20 +1,36 @@
 // Windows start-up and main window: the window class "Z88_Server_Window_Class", a light-gray
 // window that says what state the link is in, polls the link once a second, sends the files
-// dropped on it, and opens the configuration dialog on a left click, and the message loop.
+// dropped on it or named on a command line, opens the configuration dialog on a left click
+// and a menu on a right click (or Shift+F10, or the menu key); and the message loop.
+#include "app/config_dialog.h"
+#include "app/main_menu.h"
 #include "app/main_window.h"
 #include "link/serial_link.h"
+#include "protocol/drop.h"
 #include "resources/resource.h"
+#include "settings/profile.h"
+#include "settings/settings.h"
 #include "ui/app_instance.h"
 #include "ui/dialog_font_win32.h"
 #include "ui/screen_dpi.h"
+#include "ui/transfer_log.h"
 
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 #include <shellapi.h>
 
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
 #include <vector>
 
 enum { PollTimer = 1, PollPeriodMs = 1000 };
+
+// WM_COPYDATA's mark on the files another start hands over: their full paths, each ended
+// by a '\0'.
+static const ULONG_PTR FilesToSendMark = 0x5A383846;  // "Z88F"
 
 void ShowMainWindowTitle(WindowHandle window, const char* title)
 {
@@ -62,6 +78,88 @@ static void DropFiles(HWND window, HDROP drop)
     DragFinish(drop);
 }
 
+// --- The right-click menu ---------------------------------------------------------------------
+
+// A failure of a menu command, said in the "File Transfer Information" window.
+static void SayFailure(HWND window, const char* command, const char* reason)
+{
+    std::string line = std::string(command) + " - " + reason + ".";
+    AddFailureEntry(window, line.c_str());
+}
+
+// "Send Files...": the files chosen, in the chooser's order, through the drop loop. The
+// chooser gives the folder and then each name, every one ended by a '\0'; a single file as
+// one full path.
+static void SendChosenFiles(HWND window)
+{
+    std::vector<char> names(65536, '\0');
+    OPENFILENAMEA chooser;
+    ZeroMemory(&chooser, sizeof chooser);
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = window;
+    chooser.lpstrFilter = "All Files (*.*)\0*.*\0";
+    chooser.lpstrFile = names.data();
+    chooser.nMaxFile = (DWORD)names.size();
+    chooser.lpstrTitle = "Send Files";
+    chooser.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameA(&chooser)) {
+        DWORD error = CommDlgExtendedError();
+        if (error == FNERR_BUFFERTOOSMALL)
+            SayFailure(window, "Send Files", "too many files chosen at once");
+        else if (error)
+            SayFailure(window, "Send Files", "the file chooser failed");
+        return;  // cancelled, or failed as said
+    }
+    std::vector<std::string> files;
+    std::string first = names.data();
+    for (const char* name = names.data() + first.size() + 1; *name; name += strlen(name) + 1)
+        files.push_back(first + (first.back() == '\\' ? "" : "\\") + name);
+    if (files.empty())
+        files.push_back(first);
+    MainWindowDropped(window, files);
+}
+
+// "Open Store Folder": the store directory in Explorer.
+static void OpenStoreFolder(HWND window)
+{
+    char folder[TextSize];
+    ReadSetting(SettingDirectory, folder);
+    if ((INT_PTR)ShellExecuteA(window, "open", folder, NULL, NULL, SW_SHOWNORMAL) <= 32)
+        SayFailure(window, "Open Store Folder", "Explorer could not open the store directory");
+}
+
+// The menu at `at` (screen coordinates), and what was chosen.
+static void ShowMenu(HWND window, POINT at)
+{
+    HMENU menu = CreatePopupMenu();
+    for (const MainMenuItem& item : MainMenu)
+        AppendMenuA(menu, MF_STRING, item.command, item.label);
+    // Without the window in front, the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(window);
+    int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, NULL);
+    DestroyMenu(menu);
+    switch (chosen) {
+    case MenuSendFiles:
+        SendChosenFiles(window);
+        break;
+    case MenuOpenStoreFolder:
+        OpenStoreFolder(window);
+        break;
+    case MenuConfiguration:
+        MainWindowClicked(window);
+        break;
+    case MenuAbout:
+        MessageBoxA(window, AboutText(ProfileLocation().c_str()).c_str(), "About Tarnwell", MB_OK | MB_ICONINFORMATION);
+        break;
+    }
+}
+
+// Shift+F10 and the menu key.
+static bool IsMenuKey(WPARAM key)
+{
+    return key == VK_APPS || (key == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000));
+}
+
 static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -74,12 +172,59 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     case WM_TIMER:
         MainWindowTick(window);
         return 0;
+    case WM_COPYDATA: {
+        // Files another start hands over: they go at the next tick.
+        const COPYDATASTRUCT* data = (const COPYDATASTRUCT*)lParam;
+        if (data->dwData != FilesToSendMark)
+            return FALSE;
+        const char* text = (const char*)data->lpData;
+        for (DWORD at = 0; at < data->cbData;) {
+            const char* end = (const char*)memchr(text + at, 0, data->cbData - at);
+            if (!end)
+                break;
+            const char* path = text + at;
+            QueueFilesToSend(&path, 1);
+            at = (DWORD)(end - text) + 1;
+        }
+        return TRUE;
+    }
     case WM_DROPFILES:
         DropFiles(window, (HDROP)wParam);
         return 0;
     case WM_LBUTTONDOWN:
         MainWindowClicked(window);
         return 0;
+    case WM_RBUTTONUP: {
+        // Taken here rather than left to DefWindowProcA, which not every system turns into
+        // WM_CONTEXTMENU.
+        POINT at = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
+        ClientToScreen(window, &at);
+        ShowMenu(window, at);
+        return 0;
+    }
+    case WM_CONTEXTMENU: {
+        // A right click, or the keyboard (lParam -1: then at the client area's corner).
+        POINT at = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
+        if (lParam == -1) {
+            at.x = at.y = MulDiv(8, ScreenDpi(window), 96);
+            ClientToScreen(window, &at);
+        }
+        ShowMenu(window, at);
+        return 0;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        // Asked here, not left to the system: not every one turns them into WM_CONTEXTMENU.
+        if (IsMenuKey(wParam)) {
+            SendMessageA(window, WM_CONTEXTMENU, (WPARAM)window, -1);
+            return 0;
+        }
+        break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        if (IsMenuKey(wParam))
+            return 0;  // taken at the key's press
+        break;
     case WM_PAINT:
         PaintState(window);
         return 0;
@@ -104,13 +249,22 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
 }
 
 // A program already running for this user (on this desktop) has a window of our class: it
-// is brought to the front, out of the taskbar if need be, and this start ends. Two programs
-// would fight for one port. Non-zero when there was one.
-static int HandToRunningProgram(void)
+// is handed the files to send, or with none brought to the front, out of the taskbar if need
+// be, and this start ends. Two programs would fight for one port. Non-zero when there was one.
+static int HandToRunningProgram(const std::vector<std::string>& files)
 {
     HWND running = FindWindowA("Z88_Server_Window_Class", NULL);
     if (!running)
         return 0;
+    if (!files.empty()) {
+        std::string text;
+        for (const std::string& file : files)
+            text.append(file.c_str(), file.size() + 1);
+        COPYDATASTRUCT data = {FilesToSendMark, (DWORD)text.size(), (void*)text.data()};
+        // Answered once the running program is between transfers.
+        SendMessageA(running, WM_COPYDATA, 0, (LPARAM)&data);
+        return 1;
+    }
     if (IsIconic(running))
         ShowWindow(running, SW_RESTORE);
     // A window that a dialog of its own disables hands the front to that dialog.
@@ -119,10 +273,31 @@ static int HandToRunningProgram(void)
     return 1;
 }
 
+// The files the command line names, in order, as full paths (a running program that is
+// handed them has a working folder of its own).
+static std::vector<std::string> FilesOnCommandLine(void)
+{
+    std::vector<std::string> files;
+    for (int i = 1; i < __argc; i++) {
+        DWORD length = GetFullPathNameA(__argv[i], 0, NULL, NULL);
+        std::vector<char> full(length + 1, '\0');
+        if (length && GetFullPathNameA(__argv[i], length + 1, full.data(), NULL) <= length)
+            files.push_back(full.data());
+        else
+            files.push_back(__argv[i]);  // refused by the send session, which says why
+    }
+    return files;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
-    if (HandToRunningProgram())
+    std::vector<std::string> files = FilesOnCommandLine();
+    if (HandToRunningProgram(files))
         return 0;
+    for (const std::string& file : files) {
+        const char* path = file.c_str();
+        QueueFilesToSend(&path, 1);
+    }
     // The manifest asks for Common Controls 6; their window classes (the dialogs' buttons
     // and fields in the system's current look) are registered here.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};

@@ -36,6 +36,8 @@ void ShowPortState(WindowHandle window, int portOpen);
 // shown; MainWindowTick is the one-second poll tick; MainWindowClicked runs the configuration
 // dialog; MainWindowDropped sends the dropped files (paths whole, in the drop's order).
 void StartMainWindow(WindowHandle window);
+// The caption and the client area after anything else that may have changed them.
+void ShowLinkState(WindowHandle window);
 void MainWindowTick(WindowHandle window);
 void MainWindowClicked(WindowHandle window);
 void MainWindowDropped(WindowHandle window, const std::vector<std::string>& paths);

@@ -7,10 +7,19 @@
 #include "ui/window_handle.h"
 
 // Sends paths[0] to paths[count - 1] in order with SendFile, `owner` owning the progress
-// windows, and stops at the first that fails: the later ones are not tried, and nothing
-// says so beyond the missing beep. Paths are taken at their full length, so that SendFile
+// windows; a folder among them sends the plain files directly inside it, in name order
+// (see ListFolderFiles), and an empty folder sends nothing. Stops at the first file that
+// fails: the later ones are not tried, and nothing says so beyond the missing beep. Paths are taken at their full length, so that SendFile
 // can refuse a long one instead of sending whatever a cut path would name.
-// Returns how many files went whole, from the first on.
+// Returns how many files went whole, from the first on, a folder's files counted one by one.
 int SendDroppedFiles(WindowHandle owner, const char* const* paths, int count);
+
+// Files named on a command line (this program's, or another start's handed over): kept in
+// order until the next poll tick sends them with SendQueuedFiles, as one drop.
+void QueueFilesToSend(const char* const* paths, int count);
+
+// Sends what QueueFilesToSend keeps, as one drop, and forgets it. Does nothing while a drop
+// is being sent (a request that comes in during a transfer waits for the tick after it).
+void SendQueuedFiles(WindowHandle owner);
 
 #endif

@@ -8,6 +8,9 @@
 
 #include <stdio.h>
 
+#include <string>
+#include <vector>
+
 // Opens `path` for reading as a byte stream ("rb") when it names a regular file; NULL for
 // a folder, a device, or anything that does not open.
 FILE* OpenFileForReading(const char* path);
@@ -37,5 +40,11 @@ int RenameReplacingFile(const char* from, const char* to);
 // Has the system put the names of the folder that holds `path` on the disk, so that the
 // renames made there outlast a crash or a power cut. True on success.
 int FlushFolderToDisk(const char* path);
+
+// When `path` names a folder: true, with `files` set to the full paths of the plain files
+// directly inside it, in the byte order of their names; sub-folders, hidden files (a name
+// starting with '.', or marked hidden on Windows) and anything that is not a file are left
+// out. False for anything that is not a folder, `files` untouched.
+bool ListFolderFiles(const char* path, std::vector<std::string>* files);
 
 #endif

@@ -3,12 +3,15 @@
 
 #include "settings/settings.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 FILE* OpenFileForReading(const char* path)
 {
@@ -96,4 +99,25 @@ int FlushFolderToDisk(const char* path)
     int flushed = fsync(fd) == 0;
     close(fd);
     return flushed;
+}
+
+bool ListFolderFiles(const char* path, std::vector<std::string>* files)
+{
+    DIR* folder = opendir(path);
+    if (!folder)
+        return false;
+    std::string prefix = path;
+    if (prefix.empty() || prefix.back() != '/')
+        prefix += '/';
+    std::vector<std::string> names;
+    while (struct dirent* entry = readdir(folder)) {
+        struct stat info;
+        std::string full = prefix + entry->d_name;
+        if (entry->d_name[0] != '.' && stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            names.push_back(full);
+    }
+    closedir(folder);
+    std::sort(names.begin(), names.end());
+    *files = names;
+    return true;
 }

@@ -7,6 +7,8 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
 FILE* OpenFileForReading(const char* path)
 {
     DWORD attributes = GetFileAttributesA(path);
@@ -69,4 +71,28 @@ int RenameReplacingFile(const char* from, const char* to)
 int FlushFolderToDisk(const char*)
 {
     return 1;
+}
+
+bool ListFolderFiles(const char* path, std::vector<std::string>* files)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    std::string prefix = path;
+    if (prefix.empty() || (prefix.back() != '\\' && prefix.back() != '/'))
+        prefix += '\\';
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((prefix + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (found.cFileName[0] != '.' &&
+                !(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DEVICE)))
+                names.push_back(prefix + found.cFileName);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    std::sort(names.begin(), names.end());
+    *files = names;
+    return true;
 }

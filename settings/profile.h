@@ -4,6 +4,8 @@
 #ifndef TARNWELL_PROFILE_H
 #define TARNWELL_PROFILE_H
 
+#include <string>
+
 // Copies the value of `key` in `section` into `buffer` of `size` bytes, cut to size - 1
 // characters; copies `defaultText` (cut likewise) when the key is absent. A key that is
 // present with an empty value gives the empty text.
@@ -16,5 +18,8 @@ int ProfileWrite(const char* section, const char* key, const char* value);
 // The defaults that name places on this platform: the serial device and the store directory.
 const char* ProfileDefaultPort();
 const char* ProfileDefaultDirectory();
+
+// Where the profile lives, for the user to read: the file (and on Windows its section).
+std::string ProfileLocation();
 
 #endif

@@ -297,3 +297,8 @@ const char* ProfileDefaultDirectory()
         snprintf(directory, sizeof directory, "%s/LINK/", HomeDirectory().c_str());
     return directory;
 }
+
+std::string ProfileLocation()
+{
+    return SettingsFile();
+}

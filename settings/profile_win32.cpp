@@ -23,3 +23,11 @@ const char* ProfileDefaultDirectory()
 {
     return "C:\\LINK\\";
 }
+
+std::string ProfileLocation()
+{
+    char folder[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(folder, sizeof folder);
+    std::string windows = length && length < sizeof folder ? folder : "the Windows folder";
+    return "the section [Tarnwell] of " + windows + "\\win.ini";
+}

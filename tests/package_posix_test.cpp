@@ -70,7 +70,7 @@ TEST_F(PackageTest, ProgramsAnswerVersionAndHelpWithoutADisplay)
     EXPECT_EQ(version.text, "tarnwell " TARNWELL_VERSION "\n");
     Output help = Shell(program + "tarnwell --help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.text.rfind("Usage: tarnwell [--help | --version]\n", 0), 0u) << help.text;
+    EXPECT_EQ(help.text.rfind("Usage: tarnwell [--help | --version] [FILE...]\n", 0), 0u) << help.text;
     EXPECT_EQ(Shell(program + "tarnwell-cli --version").text, "tarnwell-cli " TARNWELL_VERSION "\n");
     // Anything else needs the display, and says so.
     EXPECT_EQ(Shell(program + "tarnwell notes.txt 2>/dev/null").status, 1);

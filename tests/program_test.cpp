@@ -353,6 +353,90 @@ TEST_F(ProgramTest, DropOfAPathOver127CharactersSendsNothing)
     EXPECT_EQ(CloseAndWait(), 0);
 }
 
+// A dropped folder sends the plain files directly inside it, in name order: no hidden file,
+// nothing of a sub-folder. An empty folder sends nothing and stops nothing.
+TEST_F(ProgramTest, DroppedFolderSendsItsFilesInNameOrder)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    for (const char* folder : {"folder", "folder/sub", "empty"})
+        ASSERT_TRUE(MakeTestFolder(ProgramPath(files + folder)));
+    for (const char* name : {"folder/b.txt", "folder/a.txt", "folder/c.txt", "folder/.hidden", "folder/sub/d.txt"})
+        MakeFile(name, std::string(name) + "\r\n");
+    std::string last = MakeFile("last.txt", "last\r\n");
+    Bytes line = Heard([&] { EXPECT_EQ(Drop({files + "empty", files + "folder", last}), 0); });
+    std::vector<std::string> names;
+    for (const Z88Decoded& frame : Z88DecodeAll(line))
+        names.push_back(frame.complete ? frame.name : frame.fault);
+    EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "last.txt"}));
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
+// `tarnwell FILE1 FILE2` while one runs: the new start hands the files over and ends with 0
+// within a second, and the running one sends both, in order.
+TEST_F(ProgramTest, FilesOnTheCommandLineGoThroughTheRunningProgram)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    std::string first = MakeFile("first.txt", "one\r\n");
+    std::string second = MakeFile("second.txt", "two\r\n");
+    Bytes line = Heard([&] {
+        EXPECT_EQ(RunSecondProgram(1000, {ProgramPath(first), ProgramPath(second)}), 0);
+    });
+    std::vector<Z88Decoded> frames = Z88DecodeAll(line);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].name, "first.txt");
+    EXPECT_EQ(frames[0].data, Text("one\r\n"));
+    EXPECT_EQ(frames[1].name, "second.txt");
+    EXPECT_EQ(frames[1].data, Text("two\r\n"));
+    ProgramWindow box;
+    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0, &box));
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
+// A right click opens the menu (a window of the program without a caption) where the pointer
+// is, and so do Shift+F10 and the menu key; "Send Files..." opens the file chooser, whose
+// file goes to the Z88. The left click still opens the configuration dialog.
+TEST_F(ProgramTest, RightClickMenuOpensAndSendsTheChosenFile)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    std::string chosen = MakeFile("chosen.txt", "chosen\r\n");
+    ProgramWindow menu;
+    Screenshot shot;
+    ASSERT_NO_FATAL_FAILURE(PointAt(main.client));
+    for (const char* key : {"", "shift+F10", "Menu"}) {
+        ASSERT_EQ(RunHostTool({"xdotool", *key ? "key" : "click", *key ? key : "3"}), 0);
+        ASSERT_TRUE(WaitForOtherWindow("", 10000, &menu)) << "no menu for " << key;
+        EXPECT_TRUE(menu.frame.x >= main.client.x && menu.frame.y >= main.client.y) << key;
+        if (!*key)
+            TakeScreenshot(&shot, "menu.png");
+        ASSERT_NO_FATAL_FAILURE(Keys({"key", "Escape"}));
+        for (int waited = 0; waited < 5000 && WaitForOtherWindow("", 0, &menu); waited += 100)
+            Pause(100);
+    }
+    ASSERT_EQ(RunHostTool({"xdotool", "click", "3"}), 0);
+    ASSERT_TRUE(WaitForOtherWindow("", 10000, &menu));
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "200", "Down", "Return"}));
+    ProgramWindow chooser;
+    ASSERT_TRUE(WaitForOtherWindow("Send Files", 15000, &chooser)) << "no file chooser";
+    Pause(1500);
+    TakeScreenshot(&shot, "file-chooser.png");
+    Bytes line = Heard([&] {
+#ifndef _WIN32
+        // GTK's chooser: a '/' opens a field for the path, which takes more once it has
+        // shown the folder "/".
+        ASSERT_NO_FATAL_FAILURE(Keys({"type", "/"}));
+        Pause(1000);
+#endif
+        ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "20", ProgramPath(chosen)}));
+        ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "500", "Return"}));
+    });
+    std::vector<Z88Decoded> frames = Z88DecodeAll(line);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].name, "chosen.txt");
+    ASSERT_NO_FATAL_FAILURE(ClickAt(main.client));
+    ProgramWindow dialog;
+    EXPECT_TRUE(WaitForOtherWindow("Tarnwell Configuration", 15000, &dialog));
+}
+
 // The progress window is on the screen, painted and captioned, from the start of a transfer,
 // before 64 bytes have moved (no bar is drawn then): seen in screenshots while the Z88 sends
 // slowly, and while it holds the line with XOFF.

@@ -298,8 +298,8 @@ TEST_F(SendTest, ReadErrorAtTheFirstByteFailsTheSend)
     EXPECT_EQ(FakeUi.events, (Lines{"show " + Title(path), "close"}));
 }
 
-// Dropped files go out in order; the first that cannot be sent ends the drop, and the
-// ones after it are not tried.
+// Dropped files go out in order, a folder's files where it stands; the first that cannot be
+// sent ends the drop, and the ones after it are not tried.
 TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
 {
     // Runs of one byte, so that Esc cuts the second file short: at 9600 baud its last run
@@ -310,6 +310,7 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
     std::string second = MakeFile("two.txt", Text("the second file"));
     std::string third = MakeFile("three.txt", Text("three"));
     ASSERT_TRUE(MakeTestFolder(folder + "sub"));
+    MakeFile("sub" + std::string(PathSeparator()) + "two.txt", Text("the second file"));
     std::string tooLong = MakeFileWithPathLength(160);
 
     struct {
@@ -321,7 +322,7 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
     } cases[] = {
         {"all three go", second, 0, 3, 3},
         {"second is missing", folder + "missing.txt", 0, 1, 1},
-        {"second is a folder", folder + "sub", 0, 1, 1},
+        {"second is a folder: its file goes", folder + "sub", 0, 3, 3},
         {"second has a path too long", tooLong, 0, 1, 1},
         {"Esc held in the second", second, 5, 1, 2},
     };

@@ -25,9 +25,10 @@ int WaitForProgramExit(int timeoutMs);
 // Ends the program at once if it is still running, and waits for it.
 void KillProgram();
 
-// Starts another copy of the program beside the one running, and waits up to `timeoutMs`
-// for it to end: its exit code, or -1 when it was still running then (it is killed).
-int RunSecondProgram(int timeoutMs);
+// Starts another copy of the program beside the one running, with these arguments, and waits
+// up to `timeoutMs` for it to end: its exit code, or -1 when it was still running then (it is
+// killed).
+int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments = {});
 
 // A window of the program as the display shows it, in pixels of the X screen.
 struct ProgramWindow {

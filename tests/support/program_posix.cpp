@@ -53,10 +53,10 @@ int WaitForProgramExit(int timeoutMs)
     return status >= 256 ? 128 + status - 256 : status;
 }
 
-int RunSecondProgram(int timeoutMs)
+int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments)
 {
     ChildProcess second;
-    if (!StartChild(&second, TARNWELL_PROGRAM, {}))
+    if (!StartChild(&second, TARNWELL_PROGRAM, arguments))
         return -1;
     int status = WaitForChild(&second, timeoutMs);
     if (status < 0)

@@ -52,9 +52,11 @@ int WaitForProgramExit(int timeoutMs)
     return (int)code;
 }
 
-int RunSecondProgram(int timeoutMs)
+int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments)
 {
     std::string command = "\"" + ProgramPath(TARNWELL_PROGRAM) + "\"";
+    for (const std::string& argument : arguments)
+        command += " \"" + argument + "\"";
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
