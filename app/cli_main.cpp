@@ -8,6 +8,7 @@
 #include "protocol/send.h"
 #include "settings/settings.h"
 #include "tarnwell_version.h"
+#include "ui/clock.h"
 #include "ui/terminal.h"
 
 #include <stdio.h>
@@ -222,7 +223,7 @@ static int Receive(int once)
         fflush(stdout);
     }
     for (;;) {
-        long long tick = TerminalNowMs();
+        long long tick = ClockMs();
         // A failed reception has said why on standard error (AddFailureEntry).
         int outcome = PollLink(nullptr);
         TellPortState();

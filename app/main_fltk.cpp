@@ -3,13 +3,13 @@
 // line, opens the configuration dialog on a left click and a menu on a right click (or Shift+
 // F10, or the menu key). Closing it closes the link and ends the program.
 #include "app/command_line.h"
-#include "app/config_dialog.h"
 #include "app/icon.h"
 #include "app/instance.h"
 #include "app/main_menu.h"
 #include "app/main_window.h"
 #include "app/uri_list.h"
 #include "link/serial_link.h"
+#include "ui/clock.h"
 #include "protocol/drop.h"
 #include "protocol/poll.h"
 #include "settings/profile.h"
@@ -43,24 +43,6 @@
 static int OuterWidth;
 static int OuterHeight;
 
-static double Now(void)
-{
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec + now.tv_nsec / 1e9;
-}
-
-// The caption and the client area's text, after anything that may have changed them: the
-// window is drawn again only when its text did change, never for an unchanged tick.
-static void ShowLinkState(Fl_Window* window)
-{
-    SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
-    int changed;
-    MainWindowState(&changed);
-    if (changed)
-        window->redraw();
-}
-
 // --- The events -----------------------------------------------------------------------------
 
 // The one-second poll tick. It is armed anew at its end, one second after it began: a tick
@@ -68,31 +50,10 @@ static void ShowLinkState(Fl_Window* window)
 // pile up behind it (as WM_TIMER on Windows: due ticks come as one, when nothing else waits).
 static void Tick(void* window)
 {
-    double started = Now();
-    PollLink((Fl_Window*)window);
-    SendQueuedFiles((Fl_Window*)window);
-    ShowLinkState((Fl_Window*)window);
-    double took = Now() - started;
+    long long started = ClockMs();
+    MainWindowTick((Fl_Window*)window);
+    double took = (ClockMs() - started) / 1000.0;
     Fl::add_timeout(took >= 1.0 ? 0.0 : 1.0 - took, Tick, window);
-}
-
-// The configuration dialog, modal and owned by the window; its result is not needed.
-static void LeftClick(Fl_Window* window)
-{
-    ConfigDialog(window);
-    ShowLinkState(window);
-}
-
-// The files of a drop, sent one after another until one fails. The paths are whole, so that
-// the send session can refuse one too long for it rather than send whatever a cut path names.
-static void DropFiles(Fl_Window* window, const char* uriList)
-{
-    std::vector<std::string> paths = ParseUriList(uriList);
-    std::vector<const char*> list;
-    for (const std::string& path : paths)
-        list.push_back(path.c_str());
-    SendDroppedFiles(window, list.data(), (int)list.size());
-    ShowLinkState(window);
 }
 
 // --- The right-click menu ---------------------------------------------------------------------
@@ -109,11 +70,10 @@ static void SendChosenFiles(Fl_Window* window)
     }
     if (shown != 0)
         return;  // cancelled, or failed as said
-    std::vector<const char*> list;
+    std::vector<std::string> paths;
     for (int i = 0; i < chooser.count(); i++)
-        list.push_back(chooser.filename(i));
-    SendDroppedFiles(window, list.data(), (int)list.size());
-    ShowLinkState(window);
+        paths.push_back(chooser.filename(i));
+    MainWindowDropped(window, paths);
 }
 
 // xdg-open's process, while it runs; it ends by itself once it has handed the folder on.
@@ -154,8 +114,6 @@ static void About(void)
     fl_message("%s", AboutText(ProfileLocation().c_str()).c_str());
 }
 
-static void LeftClick(Fl_Window* window);
-
 // The menu at (x, y) of the window, and what was chosen.
 static void ShowMenu(Fl_Window* window, int x, int y)
 {
@@ -177,7 +135,7 @@ static void ShowMenu(Fl_Window* window, int x, int y)
         OpenStoreFolder(window);
         break;
     case MenuConfiguration:
-        LeftClick(window);
+        MainWindowClicked(window);
         break;
     case MenuAbout:
         About();
@@ -226,7 +184,9 @@ public:
         case FL_DND_RELEASE:
             return 1;
         case FL_PASTE:
-            DropFiles(window(), Fl::event_text());
+            // The paths are whole, so that the send session can refuse one too long for it
+            // rather than send whatever a cut path names.
+            MainWindowDropped(window(), ParseUriList(Fl::event_text()));
             return 1;
         }
         return Fl_Box::handle(event);
@@ -239,7 +199,7 @@ public:
     int handle(int event) override
     {
         if (event == FL_PUSH && Fl::event_button() == FL_LEFT_MOUSE) {
-            LeftClick(this);
+            MainWindowClicked(this);
             return 1;
         }
         if (event == FL_PUSH && Fl::event_button() == FL_RIGHT_MOUSE) {
@@ -287,6 +247,11 @@ static void QueueFileToSend(const char* path)
 void ShowMainWindowTitle(WindowHandle window, const char* title)
 {
     window->copy_label(title);
+}
+
+void RedrawMainWindow(WindowHandle window)
+{
+    window->redraw();
 }
 
 // A window property of 32-bit items, read into `items` (at most `count`); how many came.
@@ -364,7 +329,7 @@ int main(int argc, char** argv)
     OuterHeight = MainWindowHeight(screenHeight, ScreenDpi(nullptr));
 
     MainWindow* window = new MainWindow(MainWindowX, MainWindowY, OuterWidth, OuterHeight);
-    SetMainWindowTitle(window, MainWindowTitleNow());
+    ShowMainWindowTitle(window, MainWindowTitleNow());
     window->xclass("tarnwell");
     window->color(fl_rgb_color(192, 192, 192));
     DropTarget* dropTarget = new DropTarget(OuterWidth, OuterHeight);
@@ -380,8 +345,7 @@ int main(int argc, char** argv)
 
     // The link opens before the window is shown, so that a port that cannot be opened is
     // reported while nothing else is on the screen; the ticks start after that message.
-    OpenLink();
-    ShowLinkState(window);
+    StartMainWindow(window);
     Fl::add_timeout(1.0, Tick, window);
     window->show();
     Fl::add_timeout(0.05, FitToFrame, window);

@@ -12,13 +12,12 @@ const char* MainWindowTitleNow(void)
     return Title;
 }
 
-void SetMainWindowTitle(WindowHandle window, const char* title)
+void ShowPortState(WindowHandle window, int portOpen)
 {
     // Each tick sets the caption; only a change reaches the window.
-    if (window && title != Title && strcmp(title, Title) == 0)
+    const char* title = portOpen ? "Tarnwell" : "Tarnwell - no port";
+    if (strcmp(title, Title) == 0)
         return;
-    if (title != Title)
-        snprintf(Title, sizeof Title, "%s", title);
-    if (window)
-        ShowMainWindowTitle(window, Title);
+    snprintf(Title, sizeof Title, "%s", title);
+    ShowMainWindowTitle(window, Title);
 }

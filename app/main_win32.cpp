@@ -7,7 +7,6 @@
 #include "app/main_window.h"
 #include "link/serial_link.h"
 #include "protocol/drop.h"
-#include "protocol/poll.h"
 #include "resources/resource.h"
 #include "settings/profile.h"
 #include "settings/settings.h"
@@ -38,15 +37,9 @@ void ShowMainWindowTitle(WindowHandle window, const char* title)
     SetWindowTextA(window, title);
 }
 
-// The caption and the client area's text, after anything that may have changed them: the
-// window is painted again only when its text did change, never for an unchanged tick.
-static void ShowLinkState(HWND window)
+void RedrawMainWindow(WindowHandle window)
 {
-    SetMainWindowTitle(window, MainWindowTitle(LinkIsOpen()));
-    int changed;
-    MainWindowState(&changed);
-    if (changed)
-        InvalidateRect(window, NULL, TRUE);
+    InvalidateRect(window, NULL, TRUE);
 }
 
 // The client area's text in the dialog font (8-point "MS Sans Serif" at the window's DPI), black on the class's light gray, cut off where the window ends.
@@ -76,15 +69,12 @@ static void PaintState(HWND window)
 static void DropFiles(HWND window, HDROP drop)
 {
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
-    std::vector<std::vector<char>> texts(count);
-    std::vector<const char*> paths(count);
+    std::vector<std::string> paths(count);
     for (UINT i = 0; i < count; i++) {
-        UINT length = DragQueryFileA(drop, i, NULL, 0);
-        texts[i].assign(length + 1, '\0');
-        DragQueryFileA(drop, i, texts[i].data(), length + 1);
-        paths[i] = texts[i].data();
+        paths[i].resize(DragQueryFileA(drop, i, NULL, 0));
+        DragQueryFileA(drop, i, &paths[i][0], (UINT)paths[i].size() + 1);
     }
-    SendDroppedFiles(window, paths.data(), (int)count);
+    MainWindowDropped(window, paths);
     DragFinish(drop);
 }
 
@@ -126,11 +116,7 @@ static void SendChosenFiles(HWND window)
         files.push_back(first + (first.back() == '\\' ? "" : "\\") + name);
     if (files.empty())
         files.push_back(first);
-    std::vector<const char*> paths;
-    for (const std::string& file : files)
-        paths.push_back(file.c_str());
-    SendDroppedFiles(window, paths.data(), (int)paths.size());
-    ShowLinkState(window);
+    MainWindowDropped(window, files);
 }
 
 // "Open Store Folder": the store directory in Explorer.
@@ -160,8 +146,7 @@ static void ShowMenu(HWND window, POINT at)
         OpenStoreFolder(window);
         break;
     case MenuConfiguration:
-        ConfigDialog(window);
-        ShowLinkState(window);
+        MainWindowClicked(window);
         break;
     case MenuAbout:
         MessageBoxA(window, AboutText(ProfileLocation().c_str()).c_str(), "About Tarnwell", MB_OK | MB_ICONINFORMATION);
@@ -181,14 +166,11 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     case WM_CREATE:
         // Inside CreateWindowExA, before the window is shown: a port that cannot be opened
         // is reported while nothing else is on the screen, and the ticks start after that.
-        OpenLink();
-        ShowLinkState(window);
+        StartMainWindow(window);
         SetTimer(window, PollTimer, PollPeriodMs, NULL);
         return 0;
     case WM_TIMER:
-        PollLink(window);
-        SendQueuedFiles(window);
-        ShowLinkState(window);
+        MainWindowTick(window);
         return 0;
     case WM_COPYDATA: {
         // Files another start hands over: they go at the next tick.
@@ -208,12 +190,9 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     }
     case WM_DROPFILES:
         DropFiles(window, (HDROP)wParam);
-        ShowLinkState(window);
         return 0;
     case WM_LBUTTONDOWN:
-        // Modal, owned by the window; its result is not needed.
-        ConfigDialog(window);
-        ShowLinkState(window);
+        MainWindowClicked(window);
         return 0;
     case WM_RBUTTONUP: {
         // Taken here rather than left to DefWindowProcA, which not every system turns into

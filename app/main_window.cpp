@@ -12,8 +12,3 @@ int MainWindowHeight(int screenHeight, int dpi)
 {
     return screenHeight / 14 + ScaleToDpi(20, dpi);
 }
-
-const char* MainWindowTitle(int portOpen)
-{
-    return portOpen ? "Tarnwell" : "Tarnwell - no port";
-}

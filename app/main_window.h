@@ -1,9 +1,12 @@
-// The main window, as far as both front ends share it: where it stands, how big it is, and
-// the title it shows. The window itself is main_win32.cpp (Win32) or main_fltk.cpp (FLTK).
+// The main window, as far as both front ends share it: where it stands, how big it is, the
+// title it shows and what it does. The window itself is main_win32.cpp (Win32) or main_fltk.cpp (FLTK).
 #ifndef TARNWELL_MAIN_WINDOW_H
 #define TARNWELL_MAIN_WINDOW_H
 
 #include "ui/window_handle.h"
+
+#include <string>
+#include <vector>
 
 // The outer top left corner of the window on the screen, frame included.
 enum { MainWindowX = 32, MainWindowY = 32 };
@@ -14,23 +17,30 @@ enum { MainWindowX = 32, MainWindowY = 32 };
 int MainWindowWidth(int screenWidth, int dpi);
 int MainWindowHeight(int screenHeight, int dpi);
 
-// The text the main window shows in its caption: "Tarnwell" from start-up on. Set here and
-// nowhere else, so that a later state of the program can say so in the caption. Takes a copy
-// (at most 127 characters); with a window, its caption changes at once, and a text the
-// caption already shows is left alone.
-void SetMainWindowTitle(WindowHandle window, const char* title);
-
-// The caption's text as last set, for a window being made.
+// The caption as it stands, for a window being made: "Tarnwell" from start-up on.
 const char* MainWindowTitleNow(void);
 
-// Puts the text in the window's caption: the toolkit's own call, one in each front end.
+// Puts the text in the window's caption, and has the client area drawn again: the toolkit's
+// own calls, one of each in each front end.
 void ShowMainWindowTitle(WindowHandle window, const char* title);
+void RedrawMainWindow(WindowHandle window);
 
-// The caption for the state of the link: "Tarnwell" while a port is open, "Tarnwell - no
-// port" while there is none (it did not open, or went away and is being tried again). The
-// front ends set it after everything that may open or lose the port: start-up, each tick,
-// the configuration dialog.
-const char* MainWindowTitle(int portOpen);
+// Sets the caption for the port's state: "Tarnwell" while a port is open, "Tarnwell - no
+// port" while there is none (it did not open, or went away and is being tried again). Only a
+// change reaches the window.
+void ShowPortState(WindowHandle window, int portOpen);
+
+// What the window does, the same in both front ends (main_events.cpp); each leaves the
+// caption showing the port's state and the client area showing MainWindowState, drawn again
+// only when its text changed. StartMainWindow opens the link, before the window is
+// shown; MainWindowTick is the one-second poll tick; MainWindowClicked runs the configuration
+// dialog; MainWindowDropped sends the dropped files (paths whole, in the drop's order).
+void StartMainWindow(WindowHandle window);
+// The caption and the client area after anything else that may have changed them.
+void ShowLinkState(WindowHandle window);
+void MainWindowTick(WindowHandle window);
+void MainWindowClicked(WindowHandle window);
+void MainWindowDropped(WindowHandle window, const std::vector<std::string>& paths);
 
 // What the client area says, one item a line: the port and its rate ("COM1, 9600 baud", or
 // "No port: COM3"), the store folder, and the last transfer. Made afresh at each call;

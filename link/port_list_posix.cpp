@@ -1,5 +1,6 @@
 // The serial devices of a Linux machine, found by name (see port_list_posix.h).
 #include "link/port_list_posix.h"
+#include "settings/text.h"
 
 #include <dirent.h>
 #include <stdio.h>
@@ -61,10 +62,10 @@ static bool IsRealPort(const std::string& ttyClasses, const std::string& name)
 
 static void Add(char names[][TextSize], int* count, int max, const std::string& path)
 {
+    // A path too long for the menu is left out, never cut.
     if (*count >= max || path.size() >= TextSize)
         return;
-    memcpy(names[*count], path.c_str(), path.size() + 1);
-    (*count)++;
+    CopyCut(names[(*count)++], TextSize, path.c_str(), path.size());
 }
 
 int FindSerialPorts(const char* devices, const char* ttyClasses, char names[][TextSize], int max)

@@ -4,6 +4,7 @@
 
 #include "link/line_settings_posix.h"
 #include "link/port_list_posix.h"
+#include "ui/clock.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -258,13 +259,6 @@ int SetLinkTimeouts(LinkTimeoutMode mode)
     return PortIsOpen();
 }
 
-static long long NowMs(void)
-{
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
-}
-
 // The errors of a port whose device has gone: a USB adapter unplugged (EIO while the kernel
 // hangs the line up, then ENXIO or ENODEV), or a line hung up (EIO on a write; a pty whose
 // other side has closed).
@@ -273,13 +267,13 @@ static int DeviceGone(int error)
     return error == EIO || error == ENXIO || error == ENODEV;
 }
 
-// Waits for `events` on the port until `deadline` (NowMs time): PortMoved when the port is
+// Waits for `events` on the port until `deadline` (ClockMs time): PortMoved when the port is
 // ready, PortIdle when the time is up, PortGone when the port reports a hang-up or an error
 // (a hung-up line is always "ready", and waiting on it would spin).
 static int WaitForPort(short events, long long deadline)
 {
     for (;;) {
-        long long left = deadline - NowMs();
+        long long left = deadline - ClockMs();
         if (left <= 0)
             return PortIdle;
         struct pollfd port = {LinkHandle, events, 0};
@@ -313,7 +307,7 @@ int ReadPortBytes(unsigned char* bytes, int size, int* count)
         if (errno != EAGAIN || TimeoutMode != TransferMode)
             return PortIdle;
         if (deadline < 0)
-            deadline = NowMs() + TransferReadMs;
+            deadline = ClockMs() + TransferReadMs;
         int waited = WaitForPort(POLLIN, deadline);
         if (waited != PortMoved)
             return waited;
@@ -339,7 +333,7 @@ int WritePortBytes(const unsigned char* bytes, int count, int* written)
         if (moved < 0 && errno != EAGAIN)
             return PortIdle;
         if (deadline < 0)
-            deadline = NowMs() + WriteMs;
+            deadline = ClockMs() + WriteMs;
         int waited = WaitForPort(POLLOUT, deadline);
         if (waited != PortMoved)
             return waited;

@@ -1,22 +1,11 @@
 // File name mapping between the Z88 and the PC, and the shared part of the store-name
 // check. Both mappings work in place in NameBuffer; nothing else is stored.
 #include "protocol/names.h"
+#include "settings/text.h"
 
 #include <string.h>
 
 char NameBuffer[TextSize];
-
-// Length of `text`, or -1 when it is longer than `limit` characters; never reads further.
-static int BoundedLength(const char* text, int limit)
-{
-    int length = 0;
-    while (text[length] != 0) {
-        if (length == limit)
-            return -1;
-        length++;
-    }
-    return length;
-}
 
 // Moves the tail of NameBuffer that starts at `text` to its front.
 static void KeepFrom(const char* text)
@@ -98,10 +87,8 @@ char* MapOutgoingName(const char* path)
     }
 
     // The Z88 is given small letters; only ASCII capitals change, no code page applies.
-    for (char* p = NameBuffer; *p; p++) {
-        if (*p >= 'A' && *p <= 'Z')
-            *p = (char)(*p - 'A' + 'a');
-    }
+    for (char* p = NameBuffer; *p; p++)
+        *p = (char)AsciiLower((unsigned char)*p);
     return NameBuffer;
 }
 

@@ -1,6 +1,7 @@
 // Windows part of the file name mapping: '\' separates the folders of a dropped path, and
 // the names that Windows would not open as a file inside the store directory.
 #include "protocol/names.h"
+#include "settings/text.h"
 
 #include <string.h>
 
@@ -21,10 +22,7 @@ static int SameIgnoringCase(const char* text, int length, const char* upper)
     if ((int)strlen(upper) != length)
         return 0;
     for (int i = 0; i < length; i++) {
-        char c = text[i];
-        if (c >= 'a' && c <= 'z')
-            c = (char)(c - 'a' + 'A');
-        if (c != upper[i])
+        if (AsciiLower((unsigned char)text[i]) != AsciiLower((unsigned char)upper[i]))
             return 0;
     }
     return 1;

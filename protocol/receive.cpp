@@ -9,6 +9,7 @@
 #include "protocol/names.h"
 #include "protocol/outcome.h"
 #include "settings/settings.h"
+#include "settings/text.h"
 #include "ui/alerts.h"
 #include "ui/progress.h"
 #include "ui/transfer_log.h"
@@ -26,12 +27,11 @@ enum { StepCountWrap = 1 << 30 };
 static void JoinCutToFit(char* text, const char* first, const char* second, const char* third)
 {
     const char* parts[] = {first, second, third};
-    int length = 0;
+    size_t length = 0;
     for (const char* part : parts) {
-        for (; *part && length < TextSize - 1; part++)
-            text[length++] = *part;
+        CopyCut(text + length, TextSize - (int)length, part, strlen(part));
+        length = strlen(text);
     }
-    text[length] = 0;
 }
 
 // Reads the name up to the ESC that ends it, then the 'F' that must follow. 0 on a failed

@@ -7,6 +7,7 @@
 
 #include "settings/folders.h"
 #include "settings/settings.h"
+#include "settings/text.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -150,7 +151,7 @@ void Locate(const IniText& ini, const char* section, const char* key, int* heade
         if (SectionHeader(ini.lines[i], &name)) {
             if (*header >= 0)
                 return;  // the next section begins: only the first match counts
-            if (strcasecmp(name.c_str(), section) == 0)
+            if (SameIgnoringCase(name.c_str(), section))
                 *header = *last = i;
             continue;
         }
@@ -158,20 +159,11 @@ void Locate(const IniText& ini, const char* section, const char* key, int* heade
             continue;
         if (!Trim(ini.lines[i]).empty())
             *last = i;
-        if (*keyLine < 0 && KeyLine(ini.lines[i], &k, &v) && strcasecmp(k.c_str(), key) == 0)
+        if (*keyLine < 0 && KeyLine(ini.lines[i], &k, &v) && SameIgnoringCase(k.c_str(), key))
             *keyLine = i;
     }
 }
 
-void CopyCut(char* buffer, int size, const char* text, size_t length)
-{
-    if (size <= 0)
-        return;
-    if (length > (size_t)size - 1)
-        length = (size_t)size - 1;
-    memcpy(buffer, text, length);
-    buffer[length] = 0;
-}
 
 bool WriteAll(int fd, const std::string& text)
 {

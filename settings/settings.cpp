@@ -3,6 +3,7 @@
 #include "settings/settings.h"
 
 #include "settings/profile.h"
+#include "settings/text.h"
 
 #include <ctype.h>
 #include <limits.h>
@@ -81,11 +82,7 @@ static const char* OverrideFor(const char* key)
     for (int id = 0; id < SettingCount; id++) {
         if (!Overridden[id])
             continue;
-        const char* name = SettingKey((SettingId)id);
-        int i = 0;
-        while (name[i] && tolower((unsigned char)name[i]) == tolower((unsigned char)key[i]))
-            i++;
-        if (!name[i] && !key[i])
+        if (SameIgnoringCase(SettingKey((SettingId)id), key))
             return Overrides[id];
     }
     return NULL;

@@ -1,18 +1,16 @@
 // tarnwell-cli run as a user runs it, a child process with its output on a pipe or on a
 // terminal, over a real line (a pty) with the test Z88 at the far end.
 #include "settings/settings.h"
-#include "tests/support/peer_line.h"
-#include "tests/support/settings_store.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/line_fixture.h"
+#include "tests/support/process.h"
 #include "tests/support/z88.h"
+#include "tests/support/wait.h"
 
 #include <gtest/gtest.h>
 
 #include <errno.h>
 #include <fcntl.h>
-#include <pty.h>
 #include <signal.h>
-#include <spawn.h>
 #include <string.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -27,80 +25,27 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
-
 using Lines = std::vector<std::string>;
 
 static const char MissingPort[] = "/dev/tarnwell-no-such-port";
 
-// One run of the program: what it wrote, each stream collected on a thread of its own so
-// that the program never waits for the test.
-struct CliRun {
-    pid_t pid = -1;
-    std::string out, err;
-    std::thread outReader, errReader;
-};
-
-static std::thread Collect(int fd, std::string* text)
-{
-    return std::thread([fd, text] {
-        char chunk[512];
-        ssize_t got;
-        // A pty's master reads EIO once the program has closed its end.
-        while ((got = read(fd, chunk, sizeof chunk)) > 0 || (got < 0 && errno == EINTR)) {
-            if (got > 0)
-                text->append(chunk, (size_t)got);
-        }
-        close(fd);
-    });
-}
+using CliRun = ChildProcess;
 
 // Starts tarnwell-cli with `arguments`, its standard output on a terminal of the test's
 // (a new pty) or on a pipe, standard error on a pipe, standard input empty.
 static void Start(CliRun* run, const Lines& arguments, bool onTerminal = false)
 {
-    int out[2], err[2];
-    if (onTerminal)
-        ASSERT_EQ(openpty(&out[0], &out[1], nullptr, nullptr, nullptr), 0);
-    else
-        ASSERT_EQ(pipe(out), 0);
-    ASSERT_EQ(pipe(err), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addclose(&actions, err[0]);
-    std::vector<char*> argv{(char*)TARNWELL_CLI};
-    for (const std::string& argument : arguments)
-        argv.push_back((char*)argument.c_str());
-    argv.push_back(nullptr);
-    int spawned = posix_spawn(&run->pid, TARNWELL_CLI, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    close(err[1]);
-    run->outReader = Collect(out[0], &run->out);
-    run->errReader = Collect(err[0], &run->err);
-    ASSERT_EQ(spawned, 0);
+    ASSERT_TRUE(StartChild(run, TARNWELL_CLI, arguments, onTerminal ? TerminalOutput : CollectOutput));
 }
 
-// Waits for the program to end: its exit status, or -1 when it had to be killed.
+// Waits for the program to end: its exit status, or -1 when it had to be killed or a signal
+// ended it.
 static int Finish(CliRun* run, int timeoutMs = 20000)
 {
-    int status = 0;
-    for (int waited = 0; waitpid(run->pid, &status, WNOHANG) == 0; waited += 10) {
-        if (waited >= timeoutMs) {
-            kill(run->pid, SIGKILL);
-            waitpid(run->pid, &status, 0);
-            status = -1;
-            break;
-        }
-        usleep(10000);
-    }
-    run->outReader.join();
-    run->errReader.join();
-    return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    int status = WaitForChild(run, timeoutMs);
+    if (status < 0)
+        KillChild(run);
+    return status >= 0 && status < 256 ? status : -1;
 }
 
 // Non-zero while a program holds `port` with its exclusive mark and has made it raw.
@@ -119,41 +64,29 @@ static int PortTaken(const char* port)
 // meet a cooked line.
 static bool WaitForPortTaken(const char* port)
 {
-    for (int i = 0; i < 1000 && !PortTaken(port); i++)
-        usleep(10000);
-    return PortTaken(port);
+    return WaitUntil([&] { return PortTaken(port) != 0; }, 10000, 10);
 }
 
 // Waits until a file stands at `path`: the '~' file of a reception stands from the start of
 // its data.
 static bool WaitForFile(const std::string& path)
 {
-    for (int i = 0; i < 1000 && !ReadWholeFile(path); i++)
-        usleep(10000);
-    return ReadWholeFile(path);
+    return WaitUntil([&] { return ReadWholeFile(path); }, 10000, 10);
 }
 
-class CliTest : public ::testing::Test {
+class CliTest : public LineFixture {
 protected:
     void SetUp() override
     {
-        ResetSettingsStore();
-        ASSERT_TRUE(OpenPeerLine(port, sizeof port));
-        folder = NewTestFolder();
-        PutSetting("Port", port);
+        ASSERT_NO_FATAL_FAILURE(LineFixture::SetUp());
         PutSetting("Directory", folder.c_str());
     }
 
-    void TearDown() override { Z88WaitSent(); }
-
-    std::string Stored(const std::string& name) const
+    void TearDown() override
     {
-        std::string contents;
-        return ReadWholeFile(folder + name, &contents) ? contents : "<none>";
+        Z88WaitSent();
+        LineFixture::TearDown();
     }
-
-    char port[128];
-    std::string folder;
 };
 
 // The settings of the command line are used for the run and never written: the file keeps

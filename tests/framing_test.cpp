@@ -1,6 +1,7 @@
 // The framing rules against the format's own tables: which bytes go plain, how a byte is
 // escaped, how digits are read back, and how long a frame is on the line.
 #include "protocol/framing.h"
+#include "tests/support/z88.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,6 @@
 #include <string>
 #include <vector>
 
-using Bytes = std::vector<unsigned char>;
 
 // Exactly tab, line feed, carriage return and 0x20..0x7F: 99 values. ESC, XON and XOFF
 // are among the escaped, so none of them stands plain in the data.
@@ -30,21 +30,7 @@ TEST(Framing, PlainSetHoldsExactlyTheNinetyNineValues)
 
 TEST(Framing, EveryRowOfTheExampleTable)
 {
-    const struct {
-        int byte;
-        Bytes line;
-    } rows[] = {
-        {0x41, {0x41}},
-        {0x0D, {0x0D}},
-        {0x7F, {0x7F}},
-        {0x00, {0x1B, 0x42, 0x30, 0x30}},
-        {0x1A, {0x1B, 0x42, 0x31, 0x41}},
-        {0x1B, {0x1B, 0x42, 0x31, 0x42}},
-        {0x80, {0x1B, 0x42, 0x38, 0x30}},
-        {0xA9, {0x1B, 0x42, 0x41, 0x39}},
-        {0xFF, {0x1B, 0x42, 0x46, 0x46}},
-    };
-    for (const auto& row : rows) {
+    for (const FormatExample& row : FormatExamples) {
         unsigned char item[DataItemMax];
         int length = EncodeDataByte(row.byte, item);
         EXPECT_EQ(Bytes(item, item + length), row.line) << "byte " << row.byte;

@@ -1,33 +1,24 @@
-// The common ground of the link tests: a fresh settings store, a fresh line whose far end
-// the test plays, and "Port" naming the program's end of it.
+// The line fixture with the link under test: it opens the link on the program's end, and
+// closes it after the test.
 #ifndef TARNWELL_TEST_LINK_FIXTURE_H
 #define TARNWELL_TEST_LINK_FIXTURE_H
 
 #include "link/serial_link.h"
-#include "settings/settings.h"
-#include "tests/support/peer_line.h"
-#include "tests/support/settings_store.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/line_fixture.h"
 
 #include <chrono>
 
-enum { Xon = 0x11, Xoff = 0x13 };
-
-class LinkFixture : public ::testing::Test {
+class LinkFixture : public LineFixture {
 protected:
-    void SetUp() override
+    void TearDown() override
     {
-        ResetSettingsStore();
-        ASSERT_TRUE(OpenPeerLine(port, sizeof port));
-        PutSetting("Port", port);
+        CloseLink();
+        LineFixture::TearDown();
     }
-
-    void TearDown() override { CloseLink(); }
 
     // Opens the link, with "Rate" and "Xon" set first when given; fails the test when the
     // port did not open.
-    void Open(const char* rate = nullptr, const char* xon = nullptr)
+    static void Open(const char* rate = nullptr, const char* xon = nullptr)
     {
         if (rate)
             PutSetting("Rate", rate);
@@ -50,8 +41,6 @@ protected:
         return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
             .count();
     }
-
-    char port[128];
 };
 
 #endif

@@ -2,6 +2,7 @@
 #include "tests/link_probe.h"
 
 #include "link/serial_link.h"
+#include "tests/support/process.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -66,12 +67,5 @@ void ReleasePort()
 
 int OpenHandleCount()
 {
-    DIR* folder = opendir("/proc/self/fd");
-    if (!folder)
-        return -1;
-    int count = 0;
-    while (readdir(folder))
-        count++;
-    closedir(folder);
-    return count;
+    return OpenDescriptors(0);
 }

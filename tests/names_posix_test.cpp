@@ -9,10 +9,7 @@ const char ExampleStoreDirectory[] = "/home/z88/LINK/";
 
 TEST_F(NamesTest, PlainPathsGiveTheirLastComponent)
 {
-    struct Case {
-        const char* path;
-        const char* sent;
-    } cases[] = {
+    ExpectSent({
         {"/home/z88/LINK/REPORT.DOC", "report.doc"},
         {"/media/Data/Mixed Case.Txt", "mixed case.txt"},
         // A backslash is an ordinary byte of a Linux file name.
@@ -22,9 +19,7 @@ TEST_F(NamesTest, PlainPathsGiveTheirLastComponent)
         {"/tmp/dir/", ""},
         // An '@' in a folder is no part of the file name.
         {"/srv/me@host/q1.txt", "q1.txt"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Outgoing(c.path), c.sent) << c.path;
+    });
 }
 
 TEST_F(NamesTest, LinuxStoreNames)

@@ -126,10 +126,7 @@ TEST_F(NamesTest, LongNamesAreRefusedNeverCut)
 
 TEST_F(NamesTest, PathsWithAnAt)
 {
-    struct Case {
-        const char* path;
-        const char* sent;
-    } cases[] = {
+    ExpectSent({
         // No '_' and digit behind the device: only "@ABC" goes.
         {"C:\\X\\@ABCDEF.TXT", "def"},
         {"C:\\X\\@RAM_X!A_B.z88", "a.b"},
@@ -145,9 +142,7 @@ TEST_F(NamesTest, PathsWithAnAt)
         {"C:\\X\\@RAM_", "."},
         {"C:\\X\\@RAM_1", ""},
         {"@", ""},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Outgoing(c.path), c.sent) << c.path;
+    });
 }
 
 TEST_F(NamesTest, HighBytesPassUnchangedAndKeepTheirCase)

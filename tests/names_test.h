@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 // A store directory as a user of this platform sets it (defined per platform).
 extern const char ExampleStoreDirectory[];
@@ -17,6 +19,12 @@ protected:
     static std::string Incoming(const std::string& name, const char* preserve);
     // MapOutgoingName; "(refused)" for a null result.
     static std::string Outgoing(const std::string& path);
+    // Outgoing of each path gives the name beside it.
+    static void ExpectSent(std::initializer_list<std::pair<const char*, const char*>> pathsAndNames)
+    {
+        for (const auto& c : pathsAndNames)
+            EXPECT_EQ(Outgoing(c.first), c.second) << c.first;
+    }
 };
 
 #endif

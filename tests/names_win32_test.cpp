@@ -10,10 +10,7 @@ const char ExampleStoreDirectory[] = "C:\\LINK\\";
 
 TEST_F(NamesTest, PlainPathsGiveTheirLastComponent)
 {
-    struct Case {
-        const char* path;
-        const char* sent;
-    } cases[] = {
+    ExpectSent({
         {"C:\\LINK\\REPORT.DOC", "report.doc"},
         {"D:\\Data\\Mixed Case.Txt", "mixed case.txt"},
         // '/' is no separator on this side.
@@ -23,9 +20,7 @@ TEST_F(NamesTest, PlainPathsGiveTheirLastComponent)
         {"C:\\LINK\\", ""},
         // An '@' in a folder is no part of the file name.
         {"C:\\MAIL@HOME\\NOTE.TXT", "note.txt"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Outgoing(c.path), c.sent) << c.path;
+    });
 }
 
 TEST_F(NamesTest, WindowsRefusesSeparatorsDrivesAndStreams)

@@ -14,6 +14,7 @@
 #include "tests/support/screen.h"
 #include "tests/support/settings_store.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wait.h"
 #include "tests/support/z88.h"
 
 #include <gtest/gtest.h>
@@ -30,11 +31,6 @@ namespace {
 
 const unsigned char Xoff = 0x13, Xon = 0x11;
 const unsigned LightGray = 0xC0C0C0;
-
-void Pause(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
 
 // Every pixel of the area has this colour.
 bool AllOf(const Screenshot& shot, const ScreenArea& area, unsigned colour)
@@ -70,23 +66,13 @@ bool SaysItsState(const Screenshot& shot, const ScreenArea& client)
 bool WaitForFile(const std::string& path, const std::string& contents, int timeoutMs = 15000)
 {
     std::string found;
-    for (int waited = 0; waited < timeoutMs; waited += 100) {
-        if (ReadWholeFile(ProgramPath(path), &found) && found == contents)
-            return true;
-        Pause(100);
-    }
-    return false;
+    return WaitUntil([&] { return ReadWholeFile(ProgramPath(path), &found) && found == contents; }, timeoutMs, 100);
 }
 
 // Waits up to `timeoutMs` for the display to show a window captioned `title`.
 bool WaitForTitle(const std::string& title, int timeoutMs = 15000)
 {
-    for (int waited = 0; waited < timeoutMs; waited += 100) {
-        if (DisplayShowsWindow(title))
-            return true;
-        Pause(100);
-    }
-    return false;
+    return WaitUntil([&] { return DisplayShowsWindow(title); }, timeoutMs, 100);
 }
 
 class ProgramTest : public testing::Test {
@@ -330,8 +316,7 @@ TEST_F(ProgramTest, TerminalProgramSendsAndReceivesOnce)
 
     ASSERT_TRUE(StartProgramAt(TARNWELL_CLI, {"receive", "--once"}));
     // Until it has the port (Windows gives no sign of that from outside: the full wait).
-    for (int waited = 0; waited < 5000 && !PortHeldExclusively(port); waited += 100)
-        Pause(100);
+    WaitUntil([&] { return PortHeldExclusively(port) != 0; }, 5000, 100);
     Z88SendInBackground(Z88Frame(":RAM.0/REPLY.TXT", Text("to the store\r\n")));
     EXPECT_EQ(WaitForProgramExit(30000), 0);
     EXPECT_TRUE(WaitForFile(store + "REPLY.TXT", "to the store\r\n", 1000));
@@ -358,8 +343,7 @@ TEST_F(ProgramTest, DropOfAPathOver127CharactersSendsNothing)
     ProgramWindow log;
     ASSERT_TRUE(WaitForOtherWindow("File Transfer Information", 10000, &log)) << "the refusal said nothing";
     ASSERT_TRUE(SendCloseRequest("File Transfer Information"));
-    for (int waited = 0; waited < 10000 && WaitForOtherWindow("File Transfer Information", 0, &log); waited += 100)
-        Pause(100);
+    WaitUntil([&] { return !WaitForOtherWindow("File Transfer Information", 0, &log); }, 10000, 100);
 
     // The program took the drop and goes on taking drops.
     line = Heard([&] { EXPECT_EQ(Drop({later}), 0); });
@@ -617,8 +601,7 @@ TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
     EXPECT_EQ(SettingsSectionLines(), stored);
     ASSERT_NO_FATAL_FAILURE(PointAt(box.client));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
-    for (int waited = 0; waited < 10000 && WaitForOtherWindow("Tarnwell", 0, &box); waited += 100)
-        Pause(100);
+    WaitUntil([&] { return !WaitForOtherWindow("Tarnwell", 0, &box); }, 10000, 100);
     ASSERT_TRUE(WaitForOtherWindow(title, 0, &dialog)) << "the refused rate ended the dialog";
 
     // The rate replaces the selected "fast"; the directory field is two stops on.
@@ -631,8 +614,7 @@ TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "End", "shift+Home", "BackSpace"}));
     ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "5", other}));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
-    for (int waited = 0; waited < 10000 && WaitForOtherWindow(title, 0, &dialog); waited += 100)
-        Pause(100);
+    WaitUntil([&] { return !WaitForOtherWindow(title, 0, &dialog); }, 10000, 100);
     EXPECT_FALSE(WaitForOtherWindow(title, 0, &dialog)) << "Enter did not end the dialog";
 
     char text[TextSize];
@@ -687,12 +669,8 @@ TEST_F(ProgramTest, UnderAWindowManagerTheFrameCountsInTheSize)
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot));
     const int width = shot.width / 8 + 20, height = shot.height / 14 + 20;
-    for (int waited = 0; waited < 5000 && (main.frame.width != width || main.frame.height != height ||
-                                           main.frame.width == main.client.width);
-         waited += 100) {
-        Pause(100);
-        FindMainWindow(&main);
-    }
+    auto framed = [&] { return main.frame.width == width && main.frame.height == height && main.frame.width != main.client.width; };
+    WaitUntil([&] { return framed() || (FindMainWindow(&main) && framed()); }, 5000, 100);
     EXPECT_EQ(main.frame.x, 32);
     EXPECT_EQ(main.frame.y, 32);
     EXPECT_EQ(main.frame.width, width);

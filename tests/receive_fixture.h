@@ -1,19 +1,13 @@
-// The common ground of the receive and poll tests: a fresh settings store, a fresh line whose
-// far end the test Z88 plays, a fresh store folder in "Directory", the link open on the
-// program's end, and the ui test double recording what the session shows.
+// The line fixture for the receive and poll tests: its folder as the store directory, the
+// link open on the program's end, and the ui test double recording what the session shows.
 #ifndef TARNWELL_TEST_RECEIVE_FIXTURE_H
 #define TARNWELL_TEST_RECEIVE_FIXTURE_H
 
 #include "link/serial_link.h"
 #include "protocol/receive.h"
-#include "settings/settings.h"
 #include "tests/support/fake_ui.h"
-#include "tests/support/peer_line.h"
-#include "tests/support/settings_store.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/line_fixture.h"
 #include "tests/support/z88.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
@@ -22,20 +16,15 @@
 #include <thread>
 #include <vector>
 
-enum { Esc = 0x1B };
-
 // Long enough for bytes already sent to have crossed the line (socat under Wine).
 enum { LineSettleMs = 500 };
 
-class ReceiveFixture : public ::testing::Test {
+class ReceiveFixture : public LineFixture {
 protected:
     void SetUp() override
     {
-        ResetSettingsStore();
         ResetFakeUi();
-        ASSERT_TRUE(OpenPeerLine(port, sizeof port));
-        PutSetting("Port", port);
-        folder = NewTestFolder();
+        ASSERT_NO_FATAL_FAILURE(LineFixture::SetUp());
         ASSERT_NO_FATAL_FAILURE(UseDirectory(folder));
     }
 
@@ -43,6 +32,7 @@ protected:
     {
         Z88WaitSent();
         CloseLink();
+        LineFixture::TearDown();
     }
 
     // Puts `directory` in "Directory" and opens the link again, which loads StoreDirectory.
@@ -110,14 +100,6 @@ protected:
         std::this_thread::sleep_for(std::chrono::milliseconds(LineSettleMs));
     }
 
-    // The contents of the file `name` in the store folder, or "<none>" when no regular file
-    // stands there.
-    std::string Stored(const std::string& name) const
-    {
-        std::string contents;
-        return ReadWholeFile(folder + name, &contents) ? contents : "<none>";
-    }
-
     // The names in a folder, sorted.
     static std::vector<std::string> Listing(const std::string& path)
     {
@@ -133,9 +115,6 @@ protected:
     {
         return "show Now Receiving file \"" + name + "\"";
     }
-
-    char port[128];
-    std::string folder;
 };
 
 #endif

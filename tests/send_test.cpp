@@ -7,11 +7,9 @@
 #include "protocol/names.h"
 #include "protocol/send.h"
 #include "settings/settings.h"
+#include "tests/link_fixture.h"
 #include "tests/send_probe.h"
 #include "tests/support/fake_ui.h"
-#include "tests/support/peer_line.h"
-#include "tests/support/settings_store.h"
-#include "tests/support/temp_folder.h"
 #include "tests/support/z88.h"
 
 #include <gtest/gtest.h>
@@ -23,8 +21,6 @@
 #include <vector>
 
 namespace {
-
-const unsigned char Esc = 0x1B;
 
 // Stands in for the main window; the fake ui only passes it on.
 int MainWindowStandIn;
@@ -51,24 +47,13 @@ std::vector<int> OneTo(int count)
     return counts;
 }
 
-class SendTest : public ::testing::Test {
+class SendTest : public LinkFixture {
 protected:
     void SetUp() override
     {
-        ResetSettingsStore();
-        ASSERT_TRUE(OpenPeerLine(port, sizeof port));
-        PutSetting("Port", port);
-        OpenLink();
-        ASSERT_NE(LinkHandle, (LinkPort)0);
-        ASSERT_NE(LinkHandle, LinkOpenFailed);
+        ASSERT_NO_FATAL_FAILURE(LinkFixture::SetUp());
+        ASSERT_NO_FATAL_FAILURE(Open());
         ResetFakeUi();
-        folder = NewTestFolder();
-    }
-
-    void TearDown() override
-    {
-        CloseLink();
-        ClosePeerLine();
     }
 
     std::string MakeFile(const std::string& name, const Bytes& contents)
@@ -93,9 +78,6 @@ protected:
         *line = Z88StopListening();
         return result;
     }
-
-    char port[128];
-    std::string folder;
 };
 
 // Each file goes out as one frame, byte for byte as the Z88 expects, with a step of the

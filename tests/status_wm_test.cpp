@@ -35,31 +35,12 @@ static int Holds(const std::vector<long>& items, const char* atomName)
 }
 
 // The client window with this WM_NAME, wherever the window manager framed it.
-static Window ClientWindow(Window start, const char* title)
-{
-    char* name = nullptr;
-    if (XFetchName(fl_display, start, &name) && name) {
-        int same = strcmp(name, title) == 0;
-        XFree(name);
-        if (same)
-            return start;
-    }
-    Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    Window found = 0;
-    if (XQueryTree(fl_display, start, &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count && !found; i++)
-            found = ClientWindow(children[i], title);
-        if (children)
-            XFree(children);
-    }
-    return found;
-}
-
 static Window ClientWindow(const char* title)
 {
     XSync(fl_display, False);
-    return ClientWindow(RootWindow(fl_display, fl_screen), title);
+    std::vector<Window> found =
+        WindowsWhere(RootWindow(fl_display, fl_screen), [&](Window window) { return WindowTitle(window) == title; });
+    return found.empty() ? 0 : found.front();
 }
 
 // Waits, running the event loop, until the window manager has framed the window. (A window

@@ -6,22 +6,8 @@
 
 TEST(Z88Tool, EncodesTheFormatExamples)
 {
-    struct Case {
-        unsigned char byte;
-        Bytes line;
-    } cases[] = {
-        {0x41, {0x41}},
-        {0x0D, {0x0D}},
-        {0x7F, {0x7F}},
-        {0x00, {0x1B, 0x42, 0x30, 0x30}},
-        {0x1A, {0x1B, 0x42, 0x31, 0x41}},
-        {0x1B, {0x1B, 0x42, 0x31, 0x42}},
-        {0x80, {0x1B, 0x42, 0x38, 0x30}},
-        {0xA9, {0x1B, 0x42, 0x41, 0x39}},
-        {0xFF, {0x1B, 0x42, 0x46, 0x46}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Z88EncodeData({c.byte}), c.line) << "byte " << int(c.byte);
+    for (const FormatExample& example : FormatExamples)
+        EXPECT_EQ(Z88EncodeData({(unsigned char)example.byte}), example.line) << "byte " << example.byte;
 
     EXPECT_EQ(Z88EncodeData({0x3B}, true), (Bytes{0x3B}));
     EXPECT_EQ(Z88EncodeData({0xAB}, true), (Bytes{0x1B, 'B', 'a', 'b'}));

@@ -2,6 +2,7 @@
 // platform's own answer (escape_key.h).
 #include "ui/alerts.h"
 
+#include "ui/clock.h"
 #include "ui/escape_key.h"
 
 // How long an answer about the Esc key is used before the system is asked again: 5 ms. Each
@@ -15,7 +16,7 @@ int EscapeHeld(void)
     static int asked = 0;
     static long long askedAt = 0;
     static int held = 0;
-    long long now = EscapeClockMicroseconds();
+    long long now = ClockMicroseconds();
     if (asked && now - askedAt < EscapeAnswerMicroseconds)
         return held;
     held = EscapeDownNow();

@@ -10,6 +10,9 @@
 // so it works in the middle of a transfer).
 int EscapeHeld(void);
 
+// The first line of the connect-failure message, the same in every front end.
+inline constexpr char ConnectFailureText[] = "Can't connect to Serial Port";
+
 // The modal "Can't connect to Serial Port" message, captioned "Tarnwell", with the error
 // icon, owned by the active window. Returns when the user dismisses it. `detail` is what
 // the link knows of the failure (the port and the reason, PortFailureText): on Linux it

@@ -35,26 +35,18 @@ int EscapeDownNow(void)
     return DisplayReady() && Fl::get_key(FL_Escape);
 }
 
-long long EscapeClockMicroseconds(void)
-{
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000000LL + now.tv_nsec / 1000;
-}
-
 void ShowConnectFailure(const char* detail)
 {
-    static const char message[] = "Can't connect to Serial Port";
     // The first line stays as it is on Windows; the port and the reason follow it.
     const char* between = detail && *detail ? "\n" : "";
     if (!detail)
         detail = "";
     if (!DisplayReady()) {
-        fprintf(stderr, "Tarnwell: %s%s%s\n", message, between, detail);
+        fprintf(stderr, "Tarnwell: %s%s%s\n", ConnectFailureText, between, detail);
         return;
     }
     fl_message_title("Tarnwell");
-    fl_alert("%s%s%s", message, between, detail);
+    fl_alert("%s%s%s", ConnectFailureText, between, detail);
 }
 
 void SignalSuccess(void)

@@ -17,7 +17,7 @@ int EscapeHeld(void)
 void ShowConnectFailure(const char* detail)
 {
     EndProgressLine();
-    fprintf(stderr, "tarnwell-cli: Can't connect to Serial Port\n");
+    fprintf(stderr, "tarnwell-cli: %s\n", ConnectFailureText);
     if (detail && *detail)
         fprintf(stderr, "%s\n", detail);
 }

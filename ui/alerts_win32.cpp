@@ -14,22 +14,9 @@ int EscapeDownNow(void)
     return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
 }
 
-long long EscapeClockMicroseconds(void)
-{
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    // In two steps, so that a counter that has run for days does not overflow.
-    long long seconds = now.QuadPart / frequency.QuadPart;
-    long long rest = now.QuadPart % frequency.QuadPart;
-    return seconds * 1000000LL + rest * 1000000LL / frequency.QuadPart;
-}
-
 void ShowConnectFailure(const char*)
 {
-    MessageBoxA(GetActiveWindow(), "Can't connect to Serial Port", "Tarnwell", MB_ICONERROR);
+    MessageBoxA(GetActiveWindow(), ConnectFailureText, "Tarnwell", MB_ICONERROR);
 }
 
 void SignalSuccess(void)

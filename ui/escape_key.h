@@ -1,13 +1,9 @@
 // The platform half of the Esc query, below the answer cache in alerts.cpp: the key's state
-// at this moment, and the clock that ages a remembered answer. One implementation per
-// platform, in alerts_win32.cpp and alerts_fltk.cpp.
+// at this moment. One implementation per platform, in alerts_win32.cpp and alerts_fltk.cpp.
 #ifndef TARNWELL_ESCAPE_KEY_H
 #define TARNWELL_ESCAPE_KEY_H
 
 // Non-zero while the Esc key is down, asked of the system now.
 int EscapeDownNow(void);
-
-// A steady clock in microseconds from some fixed start: it never goes back.
-long long EscapeClockMicroseconds(void);
 
 #endif

@@ -10,7 +10,6 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
-int ProgressValue = 100;
 static Fl_Window* ProgressWindow;
 
 // The window has no close control, and a close request or Esc that reaches it anyway

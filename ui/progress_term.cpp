@@ -7,6 +7,7 @@
 #include "ui/transfer_log.h"
 
 #include "settings/settings.h"
+#include "ui/clock.h"
 #include "ui/terminal.h"
 
 #include <stdio.h>
@@ -34,14 +35,14 @@ int TransfersBegun(void)
 // Draws the line afresh over the one before.
 static void DrawLine(void)
 {
-    long long elapsed = TerminalNowMs() - StartedMs;
+    long long elapsed = ClockMs() - StartedMs;
     char line[256];
     int length = snprintf(line, sizeof line, "%s: %d bytes", Title, ByteCount);
     if (elapsed > 0 && length >= 0 && length < (int)sizeof line)
         snprintf(line + length, sizeof line - length, ", %lld bytes/s", ByteCount * 1000LL / elapsed);
     RedrawTerminalLine(line);
     fflush(stdout);
-    DrawnMs = TerminalNowMs();
+    DrawnMs = ClockMs();
 }
 
 void ShowProgress(WindowHandle, const char* title)
@@ -52,7 +53,7 @@ void ShowProgress(WindowHandle, const char* title)
     Whole = 0;
     FailureSaid = 0;
     ByteCount = 0;
-    StartedMs = TerminalNowMs();
+    StartedMs = ClockMs();
     Begun++;
     LineStands = OutputIsTerminal();
     if (LineStands)
@@ -62,7 +63,7 @@ void ShowProgress(WindowHandle, const char* title)
 void StepProgress(int count)
 {
     ByteCount = count;
-    if (LineStands && TerminalNowMs() - DrawnMs >= RedrawMs)
+    if (LineStands && ClockMs() - DrawnMs >= RedrawMs)
         DrawLine();
 }
 

@@ -9,7 +9,6 @@
 
 #include <windows.h>
 
-int ProgressValue = 100;
 static HWND ProgressWindow;
 
 // The platform's default dialog handling does all the window's own work; the bar exists

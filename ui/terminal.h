@@ -17,10 +17,7 @@ void CatchStopSignals(void);
 // Ctrl-Break on Windows); 0 while none has come.
 int StopSignal(void);
 
-// Milliseconds of a clock that only goes forward.
-long long TerminalNowMs(void);
-
-// Sleeps until `deadline` (TerminalNowMs time), or until a stop signal comes.
+// Sleeps until `deadline` (ClockMs time, clock.h), or until a stop signal comes.
 void WaitForStopUntil(long long deadline);
 
 // Non-zero when standard output is a terminal (a console) rather than a pipe or a file.

@@ -35,15 +35,9 @@ int StopSignal(void)
     return Stop;
 }
 
-long long TerminalNowMs(void)
-{
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
-}
-
 void WaitForStopUntil(long long deadline)
 {
+    // ClockMs is CLOCK_MONOTONIC here (clock.h).
     struct timespec until;
     until.tv_sec = deadline / 1000;
     until.tv_nsec = (deadline % 1000) * 1000000;

@@ -2,6 +2,8 @@
 // Ctrl-Break through the console's handler, the tick count and the console's width.
 #include "ui/terminal.h"
 
+#include "ui/clock.h"
+
 #include <windows.h>
 
 #include <io.h>
@@ -33,14 +35,9 @@ int StopSignal(void)
     return (int)Stop;
 }
 
-long long TerminalNowMs(void)
-{
-    return (long long)GetTickCount64();
-}
-
 void WaitForStopUntil(long long deadline)
 {
-    long long left = deadline - TerminalNowMs();
+    long long left = deadline - ClockMs();
     if (left <= 0 || Stop)
         return;
     if (StopEvent)

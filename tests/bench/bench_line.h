@@ -4,6 +4,8 @@
 #ifndef TARNWELL_BENCH_LINE_H
 #define TARNWELL_BENCH_LINE_H
 
+#include "ui/window_handle.h"
+
 #include <stddef.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -56,11 +58,13 @@ inline double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// Makes the line; `programPort` (`size` bytes) receives the name for the setting "Port".
-bool OpenBenchLine(char* programPort, size_t size);
+// A fresh settings store, the test line (OpenPeerLine) with "Rate" and "Xon" as given and,
+// when `directory` is given, that "Directory"; then the link opened on it. False, with the
+// reason printed, when the line or the link did not open.
+bool OpenBenchLink(const char* name, const char* rate, const char* xon, const char* directory = nullptr);
 
-// A thread at the far end sends `count` bytes / takes `count` bytes, as fast as the line
-// lets it. WaitForFarEnd waits until it has done so.
+// A thread at the far end of the test line (OpenPeerLine) sends `count` bytes / takes `count`
+// bytes, as fast as the line lets it. WaitForFarEnd waits until it has done so.
 void StartFeeding(long count);
 void StartDraining(long count);
 // The same as StartFeeding with the `count` bytes at `bytes`, which must stay until
@@ -72,6 +76,16 @@ enum { BenchPacedRate = 3840, BenchPacedChunk = 64 };
 void StartFeedingPaced(long count);
 void StartDrainingPaced(long count);
 void WaitForFarEnd();
+
+// What a session asks of the real ui besides the line, `count` bytes long, with the
+// progress window captioned `title` open over `owner`: a progress step for every byte (a
+// drawing for every 64th) and an Esc query for every byte. Printed per byte and per drawing.
+// Only in the benchmarks that link the status windows and the alerts (ui_cost.cpp).
+void PrintUiCost(WindowHandle owner, const char* title, long count);
+
+// One row of a before-and-now table: the figure's name, both values printed with `format`
+// ("not measured" for a negative one), and now / before.
+void PrintBeforeNow(const char* figure, double before, double now, const char* format);
 
 // The CPU time the calling thread has used, in seconds: the program's side of a benchmark
 // alone, without the far end's thread.

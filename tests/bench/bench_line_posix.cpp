@@ -1,9 +1,8 @@
-// Linux side of the link benchmark: a pty pair whose master is fed and drained by a thread,
-// and the plain poll()+read()/write() loop.
+// The Linux side of the benchmarks: the thread CPU clock, system calls counted with strace,
+// and the plain loop: poll() then read() / write().
 #include "tests/bench/bench_line.h"
 
 #include "link/serial_link.h"
-#include "ui/escape_key.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -20,107 +19,6 @@
 #include <chrono>
 #include <string>
 #include <thread>
-
-static int Master = -1;
-static int Keeper = -1;
-static std::thread FarEnd;
-
-bool OpenBenchLine(char* programPort, size_t size)
-{
-    Master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    char name[128];
-    if (Master < 0 || grantpt(Master) != 0 || unlockpt(Master) != 0 || ptsname_r(Master, name, sizeof name) != 0)
-        return false;
-    Keeper = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);  // so the master never reads EIO
-    snprintf(programPort, size, "%s", name);
-    return Keeper >= 0;
-}
-
-void StartFeeding(long count)
-{
-    FarEnd = std::thread([count] {
-        static unsigned char chunk[4096];
-        for (long left = count; left > 0;) {
-            ssize_t written = write(Master, chunk, left < (long)sizeof chunk ? (size_t)left : sizeof chunk);
-            if (written <= 0)
-                return;
-            left -= written;
-        }
-    });
-}
-
-void StartSending(const unsigned char* bytes, long count)
-{
-    FarEnd = std::thread([bytes, count] {
-        for (long done = 0; done < count;) {
-            long left = count - done;
-            ssize_t written = write(Master, bytes + done, left < 4096 ? (size_t)left : 4096);
-            if (written <= 0)
-                return;
-            done += written;
-        }
-    });
-}
-
-void StartDraining(long count)
-{
-    FarEnd = std::thread([count] {
-        static unsigned char chunk[4096];
-        for (long left = count; left > 0;) {
-            ssize_t got = read(Master, chunk, sizeof chunk);
-            if (got <= 0)
-                return;
-            left -= got;
-        }
-    });
-}
-
-// Moves `count` bytes at the Z88's pace, a chunk per tick, each with `move` (which moves up
-// to the bytes it is given and says how many it moved, or -1 when the line failed).
-template <typename Move> static void Paced(long count, Move move)
-{
-    FarEnd = std::thread([count, move] {
-        static unsigned char chunk[BenchPacedChunk];
-        BenchClock::time_point start = BenchClock::now();
-        int idleTicks = 0;
-        for (long done = 0; done < count;) {
-            double due = (double)done / BenchPacedRate;
-            double wait = due - SecondsSince(start);
-            if (wait > 0)
-                std::this_thread::sleep_for(std::chrono::duration<double>(wait));
-            long size = count - done < (long)BenchPacedChunk ? count - done : (long)BenchPacedChunk;
-            ssize_t moved = move(chunk, (size_t)size);
-            if (moved < 0 || (moved == 0 && ++idleTicks > 5 * BenchPacedRate / BenchPacedChunk))
-                return;  // the line failed, or the program's end gave up five seconds ago
-            if (moved == 0)
-                std::this_thread::sleep_for(std::chrono::duration<double>((double)BenchPacedChunk / BenchPacedRate));
-            else
-                idleTicks = 0;
-            done += moved;
-        }
-    });
-}
-
-void StartFeedingPaced(long count)
-{
-    Paced(count, [](unsigned char* chunk, size_t size) { return write(Master, chunk, size); });
-}
-
-void StartDrainingPaced(long count)
-{
-    // What is there, up to a chunk: the far end never waits inside a tick.
-    fcntl(Master, F_SETFL, fcntl(Master, F_GETFL) | O_NONBLOCK);
-    Paced(count, [](unsigned char* chunk, size_t size) {
-        ssize_t got = read(Master, chunk, size);
-        return got < 0 && errno == EAGAIN ? 0 : got;
-    });
-}
-
-void WaitForFarEnd()
-{
-    FarEnd.join();
-    fcntl(Master, F_SETFL, fcntl(Master, F_GETFL) & ~O_NONBLOCK);
-}
 
 double ThreadCpuSeconds()
 {
@@ -228,17 +126,4 @@ int PlainWriteBytes(const unsigned char* bytes, long count)
             return 0;
     }
     return 1;
-}
-
-double RawEscapeQueriesPerSecond()
-{
-    if (!getenv("DISPLAY") || !*getenv("DISPLAY"))
-        return -1;
-    const int queries = 2000;
-    auto start = std::chrono::steady_clock::now();
-    int held = 0;
-    for (int i = 0; i < queries; i++)
-        held += EscapeDownNow();
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return held >= 0 ? queries / seconds : 0;
 }

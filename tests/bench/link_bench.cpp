@@ -14,6 +14,7 @@
 #include "settings/settings.h"
 #include "tests/bench/bench_line.h"
 #include "tests/bench/byte_link.h"
+#include "tests/support/peer_line.h"
 #include "tests/support/settings_store.h"
 
 #include <stdio.h>
@@ -122,35 +123,11 @@ static double CallsPerByte(Loop loop)
     return calls >= 0 && done == CountedSize ? (double)calls / CountedSize : -1;
 }
 
-static void Row(const char* figure, double before, double now, const char* format)
-{
-    char beforeText[32] = "not measured", nowText[32] = "not measured", ratio[32] = "";
-    if (before >= 0)
-        snprintf(beforeText, sizeof beforeText, format, before);
-    if (now >= 0)
-        snprintf(nowText, sizeof nowText, format, now);
-    if (before > 0 && now >= 0)
-        snprintf(ratio, sizeof ratio, "%.3g", now / before);
-    printf("%-40s %16s %16s %10s\n", figure, beforeText, nowText, ratio);
-}
-
 int main(int argc, char** argv)
 {
     long count = StartBenchmark(argc, argv, "link_bench", 1 << 20);
-    ResetSettingsStore();
-    char port[TextSize];
-    if (!OpenBenchLine(port, sizeof port)) {
-        fprintf(stderr, "link_bench: no line\n");
+    if (!OpenBenchLink("link_bench", "38400", "0"))
         return 1;
-    }
-    PutSetting("Port", port);
-    PutSetting("Rate", "38400");
-    PutSetting("Xon", "0");
-    OpenLink();
-    if (LinkHandle == 0 || LinkHandle == LinkOpenFailed) {
-        fprintf(stderr, "link_bench: the link did not open %s\n", port);
-        return 1;
-    }
     SetLinkTimeouts(TransferMode);
 
     printf("%ld bytes per round, runs of %d bytes; bytes per second (the plain loops: one round):\n", count,
@@ -179,16 +156,16 @@ int main(int argc, char** argv)
            "strace -c on the link's thread alone, %d bytes unthrottled\n",
            Rounds, lineSeconds, (int)CountedSize);
     printf("%-40s %16s %16s %10s\n", "", "before", "now", "now/before");
-    Row("receive unthrottled, B/s", Median(readBefore), Median(readNow), "%.0f");
-    Row("send unthrottled, B/s", Median(writeBefore), Median(writeNow), "%.0f");
-    Row("receive 256 KiB paced, CPU s", pacedReadBefore, pacedReadNow, "%.3f");
-    Row("  % of a core", pacedReadBefore < 0 ? -1 : 100 * pacedReadBefore / lineSeconds,
+    PrintBeforeNow("receive unthrottled, B/s", Median(readBefore), Median(readNow), "%.0f");
+    PrintBeforeNow("send unthrottled, B/s", Median(writeBefore), Median(writeNow), "%.0f");
+    PrintBeforeNow("receive 256 KiB paced, CPU s", pacedReadBefore, pacedReadNow, "%.3f");
+    PrintBeforeNow("  % of a core", pacedReadBefore < 0 ? -1 : 100 * pacedReadBefore / lineSeconds,
         pacedReadNow < 0 ? -1 : 100 * pacedReadNow / lineSeconds, "%.4f");
-    Row("send 256 KiB paced, CPU s", pacedWriteBefore, pacedWriteNow, "%.3f");
-    Row("  % of a core", pacedWriteBefore < 0 ? -1 : 100 * pacedWriteBefore / lineSeconds,
+    PrintBeforeNow("send 256 KiB paced, CPU s", pacedWriteBefore, pacedWriteNow, "%.3f");
+    PrintBeforeNow("  % of a core", pacedWriteBefore < 0 ? -1 : 100 * pacedWriteBefore / lineSeconds,
         pacedWriteNow < 0 ? -1 : 100 * pacedWriteNow / lineSeconds, "%.4f");
-    Row("receive, system calls per byte", callsReadBefore, callsReadNow, "%.4f");
-    Row("send, system calls per byte", callsWriteBefore, callsWriteNow, "%.4f");
+    PrintBeforeNow("receive, system calls per byte", callsReadBefore, callsReadNow, "%.4f");
+    PrintBeforeNow("send, system calls per byte", callsWriteBefore, callsWriteNow, "%.4f");
     double queries = RawEscapeQueriesPerSecond();
     if (queries < 0)
         printf("Esc query: not measured (no display)\n");

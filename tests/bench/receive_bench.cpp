@@ -7,6 +7,7 @@
 #include "protocol/receive.h"
 #include "settings/settings.h"
 #include "tests/bench/bench_line.h"
+#include "tests/support/peer_line.h"
 #include "tests/support/desktop.h"
 #include "tests/support/settings_store.h"
 #include "tests/support/temp_folder.h"
@@ -135,62 +136,16 @@ static int Measure(const char* what, const Bytes& file, const std::string& folde
     return 1;
 }
 
-// What the progress window alone costs for a file of `size` bytes: StepProgress after every
-// byte, as the session calls it, with no line and no file.
-static void ProgressCost(long size, WindowHandle owner)
-{
-    ShowProgress(owner, "Now Receiving file \"COST\"");
-    Clock::time_point start = Clock::now();
-    for (long count = 1; count <= size; count++)
-        StepProgress((int)count);
-    double seconds = SecondsSince(start);
-    CloseProgress();
-    RunEventLoop(50);
-    long steps = size / 64 > 0 ? size / 64 : 1;
-    printf("StepProgress alone, %ld calls: %.3f s, %.1f us per drawing step (every 64 bytes)\n", size, seconds,
-           1e6 * seconds / steps);
-}
-
-// What the Esc query costs, once the program has windows: the session asks it after every
-// byte read.
-static void EscapeCost(WindowHandle owner)
-{
-    const int queries = 200000;
-    ShowProgress(owner, "Now Receiving file \"COST\"");
-    Clock::time_point start = Clock::now();
-    int held = 0;
-    for (int i = 0; i < queries; i++)
-        held += EscapeHeld();
-    double seconds = SecondsSince(start);
-    CloseProgress();
-    RunEventLoop(50);
-    printf("EscapeHeld with windows open: %.0f per second%s\n", queries / seconds, held ? " (Esc was held)" : "");
-}
-
 int main(int argc, char** argv)
 {
     long size = StartBenchmark(argc, argv, "receive_bench", 256 * 1024);
-    ResetSettingsStore();
     PrepareDesktop();
-    char port[TextSize];
-    if (!OpenBenchLine(port, sizeof port)) {
-        fprintf(stderr, "receive_bench: no line\n");
-        return 1;
-    }
     std::string folder = NewTestFolder();
-    PutSetting("Port", port);
-    PutSetting("Rate", "115200");
-    PutSetting("Xon", "0");
-    PutSetting("Directory", folder.c_str());
-    OpenLink();
-    if (LinkHandle == 0 || LinkHandle == LinkOpenFailed) {
-        fprintf(stderr, "receive_bench: the link did not open %s\n", port);
+    if (!OpenBenchLink("receive_bench", "115200", "0", folder.c_str()))
         return 1;
-    }
     WindowHandle owner = OpenOwnerWindow(40, 40, 200, 80);
 
-    ProgressCost(size, owner);
-    EscapeCost(owner);
+    PrintUiCost(owner, "Now Receiving file \"COST\"", size);
     printf("%d rounds each; ratio = plain copy time / ReceiveFile time: over 100 %% ReceiveFile is faster\n", Rounds);
     int ok = Measure("TEXT", TextFile(size), folder, owner) && Measure("BINARY", RandomFile(size), folder, owner);
     CloseOwnerWindow(owner);

@@ -13,6 +13,7 @@
 #include "settings/settings.h"
 #include "tests/bench/bench_line.h"
 #include "tests/bench/byte_link.h"
+#include "tests/support/peer_line.h"
 #include "tests/support/desktop.h"
 #include "tests/support/settings_store.h"
 #include "tests/support/temp_folder.h"
@@ -149,55 +150,11 @@ static double CallsPerByte(Session send, const std::string& path, long lineSize)
     return sent && calls >= 0 ? (double)calls / lineSize : -1;
 }
 
-static void Row(const char* figure, double before, double now, const char* format)
-{
-    char beforeText[32] = "not measured", nowText[32] = "not measured", ratio[32] = "";
-    if (before >= 0)
-        snprintf(beforeText, sizeof beforeText, format, before);
-    if (now >= 0)
-        snprintf(nowText, sizeof nowText, format, now);
-    if (before > 0 && now >= 0)
-        snprintf(ratio, sizeof ratio, "%.3g", now / before);
-    printf("%-40s %16s %16s %10s\n", figure, beforeText, nowText, ratio);
-}
-
-// What SendFile asks of the ui besides the line: a progress step for every file byte (a
-// drawing for every 64th) and an Esc query for every line byte.
-static void MeasureUi()
-{
-    const int count = 1 << 18;
-    ShowProgress(Owner, "Now sending file \"bench\"");
-    Clock::time_point start = Clock::now();
-    for (int i = 1; i <= count; i++)
-        StepProgress(i);
-    double stepSeconds = SecondsSince(start);
-    CloseProgress();
-    start = Clock::now();
-    int held = 0;
-    for (int i = 0; i < count; i++)
-        held += EscapeHeld();
-    double escapeSeconds = SecondsSince(start);
-    printf("ui: progress step %.3f us per file byte (%.1f us per drawing), Esc query %.3f us%s\n",
-           1e6 * stepSeconds / count, 1e6 * stepSeconds / (count / 64), 1e6 * escapeSeconds / count,
-           held ? " (Esc was held)" : "");
-}
-
 int main(int argc, char** argv)
 {
     long size = StartBenchmark(argc, argv, "send_bench", 1 << 20);
-    ResetSettingsStore();
-    char port[TextSize];
-    if (!OpenBenchLine(port, sizeof port)) {
-        fprintf(stderr, "send_bench: no line\n");
+    if (!OpenBenchLink("send_bench", "38400", "1"))
         return 1;
-    }
-    PutSetting("Port", port);
-    PutSetting("Rate", "38400");
-    OpenLink();
-    if (LinkHandle == 0 || LinkHandle == LinkOpenFailed) {
-        fprintf(stderr, "send_bench: the link did not open %s\n", port);
-        return 1;
-    }
     PrepareDesktop();
     Owner = OpenOwnerWindow(40, 40, 160, 60);
 
@@ -228,13 +185,13 @@ int main(int argc, char** argv)
            "line's %.0f s. System calls: strace -c on the sending thread alone, a %d byte text file\n",
            Rounds, lineSeconds, (int)CountedSize);
     printf("%-40s %16s %16s %10s\n", "", "before", "now", "now/before");
-    Row("send text unthrottled, file B/s", text.before, text.now, "%.0f");
-    Row("send binary unthrottled, file B/s", binary.before, binary.now, "%.0f");
-    Row("send 256 KiB text paced, CPU s", pacedBefore, pacedNow, "%.3f");
-    Row("  % of a core", pacedBefore < 0 ? -1 : 100 * pacedBefore / lineSeconds,
+    PrintBeforeNow("send text unthrottled, file B/s", text.before, text.now, "%.0f");
+    PrintBeforeNow("send binary unthrottled, file B/s", binary.before, binary.now, "%.0f");
+    PrintBeforeNow("send 256 KiB text paced, CPU s", pacedBefore, pacedNow, "%.3f");
+    PrintBeforeNow("  % of a core", pacedBefore < 0 ? -1 : 100 * pacedBefore / lineSeconds,
         pacedNow < 0 ? -1 : 100 * pacedNow / lineSeconds, "%.4f");
-    Row("send, system calls per line byte", callsBefore, callsNow, "%.4f");
-    MeasureUi();
+    PrintBeforeNow("send, system calls per line byte", callsBefore, callsNow, "%.4f");
+    PrintUiCost(Owner, "Now sending file \"bench\"", 1 << 18);
 
     CloseOwnerWindow(Owner);
     CloseLink();

@@ -1,16 +1,16 @@
-// The fault soak: the test Z88 and the program under test (soak_program.h) on a real line,
+// The fault soak: the test Z88 and the whole program (program.h) on a real line,
 // step after step, files both ways: names from a small set, so that previous copies keep
 // being replaced, random bytes from 0 to 64 KiB, and faults at random between and inside
 // transfers. After each step the store folder and what the Z88 got are checked against the
 // soak's own record; at the end it prints a table, with the program's descriptors and memory.
+// Files are dropped on the main window with the drag source, as a user drops them.
 //   steps: TARNWELL_SOAK_STEPS (50), random seed: TARNWELL_SOAK_SEED (the time)
 #include "settings/settings.h"
-#include "tests/soak/soak_program.h"
 #include "tests/support/host_tool.h"
-#include "tests/support/peer_line.h"
-#include "tests/support/settings_store.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/line_fixture.h"
+#include "tests/support/program.h"
 #include "tests/support/z88.h"
+#include "tests/support/wait.h"
 
 #include <gtest/gtest.h>
 
@@ -65,23 +65,6 @@ const char* const FaultNames[] = {"none",
                                   "XOFF held during a send",
                                   "Esc held during a transfer"};
 
-const unsigned char Esc = 0x1B, Xon = 0x11, Xoff = 0x13;
-
-void Sleep(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    for (Clock::time_point start = Clock::now(); Clock::now() - start < std::chrono::milliseconds(timeoutMs);) {
-        if (condition())
-            return true;
-        Sleep(20);
-    }
-    return condition();
-}
-
 int EnvNumber(const char* name, int fallback)
 {
     const char* text = getenv(name);
@@ -94,34 +77,46 @@ std::string FileText(const std::string& path)
     return ReadWholeFile(path, &text) ? text : std::string("<none>");
 }
 
-class Soak : public ::testing::Test {
+// True while the program runs.
+bool ProgramRunning()
+{
+    return WaitForProgramExit(0) < 0;
+}
+
+class Soak : public LineFixture {
 protected:
+    static void SetUpTestSuite() { PrepareDesktop(); }
+
     void SetUp() override
     {
         seed = (unsigned)EnvNumber("TARNWELL_SOAK_SEED", (int)time(nullptr));
         random.seed(seed);
-        ResetSettingsStore();
-        ASSERT_TRUE(OpenPeerLine(port, sizeof port));
-        folder = NewTestFolder();
+        ASSERT_NO_FATAL_FAILURE(LineFixture::SetUp());
+        // The drag source names files by their host paths; the soak reads them by the program's.
+        hostFolder = NewHostFolder();
+        folder = ProgramPath(hostFolder);
         store = folder + "store" + PathSeparator();
         outbox = folder + "outbox" + PathSeparator();
         ASSERT_TRUE(MakeTestFolder(store) && MakeTestFolder(outbox));
-        PutSetting("Port", port);
         PutSetting("Rate", "9600");
         PutSetting("Xon", "1");
         PutSetting("Directory", store.c_str());
         PutSetting("Preserve", "1");
+        ASSERT_TRUE(StartProgram());
+        ASSERT_TRUE(WaitForMainWindow(60000, &main)) << "the main window never came up";
         // Wine reports a held key only while the pointer is over the program's window.
-        RunHostTool({"xdotool", "mousemove", "400", "300"});
-        ASSERT_TRUE(StartProgram(folder));
+        RunHostTool({"xdotool", "mousemove", std::to_string(main.client.x + main.client.width / 2),
+                     std::to_string(main.client.y + main.client.height / 2)});
     }
 
     void TearDown() override
     {
         RunHostTool({"xdotool", "keyup", "Escape"});
         Z88StopListening(0);
-        StopProgram(folder);
-        ClosePeerLine();
+        if (CloseMainWindow())
+            WaitForProgramExit(10000);
+        KillProgram();
+        LineFixture::TearDown();
         // A failed soak leaves its folder for a look at what went wrong.
         if (!HasFailure()) {
             std::error_code ignored;
@@ -190,7 +185,7 @@ protected:
         for (int attempt = 1; attempt <= 15; attempt++) {
             std::string name = "SYNC" + std::to_string(++syncs);
             ASSERT_NO_FATAL_FAILURE(Send(Z88Frame(name, Text(name))));
-            if (WaitFor([&] { return FileText(store + name + ".z88") == name; }, 4000)) {
+            if (WaitUntil([&] { return FileText(store + name + ".z88") == name; }, 4000)) {
                 // The program is idle now: the older ones go, so that the folder stays small.
                 for (const auto& entry : std::filesystem::directory_iterator(store)) {
                     std::string file = entry.path().filename().string();
@@ -233,8 +228,7 @@ protected:
         std::set<std::string> top;
         for (const auto& entry : std::filesystem::directory_iterator(folder))
             top.insert(entry.path().filename().string());
-        EXPECT_TRUE(top == std::set<std::string>({"store", "outbox", "report"}) ||
-                    top == std::set<std::string>({"store", "outbox"}))
+        EXPECT_TRUE(top == std::set<std::string>({"store", "outbox"}))
             << what << ": something was made beside the store folder";
     }
 
@@ -268,7 +262,7 @@ protected:
         } else if (fault == Silence) {
             size_t pause = 2 + (size_t)Pick((int)frame.size() - 2);
             ASSERT_TRUE(PutOnLine(frame, 0, pause));
-            Sleep(3000);
+            Pause(3000);
             ASSERT_TRUE(PutOnLine(frame, pause, frame.size()));
         } else if (fault == EscHeld) {
             size_t split = 2 + (size_t)Pick((int)frame.size() - 1);
@@ -277,7 +271,7 @@ protected:
             HoldEscape(true);
             bool sent = false;
             std::thread rest([&] { sent = PutOnLine(frame, split, frame.size()); });
-            Sleep(1200);
+            Pause(1200);
             HoldEscape(false);
             rest.join();
             ASSERT_TRUE(sent) << "the line refused the Z88's bytes";
@@ -300,7 +294,7 @@ protected:
         };
         // Let a failed reception run into its time-out before the sync frame comes.
         if (!mustBeWhole)
-            Sleep(1500);
+            Pause(1500);
         ASSERT_NO_FATAL_FAILURE(Sync());
         // With Esc held the reception may have ended before the key was seen.
         if (mustBeWhole || (fault == EscHeld && isWhole()))
@@ -311,13 +305,13 @@ protected:
     void DropStep(const std::string& what)
     {
         struct Dropped {
-            std::string path, name, data;
+            std::string path, name, data;  // path: the host's, for the drag source
         };
         std::vector<Dropped> files;
         for (int i = 1 + Pick(3); i > 0; i--) {
             const SoakName& name = Names[Pick(sizeof Names / sizeof Names[0])];
             if (Pick(2) && record.count(name.stored)) {
-                files.push_back({store + name.stored, name.sentBack, record[name.stored]});
+                files.push_back({hostFolder + "store/" + name.stored, name.sentBack, record[name.stored]});
                 continue;
             }
             // A file dropped twice in one drop is the same file both times.
@@ -327,7 +321,7 @@ protected:
                 outboxRecord[own] = std::string(data.begin(), data.end());
                 WriteWholeFile(outbox + own, outboxRecord[own]);
             }
-            files.push_back({outbox + own, own, outboxRecord[own]});
+            files.push_back({hostFolder + "outbox/" + own, own, outboxRecord[own]});
         }
         const Fault faults[] = {NoFault, NoFault, XoffHeld, EscHeld};
         Fault fault = faults[Pick(sizeof faults / sizeof faults[0])];
@@ -335,46 +329,51 @@ protected:
         // What came before is no part of this drop (the echo of a line not yet made raw, say).
         PeerDiscardInput();
         Z88StartListening();
-        std::string request;
+        // The transfer log opens over the main window: moved aside, as a user would, so that
+        // the drop lands on the main window.
+        RunHostTool({"xdotool", "search", "--name", "File Transfer Information", "windowmove", "%@",
+                     std::to_string(main.frame.x + 300), std::to_string(main.frame.y + 300)});
+        Pause(300);
+        // On Linux the drag source ends once the program has sent the files; under Wine once
+        // the drop is posted: it runs beside the faults.
+        std::vector<std::string> command = {TARNWELL_XDND_DROP, std::to_string(main.client.x + main.client.width / 2),
+                                            std::to_string(main.client.y + main.client.height / 2)};
         for (const Dropped& file : files)
-            request += file.path + "\n";
-        WriteWholeFile(folder + "drop.part", request);
-        ASSERT_EQ(rename((folder + "drop.part").c_str(), (folder + "drop").c_str()), 0);
+            command.push_back(file.path);
+        int dropped = -1;
+        std::thread drop([&] { dropped = RunHostTool(command); });
         if (fault == XoffHeld || fault == EscHeld) {
-            // The program takes the drop at its next tick, within a second.
-            Sleep(Pick(1500));
+            Pause(Pick(1500));
             if (fault == XoffHeld) {
-                PeerSend(&Xoff, 1);
-                Sleep(300 + Pick(2700));
-                PeerSend(&Xon, 1);
+                const unsigned char stop = Xoff, go = Xon;
+                PeerSend(&stop, 1);
+                Pause(300 + Pick(2700));
+                PeerSend(&go, 1);
             } else {
                 HoldEscape(true);
-                Sleep(1200);
+                Pause(1200);
                 HoldEscape(false);
             }
         }
+        drop.join();
+        ASSERT_EQ(dropped, 0) << what << ": the drag source failed";
         faultCounts[fault]++;
         drops++;
         droppedFiles += (int)files.size();
 
-        int sent = -1;
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                std::string report = FileText(folder + "report");
-                if ((int)std::count(report.begin(), report.end(), '\n') <= reports)
-                    return false;
-                sscanf(report.c_str() + report.rfind("sent "), "sent %d", &sent);
-                return true;
-            },
-            180000))
-            << what << ": the program never finished the drop";
-        reports++;
-        Bytes line = Z88StopListening(500);
+        // The program has finished the drop once the line has been quiet longer than the
+        // longest XOFF.
+        Bytes line = Z88StopListening(4000);
         // The PC's own XON and XOFF (its input filling up) are no part of a frame.
         line.erase(std::remove_if(line.begin(), line.end(), [](unsigned char b) { return b == Xon || b == Xoff; }), line.end());
 
-        // Every file reported sent arrived whole; after them at most one frame, cut or whole
-        // (Esc seen after its last byte), and nothing more.
+        // The files arrive whole, in order, up to the first that failed; that one is at most a
+        // frame cut short (or whole: Esc seen after its last byte), and nothing comes after it.
+        // Without a fault every file arrives whole.
+        std::vector<Z88Decoded> frames = Z88DecodeAll(line);
+        int sent = 0;
+        while (sent < (int)frames.size() && sent < (int)files.size() && frames[sent].complete)
+            sent++;
         std::string context = what + " (" + std::to_string(files.size()) + " files, " + FaultNames[fault] + ")";
         if (fault == NoFault) {
             EXPECT_EQ(sent, (int)files.size()) << context;
@@ -382,7 +381,7 @@ protected:
         size_t at = 0;
         for (int i = 0; i < (int)files.size(); i++) {
             if (at >= line.size()) {
-                EXPECT_GE(i, sent) << context << ": file " << i << " reported sent, but nothing came";
+                EXPECT_GE(i, sent) << context << ": file " << i << " of the whole ones never came";
                 break;
             }
             Z88Decoded frame = Z88Decode(Bytes(line.begin() + at, line.end()));
@@ -391,7 +390,7 @@ protected:
             std::string got(frame.data.begin(), frame.data.end());
             if (i < sent) {
                 EXPECT_TRUE(frame.complete && frame.name == files[i].name && got == files[i].data)
-                    << context << ": file " << i << " reported sent, but the Z88 got \"" << frame.name << "\" ("
+                    << context << ": file " << i << " came whole, but the Z88 got \"" << frame.name << "\" ("
                     << files[i].name << "), " << got.size() << " bytes (" << files[i].data.size() << ") " << frame.fault;
                 continue;
             }
@@ -413,11 +412,11 @@ protected:
 
     unsigned seed = 0;
     std::mt19937 random;
-    char port[128];
-    std::string folder, store, outbox;
+    ProgramWindow main;
+    std::string hostFolder, store, outbox;
     std::map<std::string, std::string> record;        // store file -> what it must hold
     std::map<std::string, std::string> outboxRecord;  // outbox file -> what it holds
-    int syncs = 0, reports = 0, receptions = 0, drops = 0, droppedFiles = 0;
+    int syncs = 0, receptions = 0, drops = 0, droppedFiles = 0;
     long filesChecked = 0, lost = 0;
     int faultCounts[FaultKinds] = {};
 };
@@ -426,7 +425,9 @@ TEST_F(Soak, NothingIsLostUnderFaults)
 {
     const int steps = EnvNumber("TARNWELL_SOAK_STEPS", 50);
     ASSERT_NO_FATAL_FAILURE(Sync());
-    ProgramUsage start = MeasureProgram();
+    ProgramCost start, end;
+    ProgramUsage(&start);
+    int startHandles = ProgramOpenHandles();
     Clock::time_point began = Clock::now();
     int step = 1;
     for (; step <= steps && !HasFatalFailure() && !HasNonfatalFailure(); step++) {
@@ -443,7 +444,8 @@ TEST_F(Soak, NothingIsLostUnderFaults)
     }
     ASSERT_NO_FATAL_FAILURE(Sync());
     CheckDisk("at the end");
-    ProgramUsage end = MeasureProgram();
+    ProgramUsage(&end);
+    int endHandles = ProgramOpenHandles();
 
     printf("\nsoak (seed %u): %d steps in %ld s\n", seed, step - 1,
            (long)std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - began).count());
@@ -452,8 +454,8 @@ TEST_F(Soak, NothingIsLostUnderFaults)
         printf("  fault: %-28s %d\n", FaultNames[fault], faultCounts[fault]);
     printf("  steps without a fault          %d\n", faultCounts[NoFault]);
     printf("  files checked %ld, lost %ld\n", filesChecked, lost);
-    printf("  program descriptors: start %ld, end %ld; RSS: start %ld kB, end %ld kB\n", start.descriptors,
-           end.descriptors, start.rssKb, end.rssKb);
+    printf("  program descriptors: start %d, end %d; RSS: start %ld kB, end %ld kB\n", startHandles, endHandles,
+           start.residentKiB, end.residentKiB);
     EXPECT_EQ(lost, 0);
 }
 

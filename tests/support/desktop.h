@@ -80,9 +80,6 @@ void StopTicks();
 // Gives the window with this caption the keyboard focus, for keys typed with xdotool.
 void FocusWindow(const char* title);
 
-// A path of the host's file system, as this program's file functions take it.
-std::string HostPathForProgram(const std::string& hostPath);
-
 // Makes the next ShowProgress fail to create its window (Windows: templates looked up in
 // a module without them); returns 0 where a window cannot fail to be created. Undone by
 // PrepareDesktop.

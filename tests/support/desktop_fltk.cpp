@@ -1,7 +1,9 @@
 // The status-window tests' desktop on Linux (see desktop.h): FLTK windows, and Xlib for
 // what the X server shows.
 #include "tests/support/desktop.h"
+
 #include "tests/support/x_property.h"
+#include "ui/clock.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Browser.H>
@@ -40,18 +42,11 @@ void CloseOwnerWindow(WindowHandle owner)
     XSync(fl_display, False);
 }
 
-static double Now()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec + now.tv_nsec / 1e9;
-}
-
 void RunEventLoop(int milliseconds)
 {
-    double end = Now() + milliseconds / 1000.0;
-    for (double left = end - Now(); left > 0; left = end - Now())
-        Fl::wait(left);
+    long long end = ClockMs() + milliseconds;
+    for (long long left = end - ClockMs(); left > 0; left = end - ClockMs())
+        Fl::wait(left / 1000.0);
     XSync(fl_display, False);
 }
 
@@ -75,29 +70,50 @@ ScreenArea ClientArea(WindowHandle window)
     return AreaOfXWindow(fl_xid(window));
 }
 
-// A viewable window under start with WM_NAME title, searched as the server has them (a
-// window manager, if one runs, puts client windows inside frames of its own).
-static Window FindXWindow(Window start, const char* title)
+std::string WindowTitle(Window window)
+{
+    char* name = nullptr;
+    std::string title;
+    if (XFetchName(fl_display, window, &name) && name) {
+        title = name;
+        XFree(name);
+    }
+    return title;
+}
+
+bool WindowViewable(Window window)
 {
     XWindowAttributes attributes;
-    char* name = nullptr;
-    if (XGetWindowAttributes(fl_display, start, &attributes) &&
-        attributes.map_state == IsViewable && XFetchName(fl_display, start, &name) && name) {
-        int same = strcmp(name, title) == 0;
-        XFree(name);
-        if (same)
-            return start;
-    }
+    return XGetWindowAttributes(fl_display, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+static void CollectWindows(Window start, const std::function<bool(Window)>& match, std::vector<Window>* found)
+{
+    if (match(start))
+        found->push_back(start);
     Window root, parent, *children = nullptr;
     unsigned count = 0;
-    Window found = 0;
     if (XQueryTree(fl_display, start, &root, &parent, &children, &count)) {
-        for (unsigned i = count; i-- > 0 && !found;)
-            found = FindXWindow(children[i], title);
+        for (unsigned i = 0; i < count; i++)
+            CollectWindows(children[i], match, found);
         if (children)
             XFree(children);
     }
+}
+
+std::vector<Window> WindowsWhere(Window start, const std::function<bool(Window)>& match)
+{
+    std::vector<Window> found;
+    CollectWindows(start, match, &found);
     return found;
+}
+
+// The topmost viewable window under start with WM_NAME title.
+static Window FindXWindow(Window start, const char* title)
+{
+    std::vector<Window> found =
+        WindowsWhere(start, [&](Window window) { return WindowViewable(window) && WindowTitle(window) == title; });
+    return found.empty() ? 0 : found.back();
 }
 
 int FindProgramWindow(const char* title, ScreenArea* client)
@@ -230,11 +246,6 @@ void FocusWindow(const char* title)
         XSetInputFocus(fl_display, window, RevertToPointerRoot, CurrentTime);
     XSync(fl_display, False);
     RunEventLoop(100);
-}
-
-std::string HostPathForProgram(const std::string& hostPath)
-{
-    return hostPath;
 }
 
 int BreakProgressWindowCreation()

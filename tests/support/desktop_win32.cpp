@@ -204,11 +204,6 @@ void FocusWindow(const char* title)
     RunEventLoop(100);
 }
 
-std::string HostPathForProgram(const std::string& hostPath)
-{
-    return "Z:" + hostPath;  // Wine's drive Z: is the host's root
-}
-
 int BreakProgressWindowCreation()
 {
     // A module without dialog templates: the one of the test's own runtime will not do,

@@ -1,29 +1,15 @@
-// Linux side of RunHostTool: posix_spawnp, then a wait for the child.
+// Linux side of RunHostTool: a child process (process.h), waited for.
 #include "tests/support/host_tool.h"
 
-#include <errno.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
+#include "tests/support/process.h"
 
 int RunHostTool(const std::vector<std::string>& arguments)
 {
-    if (arguments.empty())
-        return -1;
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
     // Nothing of the caller's is flushed first: X requests a status window left unsent stay
     // unseen, as they would during a transfer.
-    pid_t child;
-    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+    ChildProcess child;
+    if (arguments.empty() || !StartChild(&child, arguments[0], {arguments.begin() + 1, arguments.end()}))
         return -1;
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR)
-            return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    int status = WaitForChild(&child, -1);
+    return status < 256 ? status : -1;
 }

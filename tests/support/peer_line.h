@@ -1,15 +1,13 @@
-// The far end of a real serial line, where a test plays the Z88.
-//   Linux: the master side of a new pty pair; the program opens the slave, which is left
-//          as a new pty is (cooked), so the program has to make its port raw itself. It
-//          opens it through a link that always leads to the current pair's slave.
-//   Windows, under Wine: COM2, joined by socat to COM1 (see tests/tools/wine-run, run
-//          with TARNWELL_WINE_SERIAL=1); the program opens COM1.
-// So the program's port has the same name for every line a test run makes, and while the
-// line is hung up that name leads nowhere, as the device of an unplugged USB adapter.
+// The far end of a real serial line, where a test plays the Z88. The program's port has the
+// same name for every line a test run makes; while the line is hung up that name leads
+// nowhere, as the device of an unplugged USB adapter. One implementation per platform.
 #ifndef TARNWELL_TEST_PEER_LINE_H
 #define TARNWELL_TEST_PEER_LINE_H
 
 #include <stddef.h>
+
+// The line's control bytes: flow control, and the start of every mark of a frame.
+enum { Xon = 0x11, Xoff = 0x13, Esc = 0x1B };
 
 // Makes a fresh line (closing one still open). `programPort` (`size` bytes) receives the
 // name the program should open as its port, the same each time. False when no line could
@@ -28,5 +26,13 @@ int PeerReceiveByte(int timeoutMs);
 
 // Drops whatever the program has sent and the test has not read.
 void PeerDiscardInput();
+
+// The platform's part, below PeerReceiveByte: reads what arrives within `timeoutMs` (at least
+// one byte, at most `size`; with 0, only what is there) and returns how many came, 0 when
+// none did; drops what the line
+// holds unread; and forgets what was read and not handed out (at every hang-up).
+size_t PeerRead(unsigned char* buffer, size_t size, int timeoutMs);
+void PeerFlushInput();
+void PeerForgetPending();
 
 #endif

@@ -1,6 +1,10 @@
 // Linux side of the far end of a test line: the master of a new pty pair. The program opens
-// the slave through a link; the test reads and writes the master.
+// the slave through a link that always leads to the current pair's slave; the slave is left
+// as a new pty is (cooked), so the program has to make its port raw itself. The test reads
+// and writes the master.
 #include "tests/support/peer_line.h"
+
+#include "ui/clock.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -52,18 +56,6 @@ static bool LinkTo(const char* slave)
     return symlink(slave, fresh) == 0 && rename(fresh, LinkPath) == 0;
 }
 
-// Bytes read from the master in one go and not yet handed out.
-static unsigned char Pending[256];
-static size_t PendingStart = 0;
-static size_t PendingEnd = 0;
-
-static long long NowMs()
-{
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
-}
-
 bool OpenPeerLine(char* programPort, size_t size)
 {
     ClosePeerLine();
@@ -103,7 +95,7 @@ void ClosePeerLine()
         close(SlaveKeeper);
     Master = -1;
     SlaveKeeper = -1;
-    PendingStart = PendingEnd = 0;
+    PeerForgetPending();
 }
 
 bool PeerSend(const void* bytes, size_t count)
@@ -130,49 +122,32 @@ bool PeerSend(const void* bytes, size_t count)
     return true;
 }
 
-// Fills Pending with what arrives within `timeoutMs`; false when nothing did.
-static bool Refill(int timeoutMs)
+size_t PeerRead(unsigned char* buffer, size_t size, int timeoutMs)
 {
     if (Master < 0)
-        return false;
-    long long deadline = NowMs() + timeoutMs;
+        return 0;
+    long long deadline = ClockMs() + timeoutMs;
     for (;;) {
-        ssize_t count = read(Master, Pending, sizeof Pending);
-        if (count > 0) {
-            PendingStart = 0;
-            PendingEnd = (size_t)count;
-            return true;
-        }
-        long long left = deadline - NowMs();
+        ssize_t count = read(Master, buffer, size);
+        if (count > 0)
+            return (size_t)count;
+        long long left = deadline - ClockMs();
         if (left <= 0)
-            return false;
+            return 0;
         if (count < 0 && errno == EIO) {
             // Only while no one holds the slave, which the keeper prevents; never spin.
             usleep(10000);
             continue;
         }
         if (count < 0 && errno != EAGAIN && errno != EINTR)
-            return false;
+            return 0;
         struct pollfd line = {Master, POLLIN, 0};
         poll(&line, 1, (int)left);
     }
 }
 
-int PeerReceiveByte(int timeoutMs)
+void PeerFlushInput()
 {
-    if (PendingStart == PendingEnd && !Refill(timeoutMs))
-        return -1;
-    return Pending[PendingStart++];
-}
-
-void PeerDiscardInput()
-{
-    PendingStart = PendingEnd = 0;
-    if (Master < 0)
-        return;
-    tcflush(Master, TCIFLUSH);
-    // Bytes the program wrote a moment ago may still be on their way through the pty: the
-    // kernel hands them over from a worker thread, which a busy machine runs late.
-    while (Refill(300))
-        PendingStart = PendingEnd = 0;
+    if (Master >= 0)
+        tcflush(Master, TCIFLUSH);
 }

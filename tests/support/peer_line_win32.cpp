@@ -18,10 +18,6 @@ static HANDLE Port = INVALID_HANDLE_VALUE;
 // Whether the pair that wine-run made has been handed out; every later line is made afresh.
 static bool LineUsed = false;
 
-static unsigned char Pending[256];
-static DWORD PendingStart = 0;
-static DWORD PendingEnd = 0;
-
 // Runs tests/tools/serial-line with "start" or "stop" on this test run's line.
 static bool LineTool(const char* action)
 {
@@ -109,7 +105,7 @@ bool OpenPeerLine(char* programPort, size_t size)
 
 void ClosePeerLine()
 {
-    PendingStart = PendingEnd = 0;
+    PeerForgetPending();
     if (Port == INVALID_HANDLE_VALUE)
         return;
     CloseHandle(Port);
@@ -125,39 +121,31 @@ bool PeerSend(const void* bytes, size_t count)
     return WriteFile(Port, bytes, (DWORD)count, &written, NULL) && written == count;
 }
 
-// Fills Pending with what arrives within `timeoutMs`; false when nothing did. Wine does not
-// end a read at its first byte the way Windows does for MAXDWORD/MAXDWORD/constant, so the
-// wait is for one byte, and then whatever else is there is taken without waiting.
-static bool Refill(int timeoutMs)
+// Wine does not end a read at its first byte the way Windows does for
+// MAXDWORD/MAXDWORD/constant, so the wait is for one byte, and then whatever else is there is
+// taken without waiting.
+size_t PeerRead(unsigned char* buffer, size_t size, int timeoutMs)
 {
-    if (Port == INVALID_HANDLE_VALUE || !SetTimeouts(0, 0, (DWORD)timeoutMs))
-        return false;
     DWORD count = 0;
-    if (!ReadFile(Port, Pending, 1, &count, NULL) || count == 0)
-        return false;
+    if (timeoutMs <= 0) {
+        // What is there, at once (all-zero timeouts would wait for the whole buffer).
+        if (Port == INVALID_HANDLE_VALUE || !SetTimeouts(MAXDWORD, 0, 0) ||
+            !ReadFile(Port, buffer, (DWORD)size, &count, NULL))
+            return 0;
+        return count;
+    }
+    if (Port == INVALID_HANDLE_VALUE || !SetTimeouts(0, 0, (DWORD)timeoutMs))
+        return 0;
+    if (!ReadFile(Port, buffer, 1, &count, NULL) || count == 0)
+        return 0;
     DWORD more = 0;
     if (SetTimeouts(MAXDWORD, 0, 0))
-        ReadFile(Port, Pending + 1, sizeof Pending - 1, &more, NULL);
-    PendingStart = 0;
-    PendingEnd = 1 + more;
-    return true;
+        ReadFile(Port, buffer + 1, (DWORD)size - 1, &more, NULL);
+    return 1 + more;
 }
 
-int PeerReceiveByte(int timeoutMs)
+void PeerFlushInput()
 {
-    if (PendingStart == PendingEnd && !Refill(timeoutMs))
-        return -1;
-    return Pending[PendingStart++];
-}
-
-void PeerDiscardInput()
-{
-    PendingStart = PendingEnd = 0;
-    if (Port == INVALID_HANDLE_VALUE)
-        return;
-    PurgeComm(Port, PURGE_RXCLEAR);
-    // Bytes the program wrote a moment ago may still be crossing socat, later on a busy
-    // machine.
-    while (Refill(300))
-        PendingStart = PendingEnd = 0;
+    if (Port != INVALID_HANDLE_VALUE)
+        PurgeComm(Port, PURGE_RXCLEAR);
 }

@@ -1,14 +1,12 @@
-// The whole program, started as a user starts it and driven only from outside: for the
-// end-to-end tests and the benchmarks. One implementation per platform:
-//   program_posix.cpp: the built `tarnwell`, on the test's display, its settings file where
-//                      the settings store helpers put it (XDG_CONFIG_HOME);
-//   program_win32.cpp: the built tarnwell.exe, started with CreateProcess in the test's own
-//                      Wine prefix, so that it shares its WIN.INI, COM ports and display.
+// The whole program, started as a user starts it with the settings the test has stored, on
+// the test's display, and driven only from outside: for the end-to-end tests, the soak and
+// the benchmarks. One implementation per platform: program_posix.cpp, program_win32.cpp.
 #ifndef TARNWELL_TEST_PROGRAM_H
 #define TARNWELL_TEST_PROGRAM_H
 
 #include "tests/support/desktop.h"
 #include "tests/support/screen.h"
+#include "tests/support/temp_folder.h"
 
 #include <string>
 #include <vector>
@@ -113,13 +111,5 @@ bool ProgramUsage(ProgramCost* cost);
 // The descriptors the running program has open (Linux: /proc/PID/fd); -1 where they cannot
 // be counted (under Wine).
 int ProgramOpenHandles();
-
-// Files the program and the host's tools (the drag source) both reach: a new empty folder
-// under the test run's folder ($TMPDIR), as a path of the host, ending with '/'.
-std::string NewHostFolder();
-
-// A path of the host as the program names it (Windows: through Wine's drive Z:, with
-// backslashes: what a drop hands the program, and what its store directory must look like).
-std::string ProgramPath(const std::string& hostPath);
 
 #endif

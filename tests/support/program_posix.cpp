@@ -1,10 +1,13 @@
 // The whole program on Linux (see program.h): the built `tarnwell` as a child process on the
-// test's display, and its windows as the X server has them.
+// test's display, its settings file where the settings store helpers put it
+// (XDG_CONFIG_HOME), and its windows as the X server has them.
 #include "tests/support/program.h"
 
 #include "tests/support/host_tool.h"
+#include "tests/support/process.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/x_property.h"
+#include "tests/support/wait.h"
 
 #include "ui/status_window_fltk.h"
 
@@ -29,16 +32,9 @@
 
 extern char** environ;
 
-static pid_t Program = 0;
-static pid_t Manager = 0;
-
-using Clock = std::chrono::steady_clock;
-
-// The moment `ms` milliseconds from now.
-static Clock::time_point After(int ms)
-{
-    return Clock::now() + std::chrono::milliseconds(ms);
-}
+// The running program; its pid is 0 when none runs.
+static ChildProcess Child;
+static ChildProcess Manager;
 
 bool StartProgram()
 {
@@ -48,60 +44,29 @@ bool StartProgram()
 bool StartProgramAt(const std::string& path, const std::vector<std::string>& arguments)
 {
     KillProgram();
-    std::vector<const char*> argv = {path.c_str()};
-    for (const std::string& argument : arguments)
-        argv.push_back(argument.c_str());
-    argv.push_back(nullptr);
-    return posix_spawn(&Program, path.c_str(), nullptr, nullptr, (char* const*)argv.data(),
-                       environ) == 0;
+    return StartChild(&Child, path, arguments);
 }
 
 int WaitForProgramExit(int timeoutMs)
 {
-    if (Program <= 0)
-        return -1;
-    Clock::time_point deadline = After(timeoutMs);
-    for (;;) {
-        int status;
-        pid_t done = waitpid(Program, &status, WNOHANG);
-        if (done == Program) {
-            Program = 0;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        if (done < 0 && errno != EINTR)
-            return -1;
-        if (Clock::now() >= deadline)
-            return -1;
-        usleep(10000);
-    }
+    int status = WaitForChild(&Child, timeoutMs);
+    return status >= 256 ? 128 + status - 256 : status;
 }
 
 int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments)
 {
-    std::vector<const char*> argv = {TARNWELL_PROGRAM};
-    for (const std::string& argument : arguments)
-        argv.push_back(argument.c_str());
-    argv.push_back(nullptr);
-    pid_t second;
-    if (posix_spawn(&second, TARNWELL_PROGRAM, nullptr, nullptr, (char* const*)argv.data(), environ) != 0)
+    ChildProcess second;
+    if (!StartChild(&second, TARNWELL_PROGRAM, arguments))
         return -1;
-    int status = 0;
-    for (Clock::time_point deadline = After(timeoutMs); Clock::now() < deadline; usleep(10000)) {
-        if (waitpid(second, &status, WNOHANG) == second)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    kill(second, SIGKILL);
-    waitpid(second, &status, 0);
-    return -1;
+    int status = WaitForChild(&second, timeoutMs);
+    if (status < 0)
+        KillChild(&second);
+    return status >= 256 ? 128 + status - 256 : status;
 }
 
 void KillProgram()
 {
-    if (Program <= 0)
-        return;
-    kill(Program, SIGKILL);
-    waitpid(Program, nullptr, 0);
-    Program = 0;
+    KillChild(&Child);
 }
 
 // --- The program's windows on the X server -------------------------------------------------
@@ -113,44 +78,17 @@ static Display* OpenDisplay()
     return fl_display;
 }
 
-static std::string Title(Window window)
-{
-    char* name = nullptr;
-    std::string title;
-    if (XFetchName(fl_display, window, &name) && name) {
-        title = name;
-        XFree(name);
-    }
-    return title;
-}
-
 // The viewable client windows of the program (those with its _NET_WM_PID), wherever a window
 // manager put them.
-static void ProgramWindows(Window start, std::vector<Window>* found)
-{
-    XWindowAttributes attributes;
-    std::vector<long> pid = WindowProperty(start, "_NET_WM_PID");
-    if (!pid.empty() && pid[0] == Program && XGetWindowAttributes(fl_display, start, &attributes) &&
-        attributes.map_state == IsViewable)
-        found->push_back(start);
-    Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(fl_display, start, &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count; i++)
-            ProgramWindows(children[i], found);
-        if (children)
-            XFree(children);
-    }
-}
-
 static std::vector<Window> ProgramWindows()
 {
-    std::vector<Window> found;
-    if (Program > 0 && OpenDisplay()) {
-        XSync(fl_display, False);
-        ProgramWindows(DefaultRootWindow(fl_display), &found);
-    }
-    return found;
+    if (Child.pid <= 0 || !OpenDisplay())
+        return {};
+    XSync(fl_display, False);
+    return WindowsWhere(DefaultRootWindow(fl_display), [](Window window) {
+        std::vector<long> pid = WindowProperty(window, "_NET_WM_PID");
+        return !pid.empty() && pid[0] == Child.pid && WindowViewable(window);
+    });
 }
 
 // Only the main window carries the program's icon: 32 by 32, and the pixels after it.
@@ -193,41 +131,37 @@ bool FindMainWindow(ProgramWindow* window)
 
 bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
 {
-    for (Clock::time_point deadline = After(timeoutMs);; usleep(20000)) {
-        if (FindMainWindow(window))
-            return true;
-        if (Clock::now() >= deadline)
-            return false;
-    }
+    return WaitUntil([&] { return FindMainWindow(window); }, timeoutMs);
 }
 
 bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
 {
-    for (Clock::time_point deadline = After(timeoutMs);; usleep(20000)) {
-        for (Window candidate : ProgramWindows())
-            if (!IsMainWindow(candidate) && Title(candidate) == title) {
-                *window = Describe(candidate);
-                return true;
-            }
-        if (Clock::now() >= deadline)
+    return WaitUntil(
+        [&] {
+            for (Window candidate : ProgramWindows())
+                if (!IsMainWindow(candidate) && WindowTitle(candidate) == title) {
+                    *window = Describe(candidate);
+                    return true;
+                }
             return false;
-    }
+        },
+        timeoutMs);
 }
 
 bool CloseMainWindow()
 {
     for (Window candidate : ProgramWindows())
         if (IsMainWindow(candidate))
-            return CloseLikeUser(Title(candidate).c_str()) != 0;
+            return CloseLikeUser(WindowTitle(candidate).c_str()) != 0;
     return false;
 }
 
 bool ProgramUsage(ProgramCost* cost)
 {
-    if (Program <= 0)
+    if (Child.pid <= 0)
         return false;
     char path[64];
-    snprintf(path, sizeof path, "/proc/%d/stat", (int)Program);
+    snprintf(path, sizeof path, "/proc/%d/stat", (int)Child.pid);
     FILE* file = fopen(path, "r");
     if (!file)
         return false;
@@ -242,7 +176,7 @@ bool ProgramUsage(ProgramCost* cost)
     *cost = ProgramCost();
     cost->cpuSeconds = (double)(user + system) / sysconf(_SC_CLK_TCK);
 
-    snprintf(path, sizeof path, "/proc/%d/status", (int)Program);
+    snprintf(path, sizeof path, "/proc/%d/status", (int)Child.pid);
     file = fopen(path, "r");
     cost->residentKiB = -1;
     while (file && fgets(line, sizeof line, file))
@@ -255,26 +189,7 @@ bool ProgramUsage(ProgramCost* cost)
 
 int ProgramOpenHandles()
 {
-    char path[64];
-    snprintf(path, sizeof path, "/proc/%d/fd", (int)Program);
-    DIR* folder = Program > 0 ? opendir(path) : nullptr;
-    if (!folder)
-        return -1;
-    int count = 0;
-    while (struct dirent* entry = readdir(folder))
-        count += entry->d_name[0] != '.';
-    closedir(folder);
-    return count;
-}
-
-std::string NewHostFolder()
-{
-    return NewTestFolder();  // under $TMPDIR, which the host's tools reach as it is
-}
-
-std::string ProgramPath(const std::string& hostPath)
-{
-    return hostPath;
+    return Child.pid > 0 ? OpenDescriptors(Child.pid) : -1;
 }
 
 unsigned DialogBackground()
@@ -339,14 +254,9 @@ int StartWindowManager()
     if (!OpenDisplay())
         return 0;
     StopWindowManager();
-    Manager = fork();
-    if (Manager == 0) {
-        // Its notes about menus it need not have.
-        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr))
-            _exit(127);
-        execlp("openbox", "openbox", "--sm-disable", (char*)nullptr);
-        _exit(127);
-    }
+    // Its notes about menus it need not have go nowhere.
+    if (!StartChild(&Manager, "openbox", {"--sm-disable"}, DiscardOutput))
+        return 0;
     // Running once it manages windows: openbox names itself on the root window before it
     // takes in map requests, and a window mapped in between is never shown. So a window of
     // ours is mapped and waited for until the window manager has taken it (WM_STATE). A first
@@ -368,11 +278,9 @@ int StartWindowManager()
 
 void StopWindowManager()
 {
-    if (Manager <= 0)
+    if (Manager.pid <= 0)
         return;
-    kill(Manager, SIGTERM);
-    waitpid(Manager, nullptr, 0);
-    Manager = 0;
+    KillChild(&Manager, SIGTERM);
     // It may leave its mark on the root window, where a program started later must not take
     // it for a window manager that runs.
     XDeleteProperty(fl_display, DefaultRootWindow(fl_display),

@@ -6,6 +6,7 @@
 #include "app/icon.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wait.h"
 
 #include <windows.h>
 
@@ -144,27 +145,21 @@ bool FindMainWindow(ProgramWindow* window)
 
 bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
 {
-    for (DWORD start = GetTickCount();; Sleep(20)) {
-        if (FindMainWindow(window))
-            return true;
-        if (GetTickCount() - start >= (DWORD)timeoutMs)
-            return false;
-    }
+    return WaitUntil([&] { return FindMainWindow(window); }, timeoutMs);
 }
 
 bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
 {
-    for (DWORD start = GetTickCount();; Sleep(20)) {
-        Search search = {title, NULL};
-        if (Program.hProcess)
-            EnumWindows(FindOther, (LPARAM)&search);
-        if (search.found) {
-            *window = Describe(search.found);
-            return true;
-        }
-        if (GetTickCount() - start >= (DWORD)timeoutMs)
-            return false;
-    }
+    return WaitUntil(
+        [&] {
+            Search search = {title, NULL};
+            if (Program.hProcess)
+                EnumWindows(FindOther, (LPARAM)&search);
+            if (search.found)
+                *window = Describe(search.found);
+            return search.found != NULL;
+        },
+        timeoutMs);
 }
 
 bool CloseMainWindow()
@@ -233,29 +228,6 @@ bool ProgramUsage(ProgramCost* cost)
     cost->cpuSeconds = (double)program / ticks;
     cost->serverCpuSeconds = foundServer ? (double)server / ticks : -1;
     return true;
-}
-
-std::string NewHostFolder()
-{
-    // A test folder of this program's own (removed with it at exit), as the host names it:
-    // its Windows path lies on drive Z:, the host's root.
-    std::string folder = NewTestFolder();
-    if (folder.size() < 2 || folder.compare(0, 2, "Z:") != 0)
-        return "/nonexistent/";
-    folder.erase(0, 2);
-    for (char& c : folder)
-        if (c == '\\')
-            c = '/';
-    return folder;
-}
-
-std::string ProgramPath(const std::string& hostPath)
-{
-    std::string path = "Z:" + hostPath;  // Wine's drive Z: is the host's root
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
 }
 
 unsigned DialogBackground()

@@ -3,6 +3,7 @@
 
 #include "tests/support/desktop.h"
 #include "tests/support/host_tool.h"
+#include "tests/support/temp_folder.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -72,7 +73,7 @@ int TakeScreenshot(Screenshot* shot, const char* keepAs)
             return 0;
         printf("screenshot kept: %s\n", kept.c_str());
     }
-    int ok = ReadPpm(HostPathForProgram(raw), shot);
+    int ok = ReadPpm(ProgramPath(raw), shot);
     RunHostTool({"rm", "-f", raw});
     return ok;
 }

@@ -17,6 +17,14 @@ const char* PathSeparator();
 bool ReadWholeFile(const std::string& path, std::string* contents = nullptr);
 void WriteWholeFile(const std::string& path, const std::string& contents);
 
+// Files the program and the host's tools (the drag source) both reach: a new empty folder
+// under the test run's folder, as a path of the host, ending with '/'.
+std::string NewHostFolder();
+
+// A path of the host as the program names it (Windows: through Wine's drive Z:, with
+// backslashes: what a drop hands the program, and what its store directory must look like).
+std::string ProgramPath(const std::string& hostPath);
+
 // Makes a folder (one level); true on success.
 bool MakeTestFolder(const std::string& path);
 

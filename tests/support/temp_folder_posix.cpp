@@ -29,3 +29,13 @@ bool MakeTestFolder(const std::string& path)
 {
     return mkdir(path.c_str(), 0755) == 0;
 }
+
+std::string NewHostFolder()
+{
+    return NewTestFolder();  // under $TMPDIR, which the host's tools reach as it is
+}
+
+std::string ProgramPath(const std::string& hostPath)
+{
+    return hostPath;
+}

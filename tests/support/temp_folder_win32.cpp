@@ -53,3 +53,26 @@ bool MakeTestFolder(const std::string& path)
 {
     return CreateDirectoryA(path.c_str(), NULL) != 0;
 }
+
+std::string NewHostFolder()
+{
+    // A test folder of this program's own (removed with it at exit), as the host names it:
+    // its Windows path lies on drive Z:, the host's root.
+    std::string folder = NewTestFolder();
+    if (folder.size() < 2 || folder.compare(0, 2, "Z:") != 0)
+        return "/nonexistent/";
+    folder.erase(0, 2);
+    for (char& c : folder)
+        if (c == '\\')
+            c = '/';
+    return folder;
+}
+
+std::string ProgramPath(const std::string& hostPath)
+{
+    std::string path = "Z:" + hostPath;  // Wine's drive Z: is the host's root
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}

@@ -5,9 +5,19 @@
 
 #include <X11/Xlib.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 // The 32-bit items of the window's property `name` (none when it is missing).
 std::vector<long> WindowProperty(Window window, const char* name);
+
+// The window's WM_NAME ("" when it has none), and whether it is mapped and viewable.
+std::string WindowTitle(Window window);
+bool WindowViewable(Window window);
+
+// The windows from `start` down (itself included) for which `match` holds, wherever a window
+// manager framed them: depth first, each window before its children, lowest first.
+std::vector<Window> WindowsWhere(Window start, const std::function<bool(Window)>& match);
 
 #endif

@@ -17,6 +17,13 @@ typedef std::vector<unsigned char> Bytes;
 Bytes Text(const std::string& text);
 Bytes operator+(Bytes left, const Bytes& right);
 
+// The line format's worked examples: a file byte and the data item that stands for it.
+struct FormatExample {
+    int byte;
+    Bytes line;
+};
+extern const std::vector<FormatExample> FormatExamples;
+
 // The data part of a file as a Z88 writes it: tab, line feed, carriage return and 0x20..0x7F
 // as they are, every other byte as ESC 'B' and two hexadecimal digits (small letters when
 // `lowercase`: a garbled line, which the program must refuse).

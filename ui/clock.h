@@ -1,0 +1,20 @@
+// The program's one steady clock: time from some fixed start, which never goes back. Linux:
+// CLOCK_MONOTONIC, on which cli_main.cpp sleeps to its deadlines; Windows: the performance
+// counter.
+#ifndef TARNWELL_CLOCK_H
+#define TARNWELL_CLOCK_H
+
+#include <chrono>
+
+inline long long ClockMicroseconds(void)
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+inline long long ClockMs(void)
+{
+    return ClockMicroseconds() / 1000;
+}
+
+#endif
