@@ -56,6 +56,14 @@ Bytes operator+(Bytes left, const Bytes& right)
     return left;
 }
 
+Bytes EveryByte()
+{
+    Bytes all;
+    for (int value = 0; value < 256; value++)
+        all.push_back((unsigned char)value);
+    return all;
+}
+
 Bytes Z88EncodeData(const Bytes& data, bool lowercase)
 {
     static const char upper[] = "0123456789ABCDEF";
