@@ -5,7 +5,6 @@
 #include "link/serial_port.h"
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
-#include "tests/support/fake_ui.h"
 #include "tests/support/temp_folder.h"
 
 #include <dlfcn.h>
@@ -22,19 +21,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
-using Lines = std::vector<std::string>;
-
-class LinkPosixTest : public LinkFixture {
+class LinkPosixTest : public FakeUiLinkFixture {
 protected:
-    void SetUp() override
-    {
-        ResetFakeUi();
-        LinkFixture::SetUp();
-    }
-
     // Sets the port as another program might have left it, through a descriptor of the
     // test's own; returns what the pty kept of it.
     struct termios LeavePortAs(void (*change)(struct termios*))
@@ -175,15 +164,8 @@ TEST_F(LinkPosixTest, NamesThatAreNoSerialPortFail)
     const std::string file = folder + "not-a-port";
     WriteWholeFile(file, "");
     ASSERT_TRUE(ReadWholeFile(file));
-    for (const char* name : {"", "/dev/null", file.c_str(), folder.c_str(), "/dev/tarnwell-no-such-port"}) {
-        ResetSettingsStore();
-        ResetFakeUi();
-        PutSetting("Port", name);
-        OpenLink();
-        EXPECT_EQ(LinkHandle, LinkOpenFailed) << "Port=" << name;
-        EXPECT_EQ(FakeUi.ConnectFailures(), 1) << "Port=" << name;
-        EXPECT_EQ(SettingsSectionLines(), (Lines{std::string("Port=") + name}));
-    }
+    for (std::string name : {"", "/dev/null", file.c_str(), folder.c_str(), "/dev/tarnwell-no-such-port"})
+        ExpectOpenFails(name);
 }
 
 // Opened while descriptor 0 is free, the port still lands above 2: 0 means "never opened",
@@ -199,10 +181,7 @@ TEST_F(LinkPosixTest, PortNeverLandsOnAStandardDescriptor)
     close(saved);
     EXPECT_GT(handle, 2);
     ASSERT_NO_FATAL_FAILURE(Send('s'));
-    SetLinkTimeouts(TransferMode);
-    int value = 0;
-    EXPECT_TRUE(LinkReadByte(&value));
-    EXPECT_EQ(value, 's');
+    EXPECT_EQ(ReadByte(), 's');
 }
 
 TEST_F(LinkPosixTest, LinkThatIsNotOpenLeavesStandardInputAlone)

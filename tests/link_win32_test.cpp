@@ -2,34 +2,19 @@
 // opened through the device namespace.
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
-#include "tests/support/fake_ui.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
 
 #include <windows.h>
 
-#include <stdio.h>
-
-#include <string>
-#include <vector>
-
-using Lines = std::vector<std::string>;
-
-class LinkWin32Test : public LinkFixture {
+class LinkWin32Test : public FakeUiLinkFixture {
 protected:
-    void SetUp() override
+    // The DCB of `port` as GetCommState gives it; false when it gives none.
+    static bool ReadDcb(HANDLE port, DCB* line)
     {
-        ResetFakeUi();
-        LinkFixture::SetUp();
-    }
-
-    static DCB PortNow()
-    {
-        DCB line;
-        ZeroMemory(&line, sizeof line);
-        line.DCBlength = sizeof line;
-        EXPECT_TRUE(GetCommState(LinkHandle, &line));
-        return line;
+        ZeroMemory(line, sizeof *line);
+        line->DCBlength = sizeof *line;
+        return GetCommState(port, line) != 0;
     }
 };
 
@@ -40,9 +25,7 @@ TEST_F(LinkWin32Test, OpenChangesOnlyTheNamedDcbFields)
                                FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
     DCB before;
-    ZeroMemory(&before, sizeof before);
-    before.DCBlength = sizeof before;
-    ASSERT_TRUE(GetCommState(other, &before));
+    ASSERT_TRUE(ReadDcb(other, &before));
     before.BaudRate = 2400;
     before.StopBits = TWOSTOPBITS;
     before.fParity = TRUE;
@@ -53,11 +36,12 @@ TEST_F(LinkWin32Test, OpenChangesOnlyTheNamedDcbFields)
     before.fOutxCtsFlow = TRUE;
     before.fRtsControl = RTS_CONTROL_HANDSHAKE;
     ASSERT_TRUE(SetCommState(other, &before));
-    ASSERT_TRUE(GetCommState(other, &before));  // what the port kept of it
+    ASSERT_TRUE(ReadDcb(other, &before));  // what the port kept of it
     CloseHandle(other);
 
     ASSERT_NO_FATAL_FAILURE(Open("19200", "1"));
-    DCB after = PortNow();
+    DCB after;
+    ASSERT_TRUE(ReadDcb(LinkHandle, &after));
     EXPECT_EQ(after.BaudRate, 19200u);
     EXPECT_EQ(after.ByteSize, 8);
     EXPECT_EQ(after.StopBits, ONESTOPBIT);
@@ -97,23 +81,19 @@ TEST_F(LinkWin32Test, PortNameWithoutBackslashOpensInTheDeviceNamespace)
     HANDLE plain = CreateFileA("COM10", GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, NULL);
     DCB line10;
-    ZeroMemory(&line10, sizeof line10);
-    line10.DCBlength = sizeof line10;
-    bool plainIsPort = plain != INVALID_HANDLE_VALUE && GetCommState(plain, &line10);
+    bool plainIsPort = plain != INVALID_HANDLE_VALUE && ReadDcb(plain, &line10);
     if (plain != INVALID_HANDLE_VALUE)
         CloseHandle(plain);
 
     PutSetting("Port", "COM10");
     OpenLink();
     bool opened = LinkHandle != LinkOpenFailed && LinkHandle != 0;
-    bool isPort = opened && GetCommState(LinkHandle, &line10);
+    bool isPort = opened && ReadDcb(LinkHandle, &line10);
     bool carries = false;
     if (isPort) {
         unsigned char byte = 'X';
         PeerSend(&byte, 1);
-        SetLinkTimeouts(TransferMode);
-        int value = 0;
-        carries = LinkReadByte(&value) && value == 'X';
+        carries = ReadByte() == 'X';
     }
     std::vector<std::string> lines = SettingsSectionLines();
     CloseLink();
@@ -134,10 +114,7 @@ TEST_F(LinkWin32Test, PortNameWithBackslashIsOpenedAsTyped)
     PutSetting("Port", "\\\\.\\COM1");
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_NO_FATAL_FAILURE(Send('b'));
-    SetLinkTimeouts(TransferMode);
-    int value = 0;
-    EXPECT_TRUE(LinkReadByte(&value));
-    EXPECT_EQ(value, 'b');
+    EXPECT_EQ(ReadByte(), 'b');
     EXPECT_EQ(SettingsSectionLines()[0], "Port=\\\\.\\COM1");
 }
 
@@ -147,11 +124,7 @@ TEST_F(LinkWin32Test, FileNamedAsThePortFailsToOpen)
 {
     const std::string file = NewTestFolder() + "not-a-port";
     WriteWholeFile(file, "");
-    PutSetting("Port", file.c_str());
-    OpenLink();
-    EXPECT_EQ(LinkHandle, LinkOpenFailed);
-    EXPECT_EQ(FakeUi.ConnectFailures(), 1);
-    EXPECT_EQ(SettingsSectionLines(), (Lines{"Port=" + file}));
+    ExpectOpenFails(file);
 }
 
 // The two columns of timeouts as the port holds them, also on a port opened afresh after

@@ -3,17 +3,6 @@
 // which windows, log lines and beeps the session made.
 #include "tests/receive_fixture.h"
 
-using Clock = std::chrono::steady_clock;
-using Events = std::vector<std::string>;
-
-static std::vector<int> CountsUpTo(size_t length)
-{
-    std::vector<int> counts;
-    for (size_t i = 1; i <= length; i++)
-        counts.push_back((int)i);
-    return counts;
-}
-
 class ReceiveSession : public ReceiveFixture {};
 
 // The life of one name: stored, then replaced four times. Only the last two copies stay; the
@@ -39,7 +28,7 @@ TEST_F(ReceiveSession, RepeatedReceptionsKeepTheLastTwoCopies)
         EXPECT_EQ(Receive(Body(Z88Frame(name, Text(reception.data)))), 1);
         EXPECT_EQ(FakeUi.events, reception.events);
         EXPECT_EQ(FakeUi.owner, Owner());
-        EXPECT_EQ(FakeUi.steps, CountsUpTo(reception.data.size()));
+        EXPECT_EQ(FakeUi.steps, OneTo(reception.data.size()));
         EXPECT_EQ(Stored(stored), reception.data);
         EXPECT_EQ(Stored(previous), reception.previous);
     }
@@ -50,9 +39,7 @@ TEST_F(ReceiveSession, RepeatedReceptionsKeepTheLastTwoCopies)
 // 0x1A or 0x00, and the receiver takes plain and escaped bytes a Z88 would not write.
 TEST_F(ReceiveSession, DataIsStoredByteForByte)
 {
-    Bytes every;
-    for (int value = 0; value < 256; value++)
-        every.push_back((unsigned char)value);
+    const Bytes every = EveryByte();
     const Bytes text = Text("a\r\nb\nc\r") + Bytes{0x1A, 0x00, 'd', 0x1A};
     const struct {
         const char* what;
@@ -65,14 +52,13 @@ TEST_F(ReceiveSession, DataIsStoredByteForByte)
         {"escaped bytes of the plain set", Bytes{Esc, 'B', '4', '1', Esc, 'B', '0', 'A'}, Bytes{'A', '\n'}},
         {"no data at all", Bytes{}, Bytes{}},
     };
-    int index = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ResetFakeUi();
-        const std::string name = "CASE" + std::to_string(index++);
+        const std::string name = "CASE" + std::to_string(&c - cases);
         EXPECT_EQ(Receive(Text(name) + NameEnd() + c.line + DataEnd()), 1);
         EXPECT_EQ(FakeUi.events, (Events{Title(name), "beep", "close"}));
-        EXPECT_EQ(FakeUi.steps, CountsUpTo(c.file.size()));
+        EXPECT_EQ(FakeUi.steps, OneTo(c.file.size()));
         EXPECT_EQ(Stored(name + ".z88"), std::string(c.file.begin(), c.file.end()));
     }
 }
@@ -144,15 +130,14 @@ TEST_F(ReceiveSession, DataFailuresKeepWhatCameBefore)
         {"a letter past F", {Esc, 'B', 'G', '0'}, digit},
     };
     const Bytes before = Text("ab\r\n") + Bytes{0x00};
-    int index = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ResetFakeUi();
-        const std::string name = "BAD" + std::to_string(index++);
+        const std::string name = "BAD" + std::to_string(&c - cases);
         EXPECT_EQ(Receive(Text(name) + NameEnd() + Z88EncodeData(before) + c.item), 0);
         EXPECT_EQ(FakeUi.events, (Events{Title(name), "close"}));
         EXPECT_EQ(FakeUi.failures, Events{name + " - not received: a garbled frame (" + c.reason + ")."});
-        EXPECT_EQ(FakeUi.steps, CountsUpTo(before.size()));
+        EXPECT_EQ(FakeUi.steps, OneTo(before.size()));
         EXPECT_EQ(Stored("~" + name + ".z88"), std::string(before.begin(), before.end()));
         EXPECT_EQ(Stored(name + ".z88"), "<none>");
         EXPECT_EQ(NextLineByte(PollMode), -1);
@@ -183,7 +168,7 @@ TEST_F(ReceiveSession, EscHeldDuringTheDataKeepsTheStoredCopy)
     EXPECT_EQ(Receive(Body(Z88Frame("LONG", Text(std::string(300, 'x'))))), 0);
     EXPECT_EQ(FakeUi.events, (Events{Title("LONG"), "close"}));
     EXPECT_EQ(FakeUi.failures, Events{"LONG - not received: stopped by the user."});
-    EXPECT_EQ(FakeUi.steps, CountsUpTo(100));
+    EXPECT_EQ(FakeUi.steps, OneTo(100));
     EXPECT_EQ(Stored("LONG.z88"), "old");
     EXPECT_EQ(Stored("~LONG.z88"), std::string(100, 'x'));
     EXPECT_EQ(Listing(folder), (std::vector<std::string>{"LONG.z88", "~LONG.z88"}));
@@ -202,9 +187,9 @@ TEST_F(ReceiveSession, CutFramesNeverCostTheGoodCopy)
         SCOPED_TRACE(partial);
         ResetFakeUi();
         Z88SendInBackground(Text("CUT") + NameEnd() + Text(partial));
-        Clock::time_point start = Clock::now();
+        auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(ReceiveFile(Owner()), 0);
-        long long waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        long long waited = MsSince(start);
         EXPECT_GE(waited, 700);
         EXPECT_LE(waited, 5000);
         EXPECT_TRUE(Z88WaitSent());
@@ -247,14 +232,10 @@ TEST_F(ReceiveSession, WhatCannotBeMovedAsideIsKept)
                  {"HELD", 'n', "what stands at the name of its '~' copy is not a file."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetFakeUi();
-        EXPECT_EQ(Receive(Body(Z88Frame(c.name, Text("new")))), 0);
-        EXPECT_EQ(FakeUi.events, (Events{Title(c.name), "close"}));
+        ExpectRefused(c.name, c.next);
         ASSERT_EQ(FakeUi.failures.size(), 1u);
         EXPECT_EQ(FakeUi.failures[0].rfind(c.name + std::string(" - not received: ") + c.reason, 0), 0u)
             << FakeUi.failures[0];
-        EXPECT_EQ(NextLineByte(c.next < 0 ? PollMode : TransferMode), c.next);
-        DrainLine();
     }
     EXPECT_EQ(Stored("KEEP.z88"), "precious");
     EXPECT_EQ(Stored("HELD.z88"), "held");
@@ -354,7 +335,7 @@ TEST_F(ReceiveSession, TextLimits)
     const std::string name(115, 'L');
     EXPECT_EQ(Receive(Body(Z88Frame(name, Text("same")))), 1);
     EXPECT_EQ(Receive(Body(Z88Frame(name, Text("same")))), 1);
-    const std::string title = "show Now Receiving file \"" + name.substr(0, 127 - 20);
+    const std::string title = Title(name).substr(0, 5 + 127);
     const std::string line = "log " + (name + " - no change.").substr(0, 127);
     EXPECT_EQ(FakeUi.events, (Events{title, "beep", "close", title, line, "beep", "close"}));
     EXPECT_EQ(Stored("s" + sep + name), "same");
@@ -363,7 +344,7 @@ TEST_F(ReceiveSession, TextLimits)
     ResetFakeUi();
     const std::string longest(127, 'M');
     EXPECT_EQ(Receive(Body(Z88Frame(longest, Text("x")))), 0);
-    EXPECT_EQ(FakeUi.events, (Events{"show Now Receiving file \"" + longest.substr(0, 107), "close"}));
+    EXPECT_EQ(FakeUi.events, (Events{Title(longest).substr(0, 5 + 127), "close"}));
     EXPECT_EQ(Listing(folder + "s"), (std::vector<std::string>{name, "_" + name}));
 
     std::filesystem::current_path(before);
@@ -373,16 +354,14 @@ TEST(FilesIdentical, ComparesWholeRegularFiles)
 {
     const std::string folder = NewTestFolder();
     const std::string binary("\x00\x1A\xFF\r\n", 5);
-    WriteWholeFile(folder + "abc", "abc");
-    WriteWholeFile(folder + "abc2", "abc");
+    for (const std::string pair : {"", "2"}) {
+        WriteWholeFile(folder + "abc" + pair, "abc");
+        WriteWholeFile(folder + "empty" + pair, "");
+        WriteWholeFile(folder + "binary" + pair, binary);
+        ASSERT_TRUE(MakeTestFolder(folder + "sub" + pair));
+    }
     WriteWholeFile(folder + "ab", "ab");
     WriteWholeFile(folder + "abd", "abd");
-    WriteWholeFile(folder + "empty", "");
-    WriteWholeFile(folder + "empty2", "");
-    WriteWholeFile(folder + "binary", binary);
-    WriteWholeFile(folder + "binary2", binary);
-    ASSERT_TRUE(MakeTestFolder(folder + "sub"));
-    ASSERT_TRUE(MakeTestFolder(folder + "sub2"));
     const struct {
         const char* first;
         const char* second;
