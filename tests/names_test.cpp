@@ -5,17 +5,13 @@
 #include "settings/settings.h"
 #include "tests/names_test.h"
 #include "tests/support/settings_store.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/temp_folder.h"
 
 #include <dirent.h>
 #include <stdio.h>
 #include <string.h>
 
-#include <filesystem>
-#include <random>
 #include <set>
-#include <string>
 #include <vector>
 
 using Lines = std::vector<std::string>;
@@ -169,10 +165,8 @@ TEST_F(NamesTest, HighBytesPassUnchangedAndKeepTheirCase)
 
 TEST_F(NamesTest, CheckRefusesWhatNamesNoFileInTheStore)
 {
-    const char* refused[] = {"", ".", "..", "/", "a/b", "../x", "x/..", "/etc/passwd",
-                             "_", "~", "_NOTES", "~NOTES", "__X.z88"};
-    for (const char* name : refused)
-        EXPECT_FALSE(StoreNameAllowed(name)) << name;
+    ExpectStoreNames(false, {"", ".", "..", "/", "a/b", "../x", "x/..", "/etc/passwd", "_", "~", "_NOTES",
+                             "~NOTES", "__X.z88"});
     EXPECT_FALSE(StoreNameAllowed(nullptr));
 
     // A name from the line that ends in '/', or names a parent, maps to one of them.
@@ -188,11 +182,7 @@ TEST_F(NamesTest, CheckRefusesWhatNamesNoFileInTheStore)
 // The candidates include the names each platform refuses; only accepted ones are written.
 TEST_F(NamesTest, AcceptedNamesAreFilesInsideTheStore)
 {
-    namespace fs = std::filesystem;
-    const std::string unique = std::to_string(std::random_device()());
-    const fs::path folder = fs::temp_directory_path() / ("tarnwell-names-" + unique);
-    ASSERT_TRUE(fs::create_directory(folder));
-    const std::string directory = folder.string() + (char)fs::path::preferred_separator;
+    const std::string directory = NewTestFolder();
 
     const char* candidates[] = {
         "@RAM_0!LETTER_TXT.z88", "NOTES", "NOTES.", "NOTES ", "...", ". .", " x", "a\\b",
@@ -220,13 +210,12 @@ TEST_F(NamesTest, AcceptedNamesAreFilesInsideTheStore)
 
     // Listed through the narrow file functions the names were created with.
     std::set<std::string> listed;
-    if (DIR* dir = opendir(folder.string().c_str())) {
+    if (DIR* dir = opendir(directory.substr(0, directory.size() - 1).c_str())) {
         while (dirent* entry = readdir(dir)) {
             if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
                 listed.insert(entry->d_name);
         }
         closedir(dir);
     }
-    fs::remove_all(folder);
     EXPECT_EQ(listed, written);
 }

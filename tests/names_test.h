@@ -3,6 +3,8 @@
 #ifndef TARNWELL_NAMES_TEST_H
 #define TARNWELL_NAMES_TEST_H
 
+#include "protocol/names.h"
+
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -24,6 +26,12 @@ protected:
     {
         for (const auto& c : pathsAndNames)
             EXPECT_EQ(Outgoing(c.first), c.second) << c.first;
+    }
+    // StoreNameAllowed accepts each of `names` when `allowed`, else refuses each.
+    static void ExpectStoreNames(bool allowed, std::initializer_list<const char*> names)
+    {
+        for (const char* name : names)
+            EXPECT_EQ(StoreNameAllowed(name) != 0, allowed) << name;
     }
 };
 
