@@ -1,6 +1,5 @@
 // Platform help for the send tests: paths that are not regular files, and sources that
 // open as regular files and then fail to read.
-// One implementation per platform: send_probe_posix.cpp, send_probe_win32.cpp.
 #ifndef TARNWELL_TEST_SEND_PROBE_H
 #define TARNWELL_TEST_SEND_PROBE_H
 

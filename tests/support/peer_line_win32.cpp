@@ -86,14 +86,8 @@ bool OpenPeerLine(char* programPort, size_t size)
     line.Parity = NOPARITY;
     line.StopBits = ONESTOPBIT;
     line.fBinary = TRUE;
-    line.fParity = FALSE;
-    line.fOutX = FALSE;
-    line.fInX = FALSE;
-    line.fOutxCtsFlow = FALSE;
-    line.fOutxDsrFlow = FALSE;
-    line.fDsrSensitivity = FALSE;
-    line.fNull = FALSE;
-    line.fAbortOnError = FALSE;
+    line.fParity = line.fOutX = line.fInX = line.fOutxCtsFlow = line.fOutxDsrFlow = FALSE;
+    line.fDsrSensitivity = line.fNull = line.fAbortOnError = FALSE;
     if (!SetCommState(Port, &line)) {
         ClosePeerLine();
         return false;
