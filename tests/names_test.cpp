@@ -1,10 +1,7 @@
 // File name mapping and the store-name check, the part that is the same on both builds: on
 // Linux against our INI file, on Windows under Wine against the real WIN.INI.
 // names_posix_test.cpp and names_win32_test.cpp hold what differs.
-#include "protocol/names.h"
-#include "settings/settings.h"
 #include "tests/names_test.h"
-#include "tests/support/settings_store.h"
 #include "tests/support/temp_folder.h"
 
 #include <dirent.h>
@@ -15,26 +12,6 @@
 #include <vector>
 
 using Lines = std::vector<std::string>;
-
-void NamesTest::SetUp()
-{
-    ResetSettingsStore();
-}
-
-std::string NamesTest::Incoming(const std::string& name, const char* preserve)
-{
-    PutSetting("Preserve", preserve);
-    const char* mapped = MapIncomingName(name.c_str());
-    EXPECT_EQ(mapped, mapped ? NameBuffer : nullptr);
-    return mapped ? mapped : "(refused)";
-}
-
-std::string NamesTest::Outgoing(const std::string& path)
-{
-    const char* mapped = MapOutgoingName(path.c_str());
-    EXPECT_EQ(mapped, NameBuffer);
-    return mapped ? mapped : "(refused)";
-}
 
 // A file received from the Z88, stored, then dropped back onto the window.
 TEST_F(NamesTest, ReceivedStoredAndSentBack)

@@ -4,6 +4,8 @@
 #define TARNWELL_NAMES_TEST_H
 
 #include "protocol/names.h"
+#include "settings/settings.h"
+#include "tests/support/settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +18,22 @@ extern const char ExampleStoreDirectory[];
 
 class NamesTest : public ::testing::Test {
 protected:
-    void SetUp() override;
+    void SetUp() override { ResetSettingsStore(); }
     // MapIncomingName with "Preserve" set to `preserve`; "(refused)" for a null result.
-    static std::string Incoming(const std::string& name, const char* preserve);
+    static std::string Incoming(const std::string& name, const char* preserve)
+    {
+        PutSetting("Preserve", preserve);
+        const char* mapped = MapIncomingName(name.c_str());
+        EXPECT_EQ(mapped, mapped ? NameBuffer : nullptr);
+        return mapped ? mapped : "(refused)";
+    }
     // MapOutgoingName; "(refused)" for a null result.
-    static std::string Outgoing(const std::string& path);
+    static std::string Outgoing(const std::string& path)
+    {
+        const char* mapped = MapOutgoingName(path.c_str());
+        EXPECT_EQ(mapped, NameBuffer);
+        return mapped ? mapped : "(refused)";
+    }
     // Outgoing of each path gives the name beside it.
     static void ExpectSent(std::initializer_list<std::pair<const char*, const char*>> pathsAndNames)
     {
