@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <stdlib.h>
+
 class LinkWin32Test : public FakeUiLinkFixture {
 protected:
     // The DCB of `port` as GetCommState gives it; false when it gives none.
@@ -55,24 +57,17 @@ TEST_F(LinkWin32Test, OpenChangesOnlyTheNamedDcbFields)
     EXPECT_EQ(after.Parity, before.Parity);
 }
 
-static std::string Environment(const char* name)
-{
-    char value[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    return length > 0 && length < sizeof value ? std::string(value) : std::string();
-}
-
 // "COM10" is no DOS device name: opened by its plain name it would be a file of that name in
 // the current folder. The link opens it as "\\.\COM10". Here COM10 is made to lead to this
 // test's line, and a decoy file named COM10 waits in the current folder.
 TEST_F(LinkWin32Test, PortNameWithoutBackslashOpensInTheDeviceNamespace)
 {
-    const std::string prefix = Environment("WINEPREFIX");
-    const std::string line = Environment("TARNWELL_LINE_DIR");
-    if (prefix.empty() || line.empty())
+    const char* prefix = getenv("WINEPREFIX");
+    const char* line = getenv("TARNWELL_LINE_DIR");
+    if (!prefix || !*prefix || !line || !*line)
         GTEST_SKIP() << "needs Wine's prefix and the test line (tests/tools/wine-run)";
-    const std::string device = prefix + "/dosdevices/com10";
-    ASSERT_EQ(RunHostTool({"ln", "-sfn", line + "/com1", device}), 0);
+    const std::string device = std::string(prefix) + "/dosdevices/com10";
+    ASSERT_EQ(RunHostTool({"ln", "-sfn", std::string(line) + "/com1", device}), 0);
     HANDLE decoy = CreateFileA("COM10", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_NE(decoy, INVALID_HANDLE_VALUE);
     CloseHandle(decoy);
@@ -139,8 +134,7 @@ TEST_F(LinkWin32Test, TimeoutsOfEachModeReachThePort)
         ASSERT_NO_FATAL_FAILURE(Open());
         for (const auto& m : modes) {
             EXPECT_TRUE(SetLinkTimeouts(m.mode));
-            COMMTIMEOUTS timeouts;
-            ZeroMemory(&timeouts, sizeof timeouts);
+            COMMTIMEOUTS timeouts = {};
             ASSERT_TRUE(GetCommTimeouts(LinkHandle, &timeouts));
             EXPECT_EQ(timeouts.ReadIntervalTimeout, MAXDWORD) << "opening " << opening;
             EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, m.readMultiplier) << "opening " << opening;

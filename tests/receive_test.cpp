@@ -39,14 +39,13 @@ TEST_F(ReceiveSession, RepeatedReceptionsKeepTheLastTwoCopies)
 // 0x1A or 0x00, and the receiver takes plain and escaped bytes a Z88 would not write.
 TEST_F(ReceiveSession, DataIsStoredByteForByte)
 {
-    const Bytes every = EveryByte();
     const Bytes text = Text("a\r\nb\nc\r") + Bytes{0x1A, 0x00, 'd', 0x1A};
     const struct {
         const char* what;
         Bytes line;
         Bytes file;
     } cases[] = {
-        {"every byte value, as a Z88 sends it", Z88EncodeData(every), every},
+        {"every byte value, as a Z88 sends it", Z88EncodeData(EveryByte()), EveryByte()},
         {"line ends, 0x1A and 0x00", Z88EncodeData(text), text},
         {"plain bytes a Z88 would escape", Bytes{0x80, 0x00, 0xFF, 0x07, 0x1A}, Bytes{0x80, 0x00, 0xFF, 0x07, 0x1A}},
         {"escaped bytes of the plain set", Bytes{Esc, 'B', '4', '1', Esc, 'B', '0', 'A'}, Bytes{'A', '\n'}},

@@ -2,7 +2,6 @@
 // one end of a pty pair (COM1 under Wine), the test Z88 captures the other end and decodes
 // it strictly. The ui layer is the test double, which records windows and beeps and holds
 // the Esc key when told to.
-#include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "protocol/names.h"
 #include "protocol/send.h"

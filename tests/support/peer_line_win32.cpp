@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 static HANDLE Port = INVALID_HANDLE_VALUE;
@@ -21,13 +22,9 @@ static bool LineUsed = false;
 // Runs tests/tools/serial-line with "start" or "stop" on this test run's line.
 static bool LineTool(const char* action)
 {
-    char tool[MAX_PATH];
-    char folder[MAX_PATH];
-    DWORD toolLength = GetEnvironmentVariableA("TARNWELL_SERIAL_LINE_TOOL", tool, sizeof tool);
-    DWORD folderLength = GetEnvironmentVariableA("TARNWELL_LINE_DIR", folder, sizeof folder);
-    if (toolLength == 0 || toolLength >= sizeof tool || folderLength == 0 || folderLength >= sizeof folder)
-        return false;
-    return RunHostTool({"/bin/bash", tool, action, folder}) == 0;
+    const char* tool = getenv("TARNWELL_SERIAL_LINE_TOOL");
+    const char* folder = getenv("TARNWELL_LINE_DIR");
+    return tool && *tool && folder && *folder && RunHostTool({"/bin/bash", tool, action, folder}) == 0;
 }
 
 // How long the line may take to come up: long enough for a busy machine, where Wine starts
@@ -53,12 +50,8 @@ static HANDLE OpenFarEnd()
 
 static bool SetTimeouts(DWORD readInterval, DWORD readMultiplier, DWORD readConstant)
 {
-    COMMTIMEOUTS timeouts;
-    timeouts.ReadIntervalTimeout = readInterval;
-    timeouts.ReadTotalTimeoutMultiplier = readMultiplier;
-    timeouts.ReadTotalTimeoutConstant = readConstant;
-    timeouts.WriteTotalTimeoutMultiplier = 0;
-    timeouts.WriteTotalTimeoutConstant = 5000;
+    // Reads as asked; a write may take up to 5 s, whatever its length.
+    COMMTIMEOUTS timeouts = {readInterval, readMultiplier, readConstant, 0, 5000};
     return SetCommTimeouts(Port, &timeouts) != 0;
 }
 
@@ -77,8 +70,7 @@ bool OpenPeerLine(char* programPort, size_t size)
         return false;
     // The Z88's end passes every byte as data: no flow control of its own, so that a test
     // can send XOFF and XON to the program and see the program's XOFF.
-    DCB line;
-    memset(&line, 0, sizeof line);
+    DCB line = {};
     line.DCBlength = sizeof line;
     GetCommState(Port, &line);
     line.BaudRate = 9600;
