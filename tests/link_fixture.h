@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+using Clock = std::chrono::steady_clock;
 using Lines = std::vector<std::string>;
 
 class LinkFixture : public LineFixture {
@@ -50,10 +51,9 @@ protected:
         return LinkReadByte(&value) ? value : -1;
     }
 
-    static long long MsSince(std::chrono::steady_clock::time_point start)
+    static long long MsSince(Clock::time_point start)
     {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-            .count();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     }
 
     // The window a session is told to use as owner; the test double hands it back.

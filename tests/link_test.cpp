@@ -6,8 +6,6 @@
 
 #include <thread>
 
-using Clock = std::chrono::steady_clock;
-
 class LinkTest : public FakeUiLinkFixture {
 protected:
     void TearDown() override
@@ -61,7 +59,6 @@ TEST_F(LinkTest, ReadTimeoutsOfBothModes)
 TEST_F(LinkTest, TransferModeReadWaitsForAByteThatComesLate)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
-    SetLinkTimeouts(TransferMode);
     std::thread z88([] {
         Pause(300);
         unsigned char byte = 'L';

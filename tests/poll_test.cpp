@@ -8,7 +8,7 @@ protected:
     // One tick; its length in milliseconds. What the tick reported goes to `outcome`.
     long long Tick()
     {
-        auto start = std::chrono::steady_clock::now();
+        auto start = Clock::now();
         outcome = PollLink(Owner());
         return MsSince(start);
     }

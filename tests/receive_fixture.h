@@ -78,10 +78,10 @@ protected:
     // Takes what a failed reception left on the line, until the line has been quiet a while.
     static void DrainLine()
     {
-        auto quietSince = std::chrono::steady_clock::now();
+        auto quietSince = Clock::now();
         while (MsSince(quietSince) < 300) {
             if (NextLineByte(PollMode) >= 0)
-                quietSince = std::chrono::steady_clock::now();
+                quietSince = Clock::now();
             else
                 Pause(10);
         }

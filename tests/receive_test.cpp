@@ -3,7 +3,10 @@
 // which windows, log lines and beeps the session made.
 #include "tests/receive_fixture.h"
 
-class ReceiveSession : public ReceiveFixture {};
+class ReceiveSession : public ReceiveFixture {
+protected:
+    const std::string sep = PathSeparator();
+};
 
 // The life of one name: stored, then replaced four times. Only the last two copies stay; the
 // log line comes from the second reception on and says whether the content changed.
@@ -186,7 +189,7 @@ TEST_F(ReceiveSession, CutFramesNeverCostTheGoodCopy)
         SCOPED_TRACE(partial);
         ResetFakeUi();
         Z88SendInBackground(Text("CUT") + NameEnd() + Text(partial));
-        auto start = std::chrono::steady_clock::now();
+        auto start = Clock::now();
         EXPECT_EQ(ReceiveFile(Owner()), 0);
         long long waited = MsSince(start);
         EXPECT_GE(waited, 700);
@@ -214,7 +217,6 @@ TEST_F(ReceiveSession, CutFramesNeverCostTheGoodCopy)
 // reception before any data is read.
 TEST_F(ReceiveSession, WhatCannotBeMovedAsideIsKept)
 {
-    const std::string sep = PathSeparator();
     WriteWholeFile(folder + "KEEP.z88", "precious");
     WriteWholeFile(folder + "HELD.z88", "held");
     for (const char* taken : {"_KEEP.z88", "DIR.z88", "~HELD.z88"}) {
@@ -286,7 +288,6 @@ TEST_F(ReceiveSession, RefusedNamesChangeNothing)
 // A store directory that does not exist yet is made, with the folders above it.
 TEST_F(ReceiveSession, MissingStoreDirectoryIsMade)
 {
-    const std::string sep = PathSeparator();
     const std::string deeper = folder + "new" + sep + "deeper" + sep;
     ASSERT_NO_FATAL_FAILURE(UseDirectory(deeper));
     EXPECT_EQ(Receive(Body(Z88Frame("FIRST", Text("data")))), 1);
@@ -324,7 +325,6 @@ TEST_F(ReceiveSession, TextLimits)
     // Long names need a short store directory: one relative to the current folder. A name of
     // 115 bytes is stored whole while its title and log line are cut; one of 127 passes the
     // name phase, and its path of 2 + 127 characters is refused.
-    const std::string sep = PathSeparator();
     ASSERT_TRUE(MakeTestFolder(folder + "s"));
     std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(folder);

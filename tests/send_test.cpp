@@ -75,7 +75,6 @@ TEST_F(SendTest, FileGoesOutAsOneFrame)
     Bytes zeros;
     for (int i = 0; i < 10; i++)
         zeros = zeros + Bytes{Esc, 'B', '0', '0'};
-    const Bytes everyValue = EveryByte();
     struct {
         const char* what;
         Bytes file;
@@ -85,7 +84,7 @@ TEST_F(SendTest, FileGoesOutAsOneFrame)
         {"A, ESC, 0xFF", {0x41, 0x1B, 0xFF}, {0x41, Esc, 'B', '1', 'B', Esc, 'B', 'F', 'F'}},
         {"ten zero bytes make 40 line bytes", Bytes(10, 0), zeros},
         {"line ends unchanged", {0x0D, 0x0A}, {0x0D, 0x0A}},
-        {"every byte value", everyValue, Z88EncodeData(everyValue)},
+        {"every byte value", EveryByte(), Z88EncodeData(EveryByte())},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -112,19 +112,14 @@ bool PeerSend(const void* bytes, size_t count)
 // taken without waiting.
 size_t PeerRead(unsigned char* buffer, size_t size, int timeoutMs)
 {
-    DWORD count = 0;
-    if (timeoutMs <= 0) {
-        // What is there, at once (all-zero timeouts would wait for the whole buffer).
-        if (Port == INVALID_HANDLE_VALUE || !SetTimeouts(MAXDWORD, 0, 0) ||
-            !ReadFile(Port, buffer, (DWORD)size, &count, NULL))
-            return 0;
-        return count;
-    }
-    if (Port == INVALID_HANDLE_VALUE || !SetTimeouts(0, 0, (DWORD)timeoutMs))
+    DWORD count = 0, more = 0;
+    if (Port == INVALID_HANDLE_VALUE)
         return 0;
-    if (!ReadFile(Port, buffer, 1, &count, NULL) || count == 0)
+    // With no wait, what is there (all-zero timeouts would wait for the whole buffer).
+    if (timeoutMs <= 0)
+        return SetTimeouts(MAXDWORD, 0, 0) && ReadFile(Port, buffer, (DWORD)size, &count, NULL) ? count : 0;
+    if (!SetTimeouts(0, 0, (DWORD)timeoutMs) || !ReadFile(Port, buffer, 1, &count, NULL) || count == 0)
         return 0;
-    DWORD more = 0;
     if (SetTimeouts(MAXDWORD, 0, 0))
         ReadFile(Port, buffer + 1, (DWORD)size - 1, &more, NULL);
     return 1 + more;
