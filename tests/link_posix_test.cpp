@@ -45,8 +45,7 @@ static const tcflag_t TranslatedInput = BRKINT | PARMRK | ISTRIP | INLCR | IGNCR
 
 static void OddlyConfigured(struct termios* line)
 {
-    cfsetispeed(line, B2400);
-    cfsetospeed(line, B2400);
+    cfsetspeed(line, B2400);
     line->c_cflag |= CRTSCTS | CLOCAL | CSTOPB | PARENB | PARODD;
     line->c_cflag &= ~HUPCL;
     line->c_iflag |= INPCK | IXANY | IMAXBEL | IUTF8 | ISTRIP | ICRNL | INLCR | PARMRK | BRKINT;
