@@ -44,17 +44,18 @@ TEST_F(LinkWin32Test, OpenChangesOnlyTheNamedDcbFields)
     ASSERT_NO_FATAL_FAILURE(Open("19200", "1"));
     DCB after;
     ASSERT_TRUE(ReadDcb(LinkHandle, &after));
+    // What the port had stays; the named settings are as asked.
+    EXPECT_EQ(after.XonChar, before.XonChar);
+    EXPECT_EQ(after.XoffChar, before.XoffChar);
+    EXPECT_EQ(after.fOutxCtsFlow, before.fOutxCtsFlow);
+    EXPECT_EQ(after.fRtsControl, before.fRtsControl);
+    EXPECT_EQ(after.Parity, before.Parity);
     EXPECT_EQ(after.BaudRate, 19200u);
     EXPECT_EQ(after.ByteSize, 8);
     EXPECT_EQ(after.StopBits, ONESTOPBIT);
     EXPECT_EQ(after.fParity, 0u);
     EXPECT_EQ(after.fOutX, 1u);
     EXPECT_EQ(after.fInX, 1u);
-    EXPECT_EQ(after.XonChar, before.XonChar);
-    EXPECT_EQ(after.XoffChar, before.XoffChar);
-    EXPECT_EQ(after.fOutxCtsFlow, before.fOutxCtsFlow);
-    EXPECT_EQ(after.fRtsControl, before.fRtsControl);
-    EXPECT_EQ(after.Parity, before.Parity);
 }
 
 // "COM10" is no DOS device name: opened by its plain name it would be a file of that name in
