@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-
 // Exactly tab, line feed, carriage return and 0x20..0x7F: 99 values. ESC, XON and XOFF
 // are among the escaped, so none of them stands plain in the data.
 TEST(Framing, PlainSetHoldsExactlyTheNinetyNineValues)
@@ -84,27 +83,17 @@ TEST(Framing, OnlyUppercaseHexDigitsAreDigits)
 // file of n bytes, k of them escaped; k counted here from the format's own list.
 static Bytes Frame(const std::string& name, const Bytes& data)
 {
-    Bytes line = {FrameEsc, FrameStart};
-    for (char byte : name)
-        line.push_back((unsigned char)byte);
-    line.push_back(FrameEsc);
-    line.push_back(FrameNameEnd);
+    Bytes line = Bytes{FrameEsc, FrameStart} + Text(name) + Bytes{FrameEsc, FrameNameEnd};
     for (unsigned char byte : data) {
         unsigned char item[DataItemMax];
         int length = EncodeDataByte(byte, item);
-        for (int i = 0; i < length; i++)
-            line.push_back(item[i]);
+        line.insert(line.end(), item, item + length);
     }
-    line.push_back(FrameEsc);
-    line.push_back(FrameEnd);
-    return line;
+    return line + Bytes{FrameEsc, FrameEnd};
 }
 
 TEST(Framing, FrameLength)
 {
-    Bytes everyByte;
-    for (int byte = 0; byte < 256; byte++)
-        everyByte.push_back((unsigned char)byte);
     const struct {
         std::string name;
         Bytes data;
@@ -113,7 +102,7 @@ TEST(Framing, FrameLength)
         {"", {}, 0},
         {"A", {'h', 'i', '\r', '\n'}, 0},
         {":RAM.0/LETTER.TXT", {0x00, 'x', 0x1B, 0x11, 0x13, 0x7F, 0x80}, 5},
-        {"ALL", everyByte, 157},
+        {"ALL", EveryByte(), 157},
     };
     for (const auto& c : cases) {
         size_t m = c.name.size(), n = c.data.size(), k = c.escaped;

@@ -1,12 +1,19 @@
 // The line fixture with the link under test: it opens the link on the program's end, and
-// closes it after the test.
+// closes it after the test. FakeUiLinkFixture adds the ui test double, fresh for each test.
 #ifndef TARNWELL_TEST_LINK_FIXTURE_H
 #define TARNWELL_TEST_LINK_FIXTURE_H
 
 #include "link/serial_link.h"
+#include "tests/support/fake_ui.h"
 #include "tests/support/line_fixture.h"
+#include "tests/support/wait.h"
 
 #include <chrono>
+#include <string>
+#include <vector>
+
+using Clock = std::chrono::steady_clock;
+using Lines = std::vector<std::string>;
 
 class LinkFixture : public LineFixture {
 protected:
@@ -36,10 +43,55 @@ protected:
         ASSERT_TRUE(PeerSend(&value, 1));
     }
 
-    static long long MsSince(std::chrono::steady_clock::time_point start)
+    // The next byte the link reads in `mode`, -1 when the read fails.
+    static int ReadByte(LinkTimeoutMode mode = TransferMode)
     {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-            .count();
+        SetLinkTimeouts(mode);
+        int value = 0;
+        return LinkReadByte(&value) ? value : -1;
+    }
+
+    static long long MsSince(Clock::time_point start)
+    {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    }
+
+    // The window a session is told to use as owner; the test double hands it back.
+    static WindowHandle Owner()
+    {
+        static int mainWindow;
+        return reinterpret_cast<WindowHandle>(&mainWindow);
+    }
+
+    // The counts a session's progress steps through for `count` bytes: 1 to `count`.
+    static std::vector<int> OneTo(size_t count)
+    {
+        std::vector<int> counts;
+        for (size_t i = 1; i <= count; i++)
+            counts.push_back((int)i);
+        return counts;
+    }
+};
+
+class FakeUiLinkFixture : public LinkFixture {
+protected:
+    void SetUp() override
+    {
+        ResetFakeUi();
+        LinkFixture::SetUp();
+    }
+
+    // OpenLink on the port `name`, in fresh settings, fails: the connect-failure message
+    // once, and no key read but "Port".
+    static void ExpectOpenFails(const std::string& name)
+    {
+        ResetSettingsStore();
+        ResetFakeUi();
+        PutSetting("Port", name.c_str());
+        OpenLink();
+        EXPECT_EQ(LinkHandle, LinkOpenFailed) << "Port=" << name;
+        EXPECT_EQ(FakeUi.ConnectFailures(), 1) << "Port=" << name;
+        EXPECT_EQ(SettingsSectionLines(), (Lines{"Port=" + name}));
     }
 };
 

@@ -5,7 +5,6 @@
 #include "link/serial_port.h"
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
-#include "tests/support/fake_ui.h"
 #include "tests/support/temp_folder.h"
 
 #include <dlfcn.h>
@@ -22,19 +21,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
-using Lines = std::vector<std::string>;
-
-class LinkPosixTest : public LinkFixture {
+class LinkPosixTest : public FakeUiLinkFixture {
 protected:
-    void SetUp() override
-    {
-        ResetFakeUi();
-        LinkFixture::SetUp();
-    }
-
     // Sets the port as another program might have left it, through a descriptor of the
     // test's own; returns what the pty kept of it.
     struct termios LeavePortAs(void (*change)(struct termios*))
@@ -49,13 +38,6 @@ protected:
         close(other);
         return line;
     }
-
-    struct termios PortNow()
-    {
-        struct termios line = {};
-        EXPECT_EQ(tcgetattr(LinkHandle, &line), 0);
-        return line;
-    }
 };
 
 static const tcflag_t CookedLocal = ICANON | ECHO | ECHOE | ECHOK | ECHONL | ISIG | IEXTEN;
@@ -63,8 +45,7 @@ static const tcflag_t TranslatedInput = BRKINT | PARMRK | ISTRIP | INLCR | IGNCR
 
 static void OddlyConfigured(struct termios* line)
 {
-    cfsetispeed(line, B2400);
-    cfsetospeed(line, B2400);
+    cfsetspeed(line, B2400);
     line->c_cflag |= CRTSCTS | CLOCAL | CSTOPB | PARENB | PARODD;
     line->c_cflag &= ~HUPCL;
     line->c_iflag |= INPCK | IXANY | IMAXBEL | IUTF8 | ISTRIP | ICRNL | INLCR | PARMRK | BRKINT;
@@ -82,7 +63,8 @@ TEST_F(LinkPosixTest, OpenMakesThePortRawAndChangesOnlyTheNamedSettings)
 {
     struct termios before = LeavePortAs(OddlyConfigured);
     ASSERT_NO_FATAL_FAILURE(Open("19200", "1"));
-    struct termios after = PortNow();
+    struct termios after = {};
+    ASSERT_EQ(tcgetattr(LinkHandle, &after), 0);
 
     // Raw, as a Windows port is.
     EXPECT_EQ(after.c_lflag & CookedLocal, 0u);
@@ -116,7 +98,8 @@ TEST_F(LinkPosixTest, RateTheLineCannotTakeLeavesTheWholeRecordUnapplied)
     for (const char* rate : {"abc", "0", "-9600", "1234", "99999999999", "9600000"}) {
         struct termios before = LeavePortAs(OddlyConfigured);
         ASSERT_NO_FATAL_FAILURE(Open(rate, "1"));
-        struct termios after = PortNow();
+        struct termios after = {};
+        ASSERT_EQ(tcgetattr(LinkHandle, &after), 0);
         EXPECT_EQ(cfgetospeed(&after), cfgetospeed(&before)) << "Rate=" << rate;
         EXPECT_EQ(after.c_cflag & CSTOPB, before.c_cflag & CSTOPB) << "Rate=" << rate;
         EXPECT_EQ(after.c_iflag & (INPCK | IXON | IXOFF | IXANY),
@@ -175,15 +158,8 @@ TEST_F(LinkPosixTest, NamesThatAreNoSerialPortFail)
     const std::string file = folder + "not-a-port";
     WriteWholeFile(file, "");
     ASSERT_TRUE(ReadWholeFile(file));
-    for (const char* name : {"", "/dev/null", file.c_str(), folder.c_str(), "/dev/tarnwell-no-such-port"}) {
-        ResetSettingsStore();
-        ResetFakeUi();
-        PutSetting("Port", name);
-        OpenLink();
-        EXPECT_EQ(LinkHandle, LinkOpenFailed) << "Port=" << name;
-        EXPECT_EQ(FakeUi.ConnectFailures(), 1) << "Port=" << name;
-        EXPECT_EQ(SettingsSectionLines(), (Lines{std::string("Port=") + name}));
-    }
+    for (std::string name : {"", "/dev/null", file.c_str(), folder.c_str(), "/dev/tarnwell-no-such-port"})
+        ExpectOpenFails(name);
 }
 
 // Opened while descriptor 0 is free, the port still lands above 2: 0 means "never opened",
@@ -199,10 +175,7 @@ TEST_F(LinkPosixTest, PortNeverLandsOnAStandardDescriptor)
     close(saved);
     EXPECT_GT(handle, 2);
     ASSERT_NO_FATAL_FAILURE(Send('s'));
-    SetLinkTimeouts(TransferMode);
-    int value = 0;
-    EXPECT_TRUE(LinkReadByte(&value));
-    EXPECT_EQ(value, 's');
+    EXPECT_EQ(ReadByte(), 's');
 }
 
 TEST_F(LinkPosixTest, LinkThatIsNotOpenLeavesStandardInputAlone)
@@ -411,7 +384,7 @@ TEST_F(LinkPosixTest, DrainWaitsWhileTheOutputQueueShrinks)
         FakeUi.escapeFromCheck = c.escapeFromCheck;
         Queue = c.queue;
         Asked = 0;
-        auto start = std::chrono::steady_clock::now();
+        auto start = Clock::now();
         EXPECT_EQ(LinkDrainOutput(), c.drained);
         long long took = MsSince(start);
         Queue.clear();

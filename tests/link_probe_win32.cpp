@@ -8,8 +8,7 @@
 
 bool ReadLineState(LineState* state)
 {
-    DCB line;
-    ZeroMemory(&line, sizeof line);
+    DCB line = {};
     line.DCBlength = sizeof line;
     if (!GetCommState(LinkHandle, &line))
         return false;

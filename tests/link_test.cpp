@@ -3,28 +3,14 @@
 // the Esc key is held when the test says so and the connect-failure message is only counted.
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
-#include "tests/support/fake_ui.h"
 
-#include <string.h>
-
-#include <string>
 #include <thread>
-#include <vector>
 
-using Clock = std::chrono::steady_clock;
-using Lines = std::vector<std::string>;
-
-class LinkTest : public LinkFixture {
+class LinkTest : public FakeUiLinkFixture {
 protected:
-    void SetUp() override
-    {
-        ResetFakeUi();
-        LinkFixture::SetUp();
-    }
-
     void TearDown() override
     {
-        LinkFixture::TearDown();
+        FakeUiLinkFixture::TearDown();
         ReleasePort();
     }
 };
@@ -35,16 +21,8 @@ TEST_F(LinkTest, PollModeReadTakesAByteThatIsWaiting)
     ASSERT_NO_FATAL_FAILURE(Send('a'));
     // The byte needs a moment to cross the line (seconds, on a busy machine); each poll
     // returns at once meanwhile.
-    int value = 0;
-    int got = 0;
-    Clock::time_point start = Clock::now();
-    while (!got && MsSince(start) < 10000) {
-        SetLinkTimeouts(PollMode);
-        got = LinkReadByte(&value);
-        if (!got)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    EXPECT_TRUE(got);
+    int value = -1;
+    WaitUntil([&] { return (value = ReadByte(PollMode)) >= 0; }, 10000, 5);
     EXPECT_EQ(value, 'a');
 }
 
@@ -81,18 +59,15 @@ TEST_F(LinkTest, ReadTimeoutsOfBothModes)
 TEST_F(LinkTest, TransferModeReadWaitsForAByteThatComesLate)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
-    SetLinkTimeouts(TransferMode);
     std::thread z88([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        Pause(300);
         unsigned char byte = 'L';
         PeerSend(&byte, 1);
     });
-    int value = 0;
     Clock::time_point start = Clock::now();
-    int got = LinkReadByte(&value);
+    int value = ReadByte();
     long long waited = MsSince(start);
     z88.join();
-    EXPECT_TRUE(got);
     EXPECT_EQ(value, 'L');
     EXPECT_GE(waited, 200);
 }
@@ -107,12 +82,8 @@ TEST_F(LinkTest, EveryByteValueCrossesUnchangedBothWays)
     for (int i = 0; i < 256; i++)
         all[i] = (unsigned char)i;
     ASSERT_TRUE(PeerSend(all, sizeof all));
-    SetLinkTimeouts(TransferMode);
-    for (int i = 0; i < 256; i++) {
-        int value = -1;
-        ASSERT_TRUE(LinkReadByte(&value)) << "byte " << i;
-        ASSERT_EQ(value, i);
-    }
+    for (int i = 0; i < 256; i++)
+        ASSERT_EQ(ReadByte(), i) << "byte " << i;
 
     for (int i = 0; i < 256; i++)
         ASSERT_TRUE(LinkWriteByte(i)) << "byte " << i;
@@ -213,10 +184,7 @@ TEST_F(LinkTest, WriteThatMovesNoByteFails)
     const unsigned char stop[] = {Xoff, 'm'};
     ASSERT_TRUE(PeerSend(stop, sizeof stop));
     // 'm' comes behind the XOFF: once the link has read it, the XOFF has been taken in.
-    SetLinkTimeouts(TransferMode);
-    int value = 0;
-    ASSERT_TRUE(LinkReadByte(&value));
-    ASSERT_EQ(value, 'm');
+    ASSERT_EQ(ReadByte(), 'm');
 
     Clock::time_point start = Clock::now();
     EXPECT_EQ(LinkWriteByte('A'), 0);
@@ -250,19 +218,14 @@ TEST_F(LinkTest, EscHeldTakesTheByteButFailsReadAndWrite)
 
     FakeUi.escapeFromCheck = 0;  // let go
     ASSERT_NO_FATAL_FAILURE(Send('r'));
-    SetLinkTimeouts(TransferMode);
-    EXPECT_TRUE(LinkReadByte(&value));
-    EXPECT_EQ(value, 'r') << "the byte read while Esc was held must be gone";
+    EXPECT_EQ(ReadByte(), 'r') << "the byte read while Esc was held must be gone";
 }
 
 TEST_F(LinkTest, PortHeldElsewhereFailsWithTheMessage)
 {
     if (!HoldPort(port))
         GTEST_SKIP() << "this platform lets a second program open the port";
-    OpenLink();
-    EXPECT_EQ(FakeUi.ConnectFailures(), 1);
-    EXPECT_EQ(LinkHandle, LinkOpenFailed);
-    EXPECT_EQ(SettingsSectionLines(), (Lines{std::string("Port=") + port}));
+    ExpectOpenFails(port);
     ReleasePort();
     ASSERT_NO_FATAL_FAILURE(Open());
     EXPECT_EQ(FakeUi.ConnectFailures(), 1);
@@ -313,10 +276,7 @@ TEST_F(LinkTest, SecondOpenLinkClosesTheFirstPort)
     EXPECT_EQ(OpenHandleCount(), handles);
     EXPECT_EQ(FakeUi.ConnectFailures(), 0);
     ASSERT_NO_FATAL_FAILURE(Send('z'));
-    SetLinkTimeouts(TransferMode);
-    int value = 0;
-    EXPECT_TRUE(LinkReadByte(&value));
-    EXPECT_EQ(value, 'z');
+    EXPECT_EQ(ReadByte(), 'z');
 }
 
 // The line hung up, as an unplugged adapter: the first read (then, the first write) that
@@ -339,7 +299,7 @@ TEST_F(LinkTest, PortThatGoesAwayIsClosedAndRetriedUnderTheSameName)
         EXPECT_FALSE(LinkIsOpen());
         EXPECT_EQ(LinkHandle, LinkOpenFailed);
         EXPECT_EQ(OpenHandleCount(), unplugged - 1) << "the port that went away is still open";
-        std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+        Pause(2100);
         EXPECT_FALSE(RetryLink()) << "a port opened while its name leads nowhere";
 
         ASSERT_TRUE(OpenPeerLine(port, sizeof port));
@@ -348,8 +308,7 @@ TEST_F(LinkTest, PortThatGoesAwayIsClosedAndRetriedUnderTheSameName)
         PutSetting("Directory", write ? "written/" : "read/");
         start = Clock::now();
         EXPECT_FALSE(RetryLink()) << "tried again within two seconds";
-        while (!RetryLink() && MsSince(start) < 10000)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        WaitUntil(RetryLink, 10000);
         EXPECT_GE(MsSince(start), 1500);
         ASSERT_TRUE(LinkIsOpen());
         LineState line;
@@ -357,9 +316,7 @@ TEST_F(LinkTest, PortThatGoesAwayIsClosedAndRetriedUnderTheSameName)
         EXPECT_EQ(line.rate, write ? 1200 : 19200);
         EXPECT_STREQ(StoreDirectory, write ? "written/" : "read/");
         ASSERT_NO_FATAL_FAILURE(Send('n'));
-        SetLinkTimeouts(TransferMode);
-        EXPECT_TRUE(LinkReadByte(&value));
-        EXPECT_EQ(value, 'n');
+        EXPECT_EQ(ReadByte(), 'n');
     }
     EXPECT_EQ(OpenHandleCount(), handles);
     EXPECT_EQ(FakeUi.ConnectFailures(), 0);
@@ -370,7 +327,7 @@ TEST_F(LinkTest, ByteThatArrivesWhileTheReadAheadIsHalfUsedComesAfterIt)
 {
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_TRUE(PeerSend("0123456789", 10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // all across, one read's worth
+    Pause(1000);  // all across, one read's worth
     std::string got;
     int value;
     auto take = [&](LinkTimeoutMode mode, int count) {
@@ -394,11 +351,10 @@ TEST_F(LinkTest, PortFoundGoneWithBytesStillTakenIn)
     ASSERT_NO_FATAL_FAILURE(Open("9600", "0"));
     for (int write = 0; write < 2; write++) {
         ASSERT_TRUE(PeerSend("abc", 3));
-        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-        SetLinkTimeouts(TransferMode);
-        int value = 0;
-        ASSERT_TRUE(LinkReadByte(&value));
+        Pause(1000);
+        ASSERT_GE(ReadByte(), 0);
         ClosePeerLine();
+        int value = 0;
         if (write) {
             EXPECT_EQ(LinkWriteByte('x'), 0);
         } else {
@@ -408,9 +364,7 @@ TEST_F(LinkTest, PortFoundGoneWithBytesStillTakenIn)
         EXPECT_EQ(LinkReadByte(&value), 0);
         EXPECT_EQ(LinkHandle, LinkOpenFailed);
         ASSERT_TRUE(OpenPeerLine(port, sizeof port));
-        Clock::time_point start = Clock::now();
-        while (!RetryLink() && MsSince(start) < 10000)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        WaitUntil(RetryLink, 10000);
         ASSERT_TRUE(LinkIsOpen());
         SetLinkTimeouts(PollMode);
         EXPECT_EQ(LinkReadByte(&value), 0) << "a byte taken in before the hang-up came back";

@@ -2,34 +2,21 @@
 // opened through the device namespace.
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
-#include "tests/support/fake_ui.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
 
 #include <windows.h>
 
-#include <stdio.h>
+#include <stdlib.h>
 
-#include <string>
-#include <vector>
-
-using Lines = std::vector<std::string>;
-
-class LinkWin32Test : public LinkFixture {
+class LinkWin32Test : public FakeUiLinkFixture {
 protected:
-    void SetUp() override
+    // The DCB of `port` as GetCommState gives it; false when it gives none.
+    static bool ReadDcb(HANDLE port, DCB* line)
     {
-        ResetFakeUi();
-        LinkFixture::SetUp();
-    }
-
-    static DCB PortNow()
-    {
-        DCB line;
-        ZeroMemory(&line, sizeof line);
-        line.DCBlength = sizeof line;
-        EXPECT_TRUE(GetCommState(LinkHandle, &line));
-        return line;
+        ZeroMemory(line, sizeof *line);
+        line->DCBlength = sizeof *line;
+        return GetCommState(port, line) != 0;
     }
 };
 
@@ -40,9 +27,7 @@ TEST_F(LinkWin32Test, OpenChangesOnlyTheNamedDcbFields)
                                FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
     DCB before;
-    ZeroMemory(&before, sizeof before);
-    before.DCBlength = sizeof before;
-    ASSERT_TRUE(GetCommState(other, &before));
+    ASSERT_TRUE(ReadDcb(other, &before));
     before.BaudRate = 2400;
     before.StopBits = TWOSTOPBITS;
     before.fParity = TRUE;
@@ -53,29 +38,24 @@ TEST_F(LinkWin32Test, OpenChangesOnlyTheNamedDcbFields)
     before.fOutxCtsFlow = TRUE;
     before.fRtsControl = RTS_CONTROL_HANDSHAKE;
     ASSERT_TRUE(SetCommState(other, &before));
-    ASSERT_TRUE(GetCommState(other, &before));  // what the port kept of it
+    ASSERT_TRUE(ReadDcb(other, &before));  // what the port kept of it
     CloseHandle(other);
 
     ASSERT_NO_FATAL_FAILURE(Open("19200", "1"));
-    DCB after = PortNow();
+    DCB after;
+    ASSERT_TRUE(ReadDcb(LinkHandle, &after));
+    // What the port had stays; the named settings are as asked.
+    EXPECT_EQ(after.XonChar, before.XonChar);
+    EXPECT_EQ(after.XoffChar, before.XoffChar);
+    EXPECT_EQ(after.fOutxCtsFlow, before.fOutxCtsFlow);
+    EXPECT_EQ(after.fRtsControl, before.fRtsControl);
+    EXPECT_EQ(after.Parity, before.Parity);
     EXPECT_EQ(after.BaudRate, 19200u);
     EXPECT_EQ(after.ByteSize, 8);
     EXPECT_EQ(after.StopBits, ONESTOPBIT);
     EXPECT_EQ(after.fParity, 0u);
     EXPECT_EQ(after.fOutX, 1u);
     EXPECT_EQ(after.fInX, 1u);
-    EXPECT_EQ(after.XonChar, before.XonChar);
-    EXPECT_EQ(after.XoffChar, before.XoffChar);
-    EXPECT_EQ(after.fOutxCtsFlow, before.fOutxCtsFlow);
-    EXPECT_EQ(after.fRtsControl, before.fRtsControl);
-    EXPECT_EQ(after.Parity, before.Parity);
-}
-
-static std::string Environment(const char* name)
-{
-    char value[MAX_PATH];
-    DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    return length > 0 && length < sizeof value ? std::string(value) : std::string();
 }
 
 // "COM10" is no DOS device name: opened by its plain name it would be a file of that name in
@@ -83,12 +63,12 @@ static std::string Environment(const char* name)
 // test's line, and a decoy file named COM10 waits in the current folder.
 TEST_F(LinkWin32Test, PortNameWithoutBackslashOpensInTheDeviceNamespace)
 {
-    const std::string prefix = Environment("WINEPREFIX");
-    const std::string line = Environment("TARNWELL_LINE_DIR");
-    if (prefix.empty() || line.empty())
+    const char* prefix = getenv("WINEPREFIX");
+    const char* line = getenv("TARNWELL_LINE_DIR");
+    if (!prefix || !*prefix || !line || !*line)
         GTEST_SKIP() << "needs Wine's prefix and the test line (tests/tools/wine-run)";
-    const std::string device = prefix + "/dosdevices/com10";
-    ASSERT_EQ(RunHostTool({"ln", "-sfn", line + "/com1", device}), 0);
+    const std::string device = std::string(prefix) + "/dosdevices/com10";
+    ASSERT_EQ(RunHostTool({"ln", "-sfn", std::string(line) + "/com1", device}), 0);
     HANDLE decoy = CreateFileA("COM10", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_NE(decoy, INVALID_HANDLE_VALUE);
     CloseHandle(decoy);
@@ -97,23 +77,19 @@ TEST_F(LinkWin32Test, PortNameWithoutBackslashOpensInTheDeviceNamespace)
     HANDLE plain = CreateFileA("COM10", GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, NULL);
     DCB line10;
-    ZeroMemory(&line10, sizeof line10);
-    line10.DCBlength = sizeof line10;
-    bool plainIsPort = plain != INVALID_HANDLE_VALUE && GetCommState(plain, &line10);
+    bool plainIsPort = plain != INVALID_HANDLE_VALUE && ReadDcb(plain, &line10);
     if (plain != INVALID_HANDLE_VALUE)
         CloseHandle(plain);
 
     PutSetting("Port", "COM10");
     OpenLink();
     bool opened = LinkHandle != LinkOpenFailed && LinkHandle != 0;
-    bool isPort = opened && GetCommState(LinkHandle, &line10);
+    bool isPort = opened && ReadDcb(LinkHandle, &line10);
     bool carries = false;
     if (isPort) {
         unsigned char byte = 'X';
         PeerSend(&byte, 1);
-        SetLinkTimeouts(TransferMode);
-        int value = 0;
-        carries = LinkReadByte(&value) && value == 'X';
+        carries = ReadByte() == 'X';
     }
     std::vector<std::string> lines = SettingsSectionLines();
     CloseLink();
@@ -134,10 +110,7 @@ TEST_F(LinkWin32Test, PortNameWithBackslashIsOpenedAsTyped)
     PutSetting("Port", "\\\\.\\COM1");
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_NO_FATAL_FAILURE(Send('b'));
-    SetLinkTimeouts(TransferMode);
-    int value = 0;
-    EXPECT_TRUE(LinkReadByte(&value));
-    EXPECT_EQ(value, 'b');
+    EXPECT_EQ(ReadByte(), 'b');
     EXPECT_EQ(SettingsSectionLines()[0], "Port=\\\\.\\COM1");
 }
 
@@ -147,11 +120,7 @@ TEST_F(LinkWin32Test, FileNamedAsThePortFailsToOpen)
 {
     const std::string file = NewTestFolder() + "not-a-port";
     WriteWholeFile(file, "");
-    PutSetting("Port", file.c_str());
-    OpenLink();
-    EXPECT_EQ(LinkHandle, LinkOpenFailed);
-    EXPECT_EQ(FakeUi.ConnectFailures(), 1);
-    EXPECT_EQ(SettingsSectionLines(), (Lines{"Port=" + file}));
+    ExpectOpenFails(file);
 }
 
 // The two columns of timeouts as the port holds them, also on a port opened afresh after
@@ -166,8 +135,7 @@ TEST_F(LinkWin32Test, TimeoutsOfEachModeReachThePort)
         ASSERT_NO_FATAL_FAILURE(Open());
         for (const auto& m : modes) {
             EXPECT_TRUE(SetLinkTimeouts(m.mode));
-            COMMTIMEOUTS timeouts;
-            ZeroMemory(&timeouts, sizeof timeouts);
+            COMMTIMEOUTS timeouts = {};
             ASSERT_TRUE(GetCommTimeouts(LinkHandle, &timeouts));
             EXPECT_EQ(timeouts.ReadIntervalTimeout, MAXDWORD) << "opening " << opening;
             EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, m.readMultiplier) << "opening " << opening;

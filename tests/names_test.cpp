@@ -1,44 +1,17 @@
 // File name mapping and the store-name check, the part that is the same on both builds: on
 // Linux against our INI file, on Windows under Wine against the real WIN.INI.
 // names_posix_test.cpp and names_win32_test.cpp hold what differs.
-#include "protocol/names.h"
-#include "settings/settings.h"
 #include "tests/names_test.h"
-#include "tests/support/settings_store.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/temp_folder.h"
 
 #include <dirent.h>
 #include <stdio.h>
 #include <string.h>
 
-#include <filesystem>
-#include <random>
 #include <set>
-#include <string>
 #include <vector>
 
 using Lines = std::vector<std::string>;
-
-void NamesTest::SetUp()
-{
-    ResetSettingsStore();
-}
-
-std::string NamesTest::Incoming(const std::string& name, const char* preserve)
-{
-    PutSetting("Preserve", preserve);
-    const char* mapped = MapIncomingName(name.c_str());
-    EXPECT_EQ(mapped, mapped ? NameBuffer : nullptr);
-    return mapped ? mapped : "(refused)";
-}
-
-std::string NamesTest::Outgoing(const std::string& path)
-{
-    const char* mapped = MapOutgoingName(path.c_str());
-    EXPECT_EQ(mapped, NameBuffer);
-    return mapped ? mapped : "(refused)";
-}
 
 // A file received from the Z88, stored, then dropped back onto the window.
 TEST_F(NamesTest, ReceivedStoredAndSentBack)
@@ -169,10 +142,8 @@ TEST_F(NamesTest, HighBytesPassUnchangedAndKeepTheirCase)
 
 TEST_F(NamesTest, CheckRefusesWhatNamesNoFileInTheStore)
 {
-    const char* refused[] = {"", ".", "..", "/", "a/b", "../x", "x/..", "/etc/passwd",
-                             "_", "~", "_NOTES", "~NOTES", "__X.z88"};
-    for (const char* name : refused)
-        EXPECT_FALSE(StoreNameAllowed(name)) << name;
+    ExpectStoreNames(false, {"", ".", "..", "/", "a/b", "../x", "x/..", "/etc/passwd", "_", "~", "_NOTES",
+                             "~NOTES", "__X.z88"});
     EXPECT_FALSE(StoreNameAllowed(nullptr));
 
     // A name from the line that ends in '/', or names a parent, maps to one of them.
@@ -188,11 +159,7 @@ TEST_F(NamesTest, CheckRefusesWhatNamesNoFileInTheStore)
 // The candidates include the names each platform refuses; only accepted ones are written.
 TEST_F(NamesTest, AcceptedNamesAreFilesInsideTheStore)
 {
-    namespace fs = std::filesystem;
-    const std::string unique = std::to_string(std::random_device()());
-    const fs::path folder = fs::temp_directory_path() / ("tarnwell-names-" + unique);
-    ASSERT_TRUE(fs::create_directory(folder));
-    const std::string directory = folder.string() + (char)fs::path::preferred_separator;
+    const std::string directory = NewTestFolder();
 
     const char* candidates[] = {
         "@RAM_0!LETTER_TXT.z88", "NOTES", "NOTES.", "NOTES ", "...", ". .", " x", "a\\b",
@@ -220,13 +187,12 @@ TEST_F(NamesTest, AcceptedNamesAreFilesInsideTheStore)
 
     // Listed through the narrow file functions the names were created with.
     std::set<std::string> listed;
-    if (DIR* dir = opendir(folder.string().c_str())) {
+    if (DIR* dir = opendir(directory.substr(0, directory.size() - 1).c_str())) {
         while (dirent* entry = readdir(dir)) {
             if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
                 listed.insert(entry->d_name);
         }
         closedir(dir);
     }
-    fs::remove_all(folder);
     EXPECT_EQ(listed, written);
 }

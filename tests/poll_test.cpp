@@ -3,17 +3,14 @@
 #include "protocol/poll.h"
 #include "tests/receive_fixture.h"
 
-using Clock = std::chrono::steady_clock;
-using Events = std::vector<std::string>;
-
 class Poll : public ReceiveFixture {
 protected:
     // One tick; its length in milliseconds. What the tick reported goes to `outcome`.
     long long Tick()
     {
-        Clock::time_point start = Clock::now();
+        auto start = Clock::now();
         outcome = PollLink(Owner());
-        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        return MsSince(start);
     }
 
     int outcome = 99;
@@ -32,11 +29,9 @@ TEST_F(Poll, NoiseAheadOfAFrameIsDroppedInOneTick)
     }
     noise[100] = Esc;
     noise[101] = 'x';
-    Z88SendInBackground(noise + Z88Frame("A", Text("a")));
-    Z88WaitSent();
-    SettleLine();
+    ASSERT_TRUE(SendAndSettle(noise + Z88Frame("A", Text("a"))));
     Tick();
-    EXPECT_EQ(FakeUi.events, (Events{"show Now Receiving file \"A\"", "beep", "close"}));
+    EXPECT_EQ(FakeUi.events, (Events{Title("A"), "beep", "close"}));
     EXPECT_EQ(Stored("A.z88"), "a");
     EXPECT_EQ(outcome, 1) << "a file arrived whole";
 
@@ -51,17 +46,15 @@ TEST_F(Poll, NoiseAheadOfAFrameIsDroppedInOneTick)
 // link is in TransferMode, and the next tick still returns at once when nothing waits.
 TEST_F(Poll, EscRunsAndOneFilePerTick)
 {
-    Z88SendInBackground(Bytes{Esc, 'x'} + Bytes{Esc} + Z88Frame("B", Text("b")) + Z88Frame("C", Text("c")));
-    Z88WaitSent();
-    SettleLine();
+    ASSERT_TRUE(SendAndSettle(Bytes{Esc, 'x'} + Bytes{Esc} + Z88Frame("B", Text("b")) + Z88Frame("C", Text("c"))));
 
     Tick();
-    EXPECT_EQ(FakeUi.events, (Events{"show Now Receiving file \"B\"", "beep", "close"}));
+    EXPECT_EQ(FakeUi.events, (Events{Title("B"), "beep", "close"}));
     EXPECT_EQ(outcome, 1) << "ESC 'x' started nothing, the frame behind it did";
     EXPECT_EQ(Stored("C.z88"), "<none>");
     ResetFakeUi();
     Tick();
-    EXPECT_EQ(FakeUi.events, (Events{"show Now Receiving file \"C\"", "beep", "close"}));
+    EXPECT_EQ(FakeUi.events, (Events{Title("C"), "beep", "close"}));
     EXPECT_EQ(Stored("B.z88"), "b");
     EXPECT_EQ(Stored("C.z88"), "c");
 
@@ -74,9 +67,7 @@ TEST_F(Poll, EscRunsAndOneFilePerTick)
 // starts, and its first read, of the name, meets the held key and ends it without a trace.
 TEST_F(Poll, NReadWhileEscIsHeldStillStartsTheSession)
 {
-    Z88SendInBackground(Z88Frame("D", Text("d")));
-    Z88WaitSent();
-    SettleLine();
+    ASSERT_TRUE(SendAndSettle(Z88Frame("D", Text("d"))));
     FakeUi.escapeFromCheck = 2;  // the read of 'N' and every one after it
     Tick();
     EXPECT_EQ(FakeUi.escapeChecks, 3) << "ESC, 'N', and the session's first read";
@@ -91,14 +82,12 @@ TEST_F(Poll, NReadWhileEscIsHeldStillStartsTheSession)
 TEST_F(Poll, EscWhoseNArrivesLateStillStartsTheFile)
 {
     const Bytes frame = Z88Frame("E", Text("e"));
-    Z88SendInBackground(Bytes(frame.begin(), frame.begin() + 1));
-    Z88WaitSent();
-    SettleLine();
+    ASSERT_TRUE(SendAndSettle(Bytes(frame.begin(), frame.begin() + 1)));
     Z88Pacing pacing;
     pacing.pauseBefore = 0;
     pacing.pauseMs = 200;
     Z88SendInBackground(Bytes(frame.begin() + 1, frame.end()), pacing);
     Tick();
-    EXPECT_EQ(FakeUi.events, (Events{"show Now Receiving file \"E\"", "beep", "close"}));
+    EXPECT_EQ(FakeUi.events, (Events{Title("E"), "beep", "close"}));
     EXPECT_EQ(Stored("E.z88"), "e");
 }

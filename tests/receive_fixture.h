@@ -1,55 +1,40 @@
-// The line fixture for the receive and poll tests: its folder as the store directory, the
-// link open on the program's end, and the ui test double recording what the session shows.
+// The link fixture for the receive and poll tests: its folder as the store directory, and the
+// ui test double recording what the session shows.
 #ifndef TARNWELL_TEST_RECEIVE_FIXTURE_H
 #define TARNWELL_TEST_RECEIVE_FIXTURE_H
 
-#include "link/serial_link.h"
 #include "protocol/receive.h"
-#include "tests/support/fake_ui.h"
-#include "tests/support/line_fixture.h"
+#include "tests/link_fixture.h"
 #include "tests/support/z88.h"
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <string>
-#include <thread>
-#include <vector>
+
+using Events = std::vector<std::string>;
 
 // Long enough for bytes already sent to have crossed the line (socat under Wine).
 enum { LineSettleMs = 500 };
 
-class ReceiveFixture : public LineFixture {
+class ReceiveFixture : public FakeUiLinkFixture {
 protected:
     void SetUp() override
     {
-        ResetFakeUi();
-        ASSERT_NO_FATAL_FAILURE(LineFixture::SetUp());
+        ASSERT_NO_FATAL_FAILURE(FakeUiLinkFixture::SetUp());
         ASSERT_NO_FATAL_FAILURE(UseDirectory(folder));
     }
 
     void TearDown() override
     {
         Z88WaitSent();
-        CloseLink();
-        LineFixture::TearDown();
+        FakeUiLinkFixture::TearDown();
     }
 
     // Puts `directory` in "Directory" and opens the link again, which loads StoreDirectory.
-    void UseDirectory(const std::string& directory)
+    static void UseDirectory(const std::string& directory)
     {
         PutSetting("Directory", directory.c_str());
-        OpenLink();
-        ASSERT_NE(LinkHandle, (LinkPort)0);
-        ASSERT_NE(LinkHandle, LinkOpenFailed);
+        ASSERT_NO_FATAL_FAILURE(Open());
         ASSERT_STREQ(StoreDirectory, directory.c_str());
-    }
-
-    // The window the session is told to use as owner; the test double hands it back.
-    static WindowHandle Owner()
-    {
-        static int mainWindow;
-        return reinterpret_cast<WindowHandle>(&mainWindow);
     }
 
     // A frame without its ESC 'N', which the poll has read before ReceiveFile runs.
@@ -69,35 +54,48 @@ protected:
         return result;
     }
 
+    // The Z88 sends `bytes` whole, and they have crossed the line; false when the line
+    // refused a byte.
+    static bool SendAndSettle(const Bytes& bytes)
+    {
+        Z88SendInBackground(bytes);
+        bool sent = Z88WaitSent();
+        Pause(LineSettleMs);
+        return sent;
+    }
+
     // The next byte waiting on the program's end of the line, -1 when none comes: at once in
     // PollMode, within a second in TransferMode. Esc is let go for the read.
     static int NextLineByte(LinkTimeoutMode mode)
     {
         FakeUiRecord kept = FakeUi;
         FakeUi.escapeFromStep = FakeUi.escapeFromCheck = 0;
-        SetLinkTimeouts(mode);
-        int value = 0;
-        int got = LinkReadByte(&value);
+        int value = ReadByte(mode);
         FakeUi = kept;
-        return got ? value : -1;
+        return value;
     }
 
     // Takes what a failed reception left on the line, until the line has been quiet a while.
     static void DrainLine()
     {
-        using Clock = std::chrono::steady_clock;
-        Clock::time_point quietSince = Clock::now();
-        while (Clock::now() - quietSince < std::chrono::milliseconds(300)) {
+        auto quietSince = Clock::now();
+        while (MsSince(quietSince) < 300) {
             if (NextLineByte(PollMode) >= 0)
                 quietSince = Clock::now();
             else
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                Pause(10);
         }
     }
 
-    static void SettleLine()
+    // A frame of `name` holding "new" fails with no file stored and leaves `next` as the next
+    // byte on the line (-1: none), which is then drained.
+    static void ExpectRefused(const std::string& name, int next)
     {
-        std::this_thread::sleep_for(std::chrono::milliseconds(LineSettleMs));
+        ResetFakeUi();
+        EXPECT_EQ(Receive(Body(Z88Frame(name, Text("new")))), 0);
+        EXPECT_EQ(FakeUi.events, (Events{Title(name), "close"}));
+        EXPECT_EQ(NextLineByte(next < 0 ? PollMode : TransferMode), next);
+        DrainLine();
     }
 
     // The names in a folder, sorted.

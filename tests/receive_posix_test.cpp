@@ -9,8 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using Events = std::vector<std::string>;
-
 class ReceivePosix : public ReceiveFixture {};
 
 // With a file size limit in force, writes past it fail as on a full disk. The data that
@@ -32,11 +30,10 @@ TEST_F(ReceivePosix, StoreWritesTheDiskRefusesFailTheReception)
         {"refused at a write", 20000},
         {"refused at the close", 5000},
     };
-    int index = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ResetFakeUi();
-        const std::string name = "FULL" + std::to_string(index++);
+        const std::string name = "FULL" + std::to_string(&c - cases);
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
         Z88SendInBackground(Body(Z88Frame(name, Text(std::string(c.size, 'w')))));
         int result = ReceiveFile(Owner());
@@ -45,7 +42,7 @@ TEST_F(ReceivePosix, StoreWritesTheDiskRefusesFailTheReception)
         EXPECT_TRUE(Z88WaitSent());
         EXPECT_EQ(result, 0);
         EXPECT_EQ(FakeUi.Beeps(), 0);
-        EXPECT_EQ(FakeUi.events, (Events{"show Now Receiving file \"" + name + "\"", "close"}));
+        EXPECT_EQ(FakeUi.events, (Events{Title(name), "close"}));
         EXPECT_EQ(Stored(name + ".z88"), "<none>");
         EXPECT_LE(Stored("~" + name + ".z88").size(), (size_t)limit);
         if (c.size > 10000) {
@@ -71,11 +68,7 @@ TEST_F(ReceivePosix, NothingButANewFileIsWrittenAtTheStorePath)
     alarm(30);  // a reception that opened the pipe would never return
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetFakeUi();
-        EXPECT_EQ(Receive(Body(Z88Frame(c.name, Text("new")))), 0);
-        EXPECT_EQ(FakeUi.events, (Events{std::string("show Now Receiving file \"") + c.name + "\"", "close"}));
-        EXPECT_EQ(NextLineByte(c.next < 0 ? PollMode : TransferMode), c.next);
-        DrainLine();
+        ExpectRefused(c.name, c.next);
     }
     alarm(0);
     struct stat info;

@@ -3,18 +3,10 @@
 // which windows, log lines and beeps the session made.
 #include "tests/receive_fixture.h"
 
-using Clock = std::chrono::steady_clock;
-using Events = std::vector<std::string>;
-
-static std::vector<int> CountsUpTo(size_t length)
-{
-    std::vector<int> counts;
-    for (size_t i = 1; i <= length; i++)
-        counts.push_back((int)i);
-    return counts;
-}
-
-class ReceiveSession : public ReceiveFixture {};
+class ReceiveSession : public ReceiveFixture {
+protected:
+    const std::string sep = PathSeparator();
+};
 
 // The life of one name: stored, then replaced four times. Only the last two copies stay; the
 // log line comes from the second reception on and says whether the content changed.
@@ -39,7 +31,7 @@ TEST_F(ReceiveSession, RepeatedReceptionsKeepTheLastTwoCopies)
         EXPECT_EQ(Receive(Body(Z88Frame(name, Text(reception.data)))), 1);
         EXPECT_EQ(FakeUi.events, reception.events);
         EXPECT_EQ(FakeUi.owner, Owner());
-        EXPECT_EQ(FakeUi.steps, CountsUpTo(reception.data.size()));
+        EXPECT_EQ(FakeUi.steps, OneTo(reception.data.size()));
         EXPECT_EQ(Stored(stored), reception.data);
         EXPECT_EQ(Stored(previous), reception.previous);
     }
@@ -50,29 +42,25 @@ TEST_F(ReceiveSession, RepeatedReceptionsKeepTheLastTwoCopies)
 // 0x1A or 0x00, and the receiver takes plain and escaped bytes a Z88 would not write.
 TEST_F(ReceiveSession, DataIsStoredByteForByte)
 {
-    Bytes every;
-    for (int value = 0; value < 256; value++)
-        every.push_back((unsigned char)value);
     const Bytes text = Text("a\r\nb\nc\r") + Bytes{0x1A, 0x00, 'd', 0x1A};
     const struct {
         const char* what;
         Bytes line;
         Bytes file;
     } cases[] = {
-        {"every byte value, as a Z88 sends it", Z88EncodeData(every), every},
+        {"every byte value, as a Z88 sends it", Z88EncodeData(EveryByte()), EveryByte()},
         {"line ends, 0x1A and 0x00", Z88EncodeData(text), text},
         {"plain bytes a Z88 would escape", Bytes{0x80, 0x00, 0xFF, 0x07, 0x1A}, Bytes{0x80, 0x00, 0xFF, 0x07, 0x1A}},
         {"escaped bytes of the plain set", Bytes{Esc, 'B', '4', '1', Esc, 'B', '0', 'A'}, Bytes{'A', '\n'}},
         {"no data at all", Bytes{}, Bytes{}},
     };
-    int index = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ResetFakeUi();
-        const std::string name = "CASE" + std::to_string(index++);
+        const std::string name = "CASE" + std::to_string(&c - cases);
         EXPECT_EQ(Receive(Text(name) + NameEnd() + c.line + DataEnd()), 1);
         EXPECT_EQ(FakeUi.events, (Events{Title(name), "beep", "close"}));
-        EXPECT_EQ(FakeUi.steps, CountsUpTo(c.file.size()));
+        EXPECT_EQ(FakeUi.steps, OneTo(c.file.size()));
         EXPECT_EQ(Stored(name + ".z88"), std::string(c.file.begin(), c.file.end()));
     }
 }
@@ -144,15 +132,14 @@ TEST_F(ReceiveSession, DataFailuresKeepWhatCameBefore)
         {"a letter past F", {Esc, 'B', 'G', '0'}, digit},
     };
     const Bytes before = Text("ab\r\n") + Bytes{0x00};
-    int index = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ResetFakeUi();
-        const std::string name = "BAD" + std::to_string(index++);
+        const std::string name = "BAD" + std::to_string(&c - cases);
         EXPECT_EQ(Receive(Text(name) + NameEnd() + Z88EncodeData(before) + c.item), 0);
         EXPECT_EQ(FakeUi.events, (Events{Title(name), "close"}));
         EXPECT_EQ(FakeUi.failures, Events{name + " - not received: a garbled frame (" + c.reason + ")."});
-        EXPECT_EQ(FakeUi.steps, CountsUpTo(before.size()));
+        EXPECT_EQ(FakeUi.steps, OneTo(before.size()));
         EXPECT_EQ(Stored("~" + name + ".z88"), std::string(before.begin(), before.end()));
         EXPECT_EQ(Stored(name + ".z88"), "<none>");
         EXPECT_EQ(NextLineByte(PollMode), -1);
@@ -183,7 +170,7 @@ TEST_F(ReceiveSession, EscHeldDuringTheDataKeepsTheStoredCopy)
     EXPECT_EQ(Receive(Body(Z88Frame("LONG", Text(std::string(300, 'x'))))), 0);
     EXPECT_EQ(FakeUi.events, (Events{Title("LONG"), "close"}));
     EXPECT_EQ(FakeUi.failures, Events{"LONG - not received: stopped by the user."});
-    EXPECT_EQ(FakeUi.steps, CountsUpTo(100));
+    EXPECT_EQ(FakeUi.steps, OneTo(100));
     EXPECT_EQ(Stored("LONG.z88"), "old");
     EXPECT_EQ(Stored("~LONG.z88"), std::string(100, 'x'));
     EXPECT_EQ(Listing(folder), (std::vector<std::string>{"LONG.z88", "~LONG.z88"}));
@@ -202,9 +189,9 @@ TEST_F(ReceiveSession, CutFramesNeverCostTheGoodCopy)
         SCOPED_TRACE(partial);
         ResetFakeUi();
         Z88SendInBackground(Text("CUT") + NameEnd() + Text(partial));
-        Clock::time_point start = Clock::now();
+        auto start = Clock::now();
         EXPECT_EQ(ReceiveFile(Owner()), 0);
-        long long waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        long long waited = MsSince(start);
         EXPECT_GE(waited, 700);
         EXPECT_LE(waited, 5000);
         EXPECT_TRUE(Z88WaitSent());
@@ -230,7 +217,6 @@ TEST_F(ReceiveSession, CutFramesNeverCostTheGoodCopy)
 // reception before any data is read.
 TEST_F(ReceiveSession, WhatCannotBeMovedAsideIsKept)
 {
-    const std::string sep = PathSeparator();
     WriteWholeFile(folder + "KEEP.z88", "precious");
     WriteWholeFile(folder + "HELD.z88", "held");
     for (const char* taken : {"_KEEP.z88", "DIR.z88", "~HELD.z88"}) {
@@ -247,14 +233,10 @@ TEST_F(ReceiveSession, WhatCannotBeMovedAsideIsKept)
                  {"HELD", 'n', "what stands at the name of its '~' copy is not a file."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ResetFakeUi();
-        EXPECT_EQ(Receive(Body(Z88Frame(c.name, Text("new")))), 0);
-        EXPECT_EQ(FakeUi.events, (Events{Title(c.name), "close"}));
+        ExpectRefused(c.name, c.next);
         ASSERT_EQ(FakeUi.failures.size(), 1u);
         EXPECT_EQ(FakeUi.failures[0].rfind(c.name + std::string(" - not received: ") + c.reason, 0), 0u)
             << FakeUi.failures[0];
-        EXPECT_EQ(NextLineByte(c.next < 0 ? PollMode : TransferMode), c.next);
-        DrainLine();
     }
     EXPECT_EQ(Stored("KEEP.z88"), "precious");
     EXPECT_EQ(Stored("HELD.z88"), "held");
@@ -306,7 +288,6 @@ TEST_F(ReceiveSession, RefusedNamesChangeNothing)
 // A store directory that does not exist yet is made, with the folders above it.
 TEST_F(ReceiveSession, MissingStoreDirectoryIsMade)
 {
-    const std::string sep = PathSeparator();
     const std::string deeper = folder + "new" + sep + "deeper" + sep;
     ASSERT_NO_FATAL_FAILURE(UseDirectory(deeper));
     EXPECT_EQ(Receive(Body(Z88Frame("FIRST", Text("data")))), 1);
@@ -344,7 +325,6 @@ TEST_F(ReceiveSession, TextLimits)
     // Long names need a short store directory: one relative to the current folder. A name of
     // 115 bytes is stored whole while its title and log line are cut; one of 127 passes the
     // name phase, and its path of 2 + 127 characters is refused.
-    const std::string sep = PathSeparator();
     ASSERT_TRUE(MakeTestFolder(folder + "s"));
     std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(folder);
@@ -354,7 +334,7 @@ TEST_F(ReceiveSession, TextLimits)
     const std::string name(115, 'L');
     EXPECT_EQ(Receive(Body(Z88Frame(name, Text("same")))), 1);
     EXPECT_EQ(Receive(Body(Z88Frame(name, Text("same")))), 1);
-    const std::string title = "show Now Receiving file \"" + name.substr(0, 127 - 20);
+    const std::string title = Title(name).substr(0, 5 + 127);
     const std::string line = "log " + (name + " - no change.").substr(0, 127);
     EXPECT_EQ(FakeUi.events, (Events{title, "beep", "close", title, line, "beep", "close"}));
     EXPECT_EQ(Stored("s" + sep + name), "same");
@@ -363,7 +343,7 @@ TEST_F(ReceiveSession, TextLimits)
     ResetFakeUi();
     const std::string longest(127, 'M');
     EXPECT_EQ(Receive(Body(Z88Frame(longest, Text("x")))), 0);
-    EXPECT_EQ(FakeUi.events, (Events{"show Now Receiving file \"" + longest.substr(0, 107), "close"}));
+    EXPECT_EQ(FakeUi.events, (Events{Title(longest).substr(0, 5 + 127), "close"}));
     EXPECT_EQ(Listing(folder + "s"), (std::vector<std::string>{name, "_" + name}));
 
     std::filesystem::current_path(before);
@@ -373,16 +353,14 @@ TEST(FilesIdentical, ComparesWholeRegularFiles)
 {
     const std::string folder = NewTestFolder();
     const std::string binary("\x00\x1A\xFF\r\n", 5);
-    WriteWholeFile(folder + "abc", "abc");
-    WriteWholeFile(folder + "abc2", "abc");
+    for (const std::string pair : {"", "2"}) {
+        WriteWholeFile(folder + "abc" + pair, "abc");
+        WriteWholeFile(folder + "empty" + pair, "");
+        WriteWholeFile(folder + "binary" + pair, binary);
+        ASSERT_TRUE(MakeTestFolder(folder + "sub" + pair));
+    }
     WriteWholeFile(folder + "ab", "ab");
     WriteWholeFile(folder + "abd", "abd");
-    WriteWholeFile(folder + "empty", "");
-    WriteWholeFile(folder + "empty2", "");
-    WriteWholeFile(folder + "binary", binary);
-    WriteWholeFile(folder + "binary2", binary);
-    ASSERT_TRUE(MakeTestFolder(folder + "sub"));
-    ASSERT_TRUE(MakeTestFolder(folder + "sub2"));
     const struct {
         const char* first;
         const char* second;

@@ -11,9 +11,7 @@ class RoundTrip : public ReceiveFixture {};
 
 TEST_F(RoundTrip, EveryByteValueComesBackUnchanged)
 {
-    Bytes all;
-    for (int value = 0; value < 256; value++)
-        all.push_back((unsigned char)value);
+    const Bytes all = EveryByte();
     struct Case {
         const char* preserve;
         const char* stored;
@@ -34,9 +32,7 @@ TEST_F(RoundTrip, EveryByteValueComesBackUnchanged)
 
             // The frame is on the line (it fits the line's buffers) and has crossed it before
             // the tick: on a busy machine the sending thread alone can take half a second.
-            Z88SendInBackground(Z88Frame(":RAM.0/ALL.BIN", all));
-            ASSERT_TRUE(Z88WaitSent());
-            SettleLine();
+            ASSERT_TRUE(SendAndSettle(Z88Frame(":RAM.0/ALL.BIN", all)));
             PollLink(Owner());
             std::string stored;
             ASSERT_TRUE(ReadWholeFile(directory + c.stored, &stored));

@@ -1,6 +1,5 @@
 // Platform help for the send tests: paths that are not regular files, and sources that
 // open as regular files and then fail to read.
-// One implementation per platform: send_probe_posix.cpp, send_probe_win32.cpp.
 #ifndef TARNWELL_TEST_SEND_PROBE_H
 #define TARNWELL_TEST_SEND_PROBE_H
 
@@ -11,9 +10,7 @@
 // `folder`). Folders are not among them: the tests make those on both platforms alike.
 std::vector<std::string> NonFilePaths(const std::string& folder);
 
-// A regular file whose very first read fails in the kernel (Linux: /proc/self/mem, whose
-// offset 0 is never mapped, gives EIO; under Wine the same file through drive Z:). Empty
-// where there is none.
+// A regular file whose very first read fails in the kernel; empty where there is none.
 std::string FileThatFailsToRead();
 
 // Notes the file that the program is about to open, before SendFile is called.

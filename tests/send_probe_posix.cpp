@@ -20,7 +20,7 @@ std::vector<std::string> NonFilePaths(const std::string& folder)
 
 std::string FileThatFailsToRead()
 {
-    return "/proc/self/mem";
+    return "/proc/self/mem";  // offset 0 is never mapped: the first read gives EIO
 }
 
 void ExpectOpening(const std::string& path)

@@ -26,7 +26,7 @@ std::vector<std::string> NonFilePaths(const std::string&)
 
 std::string FileThatFailsToRead()
 {
-    // Only under Wine, which shows the Linux root as drive Z:.
+    // Linux's /proc/self/mem, under Wine, which shows the Linux root as drive Z:.
     const char* path = "Z:\\proc\\self\\mem";
     return GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES ? "" : path;
 }

@@ -2,31 +2,17 @@
 // one end of a pty pair (COM1 under Wine), the test Z88 captures the other end and decodes
 // it strictly. The ui layer is the test double, which records windows and beeps and holds
 // the Esc key when told to.
-#include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "protocol/names.h"
 #include "protocol/send.h"
-#include "settings/settings.h"
 #include "tests/link_fixture.h"
 #include "tests/send_probe.h"
-#include "tests/support/fake_ui.h"
 #include "tests/support/z88.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <chrono>
-#include <string>
 #include <thread>
-#include <vector>
 
 namespace {
-
-// Stands in for the main window; the fake ui only passes it on.
-int MainWindowStandIn;
-const WindowHandle Owner = reinterpret_cast<WindowHandle>(&MainWindowStandIn);
-
-typedef std::vector<std::string> Lines;
 
 std::string Title(const std::string& path)
 {
@@ -37,14 +23,6 @@ std::string Title(const std::string& path)
 Bytes Header(const std::string& name)
 {
     return Bytes{Esc, 'N'} + Text(name) + Bytes{Esc, 'F'};
-}
-
-std::vector<int> OneTo(int count)
-{
-    std::vector<int> counts;
-    for (int i = 1; i <= count; i++)
-        counts.push_back(i);
-    return counts;
 }
 
 class SendTest : public LinkFixture {
@@ -74,9 +52,19 @@ protected:
     int Send(const std::string& path, Bytes* line)
     {
         Z88StartListening();
-        int result = SendFile(Owner, path.c_str());
+        int result = SendFile(Owner(), path.c_str());
         *line = Z88StopListening();
         return result;
+    }
+
+    // `path` is refused before a window opens or a byte goes out.
+    void ExpectRefused(const std::string& path)
+    {
+        ResetFakeUi();
+        Bytes line;
+        EXPECT_EQ(Send(path, &line), 0);
+        EXPECT_TRUE(line.empty());
+        EXPECT_TRUE(FakeUi.events.empty());
     }
 };
 
@@ -87,10 +75,6 @@ TEST_F(SendTest, FileGoesOutAsOneFrame)
     Bytes zeros;
     for (int i = 0; i < 10; i++)
         zeros = zeros + Bytes{Esc, 'B', '0', '0'};
-    Bytes everyValue;
-    for (int value = 0; value < 256; value++)
-        everyValue.push_back((unsigned char)value);
-
     struct {
         const char* what;
         Bytes file;
@@ -100,13 +84,12 @@ TEST_F(SendTest, FileGoesOutAsOneFrame)
         {"A, ESC, 0xFF", {0x41, 0x1B, 0xFF}, {0x41, Esc, 'B', '1', 'B', Esc, 'B', 'F', 'F'}},
         {"ten zero bytes make 40 line bytes", Bytes(10, 0), zeros},
         {"line ends unchanged", {0x0D, 0x0A}, {0x0D, 0x0A}},
-        {"every byte value", everyValue, Z88EncodeData(everyValue)},
+        {"every byte value", EveryByte(), Z88EncodeData(EveryByte())},
     };
-    int index = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ResetFakeUi();
-        std::string name = "case" + std::to_string(index++) + ".bin";
+        std::string name = "case" + std::to_string(&c - cases) + ".bin";
         std::string path = MakeFile(name, c.file);
 
         Bytes line;
@@ -116,9 +99,9 @@ TEST_F(SendTest, FileGoesOutAsOneFrame)
         EXPECT_TRUE(frame.complete) << frame.fault;
         EXPECT_EQ(frame.name, name);
         EXPECT_EQ(frame.data, c.file);
-        EXPECT_EQ(FakeUi.steps, OneTo((int)c.file.size()));
+        EXPECT_EQ(FakeUi.steps, OneTo(c.file.size()));
         EXPECT_EQ(FakeUi.events, (Lines{"show " + Title(path), "beep", "close"}));
-        EXPECT_EQ(FakeUi.owner, Owner);
+        EXPECT_EQ(FakeUi.owner, Owner());
     }
 }
 
@@ -215,11 +198,7 @@ TEST_F(SendTest, RefusedWithoutATrace)
     EXPECT_EQ(named, PathSeparator()[0] == '/' ? 7u : 1u);
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
-        ResetFakeUi();
-        Bytes line;
-        EXPECT_EQ(Send(path, &line), 0);
-        EXPECT_TRUE(line.empty());
-        EXPECT_TRUE(FakeUi.events.empty());
+        ExpectRefused(path);
     }
 }
 
@@ -237,16 +216,13 @@ TEST_F(SendTest, LongPathsAreRefusedAndLongTitlesCut)
 
     for (const std::string& path : paths) {
         SCOPED_TRACE(path.size());
-        ResetFakeUi();
-        Bytes line;
-        int result = Send(path, &line);
         if (path.size() > 127) {
-            EXPECT_EQ(result, 0);
-            EXPECT_TRUE(line.empty());
-            EXPECT_TRUE(FakeUi.events.empty());
+            ExpectRefused(path);
             continue;
         }
-        EXPECT_NE(result, 0);
+        ResetFakeUi();
+        Bytes line;
+        EXPECT_NE(Send(path, &line), 0);
         Z88Decoded frame = Z88Decode(line);
         EXPECT_TRUE(frame.complete) << frame.fault;
         EXPECT_EQ(frame.name, path.substr(folder.size()));
@@ -282,7 +258,7 @@ TEST_F(SendTest, ReadErrorMidFileFailsTheSend)
     EXPECT_GT(frame.data.size(), 100u);
     EXPECT_LT(frame.data.size(), contents.size());
     EXPECT_TRUE(std::equal(frame.data.begin(), frame.data.end(), contents.begin()));
-    EXPECT_EQ(FakeUi.steps, OneTo((int)frame.data.size()));
+    EXPECT_EQ(FakeUi.steps, OneTo(frame.data.size()));
     EXPECT_EQ(FakeUi.events, (Lines{"show " + Title(path), "close"}));
 }
 
@@ -333,7 +309,7 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
         const char* paths[] = {first.c_str(), c.second.c_str(), third.c_str()};
 
         Z88StartListening();
-        EXPECT_EQ(SendDroppedFiles(Owner, paths, 3), c.sent);
+        EXPECT_EQ(SendDroppedFiles(Owner(), paths, 3), c.sent);
         std::vector<Z88Decoded> frames = Z88DecodeAll(Z88StopListening());
 
         ASSERT_EQ(frames.size(), c.frames);
@@ -358,20 +334,20 @@ TEST_F(SendTest, RunCutByXoffPartWay)
         ResetFakeUi();
         std::thread z88([heldMs] {
             const unsigned char xoff = 0x13, xon = 0x11;
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            Pause(300);
             Z88StartListening();
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            Pause(50);
             PeerSend(&xoff, 1);
-            std::this_thread::sleep_for(std::chrono::milliseconds(heldMs));
+            Pause(heldMs);
             PeerSend(&xon, 1);
         });
-        int result = SendFile(Owner, path.c_str());
+        int result = SendFile(Owner(), path.c_str());
         z88.join();
         Z88Decoded frame = Z88Decode(Z88StopListening());
         EXPECT_EQ(result, heldMs < 2000);
         EXPECT_EQ(frame.complete, heldMs < 2000) << frame.fault;
         EXPECT_TRUE(std::equal(frame.data.begin(), frame.data.end(), contents.begin()));
-        EXPECT_EQ(FakeUi.steps, OneTo((int)frame.data.size() + (heldMs < 2000 ? 0 : 1)));
+        EXPECT_EQ(FakeUi.steps, OneTo(frame.data.size() + (heldMs < 2000 ? 0 : 1)));
         EXPECT_EQ(FakeUi.Beeps(), heldMs < 2000);
     }
 }

@@ -15,9 +15,7 @@ TEST(Z88Tool, EncodesTheFormatExamples)
 
 TEST(Z88Tool, FrameLengthAndRoundTripOfEveryByte)
 {
-    Bytes all;
-    for (int value = 0; value < 256; value++)
-        all.push_back((unsigned char)value);
+    const Bytes all = EveryByte();
     Bytes line = Z88Frame("NAME", all);
     // 99 plain bytes, 157 escaped ones: 2 + m + 2 + n + 3k + 2.
     EXPECT_EQ(line.size(), 2u + 4 + 2 + 256 + 3 * 157 + 2);

@@ -29,8 +29,7 @@ void PeerDiscardInput();
 
 // The platform's part, below PeerReceiveByte: reads what arrives within `timeoutMs` (at least
 // one byte, at most `size`; with 0, only what is there) and returns how many came, 0 when
-// none did; drops what the line
-// holds unread; and forgets what was read and not handed out (at every hang-up).
+// none did; drops what the line holds unread; forgets what was read and not handed out.
 size_t PeerRead(unsigned char* buffer, size_t size, int timeoutMs);
 void PeerFlushInput();
 void PeerForgetPending();

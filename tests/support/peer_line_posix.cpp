@@ -60,20 +60,15 @@ bool OpenPeerLine(char* programPort, size_t size)
 {
     ClosePeerLine();
     int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master < 0)
-        return false;
+    int keeper = -1;
     char name[128];
-    if (grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, name, sizeof name) != 0 ||
-        strlen(name) >= size) {
-        close(master);
-        return false;
-    }
-    int keeper = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (keeper < 0 || fcntl(master, F_SETFL, O_NONBLOCK) != 0 || !LinkTo(name) ||
-        strlen(LinkPath) >= size) {
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, name, sizeof name) != 0 ||
+        (keeper = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK)) < 0 ||
+        fcntl(master, F_SETFL, O_NONBLOCK) != 0 || !LinkTo(name) || strlen(LinkPath) >= size) {
         if (keeper >= 0)
             close(keeper);
-        close(master);
+        if (master >= 0)
+            close(master);
         unlink(LinkPath);
         return false;
     }

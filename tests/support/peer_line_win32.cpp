@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 static HANDLE Port = INVALID_HANDLE_VALUE;
@@ -21,13 +22,9 @@ static bool LineUsed = false;
 // Runs tests/tools/serial-line with "start" or "stop" on this test run's line.
 static bool LineTool(const char* action)
 {
-    char tool[MAX_PATH];
-    char folder[MAX_PATH];
-    DWORD toolLength = GetEnvironmentVariableA("TARNWELL_SERIAL_LINE_TOOL", tool, sizeof tool);
-    DWORD folderLength = GetEnvironmentVariableA("TARNWELL_LINE_DIR", folder, sizeof folder);
-    if (toolLength == 0 || toolLength >= sizeof tool || folderLength == 0 || folderLength >= sizeof folder)
-        return false;
-    return RunHostTool({"/bin/bash", tool, action, folder}) == 0;
+    const char* tool = getenv("TARNWELL_SERIAL_LINE_TOOL");
+    const char* folder = getenv("TARNWELL_LINE_DIR");
+    return tool && *tool && folder && *folder && RunHostTool({"/bin/bash", tool, action, folder}) == 0;
 }
 
 // How long the line may take to come up: long enough for a busy machine, where Wine starts
@@ -53,12 +50,8 @@ static HANDLE OpenFarEnd()
 
 static bool SetTimeouts(DWORD readInterval, DWORD readMultiplier, DWORD readConstant)
 {
-    COMMTIMEOUTS timeouts;
-    timeouts.ReadIntervalTimeout = readInterval;
-    timeouts.ReadTotalTimeoutMultiplier = readMultiplier;
-    timeouts.ReadTotalTimeoutConstant = readConstant;
-    timeouts.WriteTotalTimeoutMultiplier = 0;
-    timeouts.WriteTotalTimeoutConstant = 5000;
+    // Reads as asked; a write may take up to 5 s, whatever its length.
+    COMMTIMEOUTS timeouts = {readInterval, readMultiplier, readConstant, 0, 5000};
     return SetCommTimeouts(Port, &timeouts) != 0;
 }
 
@@ -77,8 +70,7 @@ bool OpenPeerLine(char* programPort, size_t size)
         return false;
     // The Z88's end passes every byte as data: no flow control of its own, so that a test
     // can send XOFF and XON to the program and see the program's XOFF.
-    DCB line;
-    memset(&line, 0, sizeof line);
+    DCB line = {};
     line.DCBlength = sizeof line;
     GetCommState(Port, &line);
     line.BaudRate = 9600;
@@ -86,14 +78,8 @@ bool OpenPeerLine(char* programPort, size_t size)
     line.Parity = NOPARITY;
     line.StopBits = ONESTOPBIT;
     line.fBinary = TRUE;
-    line.fParity = FALSE;
-    line.fOutX = FALSE;
-    line.fInX = FALSE;
-    line.fOutxCtsFlow = FALSE;
-    line.fOutxDsrFlow = FALSE;
-    line.fDsrSensitivity = FALSE;
-    line.fNull = FALSE;
-    line.fAbortOnError = FALSE;
+    line.fParity = line.fOutX = line.fInX = line.fOutxCtsFlow = line.fOutxDsrFlow = FALSE;
+    line.fDsrSensitivity = line.fNull = line.fAbortOnError = FALSE;
     if (!SetCommState(Port, &line)) {
         ClosePeerLine();
         return false;
@@ -126,19 +112,14 @@ bool PeerSend(const void* bytes, size_t count)
 // taken without waiting.
 size_t PeerRead(unsigned char* buffer, size_t size, int timeoutMs)
 {
-    DWORD count = 0;
-    if (timeoutMs <= 0) {
-        // What is there, at once (all-zero timeouts would wait for the whole buffer).
-        if (Port == INVALID_HANDLE_VALUE || !SetTimeouts(MAXDWORD, 0, 0) ||
-            !ReadFile(Port, buffer, (DWORD)size, &count, NULL))
-            return 0;
-        return count;
-    }
-    if (Port == INVALID_HANDLE_VALUE || !SetTimeouts(0, 0, (DWORD)timeoutMs))
+    DWORD count = 0, more = 0;
+    if (Port == INVALID_HANDLE_VALUE)
         return 0;
-    if (!ReadFile(Port, buffer, 1, &count, NULL) || count == 0)
+    // With no wait, what is there (all-zero timeouts would wait for the whole buffer).
+    if (timeoutMs <= 0)
+        return SetTimeouts(MAXDWORD, 0, 0) && ReadFile(Port, buffer, (DWORD)size, &count, NULL) ? count : 0;
+    if (!SetTimeouts(0, 0, (DWORD)timeoutMs) || !ReadFile(Port, buffer, 1, &count, NULL) || count == 0)
         return 0;
-    DWORD more = 0;
     if (SetTimeouts(MAXDWORD, 0, 0))
         ReadFile(Port, buffer + 1, (DWORD)size - 1, &more, NULL);
     return 1 + more;

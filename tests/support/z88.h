@@ -17,6 +17,9 @@ typedef std::vector<unsigned char> Bytes;
 Bytes Text(const std::string& text);
 Bytes operator+(Bytes left, const Bytes& right);
 
+// Every byte value once, 0 to 255 in order.
+Bytes EveryByte();
+
 // The line format's worked examples: a file byte and the data item that stands for it.
 struct FormatExample {
     int byte;

@@ -56,6 +56,14 @@ Bytes operator+(Bytes left, const Bytes& right)
     return left;
 }
 
+Bytes EveryByte()
+{
+    Bytes all;
+    for (int value = 0; value < 256; value++)
+        all.push_back((unsigned char)value);
+    return all;
+}
+
 Bytes Z88EncodeData(const Bytes& data, bool lowercase)
 {
     static const char upper[] = "0123456789ABCDEF";
@@ -104,54 +112,44 @@ Z88Decoded Z88Decode(const Bytes& line)
     }
     at += 2;
 
+    // The data ends here: at `at`, for `fault` ("" at the end mark).
+    auto stop = [&](const std::string& fault) {
+        frame.fault = fault;
+        frame.used = at;
+        return frame;
+    };
     for (;;) {
-        if (!more(1)) {
-            frame.fault = Describe("line ends inside the data", at);
-            break;
-        }
+        if (!more(1))
+            return stop(Describe("line ends inside the data", at));
         unsigned char byte = line[at];
         if (byte != Esc) {
-            if (!SentPlain(byte)) {
-                frame.fault = Describe("byte outside the plain set sent unescaped", at, byte);
-                break;
-            }
+            if (!SentPlain(byte))
+                return stop(Describe("byte outside the plain set sent unescaped", at, byte));
             frame.data.push_back(byte);
             at++;
             continue;
         }
-        if (!more(2)) {
-            frame.fault = Describe("line ends after ESC", at);
-            break;
-        }
+        if (!more(2))
+            return stop(Describe("line ends after ESC", at));
         unsigned char command = line[at + 1];
         if (command == 'E') {
             at += 2;
             frame.complete = true;
-            break;
+            return stop("");
         }
-        if (command != 'B') {
-            frame.fault = Describe("unknown command after ESC", at + 1, command);
-            break;
-        }
-        if (!more(4)) {
-            frame.fault = Describe("line ends inside an escaped byte", at);
-            break;
-        }
+        if (command != 'B')
+            return stop(Describe("unknown command after ESC", at + 1, command));
+        if (!more(4))
+            return stop(Describe("line ends inside an escaped byte", at));
         int high = HexValue(line[at + 2]), low = HexValue(line[at + 3]);
-        if (high < 0 || low < 0) {
-            frame.fault = Describe("escaped byte with a bad digit", at + 2, line[high < 0 ? at + 2 : at + 3]);
-            break;
-        }
+        if (high < 0 || low < 0)
+            return stop(Describe("escaped byte with a bad digit", at + 2, line[high < 0 ? at + 2 : at + 3]));
         unsigned char value = (unsigned char)(high * 16 + low);
-        if (SentPlain(value)) {
-            frame.fault = Describe("plain byte sent escaped", at, value);
-            break;
-        }
+        if (SentPlain(value))
+            return stop(Describe("plain byte sent escaped", at, value));
         frame.data.push_back(value);
         at += 4;
     }
-    frame.used = at;
-    return frame;
 }
 
 std::vector<Z88Decoded> Z88DecodeAll(const Bytes& line)

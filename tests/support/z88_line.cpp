@@ -1,6 +1,7 @@
 // The test Z88's line handling: sending and capturing on threads of their own, so that the
 // program under test can read or write on the test's thread at the same time.
 #include "tests/support/peer_line.h"
+#include "tests/support/wait.h"
 #include "tests/support/z88.h"
 
 #include <atomic>
@@ -19,12 +20,6 @@ Bytes heard;
 std::atomic<bool> stopListening{false};
 std::atomic<long long> quietFor{0};
 
-void Sleep(int ms)
-{
-    if (ms > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
 }  // namespace
 
 void Z88SendInBackground(const Bytes& bytes, Z88Pacing pacing)
@@ -34,9 +29,9 @@ void Z88SendInBackground(const Bytes& bytes, Z88Pacing pacing)
     sender = std::thread([bytes, pacing] {
         for (size_t i = 0; i < bytes.size(); i++) {
             if (i == pacing.pauseBefore)
-                Sleep(pacing.pauseMs);
+                Pause(pacing.pauseMs);
             else if (i > 0)
-                Sleep(pacing.gapMs);
+                Pause(pacing.gapMs);
             // Unpaced bytes go out in one write, as a fast sender fills the line.
             size_t run = 1;
             if (pacing.gapMs == 0) {
