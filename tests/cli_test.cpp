@@ -1,6 +1,5 @@
 // tarnwell-cli run as a user runs it, a child process with its output on a pipe or on a
 // terminal, over a real line (a pty) with the test Z88 at the far end.
-#include "settings/settings.h"
 #include "tests/support/line_fixture.h"
 #include "tests/support/process.h"
 #include "tests/support/z88.h"
@@ -8,21 +7,16 @@
 
 #include <gtest/gtest.h>
 
-#include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <string.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 using Lines = std::vector<std::string>;
@@ -86,6 +80,33 @@ protected:
     {
         Z88WaitSent();
         LineFixture::TearDown();
+    }
+
+    // A `receive` over a good copy of D.z88, once it has the port; the Z88 sends D, 600 bytes,
+    // one every `gapMs`, and with `pullAfter` the cable is pulled after that many.
+    void ReceiveDSlowly(CliRun* run, int gapMs, size_t pullAfter = 0)
+    {
+        WriteWholeFile(folder + "D.z88", "good copy");
+        Start(run, {"receive"});
+        ASSERT_TRUE(WaitForPortTaken(port));
+        const Bytes frame = Z88Frame("D", Bytes(600, 'd'));
+        Z88Pacing pacing;
+        pacing.gapMs = gapMs;
+        pacing.hangUpAfter = pullAfter > 0;
+        Z88SendInBackground(Bytes(frame.begin(), pullAfter ? frame.begin() + pullAfter : frame.end()), pacing);
+    }
+
+    // Runs a send to its end: its exit status; in `frames` what the Z88 got, "name: data" for
+    // each whole frame, the fault of one cut short.
+    static int Send(CliRun* run, const Lines& arguments, Lines* frames)
+    {
+        Z88StartListening();
+        Start(run, arguments);
+        int status = Finish(run);
+        for (const Z88Decoded& frame : Z88DecodeAll(Z88StopListening()))
+            frames->push_back(frame.complete ? frame.name + ": " + std::string(frame.data.begin(), frame.data.end())
+                                             : frame.fault);
+        return status;
     }
 };
 
@@ -170,17 +191,10 @@ TEST_F(CliTest, SendTwoFilesInOrder)
 {
     WriteWholeFile(folder + "one.txt", "first\n");
     WriteWholeFile(folder + "TWO.BIN", std::string("\x00\x1b\xff", 3));
-    Z88StartListening();
     CliRun run;
-    Start(&run, {"send", folder + "one.txt", folder + "TWO.BIN"});
-    EXPECT_EQ(Finish(&run), 0);
-    std::vector<Z88Decoded> frames = Z88DecodeAll(Z88StopListening());
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_TRUE(frames[0].complete && frames[1].complete) << frames[0].fault << frames[1].fault;
-    EXPECT_EQ(frames[0].name, "one.txt");
-    EXPECT_EQ(frames[0].data, Text("first\n"));
-    EXPECT_EQ(frames[1].name, "two.bin");
-    EXPECT_EQ(frames[1].data, (Bytes{0x00, 0x1B, 0xFF}));
+    Lines frames;
+    EXPECT_EQ(Send(&run, {"send", folder + "one.txt", folder + "TWO.BIN"}, &frames), 0);
+    EXPECT_EQ(frames, (Lines{"one.txt: first\n", std::string("two.bin: \x00\x1B\xFF", 12)}));
     EXPECT_EQ(run.out, folder + "one.txt - sent.\n" + folder + "TWO.BIN - sent.\n");
     EXPECT_EQ(run.err, "");
 }
@@ -191,14 +205,10 @@ TEST_F(CliTest, SendStopsAtAMissingFile)
 {
     WriteWholeFile(folder + "a.txt", "a");
     WriteWholeFile(folder + "c.txt", "c");
-    Z88StartListening();
     CliRun run;
-    Start(&run, {"send", folder + "a.txt", folder + "missing.txt", folder + "c.txt"});
-    EXPECT_EQ(Finish(&run), 1);
-    std::vector<Z88Decoded> frames = Z88DecodeAll(Z88StopListening());
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_TRUE(frames[0].complete);
-    EXPECT_EQ(frames[0].name, "a.txt");
+    Lines frames;
+    EXPECT_EQ(Send(&run, {"send", folder + "a.txt", folder + "missing.txt", folder + "c.txt"}, &frames), 1);
+    EXPECT_EQ(frames, Lines{"a.txt: a"});
     EXPECT_EQ(run.out, folder + "a.txt - sent.\n");
     EXPECT_EQ(run.err, folder + "missing.txt - not sent: the file cannot be found (No such file or directory).\n"
                             "tarnwell-cli: 1 more file not tried.\n");
@@ -208,13 +218,8 @@ TEST_F(CliTest, SendStopsAtAMissingFile)
 // was, what came is in the '~' file, no success; status 130.
 TEST_F(CliTest, CtrlCMidReceptionKeepsTheGoodCopy)
 {
-    WriteWholeFile(folder + "D.z88", "good copy");
     CliRun run;
-    Start(&run, {"receive"});
-    ASSERT_TRUE(WaitForPortTaken(port));
-    Z88Pacing pacing;
-    pacing.gapMs = 3;
-    Z88SendInBackground(Z88Frame("D", Bytes(600, 'd')), pacing);
+    ASSERT_NO_FATAL_FAILURE(ReceiveDSlowly(&run, 3));
     // The data takes a second and more.
     ASSERT_TRUE(WaitForFile(folder + "~D.z88"));
     usleep(200000);
@@ -236,17 +241,10 @@ TEST_F(CliTest, CtrlCMidReceptionKeepsTheGoodCopy)
 // file arrives without anyone touching the program.
 TEST_F(CliTest, UnpluggedMidReceptionThePortComesBackByItself)
 {
-    WriteWholeFile(folder + "D.z88", "good copy");
-    CliRun run;
-    Start(&run, {"receive"});
-    ASSERT_TRUE(WaitForPortTaken(port));
     // A byte every 10 ms, for longer than a tick, and the cable pulled after the 300th: the
     // program is reading the data when the port goes.
-    const Bytes frame = Z88Frame("D", Bytes(600, 'd'));
-    Z88Pacing pulled;
-    pulled.gapMs = 10;
-    pulled.hangUpAfter = true;
-    Z88SendInBackground(Bytes(frame.begin(), frame.begin() + 300), pulled);
+    CliRun run;
+    ASSERT_NO_FATAL_FAILURE(ReceiveDSlowly(&run, 10, 300));
     ASSERT_TRUE(Z88WaitSent());
     usleep(3000000);  // a retry that finds nothing
 

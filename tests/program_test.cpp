@@ -4,16 +4,11 @@
 // screenshots of what a person would see.
 #include "app/icon.h"
 #include "link/serial_link.h"
-#include "settings/settings.h"
 #include "tests/link_probe.h"
-#include "tests/support/desktop.h"
-#include "tests/support/host_tool.h"
 #include "tests/support/fake_ui.h"
-#include "tests/support/peer_line.h"
+#include "tests/support/host_tool.h"
+#include "tests/support/line_fixture.h"
 #include "tests/support/program.h"
-#include "tests/support/screen.h"
-#include "tests/support/settings_store.h"
-#include "tests/support/temp_folder.h"
 #include "tests/support/wait.h"
 #include "tests/support/z88.h"
 
@@ -22,15 +17,16 @@
 #include <string.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace {
 
+using Lines = std::vector<std::string>;
 const unsigned char Xoff = 0x13, Xon = 0x11;
 const unsigned LightGray = 0xC0C0C0;
+const char Log[] = "File Transfer Information";
 
 // Every pixel of the area has this colour.
 bool AllOf(const Screenshot& shot, const ScreenArea& area, unsigned colour)
@@ -75,18 +71,16 @@ bool WaitForTitle(const std::string& title, int timeoutMs = 15000)
     return WaitUntil([&] { return DisplayShowsWindow(title); }, timeoutMs, 100);
 }
 
-class ProgramTest : public testing::Test {
+class ProgramTest : public LineFixture {
 protected:
     static void SetUpTestSuite() { PrepareDesktop(); }
 
     void SetUp() override
     {
-        ResetSettingsStore();
+        ASSERT_NO_FATAL_FAILURE(LineFixture::SetUp());
         ResetFakeUi();
-        ASSERT_TRUE(OpenPeerLine(port, sizeof port));
         store = NewHostFolder();
         files = NewHostFolder();
-        PutSetting("Port", port);
         PutSetting("Directory", ProgramPath(store).c_str());
         PutSetting("Preserve", "0");
     }
@@ -96,7 +90,7 @@ protected:
         KillProgram();
         Z88WaitSent();
         Z88StopListening(0);
-        ClosePeerLine();
+        LineFixture::TearDown();
         StopWindowManager();
     }
 
@@ -115,39 +109,30 @@ protected:
     }
 
     // Drops the files on the main window with the drag source; its exit status.
-    int Drop(const std::vector<std::string>& paths)
-    {
-        std::vector<std::string> command = {TARNWELL_XDND_DROP,
-                                            std::to_string(main.client.x + main.client.width / 2),
-                                            std::to_string(main.client.y + main.client.height / 2)};
-        command.insert(command.end(), paths.begin(), paths.end());
-        return RunHostTool(command);
-    }
+    int Drop(const Lines& paths) { return DropOn(main.client, paths); }
 
     // What the program sends to the Z88 while `action` runs, until the line has been quiet
-    // for a while.
-    template <typename Action> Bytes Heard(Action action, int quietMs = 3000)
+    // for a while: "name: data" for each whole frame, the fault of one cut short.
+    template <typename Action> Lines Heard(Action action, int quietMs = 3000)
     {
         Z88StartListening();
         action();
-        return Z88StopListening(quietMs);
+        Lines frames;
+        for (const Z88Decoded& frame : Z88DecodeAll(Z88StopListening(quietMs)))
+            frames.push_back(frame.complete ? frame.name + ": " + std::string(frame.data.begin(), frame.data.end())
+                                            : frame.fault);
+        return frames;
     }
 
-    // The pointer to the middle of an area.
-    static void PointAt(const ScreenArea& area)
+    // The pointer to the middle of an area, with a click of the left button when asked. The
+    // pointer gets there first: Wine takes a press that comes with the move as one on the
+    // window the pointer left.
+    static void Point(const ScreenArea& area, bool click = false)
     {
-        ASSERT_EQ(RunHostTool({"xdotool", "mousemove", std::to_string(area.x + area.width / 2),
-                               std::to_string(area.y + area.height / 2)}),
-                  0);
+        ASSERT_EQ(PointAt(area), 0);
         Pause(200);
-    }
-
-    // A click with the left button in the middle of an area. The pointer gets there first:
-    // Wine takes a press that comes with the move as one on the window the pointer left.
-    static void ClickAt(const ScreenArea& area)
-    {
-        ASSERT_NO_FATAL_FAILURE(PointAt(area));
-        ASSERT_EQ(RunHostTool({"xdotool", "click", "1"}), 0);
+        if (click)
+            Keys({"click", "1"});
     }
 
     // Keys for the window under the pointer: without a window manager the keyboard goes
@@ -170,8 +155,7 @@ protected:
         EXPECT_TRUE(WaitForTitle("Tarnwell"));
         Z88SendInBackground(Z88Frame(":RAM.0/" + name, Text("after the port came back\r\n")));
         EXPECT_TRUE(WaitForFile(store + name, "after the port came back\r\n"));
-        ProgramWindow box;
-        EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0, &box)) << "a retry showed the connect message";
+        EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0)) << "a retry showed the connect message";
     }
 
     // Closes the main window with its close box and waits for the program's exit code. A
@@ -179,15 +163,13 @@ protected:
     // request.
     int CloseAndWait()
     {
-        ProgramWindow log;
-        if (WaitForOtherWindow("File Transfer Information", 0, &log))
+        if (WaitForOtherWindow(Log, 0))
             EXPECT_TRUE(SendCloseRequest("Tarnwell"));
         else
             EXPECT_TRUE(CloseMainWindow()) << "no main window to close";
         return WaitForProgramExit(30000);
     }
 
-    char port[128];
     std::string store;  // the store directory, a host path
     std::string files;  // files to drop, a host path
     ProgramWindow main;
@@ -248,8 +230,7 @@ TEST_F(ProgramTest, ReceivesBackToBackFramesAndKeepsThePreviousCopy)
     EXPECT_TRUE(WaitForFile(store + "_LETTER.TXT", "Dear Sir,\r\n"));
     ASSERT_TRUE(Z88WaitSent());
 
-    ProgramWindow log;
-    ASSERT_TRUE(WaitForOtherWindow("File Transfer Information", 10000, &log));
+    ASSERT_TRUE(WaitForOtherWindow(Log, 10000));
     Pause(1000);  // painted by the event loop once the reception has returned to it
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot, "transfer-log.png"));
@@ -270,15 +251,13 @@ TEST_F(ProgramTest, FailedReceptionSaysWhyInTheLog)
     PutSetting("Directory", ProgramPath("/sys/").c_str());
     ASSERT_NO_FATAL_FAILURE(Start());
     Z88SendInBackground(Z88Frame("A", Text("lost")));
-    ProgramWindow log;
-    ASSERT_TRUE(WaitForOtherWindow("File Transfer Information", 15000, &log)) << "no word of the failure";
+    ASSERT_TRUE(WaitForOtherWindow(Log, 15000)) << "no word of the failure";
     Pause(1500);  // painted by the event loop once the reception has returned to it
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot, "transfer-log-failure.png"));
     // As far as the narrow list shows it.
     EXPECT_TRUE(TransferLogShows("A - not received: the store folder cannot", shot));
-    ProgramWindow box;
-    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0, &box));
+    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0));
     EXPECT_EQ(CloseAndWait(), 0);
 }
 
@@ -289,13 +268,9 @@ TEST_F(ProgramTest, DropStopsAtTheFirstFileThatCannotBeSent)
     ASSERT_NO_FATAL_FAILURE(Start());
     std::string first = MakeFile("first copy.txt", "one\r\n");
     std::string third = MakeFile("third.txt", "three\r\n");
-    Bytes line = Heard([&] { EXPECT_EQ(Drop({first, files + "missing.txt", third}), 0); });
-    std::vector<Z88Decoded> frames = Z88DecodeAll(line);
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_TRUE(frames[0].complete) << frames[0].fault;
-    EXPECT_EQ(frames[0].name, "first copy.txt");
-    EXPECT_EQ(frames[0].data, Text("one\r\n"));
-    EXPECT_EQ(frames[0].used, line.size()) << "something followed the first file";
+    // Anything after the first frame would be one more entry.
+    EXPECT_EQ(Heard([&] { EXPECT_EQ(Drop({first, files + "missing.txt", third}), 0); }),
+              Lines{"first copy.txt: one\r\n"});
     EXPECT_EQ(CloseAndWait(), 0);
 }
 
@@ -304,15 +279,11 @@ TEST_F(ProgramTest, DropStopsAtTheFirstFileThatCannotBeSent)
 TEST_F(ProgramTest, TerminalProgramSendsAndReceivesOnce)
 {
     std::string note = MakeFile("note.txt", "from the terminal\r\n");
-    Bytes line = Heard([&] {
-        ASSERT_TRUE(StartProgramAt(TARNWELL_CLI, {"send", ProgramPath(note)}));
-        EXPECT_EQ(WaitForProgramExit(30000), 0);
-    });
-    std::vector<Z88Decoded> frames = Z88DecodeAll(line);
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_TRUE(frames[0].complete) << frames[0].fault;
-    EXPECT_EQ(frames[0].name, "note.txt");
-    EXPECT_EQ(frames[0].data, Text("from the terminal\r\n"));
+    EXPECT_EQ(Heard([&] {
+                  ASSERT_TRUE(StartProgramAt(TARNWELL_CLI, {"send", ProgramPath(note)}));
+                  EXPECT_EQ(WaitForProgramExit(30000), 0);
+              }),
+              Lines{"note.txt: from the terminal\r\n"});
 
     ASSERT_TRUE(StartProgramAt(TARNWELL_CLI, {"receive", "--once"}));
     // Until it has the port (Windows gives no sign of that from outside: the full wait).
@@ -335,21 +306,16 @@ TEST_F(ProgramTest, DropOfAPathOver127CharactersSendsNothing)
     ASSERT_GT(ProgramPath(whole).size(), 127u);
     std::string later = MakeFile("later.txt", "not after a refusal\r\n");
 
-    Bytes line = Heard([&] { EXPECT_EQ(Drop({whole, later}), 0); });
-    EXPECT_TRUE(line.empty()) << "sent: " << Z88DecodeAll(line)[0].name;
+    EXPECT_EQ(Heard([&] { EXPECT_EQ(Drop({whole, later}), 0); }), Lines{});
 
     // The refusal is said in the log, which opens over the main window: closed, so that the
     // next drop reaches the main window again.
-    ProgramWindow log;
-    ASSERT_TRUE(WaitForOtherWindow("File Transfer Information", 10000, &log)) << "the refusal said nothing";
-    ASSERT_TRUE(SendCloseRequest("File Transfer Information"));
-    WaitUntil([&] { return !WaitForOtherWindow("File Transfer Information", 0, &log); }, 10000, 100);
+    ASSERT_TRUE(WaitForOtherWindow(Log, 10000)) << "the refusal said nothing";
+    ASSERT_TRUE(SendCloseRequest(Log));
+    WaitForOtherWindowGone(Log, 10000);
 
     // The program took the drop and goes on taking drops.
-    line = Heard([&] { EXPECT_EQ(Drop({later}), 0); });
-    std::vector<Z88Decoded> frames = Z88DecodeAll(line);
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(frames[0].name, "later.txt");
+    EXPECT_EQ(Heard([&] { EXPECT_EQ(Drop({later}), 0); }), Lines{"later.txt: not after a refusal\r\n"});
     EXPECT_EQ(CloseAndWait(), 0);
 }
 
@@ -363,11 +329,9 @@ TEST_F(ProgramTest, DroppedFolderSendsItsFilesInNameOrder)
     for (const char* name : {"folder/b.txt", "folder/a.txt", "folder/c.txt", "folder/.hidden", "folder/sub/d.txt"})
         MakeFile(name, std::string(name) + "\r\n");
     std::string last = MakeFile("last.txt", "last\r\n");
-    Bytes line = Heard([&] { EXPECT_EQ(Drop({files + "empty", files + "folder", last}), 0); });
-    std::vector<std::string> names;
-    for (const Z88Decoded& frame : Z88DecodeAll(line))
-        names.push_back(frame.complete ? frame.name : frame.fault);
-    EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "last.txt"}));
+    EXPECT_EQ(Heard([&] { EXPECT_EQ(Drop({files + "empty", files + "folder", last}), 0); }),
+              (Lines{"a.txt: folder/a.txt\r\n", "b.txt: folder/b.txt\r\n", "c.txt: folder/c.txt\r\n",
+                     "last.txt: last\r\n"}));
     EXPECT_EQ(CloseAndWait(), 0);
 }
 
@@ -378,17 +342,9 @@ TEST_F(ProgramTest, FilesOnTheCommandLineGoThroughTheRunningProgram)
     ASSERT_NO_FATAL_FAILURE(Start());
     std::string first = MakeFile("first.txt", "one\r\n");
     std::string second = MakeFile("second.txt", "two\r\n");
-    Bytes line = Heard([&] {
-        EXPECT_EQ(RunSecondProgram(1000, {ProgramPath(first), ProgramPath(second)}), 0);
-    });
-    std::vector<Z88Decoded> frames = Z88DecodeAll(line);
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0].name, "first.txt");
-    EXPECT_EQ(frames[0].data, Text("one\r\n"));
-    EXPECT_EQ(frames[1].name, "second.txt");
-    EXPECT_EQ(frames[1].data, Text("two\r\n"));
-    ProgramWindow box;
-    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0, &box));
+    EXPECT_EQ(Heard([&] { EXPECT_EQ(RunSecondProgram(1000, {ProgramPath(first), ProgramPath(second)}), 0); }),
+              (Lines{"first.txt: one\r\n", "second.txt: two\r\n"}));
+    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0));
     EXPECT_EQ(CloseAndWait(), 0);
 }
 
@@ -401,40 +357,35 @@ TEST_F(ProgramTest, RightClickMenuOpensAndSendsTheChosenFile)
     std::string chosen = MakeFile("chosen.txt", "chosen\r\n");
     ProgramWindow menu;
     Screenshot shot;
-    ASSERT_NO_FATAL_FAILURE(PointAt(main.client));
+    ASSERT_NO_FATAL_FAILURE(Point(main.client));
     for (const char* key : {"", "shift+F10", "Menu"}) {
-        ASSERT_EQ(RunHostTool({"xdotool", *key ? "key" : "click", *key ? key : "3"}), 0);
+        ASSERT_NO_FATAL_FAILURE(Keys({*key ? "key" : "click", *key ? key : "3"}));
         ASSERT_TRUE(WaitForOtherWindow("", 10000, &menu)) << "no menu for " << key;
         EXPECT_TRUE(menu.frame.x >= main.client.x && menu.frame.y >= main.client.y) << key;
         if (!*key)
             TakeScreenshot(&shot, "menu.png");
         ASSERT_NO_FATAL_FAILURE(Keys({"key", "Escape"}));
-        for (int waited = 0; waited < 5000 && WaitForOtherWindow("", 0, &menu); waited += 100)
-            Pause(100);
+        WaitForOtherWindowGone("", 5000);
     }
-    ASSERT_EQ(RunHostTool({"xdotool", "click", "3"}), 0);
-    ASSERT_TRUE(WaitForOtherWindow("", 10000, &menu));
+    ASSERT_NO_FATAL_FAILURE(Keys({"click", "3"}));
+    ASSERT_TRUE(WaitForOtherWindow("", 10000));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "200", "Down", "Return"}));
-    ProgramWindow chooser;
-    ASSERT_TRUE(WaitForOtherWindow("Send Files", 15000, &chooser)) << "no file chooser";
+    ASSERT_TRUE(WaitForOtherWindow("Send Files", 15000)) << "no file chooser";
     Pause(1500);
     TakeScreenshot(&shot, "file-chooser.png");
-    Bytes line = Heard([&] {
+    EXPECT_EQ(Heard([&] {
 #ifndef _WIN32
-        // GTK's chooser: a '/' opens a field for the path, which takes more once it has
-        // shown the folder "/".
-        ASSERT_NO_FATAL_FAILURE(Keys({"type", "/"}));
-        Pause(1000);
+                  // GTK's chooser: a '/' opens a field for the path, which takes more once it
+                  // has shown the folder "/".
+                  ASSERT_NO_FATAL_FAILURE(Keys({"type", "/"}));
+                  Pause(1000);
 #endif
-        ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "20", ProgramPath(chosen)}));
-        ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "500", "Return"}));
-    });
-    std::vector<Z88Decoded> frames = Z88DecodeAll(line);
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(frames[0].name, "chosen.txt");
-    ASSERT_NO_FATAL_FAILURE(ClickAt(main.client));
-    ProgramWindow dialog;
-    EXPECT_TRUE(WaitForOtherWindow("Tarnwell Configuration", 15000, &dialog));
+                  ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "20", ProgramPath(chosen)}));
+                  ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "500", "Return"}));
+              }),
+              Lines{"chosen.txt: chosen\r\n"});
+    ASSERT_NO_FATAL_FAILURE(Point(main.client, true));
+    EXPECT_TRUE(WaitForOtherWindow("Tarnwell Configuration", 15000));
 }
 
 // The progress window is on the screen, painted and captioned, from the start of a transfer,
@@ -505,14 +456,19 @@ TEST_F(ProgramTest, MissingPortIsReportedBeforeTheWindowShowsAndTakenUpWhenItCom
     ASSERT_TRUE(TakeScreenshot(&shot, "connect-failure.png"));
     EXPECT_FALSE(FindMainWindow(&main));
 
-    // Enter, as a user dismisses it, with the pointer over it for the keyboard.
-    ASSERT_NO_FATAL_FAILURE(PointAt(box.client));
-    ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
-    ASSERT_TRUE(WaitForMainWindow(15000, &main)) << "no main window after the message";
+    // Enter, as a user dismisses it, with the pointer over it for the keyboard. Under Wine a
+    // key that comes before the box is the active window may reach no window: Enter again
+    // while the box stays.
+    ASSERT_NO_FATAL_FAILURE(Point(box.client));
+    for (int press = 0; press < 3 && WaitForOtherWindow("Tarnwell", 0); press++) {
+        ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
+        WaitForOtherWindowGone("Tarnwell", 5000);
+    }
+    ASSERT_TRUE(WaitForMainWindow(60000, &main)) << "no main window after the message";
     EXPECT_TRUE(WaitForTitle("Tarnwell - no port"));
     Pause(4500);  // ticks and retries that find no port
     EXPECT_EQ(WaitForProgramExit(0), -1) << "the program ended";
-    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0, &box)) << "a retry showed the message";
+    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0)) << "a retry showed the message";
 
     ASSERT_NO_FATAL_FAILURE(PlugInAndReceive("LATE.TXT"));
     EXPECT_EQ(CloseAndWait(), 0);
@@ -534,8 +490,7 @@ TEST_F(ProgramTest, UnpluggedMidReceptionThePortComesBackByItself)
     pulled.gapMs = 20;
     pulled.hangUpAfter = true;
     Z88SendInBackground(Bytes(frame.begin(), frame.begin() + 200), pulled);
-    ProgramWindow progress;
-    EXPECT_TRUE(WaitForOtherWindow("Now Receiving file \":RAM.0/CUT.TXT\"", 10000, &progress));
+    EXPECT_TRUE(WaitForOtherWindow("Now Receiving file \":RAM.0/CUT.TXT\"", 10000));
     Z88WaitSent();
     EXPECT_TRUE(WaitForTitle("Tarnwell - no port"));
     Pause(3000);  // a retry or two that find nothing
@@ -578,7 +533,7 @@ TEST_F(ProgramTest, TenUnplugsLeakNoDescriptor)
 TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(ClickAt(main.client));
+    ASSERT_NO_FATAL_FAILURE(Point(main.client, true));
     const char* title = "Tarnwell Configuration";
     ProgramWindow dialog;
     ASSERT_TRUE(WaitForOtherWindow(title, 10000, &dialog)) << "the click opened no dialog";
@@ -591,7 +546,7 @@ TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
 
     const std::vector<std::string> stored = SettingsSectionLines();
     ASSERT_TRUE(WaitForOtherWindow(title, 0, &dialog));
-    ASSERT_NO_FATAL_FAILURE(PointAt(dialog.client));
+    ASSERT_NO_FATAL_FAILURE(Point(dialog.client));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "50", "Tab", "End", "shift+Home", "BackSpace"}));
     ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "5", "fast"}));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
@@ -599,23 +554,22 @@ TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
     ASSERT_TRUE(WaitForOtherWindow("Tarnwell", 10000, &box)) << "no word about the rate";
     ASSERT_TRUE(TakeScreenshot(&shot, "configuration-rate-refused.png"));
     EXPECT_EQ(SettingsSectionLines(), stored);
-    ASSERT_NO_FATAL_FAILURE(PointAt(box.client));
+    ASSERT_NO_FATAL_FAILURE(Point(box.client));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
-    WaitUntil([&] { return !WaitForOtherWindow("Tarnwell", 0, &box); }, 10000, 100);
+    WaitForOtherWindowGone("Tarnwell", 10000);
     ASSERT_TRUE(WaitForOtherWindow(title, 0, &dialog)) << "the refused rate ended the dialog";
 
     // The rate replaces the selected "fast"; the directory field is two stops on.
     const std::string host = NewHostFolder();
     std::string other = ProgramPath(host);
     other.pop_back();
-    ASSERT_NO_FATAL_FAILURE(PointAt(dialog.client));
+    ASSERT_NO_FATAL_FAILURE(Point(dialog.client));
     ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "5", "19200"}));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "50", "Tab", "Tab"}));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "End", "shift+Home", "BackSpace"}));
     ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "5", other}));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
-    WaitUntil([&] { return !WaitForOtherWindow(title, 0, &dialog); }, 10000, 100);
-    EXPECT_FALSE(WaitForOtherWindow(title, 0, &dialog)) << "Enter did not end the dialog";
+    EXPECT_TRUE(WaitForOtherWindowGone(title, 10000)) << "Enter did not end the dialog";
 
     char text[TextSize];
     ReadSetting(SettingRate, text);
@@ -637,8 +591,7 @@ TEST_F(ProgramTest, SecondStartBringsTheFirstToTheFrontAndEnds)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
     Z88SendInBackground(Z88Frame(":RAM.0/A.TXT", Text("one")) + Z88Frame(":RAM.0/A.TXT", Text("two")));
-    ProgramWindow log;
-    ASSERT_TRUE(WaitForOtherWindow("File Transfer Information", 15000, &log));
+    ASSERT_TRUE(WaitForOtherWindow(Log, 15000));
     Pause(1000);
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot));
@@ -650,8 +603,7 @@ TEST_F(ProgramTest, SecondStartBringsTheFirstToTheFrontAndEnds)
 #ifndef _WIN32
     EXPECT_TRUE(SaysItsState(shot, main.client)) << "the main window is not in front";
 #endif
-    ProgramWindow box;
-    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0, &box));
+    EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0));
     EXPECT_EQ(WaitForProgramExit(0), -1) << "the first program ended";
     EXPECT_EQ(CloseAndWait(), 0);
 }
@@ -694,7 +646,7 @@ TEST_F(ProgramTest, DialogGrowsWithTheDesktopsDpiAndKeepsItsLabelsWhole)
     for (int i = 0; i < 2; i++) {
         ASSERT_TRUE(SetDesktopDpi(dpis[i]));
         ASSERT_NO_FATAL_FAILURE(Start());
-        ASSERT_NO_FATAL_FAILURE(ClickAt(main.client));
+        ASSERT_NO_FATAL_FAILURE(Point(main.client, true));
         ProgramWindow dialog;
         ASSERT_TRUE(WaitForOtherWindow("Tarnwell Configuration", 10000, &dialog));
         Pause(1000);  // drawn whole

@@ -38,6 +38,18 @@ protected:
         closedir(dir);
         return count;
     }
+    // With `made` (0: done) something other than a file in the settings file's place: the
+    // default rate is read, and a rate written leaves that thing a `type` still.
+    void ExpectDefaultsOver(int made, mode_t type)
+    {
+        ASSERT_EQ(made, 0);
+        EXPECT_EQ(GetSetting("Rate", "9600", value), 9600);
+        EXPECT_STREQ(value, "9600");
+        PutSetting("Rate", "300");
+        struct stat info;
+        ASSERT_EQ(stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & S_IFMT, type);
+    }
     std::string folder, path;
     char value[TextSize];
 };
@@ -89,13 +101,7 @@ TEST_F(SettingsFileTest, MissingFolderIsCreated)
 TEST_F(SettingsFileTest, FolderInPlaceOfFileGivesDefaultsAndStaysAFolder)
 {
     mkdir(folder.c_str(), 0755);
-    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
-    EXPECT_EQ(GetSetting("Rate", "9600", value), 9600);
-    EXPECT_STREQ(value, "9600");
-    PutSetting("Rate", "300");
-    struct stat info;
-    ASSERT_EQ(stat(path.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    ExpectDefaultsOver(mkdir(path.c_str(), 0755), S_IFDIR);
 }
 
 TEST_F(SettingsFileTest, UnreadableFileGivesDefaultsAndIsNotReplaced)
@@ -114,12 +120,7 @@ TEST_F(SettingsFileTest, UnreadableFileGivesDefaultsAndIsNotReplaced)
 TEST_F(SettingsFileTest, FifoInPlaceOfFileDoesNotHang)
 {
     mkdir(folder.c_str(), 0755);
-    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
-    EXPECT_EQ(GetSetting("Rate", "9600", value), 9600);
-    PutSetting("Rate", "300");
-    struct stat info;
-    ASSERT_EQ(stat(path.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ExpectDefaultsOver(mkfifo(path.c_str(), 0644), S_IFIFO);
 }
 
 TEST_F(SettingsFileTest, LinkedSettingsFileStaysALink)

@@ -5,7 +5,6 @@
 // soak's own record; at the end it prints a table, with the program's descriptors and memory.
 // Files are dropped on the main window with the drag source, as a user drops them.
 //   steps: TARNWELL_SOAK_STEPS (50), random seed: TARNWELL_SOAK_SEED (the time)
-#include "settings/settings.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/line_fixture.h"
 #include "tests/support/program.h"
@@ -22,7 +21,6 @@
 #include <cmath>
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -105,8 +103,7 @@ protected:
         ASSERT_TRUE(StartProgram());
         ASSERT_TRUE(WaitForMainWindow(60000, &main)) << "the main window never came up";
         // Wine reports a held key only while the pointer is over the program's window.
-        RunHostTool({"xdotool", "mousemove", std::to_string(main.client.x + main.client.width / 2),
-                     std::to_string(main.client.y + main.client.height / 2)});
+        PointAt(main.client);
     }
 
     void TearDown() override
@@ -204,10 +201,9 @@ protected:
     void CheckDisk(const std::string& what)
     {
         std::set<std::string> allowed;
-        for (const std::string& name : StoredNames()) {
+        for (const SoakName& name : Names)
             for (const char* prefix : {"", "_", "~"})
-                allowed.insert(prefix + name);
-        }
+                allowed.insert(prefix + std::string(name.stored));
         for (const auto& entry : std::filesystem::directory_iterator(store)) {
             std::string name = entry.path().filename().string();
             EXPECT_TRUE((allowed.count(name) || IsSyncFile(name)) && entry.is_regular_file()) << what << ": unexpected " << name;
@@ -230,14 +226,6 @@ protected:
             top.insert(entry.path().filename().string());
         EXPECT_TRUE(top == std::set<std::string>({"store", "outbox"}))
             << what << ": something was made beside the store folder";
-    }
-
-    static std::vector<std::string> StoredNames()
-    {
-        std::vector<std::string> names;
-        for (const SoakName& name : Names)
-            names.push_back(name.stored);
-        return names;
     }
 
     void ReceiveStep(const std::string& what)
@@ -336,12 +324,11 @@ protected:
         Pause(300);
         // On Linux the drag source ends once the program has sent the files; under Wine once
         // the drop is posted: it runs beside the faults.
-        std::vector<std::string> command = {TARNWELL_XDND_DROP, std::to_string(main.client.x + main.client.width / 2),
-                                            std::to_string(main.client.y + main.client.height / 2)};
+        std::vector<std::string> paths;
         for (const Dropped& file : files)
-            command.push_back(file.path);
+            paths.push_back(file.path);
         int dropped = -1;
-        std::thread drop([&] { dropped = RunHostTool(command); });
+        std::thread drop([&] { dropped = DropOn(main.client, paths); });
         if (fault == XoffHeld || fault == EscHeld) {
             Pause(Pick(1500));
             if (fault == XoffHeld) {

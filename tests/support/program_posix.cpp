@@ -15,30 +15,23 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
-#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 #include <sys/ioctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <vector>
 
-extern char** environ;
-
-// The running program; its pid is 0 when none runs.
+// The running program (its pid 0 when none runs) and the window manager.
 static ChildProcess Child;
 static ChildProcess Manager;
 
-bool StartProgram()
+// An exit code as a shell gives it: 128 plus the signal that ended the process.
+static int ExitCode(int status)
 {
-    return StartProgramAt(TARNWELL_PROGRAM, {});
+    return status >= 256 ? 128 + status - 256 : status;
 }
 
 bool StartProgramAt(const std::string& path, const std::vector<std::string>& arguments)
@@ -49,8 +42,7 @@ bool StartProgramAt(const std::string& path, const std::vector<std::string>& arg
 
 int WaitForProgramExit(int timeoutMs)
 {
-    int status = WaitForChild(&Child, timeoutMs);
-    return status >= 256 ? 128 + status - 256 : status;
+    return ExitCode(WaitForChild(&Child, timeoutMs));
 }
 
 int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments)
@@ -61,7 +53,7 @@ int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments)
     int status = WaitForChild(&second, timeoutMs);
     if (status < 0)
         KillChild(&second);
-    return status >= 256 ? 128 + status - 256 : status;
+    return ExitCode(status);
 }
 
 void KillProgram()
@@ -98,6 +90,14 @@ static bool IsMainWindow(Window window)
     return icon.size() >= 2 + 32 * 32 && icon[0] == 32 && icon[1] == 32;
 }
 
+static Window MainWindow()
+{
+    for (Window candidate : ProgramWindows())
+        if (IsMainWindow(candidate))
+            return candidate;
+    return 0;
+}
+
 static ProgramWindow Describe(Window window)
 {
     ProgramWindow shown;
@@ -121,39 +121,26 @@ static ProgramWindow Describe(Window window)
 
 bool FindMainWindow(ProgramWindow* window)
 {
+    Window main = MainWindow();
+    if (main)
+        *window = Describe(main);
+    return main != 0;
+}
+
+bool FindOtherWindow(const char* title, ProgramWindow* window)
+{
     for (Window candidate : ProgramWindows())
-        if (IsMainWindow(candidate)) {
+        if (!IsMainWindow(candidate) && WindowTitle(candidate) == title) {
             *window = Describe(candidate);
             return true;
         }
     return false;
 }
 
-bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
-{
-    return WaitUntil([&] { return FindMainWindow(window); }, timeoutMs);
-}
-
-bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
-{
-    return WaitUntil(
-        [&] {
-            for (Window candidate : ProgramWindows())
-                if (!IsMainWindow(candidate) && WindowTitle(candidate) == title) {
-                    *window = Describe(candidate);
-                    return true;
-                }
-            return false;
-        },
-        timeoutMs);
-}
-
 bool CloseMainWindow()
 {
-    for (Window candidate : ProgramWindows())
-        if (IsMainWindow(candidate))
-            return CloseLikeUser(WindowTitle(candidate).c_str()) != 0;
-    return false;
+    Window main = MainWindow();
+    return main && CloseLikeUser(WindowTitle(main).c_str()) != 0;
 }
 
 bool ProgramUsage(ProgramCost* cost)
@@ -222,26 +209,27 @@ bool DrawLikeTheLog(const char* text, Picture* picture)
     return true;
 }
 
+// The main window's icon as the window manager is given it: _NET_WM_ICON, width, height,
+// then one ARGB value a pixel, rows from the top.
 bool ProgramIcon(unsigned char* rgba)
 {
-    for (Window candidate : ProgramWindows())
-        if (IsMainWindow(candidate)) {
-            // _NET_WM_ICON: width, height, then one ARGB value a pixel, rows from the top.
-            std::vector<long> icon = WindowProperty(candidate, "_NET_WM_ICON");
-            for (int i = 0; i < 32 * 32; i++) {
-                unsigned long argb = (unsigned long)icon[2 + i];
-                rgba[4 * i] = (unsigned char)(argb >> 16);
-                rgba[4 * i + 1] = (unsigned char)(argb >> 8);
-                rgba[4 * i + 2] = (unsigned char)argb;
-                rgba[4 * i + 3] = (unsigned char)(argb >> 24);
-            }
-            return true;
-        }
-    return false;
+    Window main = MainWindow();
+    if (!main)
+        return false;
+    std::vector<long> icon = WindowProperty(main, "_NET_WM_ICON");
+    for (int i = 0; i < 32 * 32; i++) {
+        unsigned long argb = (unsigned long)icon[2 + i];
+        rgba[4 * i] = (unsigned char)(argb >> 16);
+        rgba[4 * i + 1] = (unsigned char)(argb >> 8);
+        rgba[4 * i + 2] = (unsigned char)argb;
+        rgba[4 * i + 3] = (unsigned char)(argb >> 24);
+    }
+    return true;
 }
 
-const int HigherDpi = 192;
+const int HigherDpi = 192;  // 200 %
 
+// The X resource Xft.dpi of the test's display, which FLTK reads as the program starts.
 bool SetDesktopDpi(int dpi)
 {
     std::string file = NewHostFolder() + "dpi";
@@ -265,12 +253,12 @@ int StartWindowManager()
                                        0, 0);
     XMapWindow(fl_display, probe);
     XFlush(fl_display);
-    bool running = false;
-    for (int tries = 0; tries < 600 && !running; tries++) {
-        usleep(50000);
-        XSync(fl_display, False);
-        running = !WindowProperty(probe, "WM_STATE").empty();
-    }
+    bool running = WaitUntil(
+        [&] {
+            XSync(fl_display, False);
+            return !WindowProperty(probe, "WM_STATE").empty();
+        },
+        30000, 50);
     XDestroyWindow(fl_display, probe);
     XSync(fl_display, False);
     return running ? 1 : 0;

@@ -6,39 +6,40 @@
 #include "app/icon.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
-#include "tests/support/wait.h"
 
 #include <windows.h>
 
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include <vector>
 
 static PROCESS_INFORMATION Program = {};
 
-bool StartProgram()
+// Starts the program at host path `path`; its thread handle is closed. False when it could
+// not be started (`started` is then empty).
+static bool Launch(const std::string& path, const std::vector<std::string>& arguments,
+                   PROCESS_INFORMATION* started)
 {
-    return StartProgramAt(TARNWELL_PROGRAM, {});
-}
-
-bool StartProgramAt(const std::string& path, const std::vector<std::string>& arguments)
-{
-    KillProgram();
     std::string command = "\"" + ProgramPath(path) + "\"";
     for (const std::string& argument : arguments)
         command += " \"" + argument + "\"";
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
-    if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &Program)) {
-        Program = PROCESS_INFORMATION();
+    if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, started)) {
+        *started = PROCESS_INFORMATION();
         return false;
     }
-    CloseHandle(Program.hThread);
-    Program.hThread = NULL;
+    CloseHandle(started->hThread);
+    started->hThread = NULL;
     return true;
+}
+
+bool StartProgramAt(const std::string& path, const std::vector<std::string>& arguments)
+{
+    KillProgram();
+    return Launch(path, arguments, &Program);
 }
 
 int WaitForProgramExit(int timeoutMs)
@@ -54,16 +55,9 @@ int WaitForProgramExit(int timeoutMs)
 
 int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments)
 {
-    std::string command = "\"" + ProgramPath(TARNWELL_PROGRAM) + "\"";
-    for (const std::string& argument : arguments)
-        command += " \"" + argument + "\"";
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION second;
-    if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &second))
+    if (!Launch(TARNWELL_PROGRAM, arguments, &second))
         return -1;
-    CloseHandle(second.hThread);
     DWORD code = (DWORD)-1;
     if (WaitForSingleObject(second.hProcess, timeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(second.hProcess, &code);
@@ -143,23 +137,14 @@ bool FindMainWindow(ProgramWindow* window)
     return main != NULL;
 }
 
-bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
+bool FindOtherWindow(const char* title, ProgramWindow* window)
 {
-    return WaitUntil([&] { return FindMainWindow(window); }, timeoutMs);
-}
-
-bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
-{
-    return WaitUntil(
-        [&] {
-            Search search = {title, NULL};
-            if (Program.hProcess)
-                EnumWindows(FindOther, (LPARAM)&search);
-            if (search.found)
-                *window = Describe(search.found);
-            return search.found != NULL;
-        },
-        timeoutMs);
+    Search search = {title, NULL};
+    if (Program.hProcess)
+        EnumWindows(FindOther, (LPARAM)&search);
+    if (search.found)
+        *window = Describe(search.found);
+    return search.found != NULL;
 }
 
 bool CloseMainWindow()
@@ -171,14 +156,15 @@ bool CloseMainWindow()
     return CloseLikeUser(title) != 0;
 }
 
-// The Unix processes behind tarnwell.exe and the wineserver are found on the host's /proc:
-// those of this test run's Wine prefix, by their command lines. Each prints a line: "P" or
-// "S", user and system time in clock ticks, resident KiB; the clock's ticks a second last.
 // GetProcessHandleCount answers 0 under Wine.
 int ProgramOpenHandles()
 {
     return -1;
 }
+
+// The Unix processes behind tarnwell.exe and the wineserver are found on the host's /proc:
+// those of this test run's Wine prefix, by their command lines. Each prints a line: "P" or
+// "S", user and system time in clock ticks, resident KiB; the clock's ticks a second last.
 
 bool ProgramUsage(ProgramCost* cost)
 {
@@ -230,6 +216,7 @@ bool ProgramUsage(ProgramCost* cost)
     return true;
 }
 
+// The system's button face colour.
 unsigned DialogBackground()
 {
     COLORREF face = GetSysColor(COLOR_BTNFACE);
@@ -318,8 +305,10 @@ void StopWindowManager()
 {
 }
 
-const int HigherDpi = 144;
+const int HigherDpi = 144;  // 150 %
 
+// The system's DPI: LogPixels under HKCU\Control Panel\Desktop, which Wine reads as a
+// program starts.
 bool SetDesktopDpi(int dpi)
 {
     HKEY key;
