@@ -28,18 +28,6 @@ const unsigned char Xoff = 0x13, Xon = 0x11;
 const unsigned LightGray = 0xC0C0C0;
 const char Log[] = "File Transfer Information";
 
-// Every pixel of the area has this colour.
-bool AllOf(const Screenshot& shot, const ScreenArea& area, unsigned colour)
-{
-    if (area.width <= 0 || area.height <= 0)
-        return false;
-    for (int y = area.y; y < area.y + area.height; y++)
-        for (int x = area.x; x < area.x + area.width; x++)
-            if (shot.Pixel(x, y) != colour)
-                return false;
-    return true;
-}
-
 // The pixels of an area, row by row.
 std::vector<unsigned> PixelsOf(const Screenshot& shot, const ScreenArea& area)
 {
@@ -50,6 +38,13 @@ std::vector<unsigned> PixelsOf(const Screenshot& shot, const ScreenArea& area)
     return pixels;
 }
 
+// Every pixel of the area, and there are some, has this colour.
+bool AllOf(const Screenshot& shot, const ScreenArea& area, unsigned colour)
+{
+    std::vector<unsigned> pixels = PixelsOf(shot, area);
+    return !pixels.empty() && std::count(pixels.begin(), pixels.end(), colour) == (long)pixels.size();
+}
+
 // Light gray with black text on it: the client area saying the program's state.
 bool SaysItsState(const Screenshot& shot, const ScreenArea& client)
 {
@@ -58,14 +53,14 @@ bool SaysItsState(const Screenshot& shot, const ScreenArea& client)
            std::count(pixels.begin(), pixels.end(), 0u) > 20;
 }
 
-// Waits up to `timeoutMs` for a file at `path` (a host path) holding exactly `contents`.
+// Waits for a file at host path `path` holding exactly `contents`, and for the display to
+// show a window captioned `title`.
 bool WaitForFile(const std::string& path, const std::string& contents, int timeoutMs = 15000)
 {
     std::string found;
     return WaitUntil([&] { return ReadWholeFile(ProgramPath(path), &found) && found == contents; }, timeoutMs, 100);
 }
 
-// Waits up to `timeoutMs` for the display to show a window captioned `title`.
 bool WaitForTitle(const std::string& title, int timeoutMs = 15000)
 {
     return WaitUntil([&] { return DisplayShowsWindow(title); }, timeoutMs, 100);
@@ -94,7 +89,6 @@ protected:
         StopWindowManager();
     }
 
-    // Starts the program and waits for its main window.
     void Start()
     {
         ASSERT_TRUE(StartProgram());
@@ -108,7 +102,6 @@ protected:
         return files + name;
     }
 
-    // Drops the files on the main window with the drag source; its exit status.
     int Drop(const Lines& paths) { return DropOn(main.client, paths); }
 
     // What the program sends to the Z88 while `action` runs, until the line has been quiet

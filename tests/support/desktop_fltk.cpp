@@ -49,7 +49,7 @@ void RunEventLoop(int milliseconds)
     XSync(fl_display, False);
 }
 
-static ScreenArea AreaOfXWindow(Window window)
+ScreenArea AreaOfXWindow(Window window)
 {
     ScreenArea area;
     XWindowAttributes attributes;

@@ -18,7 +18,6 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
-#include <string.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -101,14 +100,7 @@ static Window MainWindow()
 static ProgramWindow Describe(Window window)
 {
     ProgramWindow shown;
-    XWindowAttributes attributes;
-    Window child;
-    XGetWindowAttributes(fl_display, window, &attributes);
-    XTranslateCoordinates(fl_display, window, DefaultRootWindow(fl_display), 0, 0, &shown.client.x,
-                          &shown.client.y, &child);
-    shown.client.width = attributes.width;
-    shown.client.height = attributes.height;
-    shown.frame = shown.client;
+    shown.frame = shown.client = AreaOfXWindow(window);
     std::vector<long> extents = WindowProperty(window, "_NET_FRAME_EXTENTS");  // left, right, top, bottom
     if (extents.size() == 4) {
         shown.frame.x -= extents[0];
@@ -145,33 +137,21 @@ bool CloseMainWindow()
 
 bool ProgramUsage(ProgramCost* cost)
 {
-    if (Child.pid <= 0)
-        return false;
-    char path[64];
-    snprintf(path, sizeof path, "/proc/%d/stat", (int)Child.pid);
-    FILE* file = fopen(path, "r");
-    if (!file)
+    const std::string proc = "/proc/" + std::to_string(Child.pid);
+    std::string stat, status;
+    *cost = ProgramCost();
+    if (Child.pid <= 0 || !ReadWholeFile(proc + "/stat", &stat) || !ReadWholeFile(proc + "/status", &status))
         return false;
     // After "pid (name) ": state, then 10 fields, then utime and stime in clock ticks.
     unsigned long user = 0, system = 0;
-    char line[1024];
-    bool ok = fgets(line, sizeof line, file) != nullptr;
-    fclose(file);
-    const char* fields = ok ? strrchr(line, ')') : nullptr;
-    ok = fields && sscanf(fields + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu",
-                          &user, &system) == 2;
-    *cost = ProgramCost();
+    size_t fields = stat.rfind(')'), resident = status.find("VmRSS:");
+    if (fields == std::string::npos || resident == std::string::npos ||
+        sscanf(stat.c_str() + fields + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user,
+               &system) != 2 ||
+        sscanf(status.c_str() + resident, "VmRSS: %ld", &cost->residentKiB) != 1)
+        return false;
     cost->cpuSeconds = (double)(user + system) / sysconf(_SC_CLK_TCK);
-
-    snprintf(path, sizeof path, "/proc/%d/status", (int)Child.pid);
-    file = fopen(path, "r");
-    cost->residentKiB = -1;
-    while (file && fgets(line, sizeof line, file))
-        if (sscanf(line, "VmRSS: %ld", &cost->residentKiB) == 1)
-            break;
-    if (file)
-        fclose(file);
-    return ok && cost->residentKiB >= 0;
+    return true;
 }
 
 int ProgramOpenHandles()
