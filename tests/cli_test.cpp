@@ -23,18 +23,16 @@ using Lines = std::vector<std::string>;
 
 static const char MissingPort[] = "/dev/tarnwell-no-such-port";
 
-using CliRun = ChildProcess;
-
 // Starts tarnwell-cli with `arguments`, its standard output on a terminal of the test's
 // (a new pty) or on a pipe, standard error on a pipe, standard input empty.
-static void Start(CliRun* run, const Lines& arguments, bool onTerminal = false)
+static void Start(ChildProcess* run, const Lines& arguments, bool onTerminal = false)
 {
     ASSERT_TRUE(StartChild(run, TARNWELL_CLI, arguments, onTerminal ? TerminalOutput : CollectOutput));
 }
 
 // Waits for the program to end: its exit status, or -1 when it had to be killed or a signal
 // ended it.
-static int Finish(CliRun* run, int timeoutMs = 20000)
+static int Finish(ChildProcess* run, int timeoutMs = 20000)
 {
     int status = WaitForChild(run, timeoutMs);
     if (status < 0)
@@ -84,7 +82,7 @@ protected:
 
     // A `receive` over a good copy of D.z88, once it has the port; the Z88 sends D, 600 bytes,
     // one every `gapMs`, and with `pullAfter` the cable is pulled after that many.
-    void ReceiveDSlowly(CliRun* run, int gapMs, size_t pullAfter = 0)
+    void ReceiveDSlowly(ChildProcess* run, int gapMs, size_t pullAfter = 0)
     {
         WriteWholeFile(folder + "D.z88", "good copy");
         Start(run, {"receive"});
@@ -98,7 +96,7 @@ protected:
 
     // Runs a send to its end: its exit status; in `frames` what the Z88 got, "name: data" for
     // each whole frame, the fault of one cut short.
-    static int Send(CliRun* run, const Lines& arguments, Lines* frames)
+    static int Send(ChildProcess* run, const Lines& arguments, Lines* frames)
     {
         Z88StartListening();
         Start(run, arguments);
@@ -123,7 +121,7 @@ TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
     const Lines before = SettingsSectionLines();
     WriteWholeFile(folder + "B.TXT", "old copy");
 
-    CliRun run;
+    ChildProcess run;
     std::string directory = folder.substr(0, folder.size() - 1);  // no '/': the option adds it
     Start(&run, {"--port", port, "--dir=" + directory, "--no-preserve", "--rate", "19200", "receive", "--once"});
     ASSERT_TRUE(WaitForPortTaken(port));
@@ -151,7 +149,7 @@ TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
 // tests run as root, for whom no permission bits refuse a folder; /sys refuses new files.)
 TEST_F(CliTest, ReceptionIntoAFolderThatCannotBeWrittenSaysWhy)
 {
-    CliRun run;
+    ChildProcess run;
     Start(&run, {"--dir", "/sys", "receive", "--once"});
     ASSERT_TRUE(WaitForPortTaken(port));
     Z88SendInBackground(Z88Frame(":RAM.0/LETTER.TXT", Text("Dear Sir,")));
@@ -164,7 +162,7 @@ TEST_F(CliTest, ReceptionIntoAFolderThatCannotBeWrittenSaysWhy)
 // second, redrawn a few times a second rather than per byte, and finished before the next.
 TEST_F(CliTest, ProgressLineOnlyOnATerminal)
 {
-    CliRun run;
+    ChildProcess run;
     Start(&run, {"receive", "--once"}, true);
     ASSERT_TRUE(WaitForPortTaken(port));
     // The data comes slowly once the reception has begun, so that the line has to move.
@@ -191,7 +189,7 @@ TEST_F(CliTest, SendTwoFilesInOrder)
 {
     WriteWholeFile(folder + "one.txt", "first\n");
     WriteWholeFile(folder + "TWO.BIN", std::string("\x00\x1b\xff", 3));
-    CliRun run;
+    ChildProcess run;
     Lines frames;
     EXPECT_EQ(Send(&run, {"send", folder + "one.txt", folder + "TWO.BIN"}, &frames), 0);
     EXPECT_EQ(frames, (Lines{"one.txt: first\n", std::string("two.bin: \x00\x1B\xFF", 12)}));
@@ -205,7 +203,7 @@ TEST_F(CliTest, SendStopsAtAMissingFile)
 {
     WriteWholeFile(folder + "a.txt", "a");
     WriteWholeFile(folder + "c.txt", "c");
-    CliRun run;
+    ChildProcess run;
     Lines frames;
     EXPECT_EQ(Send(&run, {"send", folder + "a.txt", folder + "missing.txt", folder + "c.txt"}, &frames), 1);
     EXPECT_EQ(frames, Lines{"a.txt: a"});
@@ -218,7 +216,7 @@ TEST_F(CliTest, SendStopsAtAMissingFile)
 // was, what came is in the '~' file, no success; status 130.
 TEST_F(CliTest, CtrlCMidReceptionKeepsTheGoodCopy)
 {
-    CliRun run;
+    ChildProcess run;
     ASSERT_NO_FATAL_FAILURE(ReceiveDSlowly(&run, 3));
     // The data takes a second and more.
     ASSERT_TRUE(WaitForFile(folder + "~D.z88"));
@@ -243,7 +241,7 @@ TEST_F(CliTest, UnpluggedMidReceptionThePortComesBackByItself)
 {
     // A byte every 10 ms, for longer than a tick, and the cable pulled after the 300th: the
     // program is reading the data when the port goes.
-    CliRun run;
+    ChildProcess run;
     ASSERT_NO_FATAL_FAILURE(ReceiveDSlowly(&run, 10, 300));
     ASSERT_TRUE(Z88WaitSent());
     usleep(3000000);  // a retry that finds nothing
@@ -273,7 +271,7 @@ TEST_F(CliTest, CtrlCWhileIdleAndFailuresBeforeAnyTransfer)
     setenv("DISPLAY", ":97", 1);
     const std::string socketPath = folder + "tarnwell-:97.socket";
 
-    CliRun idle;
+    ChildProcess idle;
     Start(&idle, {"receive"});
     ASSERT_TRUE(WaitForPortTaken(port));
     kill(idle.pid, SIGINT);
@@ -281,18 +279,15 @@ TEST_F(CliTest, CtrlCWhileIdleAndFailuresBeforeAnyTransfer)
     EXPECT_FALSE(PortTaken(port));
     EXPECT_EQ(idle.err, "");
 
-    CliRun missing;
+    ChildProcess missing;
     Start(&missing, {"--port", MissingPort, "receive"});
     EXPECT_EQ(Finish(&missing), 3);
-    EXPECT_EQ(missing.err.rfind(std::string("tarnwell-cli: Can't connect to Serial Port\n") + MissingPort +
-                                    ": no such device.\n",
-                                0),
-              0u)
-        << missing.err;
+    const std::string said = std::string("tarnwell-cli: Can't connect to Serial Port\n") + MissingPort;
+    EXPECT_EQ(missing.err.rfind(said + ": no such device.\n", 0), 0u) << missing.err;
     EXPECT_EQ(missing.err.find("by Tarnwell"), std::string::npos) << "no window program runs";
 
     // A receive holds the port, and the test listens where the window program would.
-    CliRun holder, held;
+    ChildProcess holder, held;
     Start(&holder, {"receive"});
     ASSERT_TRUE(WaitForPortTaken(port));
     int listener = socket(AF_UNIX, SOCK_STREAM, 0);
@@ -316,7 +311,7 @@ TEST_F(CliTest, CtrlCWhileIdleAndFailuresBeforeAnyTransfer)
 
     // A word, and a number no serial port is set to, as the configuration dialog refuses them.
     for (const char* rate : {"fast", "12345"}) {
-        CliRun wrong;
+        ChildProcess wrong;
         Start(&wrong, {"receive", "--rate", rate});
         EXPECT_EQ(Finish(&wrong), 2);
         EXPECT_NE(wrong.err.find("the rate '" + std::string(rate) + "' is not one the serial port can be set to."),

@@ -53,12 +53,12 @@ bool SaysItsState(const Screenshot& shot, const ScreenArea& client)
            std::count(pixels.begin(), pixels.end(), 0u) > 20;
 }
 
-// Waits for a file at host path `path` holding exactly `contents`, and for the display to
-// show a window captioned `title`.
+// Waits for a file at `path` holding exactly `contents`, and for the display to show a window
+// captioned `title`.
 bool WaitForFile(const std::string& path, const std::string& contents, int timeoutMs = 15000)
 {
     std::string found;
-    return WaitUntil([&] { return ReadWholeFile(ProgramPath(path), &found) && found == contents; }, timeoutMs, 100);
+    return WaitUntil([&] { return ReadWholeFile(path, &found) && found == contents; }, timeoutMs, 100);
 }
 
 bool WaitForTitle(const std::string& title, int timeoutMs = 15000)
@@ -74,9 +74,8 @@ protected:
     {
         ASSERT_NO_FATAL_FAILURE(LineFixture::SetUp());
         ResetFakeUi();
-        store = NewHostFolder();
         files = NewHostFolder();
-        PutSetting("Directory", ProgramPath(store).c_str());
+        PutSetting("Directory", folder.c_str());  // the store
         PutSetting("Preserve", "0");
     }
 
@@ -147,7 +146,7 @@ protected:
         ASSERT_STREQ(again, port);
         EXPECT_TRUE(WaitForTitle("Tarnwell"));
         Z88SendInBackground(Z88Frame(":RAM.0/" + name, Text("after the port came back\r\n")));
-        EXPECT_TRUE(WaitForFile(store + name, "after the port came back\r\n"));
+        EXPECT_TRUE(WaitForFile(folder + name, "after the port came back\r\n"));
         EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0)) << "a retry showed the connect message";
     }
 
@@ -163,7 +162,6 @@ protected:
         return WaitForProgramExit(30000);
     }
 
-    std::string store;  // the store directory, a host path
     std::string files;  // files to drop, a host path
     ProgramWindow main;
 };
@@ -209,8 +207,8 @@ TEST_F(ProgramTest, ReceivesBackToBackFramesAndKeepsThePreviousCopy)
     ASSERT_TRUE(TakeScreenshot(&before));
     Z88SendInBackground(Z88Frame(":RAM.0/LETTER.TXT", Text("Dear Sir,\r\n")) +
                         Z88Frame(":RAM.0/BUDGET.DAT", Bytes{0x00, 0x1B, 0xFF, 'x'}));
-    EXPECT_TRUE(WaitForFile(store + "LETTER.TXT", "Dear Sir,\r\n"));
-    EXPECT_TRUE(WaitForFile(store + "BUDGET.DAT", std::string("\x00\x1B\xFFx", 4)));
+    EXPECT_TRUE(WaitForFile(folder + "LETTER.TXT", "Dear Sir,\r\n"));
+    EXPECT_TRUE(WaitForFile(folder + "BUDGET.DAT", std::string("\x00\x1B\xFFx", 4)));
     ASSERT_TRUE(Z88WaitSent());
     Pause(1500);  // drawn after the tick
     ASSERT_TRUE(TakeScreenshot(&after, "main-window-state.png"));
@@ -219,8 +217,8 @@ TEST_F(ProgramTest, ReceivesBackToBackFramesAndKeepsThePreviousCopy)
         << "the main window's text did not change with a reception";
 
     Z88SendInBackground(Z88Frame(":RAM.0/LETTER.TXT", Text("Dear Madam,\r\n")));
-    EXPECT_TRUE(WaitForFile(store + "LETTER.TXT", "Dear Madam,\r\n"));
-    EXPECT_TRUE(WaitForFile(store + "_LETTER.TXT", "Dear Sir,\r\n"));
+    EXPECT_TRUE(WaitForFile(folder + "LETTER.TXT", "Dear Madam,\r\n"));
+    EXPECT_TRUE(WaitForFile(folder + "_LETTER.TXT", "Dear Sir,\r\n"));
     ASSERT_TRUE(Z88WaitSent());
 
     ASSERT_TRUE(WaitForOtherWindow(Log, 10000));
@@ -283,7 +281,7 @@ TEST_F(ProgramTest, TerminalProgramSendsAndReceivesOnce)
     WaitUntil([&] { return PortHeldExclusively(port) != 0; }, 5000, 100);
     Z88SendInBackground(Z88Frame(":RAM.0/REPLY.TXT", Text("to the store\r\n")));
     EXPECT_EQ(WaitForProgramExit(30000), 0);
-    EXPECT_TRUE(WaitForFile(store + "REPLY.TXT", "to the store\r\n", 1000));
+    EXPECT_TRUE(WaitForFile(folder + "REPLY.TXT", "to the store\r\n", 1000));
 }
 
 // A path too long for the program's 128-byte texts is refused whole. Cut to its first 127
@@ -404,7 +402,7 @@ TEST_F(ProgramTest, ProgressWindowIsOnTheScreenFromTheStartOfATransfer)
     EXPECT_TRUE(AllOf(shot, progress.client, DialogBackground()))
         << "the progress window is not painted on the screen";
     ASSERT_TRUE(Z88WaitSent());
-    EXPECT_TRUE(WaitForFile(store + "SLOW.TXT", std::string(40, 's')));
+    EXPECT_TRUE(WaitForFile(folder + "SLOW.TXT", std::string(40, 's')));
 
     // The send waits at its first byte on the Z88's XOFF, which holds the line for up to
     // the two seconds a write is given; the Z88 lets go once the screenshot is taken.
@@ -473,7 +471,7 @@ TEST_F(ProgramTest, MissingPortIsReportedBeforeTheWindowShowsAndTakenUpWhenItCom
 // program.
 TEST_F(ProgramTest, UnpluggedMidReceptionThePortComesBackByItself)
 {
-    WriteWholeFile(ProgramPath(store + "CUT.TXT"), "good copy");
+    WriteWholeFile(folder + "CUT.TXT", "good copy");
     ASSERT_NO_FATAL_FAILURE(Start());
     EXPECT_TRUE(WaitForTitle("Tarnwell"));
     // A byte every 20 ms, for longer than a tick, and the cable pulled after the 200th: the
@@ -489,10 +487,10 @@ TEST_F(ProgramTest, UnpluggedMidReceptionThePortComesBackByItself)
     Pause(3000);  // a retry or two that find nothing
 
     ASSERT_NO_FATAL_FAILURE(PlugInAndReceive("AFTER.TXT"));
-    std::string kept, cut;
-    EXPECT_TRUE(ReadWholeFile(ProgramPath(store + "CUT.TXT"), &kept) && kept == "good copy") << kept;
-    EXPECT_FALSE(ReadWholeFile(ProgramPath(store + "_CUT.TXT")));
-    EXPECT_TRUE(ReadWholeFile(ProgramPath(store + "~CUT.TXT"), &cut)) << "the reception never began";
+    EXPECT_EQ(Stored("CUT.TXT"), "good copy");
+    EXPECT_EQ(Stored("_CUT.TXT"), "<none>");
+    const std::string cut = Stored("~CUT.TXT");
+    EXPECT_NE(cut, "<none>") << "the reception never began";
     EXPECT_LT(cut.size(), 400u);
     EXPECT_EQ(CloseAndWait(), 0);
 }
@@ -532,7 +530,7 @@ TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
     ASSERT_TRUE(WaitForOtherWindow(title, 10000, &dialog)) << "the click opened no dialog";
 
     Z88SendInBackground(Z88Frame(":RAM.0/DURING.TXT", Text("while the dialog is open\r\n")));
-    EXPECT_TRUE(WaitForFile(store + "DURING.TXT", "while the dialog is open\r\n"));
+    EXPECT_TRUE(WaitForFile(folder + "DURING.TXT", "while the dialog is open\r\n"));
     ASSERT_TRUE(Z88WaitSent());
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot, "configuration-dialog.png"));
@@ -553,13 +551,11 @@ TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
     ASSERT_TRUE(WaitForOtherWindow(title, 0, &dialog)) << "the refused rate ended the dialog";
 
     // The rate replaces the selected "fast"; the directory field is two stops on.
-    const std::string host = NewHostFolder();
-    std::string other = ProgramPath(host);
+    std::string other = NewTestFolder();
     other.pop_back();
     ASSERT_NO_FATAL_FAILURE(Point(dialog.client));
     ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "5", "19200"}));
-    ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "50", "Tab", "Tab"}));
-    ASSERT_NO_FATAL_FAILURE(Keys({"key", "End", "shift+Home", "BackSpace"}));
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "50", "Tab", "Tab", "End", "shift+Home", "BackSpace"}));
     ASSERT_NO_FATAL_FAILURE(Keys({"type", "--delay", "5", other}));
     ASSERT_NO_FATAL_FAILURE(Keys({"key", "Return"}));
     EXPECT_TRUE(WaitForOtherWindowGone(title, 10000)) << "Enter did not end the dialog";
@@ -571,8 +567,8 @@ TEST_F(ProgramTest, ClickOpensTheDialogWhoseNewDirectoryTakesTheNextFile)
     EXPECT_EQ(text, other + PathSeparator());
 
     Z88SendInBackground(Z88Frame(":RAM.0/AFTER.TXT", Text("after OK\r\n")));
-    EXPECT_TRUE(WaitForFile(host + "AFTER.TXT", "after OK\r\n"));
-    EXPECT_FALSE(ReadWholeFile(ProgramPath(store + "AFTER.TXT")));
+    EXPECT_TRUE(WaitForFile(other + PathSeparator() + "AFTER.TXT", "after OK\r\n"));
+    EXPECT_EQ(Stored("AFTER.TXT"), "<none>");
     EXPECT_EQ(CloseAndWait(), 0);
 }
 

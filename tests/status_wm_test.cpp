@@ -16,17 +16,13 @@
 
 #include "tests/support/x_property.h"
 
-#include <string.h>
-
+#include <algorithm>
 #include <string>
 #include <vector>
 
-static int Holds(const std::vector<long>& items, const char* atomName)
+static bool Holds(const std::vector<long>& items, const char* atomName)
 {
-    for (long item : items)
-        if ((Atom)item == XInternAtom(fl_display, atomName, False))
-            return 1;
-    return 0;
+    return std::find(items.begin(), items.end(), (long)XInternAtom(fl_display, atomName, False)) != items.end();
 }
 
 // The client window with this WM_NAME, wherever the window manager framed it.

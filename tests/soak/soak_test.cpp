@@ -75,12 +75,6 @@ std::string FileText(const std::string& path)
     return ReadWholeFile(path, &text) ? text : std::string("<none>");
 }
 
-// True while the program runs.
-bool ProgramRunning()
-{
-    return WaitForProgramExit(0) < 0;
-}
-
 class Soak : public LineFixture {
 protected:
     static void SetUpTestSuite() { PrepareDesktop(); }
@@ -191,7 +185,7 @@ protected:
                 }
                 return;
             }
-            ASSERT_TRUE(ProgramRunning()) << "the program has ended";
+            ASSERT_EQ(WaitForProgramExit(0), -1) << "the program has ended";
         }
         FAIL() << "the program stored no sync frame in a minute";
     }
@@ -415,7 +409,8 @@ TEST_F(Soak, NothingIsLostUnderFaults)
     ProgramCost start, end;
     ProgramUsage(&start);
     int startHandles = ProgramOpenHandles();
-    Clock::time_point began = Clock::now();
+    const Clock::time_point began = Clock::now();
+    auto seconds = [&] { return (long)std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - began).count(); };
     int step = 1;
     for (; step <= steps && !HasFatalFailure() && !HasNonfatalFailure(); step++) {
         std::string what = "step " + std::to_string(step);
@@ -423,9 +418,9 @@ TEST_F(Soak, NothingIsLostUnderFaults)
             ReceiveStep(what);
         else
             DropStep(what);
-        ASSERT_TRUE(ProgramRunning()) << what << ": the program has ended";
+        ASSERT_EQ(WaitForProgramExit(0), -1) << what << ": the program has ended";
         if (step % 50 == 0) {
-            printf("soak: %d steps, %ld s\n", step, (long)std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - began).count());
+            printf("soak: %d steps, %ld s\n", step, seconds());
             fflush(stdout);
         }
     }
@@ -434,8 +429,7 @@ TEST_F(Soak, NothingIsLostUnderFaults)
     ProgramUsage(&end);
     int endHandles = ProgramOpenHandles();
 
-    printf("\nsoak (seed %u): %d steps in %ld s\n", seed, step - 1,
-           (long)std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - began).count());
+    printf("\nsoak (seed %u): %d steps in %ld s\n", seed, step - 1, seconds());
     printf("  receptions %d, drops %d (%d files)\n", receptions, drops, droppedFiles);
     for (int fault = 1; fault < FaultKinds; fault++)
         printf("  fault: %-28s %d\n", FaultNames[fault], faultCounts[fault]);

@@ -138,11 +138,9 @@ std::vector<std::string> LogLines()
         return lines;
     int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (int line = 0; line < count; line++) {
-        int length = (int)SendMessageA(list, LB_GETTEXTLEN, line, 0);
-        std::string text(length < 0 ? 0 : length + 1, '\0');
-        if (length >= 0)
-            SendMessageA(list, LB_GETTEXT, line, (LPARAM)&text[0]);
-        text.resize(length < 0 ? 0 : length);
+        char text[1024] = "";  // far more than a line of the log holds
+        if (SendMessageA(list, LB_GETTEXTLEN, line, 0) < (LRESULT)sizeof text)
+            SendMessageA(list, LB_GETTEXT, line, (LPARAM)text);
         lines.push_back(text);
     }
     return lines;

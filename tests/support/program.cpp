@@ -11,6 +11,11 @@ bool StartProgram()
     return StartProgramAt(TARNWELL_PROGRAM, {});
 }
 
+bool FindMainWindow(ProgramWindow* window)
+{
+    return LocateWindow(nullptr, window);
+}
+
 bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
 {
     return WaitUntil([&] { return FindMainWindow(window); }, timeoutMs);
@@ -19,7 +24,7 @@ bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
 bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
 {
     ProgramWindow found;
-    return WaitUntil([&] { return FindOtherWindow(title, window ? window : &found); }, timeoutMs);
+    return WaitUntil([&] { return LocateWindow(title, window ? window : &found); }, timeoutMs);
 }
 
 bool WaitForOtherWindowGone(const char* title, int timeoutMs)
@@ -34,9 +39,8 @@ static std::vector<std::string> Middle(const ScreenArea& area)
 
 int PointAt(const ScreenArea& area)
 {
-    std::vector<std::string> command = {"xdotool", "mousemove"};
-    for (const std::string& at : Middle(area))
-        command.push_back(at);
+    std::vector<std::string> command = Middle(area);
+    command.insert(command.begin(), {"xdotool", "mousemove"});
     return RunHostTool(command);
 }
 
@@ -63,7 +67,7 @@ bool TransferLogShows(const char* line, const Screenshot& shot)
 {
     ProgramWindow log;
     Picture drawn;
-    if (!FindOtherWindow("File Transfer Information", &log) || !DrawLikeTheLog(line, &drawn))
+    if (!LocateWindow("File Transfer Information", &log) || !DrawLikeTheLog(line, &drawn))
         return false;
     auto at = [&](int x, int y) { return drawn.pixels[(size_t)y * drawn.width + x]; };
     // The ink's bounding box in the drawing is looked for in the window.

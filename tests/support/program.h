@@ -40,9 +40,10 @@ bool WaitForMainWindow(int timeoutMs, ProgramWindow* window);
 
 // A shown window of the program captioned `title` that is not the main window (a message,
 // the dialog, a status window, the menu with ""), waited for up to `timeoutMs`; `window`, when
-// given, gets where it is. The platform part finds it once.
+// given, gets where it is. The platform part looks once, for the main window when `title` is
+// null.
 bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window = nullptr);
-bool FindOtherWindow(const char* title, ProgramWindow* window);
+bool LocateWindow(const char* title, ProgramWindow* window);
 // True once no such window is shown, within `timeoutMs`.
 bool WaitForOtherWindowGone(const char* title, int timeoutMs);
 

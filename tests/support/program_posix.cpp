@@ -60,8 +60,6 @@ void KillProgram()
     KillChild(&Child);
 }
 
-// --- The program's windows on the X server -------------------------------------------------
-
 // FLTK's connection to the X server, which the desktop helpers use too.
 static Display* OpenDisplay()
 {
@@ -69,69 +67,45 @@ static Display* OpenDisplay()
     return fl_display;
 }
 
-// The viewable client windows of the program (those with its _NET_WM_PID), wherever a window
-// manager put them.
-static std::vector<Window> ProgramWindows()
+// A viewable window of the program (one with its _NET_WM_PID, wherever a window manager put
+// it): with no title the main window, the only one with the program's icon (32 by 32, and
+// the pixels after it); else another one with this title.
+static Window ShownWindow(const char* title = nullptr)
 {
     if (Child.pid <= 0 || !OpenDisplay())
-        return {};
+        return 0;
     XSync(fl_display, False);
-    return WindowsWhere(DefaultRootWindow(fl_display), [](Window window) {
-        std::vector<long> pid = WindowProperty(window, "_NET_WM_PID");
-        return !pid.empty() && pid[0] == Child.pid && WindowViewable(window);
-    });
-}
-
-// Only the main window carries the program's icon: 32 by 32, and the pixels after it.
-static bool IsMainWindow(Window window)
-{
-    std::vector<long> icon = WindowProperty(window, "_NET_WM_ICON");
-    return icon.size() >= 2 + 32 * 32 && icon[0] == 32 && icon[1] == 32;
-}
-
-static Window MainWindow()
-{
-    for (Window candidate : ProgramWindows())
-        if (IsMainWindow(candidate))
-            return candidate;
+    for (Window window : WindowsWhere(DefaultRootWindow(fl_display), [](Window window) {
+             std::vector<long> pid = WindowProperty(window, "_NET_WM_PID");
+             return !pid.empty() && pid[0] == Child.pid && WindowViewable(window);
+         })) {
+        std::vector<long> icon = WindowProperty(window, "_NET_WM_ICON");
+        bool main = icon.size() >= 2 + 32 * 32 && icon[0] == 32 && icon[1] == 32;
+        if (title ? !main && WindowTitle(window) == title : main)
+            return window;
+    }
     return 0;
 }
 
-static ProgramWindow Describe(Window window)
+bool LocateWindow(const char* title, ProgramWindow* shown)
 {
-    ProgramWindow shown;
-    shown.frame = shown.client = AreaOfXWindow(window);
+    Window window = ShownWindow(title);
+    if (!window)
+        return false;
+    shown->frame = shown->client = AreaOfXWindow(window);
     std::vector<long> extents = WindowProperty(window, "_NET_FRAME_EXTENTS");  // left, right, top, bottom
     if (extents.size() == 4) {
-        shown.frame.x -= extents[0];
-        shown.frame.y -= extents[2];
-        shown.frame.width += extents[0] + extents[1];
-        shown.frame.height += extents[2] + extents[3];
+        shown->frame.x -= extents[0];
+        shown->frame.y -= extents[2];
+        shown->frame.width += extents[0] + extents[1];
+        shown->frame.height += extents[2] + extents[3];
     }
-    return shown;
-}
-
-bool FindMainWindow(ProgramWindow* window)
-{
-    Window main = MainWindow();
-    if (main)
-        *window = Describe(main);
-    return main != 0;
-}
-
-bool FindOtherWindow(const char* title, ProgramWindow* window)
-{
-    for (Window candidate : ProgramWindows())
-        if (!IsMainWindow(candidate) && WindowTitle(candidate) == title) {
-            *window = Describe(candidate);
-            return true;
-        }
-    return false;
+    return true;
 }
 
 bool CloseMainWindow()
 {
-    Window main = MainWindow();
+    Window main = ShownWindow();
     return main && CloseLikeUser(WindowTitle(main).c_str()) != 0;
 }
 
@@ -193,7 +167,7 @@ bool DrawLikeTheLog(const char* text, Picture* picture)
 // then one ARGB value a pixel, rows from the top.
 bool ProgramIcon(unsigned char* rgba)
 {
-    Window main = MainWindow();
+    Window main = ShownWindow();
     if (!main)
         return false;
     std::vector<long> icon = WindowProperty(main, "_NET_WM_ICON");

@@ -77,79 +77,44 @@ void KillProgram()
     Program = PROCESS_INFORMATION();
 }
 
-// --- The program's windows --------------------------------------------------------------------
-
 static const char MainWindowClass[] = "Z88_Server_Window_Class";
 
-struct Search {
-    const char* title;
-    HWND found;
-};
-
-// A shown top-level window of the program, not of the main window's class, with this title.
-static BOOL CALLBACK FindOther(HWND window, LPARAM data)
-{
-    Search* search = (Search*)data;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char title[256], className[64];
-    if (process != Program.dwProcessId || !IsWindowVisible(window) ||
-        !GetClassNameA(window, className, sizeof className) ||
-        strcmp(className, MainWindowClass) == 0)
-        return TRUE;
-    GetWindowTextA(window, title, sizeof title);
-    if (strcmp(title, search->title) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-static HWND MainWindow()
+// A shown top-level window of the program: with no title the main window (found by its
+// class), else one of another class with this title.
+static HWND ShownWindow(const char* title = nullptr)
 {
     HWND window = NULL;
-    while ((window = FindWindowExA(NULL, window, MainWindowClass, NULL)) != NULL) {
+    while (Program.hProcess && (window = FindWindowExA(NULL, window, NULL, NULL)) != NULL) {
         DWORD process = 0;
+        char text[256] = "", className[64] = "";
         GetWindowThreadProcessId(window, &process);
-        if (process == Program.dwProcessId && IsWindowVisible(window))
+        GetClassNameA(window, className, sizeof className);
+        GetWindowTextA(window, text, sizeof text);
+        bool main = strcmp(className, MainWindowClass) == 0;
+        if (process == Program.dwProcessId && IsWindowVisible(window) &&
+            (title ? !main && strcmp(text, title) == 0 : main))
             return window;
     }
     return NULL;
 }
 
-static ProgramWindow Describe(HWND window)
+bool LocateWindow(const char* title, ProgramWindow* shown)
 {
-    ProgramWindow shown;
+    HWND window = ShownWindow(title);
     RECT frame;
-    GetWindowRect(window, &frame);
-    shown.frame.x = frame.left;
-    shown.frame.y = frame.top;
-    shown.frame.width = frame.right - frame.left;
-    shown.frame.height = frame.bottom - frame.top;
-    shown.client = ClientArea(window);
-    return shown;
-}
-
-bool FindMainWindow(ProgramWindow* window)
-{
-    HWND main = Program.hProcess ? MainWindow() : NULL;
-    if (main)
-        *window = Describe(main);
-    return main != NULL;
-}
-
-bool FindOtherWindow(const char* title, ProgramWindow* window)
-{
-    Search search = {title, NULL};
-    if (Program.hProcess)
-        EnumWindows(FindOther, (LPARAM)&search);
-    if (search.found)
-        *window = Describe(search.found);
-    return search.found != NULL;
+    if (!window || !GetWindowRect(window, &frame))
+        return false;
+    shown->frame.x = frame.left;
+    shown->frame.y = frame.top;
+    shown->frame.width = frame.right - frame.left;
+    shown->frame.height = frame.bottom - frame.top;
+    shown->client = ClientArea(window);
+    return true;
 }
 
 bool CloseMainWindow()
 {
-    HWND main = Program.hProcess ? MainWindow() : NULL;
+    HWND main = ShownWindow();
     char title[256];
     if (!main || !GetWindowTextA(main, title, sizeof title))
         return false;
