@@ -152,12 +152,15 @@ int SelectedLogLine()
     return list ? (int)SendMessageA(list, LB_GETCURSEL, 0, 0) : -1;
 }
 
-// The close box lies at the right end of the caption: found by asking the window what
-// lies under points along the caption's middle. Non-zero with a point inside it.
-static int FindCloseBox(HWND window, POINT* inside)
+// The close box of the window with this caption lies at the right end of its caption: found
+// by asking the window what lies under points along the caption's middle. Non-zero with a
+// point inside it.
+static int FindCloseBox(const char* title, POINT* inside)
 {
+    HWND window = FindShownWindow(title);
     RECT frame;
-    GetWindowRect(window, &frame);
+    if (!window || !GetWindowRect(window, &frame))
+        return 0;
     int captionMiddle =
         frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
     for (int x = frame.right - 1; x > frame.left; x--) {
@@ -173,9 +176,8 @@ static int FindCloseBox(HWND window, POINT* inside)
 
 int HasCloseControl(const char* title)
 {
-    HWND window = FindShownWindow(title);
     POINT inside;
-    return window && FindCloseBox(window, &inside);
+    return FindCloseBox(title, &inside);
 }
 
 int SendCloseRequest(const char* title)
@@ -186,12 +188,9 @@ int SendCloseRequest(const char* title)
 
 int CloseLikeUser(const char* title)
 {
-    HWND window = FindShownWindow(title);
     POINT inside;
-    if (!window || !FindCloseBox(window, &inside))
-        return 0;
-    return RunHostTool({"xdotool", "mousemove", std::to_string(inside.x),
-                        std::to_string(inside.y), "click", "1"}) == 0;
+    return FindCloseBox(title, &inside) &&
+           RunHostTool({"xdotool", "mousemove", std::to_string(inside.x), std::to_string(inside.y), "click", "1"}) == 0;
 }
 
 void FocusWindow(const char* title)
