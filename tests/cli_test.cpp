@@ -1,6 +1,5 @@
 // tarnwell-cli run as a user runs it, a child process with its output on a pipe or on a
 // terminal, over a real line (a pty) with the test Z88 at the far end.
-#include "settings/settings.h"
 #include "tests/support/line_fixture.h"
 #include "tests/support/process.h"
 #include "tests/support/z88.h"
@@ -8,39 +7,32 @@
 
 #include <gtest/gtest.h>
 
-#include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <string.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 using Lines = std::vector<std::string>;
 
 static const char MissingPort[] = "/dev/tarnwell-no-such-port";
 
-using CliRun = ChildProcess;
-
 // Starts tarnwell-cli with `arguments`, its standard output on a terminal of the test's
 // (a new pty) or on a pipe, standard error on a pipe, standard input empty.
-static void Start(CliRun* run, const Lines& arguments, bool onTerminal = false)
+static void Start(ChildProcess* run, const Lines& arguments, bool onTerminal = false)
 {
     ASSERT_TRUE(StartChild(run, TARNWELL_CLI, arguments, onTerminal ? TerminalOutput : CollectOutput));
 }
 
 // Waits for the program to end: its exit status, or -1 when it had to be killed or a signal
 // ended it.
-static int Finish(CliRun* run, int timeoutMs = 20000)
+static int Finish(ChildProcess* run, int timeoutMs = 20000)
 {
     int status = WaitForChild(run, timeoutMs);
     if (status < 0)
@@ -87,6 +79,33 @@ protected:
         Z88WaitSent();
         LineFixture::TearDown();
     }
+
+    // A `receive` over a good copy of D.z88, once it has the port; the Z88 sends D, 600 bytes,
+    // one every `gapMs`, and with `pullAfter` the cable is pulled after that many.
+    void ReceiveDSlowly(ChildProcess* run, int gapMs, size_t pullAfter = 0)
+    {
+        WriteWholeFile(folder + "D.z88", "good copy");
+        Start(run, {"receive"});
+        ASSERT_TRUE(WaitForPortTaken(port));
+        const Bytes frame = Z88Frame("D", Bytes(600, 'd'));
+        Z88Pacing pacing;
+        pacing.gapMs = gapMs;
+        pacing.hangUpAfter = pullAfter > 0;
+        Z88SendInBackground(Bytes(frame.begin(), pullAfter ? frame.begin() + pullAfter : frame.end()), pacing);
+    }
+
+    // Runs a send to its end: its exit status; in `frames` what the Z88 got, "name: data" for
+    // each whole frame, the fault of one cut short.
+    static int Send(ChildProcess* run, const Lines& arguments, Lines* frames)
+    {
+        Z88StartListening();
+        Start(run, arguments);
+        int status = Finish(run);
+        for (const Z88Decoded& frame : Z88DecodeAll(Z88StopListening()))
+            frames->push_back(frame.complete ? frame.name + ": " + std::string(frame.data.begin(), frame.data.end())
+                                             : frame.fault);
+        return status;
+    }
 };
 
 // The settings of the command line are used for the run and never written: the file keeps
@@ -102,7 +121,7 @@ TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
     const Lines before = SettingsSectionLines();
     WriteWholeFile(folder + "B.TXT", "old copy");
 
-    CliRun run;
+    ChildProcess run;
     std::string directory = folder.substr(0, folder.size() - 1);  // no '/': the option adds it
     Start(&run, {"--port", port, "--dir=" + directory, "--no-preserve", "--rate", "19200", "receive", "--once"});
     ASSERT_TRUE(WaitForPortTaken(port));
@@ -130,7 +149,7 @@ TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
 // tests run as root, for whom no permission bits refuse a folder; /sys refuses new files.)
 TEST_F(CliTest, ReceptionIntoAFolderThatCannotBeWrittenSaysWhy)
 {
-    CliRun run;
+    ChildProcess run;
     Start(&run, {"--dir", "/sys", "receive", "--once"});
     ASSERT_TRUE(WaitForPortTaken(port));
     Z88SendInBackground(Z88Frame(":RAM.0/LETTER.TXT", Text("Dear Sir,")));
@@ -143,7 +162,7 @@ TEST_F(CliTest, ReceptionIntoAFolderThatCannotBeWrittenSaysWhy)
 // second, redrawn a few times a second rather than per byte, and finished before the next.
 TEST_F(CliTest, ProgressLineOnlyOnATerminal)
 {
-    CliRun run;
+    ChildProcess run;
     Start(&run, {"receive", "--once"}, true);
     ASSERT_TRUE(WaitForPortTaken(port));
     // The data comes slowly once the reception has begun, so that the line has to move.
@@ -170,17 +189,10 @@ TEST_F(CliTest, SendTwoFilesInOrder)
 {
     WriteWholeFile(folder + "one.txt", "first\n");
     WriteWholeFile(folder + "TWO.BIN", std::string("\x00\x1b\xff", 3));
-    Z88StartListening();
-    CliRun run;
-    Start(&run, {"send", folder + "one.txt", folder + "TWO.BIN"});
-    EXPECT_EQ(Finish(&run), 0);
-    std::vector<Z88Decoded> frames = Z88DecodeAll(Z88StopListening());
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_TRUE(frames[0].complete && frames[1].complete) << frames[0].fault << frames[1].fault;
-    EXPECT_EQ(frames[0].name, "one.txt");
-    EXPECT_EQ(frames[0].data, Text("first\n"));
-    EXPECT_EQ(frames[1].name, "two.bin");
-    EXPECT_EQ(frames[1].data, (Bytes{0x00, 0x1B, 0xFF}));
+    ChildProcess run;
+    Lines frames;
+    EXPECT_EQ(Send(&run, {"send", folder + "one.txt", folder + "TWO.BIN"}, &frames), 0);
+    EXPECT_EQ(frames, (Lines{"one.txt: first\n", std::string("two.bin: \x00\x1B\xFF", 12)}));
     EXPECT_EQ(run.out, folder + "one.txt - sent.\n" + folder + "TWO.BIN - sent.\n");
     EXPECT_EQ(run.err, "");
 }
@@ -191,14 +203,10 @@ TEST_F(CliTest, SendStopsAtAMissingFile)
 {
     WriteWholeFile(folder + "a.txt", "a");
     WriteWholeFile(folder + "c.txt", "c");
-    Z88StartListening();
-    CliRun run;
-    Start(&run, {"send", folder + "a.txt", folder + "missing.txt", folder + "c.txt"});
-    EXPECT_EQ(Finish(&run), 1);
-    std::vector<Z88Decoded> frames = Z88DecodeAll(Z88StopListening());
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_TRUE(frames[0].complete);
-    EXPECT_EQ(frames[0].name, "a.txt");
+    ChildProcess run;
+    Lines frames;
+    EXPECT_EQ(Send(&run, {"send", folder + "a.txt", folder + "missing.txt", folder + "c.txt"}, &frames), 1);
+    EXPECT_EQ(frames, Lines{"a.txt: a"});
     EXPECT_EQ(run.out, folder + "a.txt - sent.\n");
     EXPECT_EQ(run.err, folder + "missing.txt - not sent: the file cannot be found (No such file or directory).\n"
                             "tarnwell-cli: 1 more file not tried.\n");
@@ -208,13 +216,8 @@ TEST_F(CliTest, SendStopsAtAMissingFile)
 // was, what came is in the '~' file, no success; status 130.
 TEST_F(CliTest, CtrlCMidReceptionKeepsTheGoodCopy)
 {
-    WriteWholeFile(folder + "D.z88", "good copy");
-    CliRun run;
-    Start(&run, {"receive"});
-    ASSERT_TRUE(WaitForPortTaken(port));
-    Z88Pacing pacing;
-    pacing.gapMs = 3;
-    Z88SendInBackground(Z88Frame("D", Bytes(600, 'd')), pacing);
+    ChildProcess run;
+    ASSERT_NO_FATAL_FAILURE(ReceiveDSlowly(&run, 3));
     // The data takes a second and more.
     ASSERT_TRUE(WaitForFile(folder + "~D.z88"));
     usleep(200000);
@@ -236,17 +239,10 @@ TEST_F(CliTest, CtrlCMidReceptionKeepsTheGoodCopy)
 // file arrives without anyone touching the program.
 TEST_F(CliTest, UnpluggedMidReceptionThePortComesBackByItself)
 {
-    WriteWholeFile(folder + "D.z88", "good copy");
-    CliRun run;
-    Start(&run, {"receive"});
-    ASSERT_TRUE(WaitForPortTaken(port));
     // A byte every 10 ms, for longer than a tick, and the cable pulled after the 300th: the
     // program is reading the data when the port goes.
-    const Bytes frame = Z88Frame("D", Bytes(600, 'd'));
-    Z88Pacing pulled;
-    pulled.gapMs = 10;
-    pulled.hangUpAfter = true;
-    Z88SendInBackground(Bytes(frame.begin(), frame.begin() + 300), pulled);
+    ChildProcess run;
+    ASSERT_NO_FATAL_FAILURE(ReceiveDSlowly(&run, 10, 300));
     ASSERT_TRUE(Z88WaitSent());
     usleep(3000000);  // a retry that finds nothing
 
@@ -275,7 +271,7 @@ TEST_F(CliTest, CtrlCWhileIdleAndFailuresBeforeAnyTransfer)
     setenv("DISPLAY", ":97", 1);
     const std::string socketPath = folder + "tarnwell-:97.socket";
 
-    CliRun idle;
+    ChildProcess idle;
     Start(&idle, {"receive"});
     ASSERT_TRUE(WaitForPortTaken(port));
     kill(idle.pid, SIGINT);
@@ -283,18 +279,15 @@ TEST_F(CliTest, CtrlCWhileIdleAndFailuresBeforeAnyTransfer)
     EXPECT_FALSE(PortTaken(port));
     EXPECT_EQ(idle.err, "");
 
-    CliRun missing;
+    ChildProcess missing;
     Start(&missing, {"--port", MissingPort, "receive"});
     EXPECT_EQ(Finish(&missing), 3);
-    EXPECT_EQ(missing.err.rfind(std::string("tarnwell-cli: Can't connect to Serial Port\n") + MissingPort +
-                                    ": no such device.\n",
-                                0),
-              0u)
-        << missing.err;
+    const std::string said = std::string("tarnwell-cli: Can't connect to Serial Port\n") + MissingPort;
+    EXPECT_EQ(missing.err.rfind(said + ": no such device.\n", 0), 0u) << missing.err;
     EXPECT_EQ(missing.err.find("by Tarnwell"), std::string::npos) << "no window program runs";
 
     // A receive holds the port, and the test listens where the window program would.
-    CliRun holder, held;
+    ChildProcess holder, held;
     Start(&holder, {"receive"});
     ASSERT_TRUE(WaitForPortTaken(port));
     int listener = socket(AF_UNIX, SOCK_STREAM, 0);
@@ -318,7 +311,7 @@ TEST_F(CliTest, CtrlCWhileIdleAndFailuresBeforeAnyTransfer)
 
     // A word, and a number no serial port is set to, as the configuration dialog refuses them.
     for (const char* rate : {"fast", "12345"}) {
-        CliRun wrong;
+        ChildProcess wrong;
         Start(&wrong, {"receive", "--rate", rate});
         EXPECT_EQ(Finish(&wrong), 2);
         EXPECT_NE(wrong.err.find("the rate '" + std::string(rate) + "' is not one the serial port can be set to."),

@@ -6,12 +6,11 @@
 #include "app/icon.h"
 #include "tarnwell_version.h"
 #include "tests/support/host_tool.h"
+#include "tests/support/process.h"
 #include "tests/support/temp_folder.h"
 
 #include <stdint.h>
-#include <stdio.h>
 #include <string.h>
-#include <sys/wait.h>
 
 #include <vector>
 
@@ -25,7 +24,8 @@ std::string UnpackPackage(const std::string& folder)
 
 namespace {
 
-// What a shell command prints on standard output, and its exit status.
+// What a shell command prints on standard output, and its exit status (-1 when it could not
+// be started or a signal ended it).
 struct Output {
     std::string text;
     int status = -1;
@@ -33,16 +33,12 @@ struct Output {
 
 Output Shell(const std::string& command)
 {
+    ChildProcess shell;
     Output output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return output;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.text.append(buffer, got);
-    int status = pclose(pipe);
-    output.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (StartChild(&shell, "/bin/sh", {"-c", command}, CollectOutput)) {
+        int status = WaitForChild(&shell, -1);
+        output = {shell.out, status < 256 ? status : -1};
+    }
     return output;
 }
 

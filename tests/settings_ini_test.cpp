@@ -2,6 +2,7 @@
 // writes, and a file we cannot read costs the defaults, never a crash or the user's text.
 #include "settings/settings.h"
 #include "tests/support/settings_store.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <string>
 
 class SettingsFileTest : public ::testing::Test {
@@ -21,11 +21,7 @@ protected:
         ResetSettingsStore();
         folder = std::string(getenv("XDG_CONFIG_HOME")) + "/tarnwell";
         path = folder + "/tarnwell.ini";
-    }
-    void WriteFile(const std::string& text)
-    {
         mkdir(folder.c_str(), 0755);
-        std::ofstream(path, std::ios::binary) << text;
     }
     int FolderEntries()
     {
@@ -38,6 +34,18 @@ protected:
         closedir(dir);
         return count;
     }
+    // With `made` (0: done) a `type` in the settings file's place: the default rate is read,
+    // and a rate written leaves the `type` there.
+    void ExpectDefaultsOver(int made, mode_t type)
+    {
+        ASSERT_EQ(made, 0);
+        EXPECT_EQ(GetSetting("Rate", "9600", value), 9600);
+        EXPECT_STREQ(value, "9600");
+        PutSetting("Rate", "300");
+        struct stat info;
+        ASSERT_EQ(stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & S_IFMT, type);
+    }
     std::string folder, path;
     char value[TextSize];
 };
@@ -46,7 +54,7 @@ TEST_F(SettingsFileTest, ForeignSectionsCommentsAndLayoutSurviveWrites)
 {
     const std::string head = "; settings of several programs\n[Other]\nPort = stays\n\n";
     const std::string tail = "\n[Last]\n  ; indented comment\ny=2\n";
-    WriteFile(head + "[tarnwell]\n; mine\n  Port = \"COM2\"  \n" + tail);
+    WriteWholeFile(path, head + "[tarnwell]\n; mine\n  Port = \"COM2\"  \n" + tail);
 
     EXPECT_EQ(GetSetting("Port", "COM1", value), 0);
     EXPECT_STREQ(value, "COM2");
@@ -60,14 +68,14 @@ TEST_F(SettingsFileTest, ForeignSectionsCommentsAndLayoutSurviveWrites)
 
 TEST_F(SettingsFileTest, WindowsLineEndsAreKept)
 {
-    WriteFile("[Tarnwell]\r\nPort=COM4\r\n");
+    WriteWholeFile(path, "[Tarnwell]\r\nPort=COM4\r\n");
     PutSetting("Xon", "0");
     EXPECT_EQ(SettingsStoreText(), "[Tarnwell]\r\nPort=COM4\r\nXon=0\r\n");
 }
 
 TEST_F(SettingsFileTest, OnlyTheFirstOfRepeatedSectionsAndKeysCounts)
 {
-    WriteFile("[Tarnwell]\nRate=1200\nRate=2400\n[Tarnwell]\nRate=4800\n");
+    WriteWholeFile(path, "[Tarnwell]\nRate=1200\nRate=2400\n[Tarnwell]\nRate=4800\n");
     EXPECT_EQ(GetSetting("Rate", "9600", value), 1200);
     PutSetting("Rate", "300");
     EXPECT_EQ(SettingsStoreText(), "[Tarnwell]\nRate=300\nRate=2400\n[Tarnwell]\nRate=4800\n");
@@ -78,30 +86,19 @@ TEST_F(SettingsFileTest, MissingFolderIsCreated)
     std::string deeper = std::string(getenv("XDG_CONFIG_HOME")) + "/not/yet";
     setenv("XDG_CONFIG_HOME", deeper.c_str(), 1);
     GetSetting("Port", "COM1", value);
-    std::ifstream file(deeper + "/tarnwell/tarnwell.ini");
-    std::string first, second;
-    std::getline(file, first);
-    std::getline(file, second);
-    EXPECT_EQ(first, "[Tarnwell]");
-    EXPECT_EQ(second, "Port=COM1");
+    std::string text;
+    EXPECT_TRUE(ReadWholeFile(deeper + "/tarnwell/tarnwell.ini", &text));
+    EXPECT_EQ(text.rfind("[Tarnwell]\nPort=COM1\n", 0), 0u) << text;
 }
 
 TEST_F(SettingsFileTest, FolderInPlaceOfFileGivesDefaultsAndStaysAFolder)
 {
-    mkdir(folder.c_str(), 0755);
-    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
-    EXPECT_EQ(GetSetting("Rate", "9600", value), 9600);
-    EXPECT_STREQ(value, "9600");
-    PutSetting("Rate", "300");
-    struct stat info;
-    ASSERT_EQ(stat(path.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    ExpectDefaultsOver(mkdir(path.c_str(), 0755), S_IFDIR);
 }
 
 TEST_F(SettingsFileTest, UnreadableFileGivesDefaultsAndIsNotReplaced)
 {
     // Running as root, permissions cannot make a file unreadable; a link that loops can.
-    mkdir(folder.c_str(), 0755);
     ASSERT_EQ(symlink("tarnwell.ini", path.c_str()), 0);
     EXPECT_EQ(GetSetting("Xon", "1", value), 1);
     EXPECT_STREQ(value, "1");
@@ -113,27 +110,20 @@ TEST_F(SettingsFileTest, UnreadableFileGivesDefaultsAndIsNotReplaced)
 
 TEST_F(SettingsFileTest, FifoInPlaceOfFileDoesNotHang)
 {
-    mkdir(folder.c_str(), 0755);
-    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0);
-    EXPECT_EQ(GetSetting("Rate", "9600", value), 9600);
-    PutSetting("Rate", "300");
-    struct stat info;
-    ASSERT_EQ(stat(path.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ExpectDefaultsOver(mkfifo(path.c_str(), 0644), S_IFIFO);
 }
 
 TEST_F(SettingsFileTest, LinkedSettingsFileStaysALink)
 {
-    mkdir(folder.c_str(), 0755);
     std::string real = folder + "/real.ini";
-    std::ofstream(real) << "[Tarnwell]\nPort=COM5\n";
+    WriteWholeFile(real, "[Tarnwell]\nPort=COM5\n");
     ASSERT_EQ(symlink("real.ini", path.c_str()), 0);
     PutSetting("Port", "COM6");
     struct stat info;
     ASSERT_EQ(lstat(path.c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
-    std::ifstream file(real);
-    std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string all;
+    EXPECT_TRUE(ReadWholeFile(real, &all));
     EXPECT_EQ(all, "[Tarnwell]\nPort=COM6\n");
 }
 
@@ -146,7 +136,7 @@ TEST_F(SettingsFileTest, LineBreakInValueCannotStartANewKey)
 
     // A carriage return or a zero byte inside a line ends the value, blanks before it
     // included, so the value in use is the value stored (found by the settings fuzz target).
-    WriteFile(std::string("[Tarnwell]\nDirectory=/srv/z88/\r[x]\nPort=COM3  \0x\n", 49));
+    WriteWholeFile(path, std::string("[Tarnwell]\nDirectory=/srv/z88/\r[x]\nPort=COM3  \0x\n", 49));
     GetSetting("Directory", "x", value);
     EXPECT_STREQ(value, "/srv/z88/");
     GetSetting("Port", "x", value);

@@ -16,22 +16,13 @@
 
 #include "tests/support/x_property.h"
 
-#include <string.h>
-
+#include <algorithm>
 #include <string>
 #include <vector>
 
-static Atom AtomNamed(const char* name)
+static bool Holds(const std::vector<long>& items, const char* atomName)
 {
-    return XInternAtom(fl_display, name, False);
-}
-
-static int Holds(const std::vector<long>& items, const char* atomName)
-{
-    for (long item : items)
-        if ((Atom)item == AtomNamed(atomName))
-            return 1;
-    return 0;
+    return std::find(items.begin(), items.end(), (long)XInternAtom(fl_display, atomName, False)) != items.end();
 }
 
 // The client window with this WM_NAME, wherever the window manager framed it.
@@ -43,17 +34,35 @@ static Window ClientWindow(const char* title)
     return found.empty() ? 0 : found.front();
 }
 
-// Waits, running the event loop, until the window manager has framed the window. (A window
-// mapped while openbox was still starting would never be: StartWindowManager returns only
-// once openbox takes windows in.)
+// Waits, running the event loop, until the window manager has framed the window and said
+// what may be done with it. (A window mapped while openbox was still starting would never
+// be: StartWindowManager returns only once openbox takes windows in.)
 static std::vector<long> FrameExtents(Window window)
 {
     std::vector<long> extents;
-    for (int tries = 0; tries < 300 && extents.size() < 4; tries++) {
-        RunEventLoop(100);
-        extents = WindowProperty(window, "_NET_FRAME_EXTENTS");
-    }
+    RunEventLoopUntil(
+        [&] {
+            extents = WindowProperty(window, "_NET_FRAME_EXTENTS");
+            return extents.size() == 4 && !WindowProperty(window, "_NET_WM_ALLOWED_ACTIONS").empty();
+        },
+        30000);
     return extents;
+}
+
+// Framed with a caption, owned by `owner`, movable but not resizable. (openbox keeps its
+// close button whatever a window asks, so the missing close control is checked where it is
+// asked for, in status_window_test.)
+static void ExpectCaptionedOwnedMovable(Window window, Window owner)
+{
+    std::vector<long> extents = FrameExtents(window);
+    ASSERT_EQ(extents.size(), 4u);
+    EXPECT_GT(extents[2], 10) << "no caption above the window";
+    Window ownerOf = 0;
+    EXPECT_TRUE(XGetTransientForHint(fl_display, window, &ownerOf));
+    EXPECT_EQ(ownerOf, owner);
+    std::vector<long> actions = WindowProperty(window, "_NET_WM_ALLOWED_ACTIONS");
+    EXPECT_TRUE(Holds(actions, "_NET_WM_ACTION_MOVE"));
+    EXPECT_FALSE(Holds(actions, "_NET_WM_ACTION_RESIZE"));
 }
 
 class StatusWindowsUnderWindowManager : public testing::Test {
@@ -87,17 +96,7 @@ TEST_F(StatusWindowsUnderWindowManager, ProgressWindowIsCaptionedOwnedAndFixedIn
         StepProgress(count);
 
     // The event loop runs here only so that the window manager's frame can be seen.
-    std::vector<long> extents = FrameExtents(progress);
-    ASSERT_EQ(extents.size(), 4u);
-    EXPECT_GT(extents[2], 10) << "no caption above the window";
-    Window ownerOf = 0;
-    EXPECT_TRUE(XGetTransientForHint(fl_display, progress, &ownerOf));
-    EXPECT_EQ(ownerOf, fl_xid(owner));
-    // Movable, not resizable. (openbox keeps its close button whatever a window asks, so
-    // the missing close control is checked where it is asked for, in status_window_test.)
-    std::vector<long> actions = WindowProperty(progress, "_NET_WM_ALLOWED_ACTIONS");
-    EXPECT_TRUE(Holds(actions, "_NET_WM_ACTION_MOVE"));
-    EXPECT_FALSE(Holds(actions, "_NET_WM_ACTION_RESIZE"));
+    ASSERT_NO_FATAL_FAILURE(ExpectCaptionedOwnedMovable(progress, fl_xid(owner)));
 
     // The frame came after the drawing, so draw once more for the screenshot.
     for (int count = 321; count <= 384; count++)
@@ -118,15 +117,7 @@ TEST_F(StatusWindowsUnderWindowManager, TransferLogClosesWithAltF4)
     AddLogEntry(owner, "budget.dat - no change.");
     Window log = ClientWindow(title);
     ASSERT_NE(log, 0u);
-    std::vector<long> extents = FrameExtents(log);
-    ASSERT_EQ(extents.size(), 4u);
-    EXPECT_GT(extents[2], 10) << "no caption above the window";
-    Window ownerOf = 0;
-    EXPECT_TRUE(XGetTransientForHint(fl_display, log, &ownerOf));
-    EXPECT_EQ(ownerOf, fl_xid(owner));
-    std::vector<long> actions = WindowProperty(log, "_NET_WM_ALLOWED_ACTIONS");
-    EXPECT_TRUE(Holds(actions, "_NET_WM_ACTION_MOVE"));
-    EXPECT_FALSE(Holds(actions, "_NET_WM_ACTION_RESIZE"));
+    ASSERT_NO_FATAL_FAILURE(ExpectCaptionedOwnedMovable(log, fl_xid(owner)));
     RunEventLoop(300);
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot, "transfer-log-openbox.png"));

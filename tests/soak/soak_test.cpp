@@ -5,7 +5,6 @@
 // soak's own record; at the end it prints a table, with the program's descriptors and memory.
 // Files are dropped on the main window with the drag source, as a user drops them.
 //   steps: TARNWELL_SOAK_STEPS (50), random seed: TARNWELL_SOAK_SEED (the time)
-#include "settings/settings.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/line_fixture.h"
 #include "tests/support/program.h"
@@ -22,7 +21,6 @@
 #include <cmath>
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -77,12 +75,6 @@ std::string FileText(const std::string& path)
     return ReadWholeFile(path, &text) ? text : std::string("<none>");
 }
 
-// True while the program runs.
-bool ProgramRunning()
-{
-    return WaitForProgramExit(0) < 0;
-}
-
 class Soak : public LineFixture {
 protected:
     static void SetUpTestSuite() { PrepareDesktop(); }
@@ -105,8 +97,7 @@ protected:
         ASSERT_TRUE(StartProgram());
         ASSERT_TRUE(WaitForMainWindow(60000, &main)) << "the main window never came up";
         // Wine reports a held key only while the pointer is over the program's window.
-        RunHostTool({"xdotool", "mousemove", std::to_string(main.client.x + main.client.width / 2),
-                     std::to_string(main.client.y + main.client.height / 2)});
+        PointAt(main.client);
     }
 
     void TearDown() override
@@ -194,7 +185,7 @@ protected:
                 }
                 return;
             }
-            ASSERT_TRUE(ProgramRunning()) << "the program has ended";
+            ASSERT_EQ(WaitForProgramExit(0), -1) << "the program has ended";
         }
         FAIL() << "the program stored no sync frame in a minute";
     }
@@ -204,10 +195,9 @@ protected:
     void CheckDisk(const std::string& what)
     {
         std::set<std::string> allowed;
-        for (const std::string& name : StoredNames()) {
+        for (const SoakName& name : Names)
             for (const char* prefix : {"", "_", "~"})
-                allowed.insert(prefix + name);
-        }
+                allowed.insert(prefix + std::string(name.stored));
         for (const auto& entry : std::filesystem::directory_iterator(store)) {
             std::string name = entry.path().filename().string();
             EXPECT_TRUE((allowed.count(name) || IsSyncFile(name)) && entry.is_regular_file()) << what << ": unexpected " << name;
@@ -230,14 +220,6 @@ protected:
             top.insert(entry.path().filename().string());
         EXPECT_TRUE(top == std::set<std::string>({"store", "outbox"}))
             << what << ": something was made beside the store folder";
-    }
-
-    static std::vector<std::string> StoredNames()
-    {
-        std::vector<std::string> names;
-        for (const SoakName& name : Names)
-            names.push_back(name.stored);
-        return names;
     }
 
     void ReceiveStep(const std::string& what)
@@ -336,12 +318,11 @@ protected:
         Pause(300);
         // On Linux the drag source ends once the program has sent the files; under Wine once
         // the drop is posted: it runs beside the faults.
-        std::vector<std::string> command = {TARNWELL_XDND_DROP, std::to_string(main.client.x + main.client.width / 2),
-                                            std::to_string(main.client.y + main.client.height / 2)};
+        std::vector<std::string> paths;
         for (const Dropped& file : files)
-            command.push_back(file.path);
+            paths.push_back(file.path);
         int dropped = -1;
-        std::thread drop([&] { dropped = RunHostTool(command); });
+        std::thread drop([&] { dropped = DropOn(main.client, paths); });
         if (fault == XoffHeld || fault == EscHeld) {
             Pause(Pick(1500));
             if (fault == XoffHeld) {
@@ -428,7 +409,8 @@ TEST_F(Soak, NothingIsLostUnderFaults)
     ProgramCost start, end;
     ProgramUsage(&start);
     int startHandles = ProgramOpenHandles();
-    Clock::time_point began = Clock::now();
+    const Clock::time_point began = Clock::now();
+    auto seconds = [&] { return (long)std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - began).count(); };
     int step = 1;
     for (; step <= steps && !HasFatalFailure() && !HasNonfatalFailure(); step++) {
         std::string what = "step " + std::to_string(step);
@@ -436,9 +418,9 @@ TEST_F(Soak, NothingIsLostUnderFaults)
             ReceiveStep(what);
         else
             DropStep(what);
-        ASSERT_TRUE(ProgramRunning()) << what << ": the program has ended";
+        ASSERT_EQ(WaitForProgramExit(0), -1) << what << ": the program has ended";
         if (step % 50 == 0) {
-            printf("soak: %d steps, %ld s\n", step, (long)std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - began).count());
+            printf("soak: %d steps, %ld s\n", step, seconds());
             fflush(stdout);
         }
     }
@@ -447,8 +429,7 @@ TEST_F(Soak, NothingIsLostUnderFaults)
     ProgramUsage(&end);
     int endHandles = ProgramOpenHandles();
 
-    printf("\nsoak (seed %u): %d steps in %ld s\n", seed, step - 1,
-           (long)std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - began).count());
+    printf("\nsoak (seed %u): %d steps in %ld s\n", seed, step - 1, seconds());
     printf("  receptions %d, drops %d (%d files)\n", receptions, drops, droppedFiles);
     for (int fault = 1; fault < FaultKinds; fault++)
         printf("  fault: %-28s %d\n", FaultNames[fault], faultCounts[fault]);

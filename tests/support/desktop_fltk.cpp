@@ -12,7 +12,6 @@
 #include <X11/Xutil.h>
 
 #include <string.h>
-#include <time.h>
 
 void PrepareDesktop()
 {
@@ -50,7 +49,7 @@ void RunEventLoop(int milliseconds)
     XSync(fl_display, False);
 }
 
-static ScreenArea AreaOfXWindow(Window window)
+ScreenArea AreaOfXWindow(Window window)
 {
     ScreenArea area;
     XWindowAttributes attributes;
@@ -87,51 +86,46 @@ bool WindowViewable(Window window)
     return XGetWindowAttributes(fl_display, window, &attributes) && attributes.map_state == IsViewable;
 }
 
-static void CollectWindows(Window start, const std::function<bool(Window)>& match, std::vector<Window>* found)
+std::vector<Window> WindowsWhere(Window start, const std::function<bool(Window)>& match)
 {
+    std::vector<Window> found;
     if (match(start))
-        found->push_back(start);
+        found.push_back(start);
     Window root, parent, *children = nullptr;
     unsigned count = 0;
     if (XQueryTree(fl_display, start, &root, &parent, &children, &count)) {
         for (unsigned i = 0; i < count; i++)
-            CollectWindows(children[i], match, found);
+            for (Window below : WindowsWhere(children[i], match))
+                found.push_back(below);
         if (children)
             XFree(children);
     }
-}
-
-std::vector<Window> WindowsWhere(Window start, const std::function<bool(Window)>& match)
-{
-    std::vector<Window> found;
-    CollectWindows(start, match, &found);
     return found;
 }
 
-// The topmost viewable window under start with WM_NAME title.
-static Window FindXWindow(Window start, const char* title)
+// The topmost viewable window of the display with WM_NAME title; 0 for none.
+static Window FindXWindow(const char* title)
 {
-    std::vector<Window> found =
-        WindowsWhere(start, [&](Window window) { return WindowViewable(window) && WindowTitle(window) == title; });
+    XSync(fl_display, False);
+    std::vector<Window> found = WindowsWhere(RootWindow(fl_display, fl_screen), [&](Window window) {
+        return WindowViewable(window) && WindowTitle(window) == title;
+    });
     return found.empty() ? 0 : found.back();
 }
 
 int FindProgramWindow(const char* title, ScreenArea* client)
 {
-    XSync(fl_display, False);
-    Window window = FindXWindow(RootWindow(fl_display, fl_screen), title);
-    if (!window)
-        return 0;
-    *client = AreaOfXWindow(window);
-    return 1;
+    Window window = FindXWindow(title);
+    if (window)
+        *client = AreaOfXWindow(window);
+    return window != 0;
 }
 
 WindowHandle FindShownWindow(const char* title)
 {
-    for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window)) {
+    for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window))
         if (window->label() && strcmp(window->label(), title) == 0)
             return window;
-    }
     return nullptr;
 }
 
@@ -201,8 +195,7 @@ std::vector<long> WindowProperty(Window window, const char* name)
 
 int HasCloseControl(const char* title)
 {
-    XSync(fl_display, False);
-    Window window = FindXWindow(RootWindow(fl_display, fl_screen), title);
+    Window window = FindXWindow(title);
     if (!window)
         return 0;
     // _MOTIF_WM_HINTS: flags, functions, decorations, ...; without the functions flag (bit
@@ -221,8 +214,7 @@ int CloseLikeUser(const char* title)
 int SendCloseRequest(const char* title)
 {
     // What a window manager sends when its close control is used: WM_DELETE_WINDOW.
-    XSync(fl_display, False);
-    Window window = FindXWindow(RootWindow(fl_display, fl_screen), title);
+    Window window = FindXWindow(title);
     if (!window)
         return 0;
     XEvent event;
@@ -240,8 +232,7 @@ int SendCloseRequest(const char* title)
 
 void FocusWindow(const char* title)
 {
-    XSync(fl_display, False);
-    Window window = FindXWindow(RootWindow(fl_display, fl_screen), title);
+    Window window = FindXWindow(title);
     if (window)
         XSetInputFocus(fl_display, window, RevertToPointerRoot, CurrentTime);
     XSync(fl_display, False);

@@ -138,11 +138,9 @@ std::vector<std::string> LogLines()
         return lines;
     int count = (int)SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (int line = 0; line < count; line++) {
-        int length = (int)SendMessageA(list, LB_GETTEXTLEN, line, 0);
-        std::string text(length < 0 ? 0 : length + 1, '\0');
-        if (length >= 0)
-            SendMessageA(list, LB_GETTEXT, line, (LPARAM)&text[0]);
-        text.resize(length < 0 ? 0 : length);
+        char text[1024] = "";  // far more than a line of the log holds
+        if (SendMessageA(list, LB_GETTEXTLEN, line, 0) < (LRESULT)sizeof text)
+            SendMessageA(list, LB_GETTEXT, line, (LPARAM)text);
         lines.push_back(text);
     }
     return lines;
@@ -154,12 +152,15 @@ int SelectedLogLine()
     return list ? (int)SendMessageA(list, LB_GETCURSEL, 0, 0) : -1;
 }
 
-// The close box lies at the right end of the caption: found by asking the window what
-// lies under points along the caption's middle. Non-zero with a point inside it.
-static int FindCloseBox(HWND window, POINT* inside)
+// The close box of the window with this caption lies at the right end of its caption: found
+// by asking the window what lies under points along the caption's middle. Non-zero with a
+// point inside it.
+static int FindCloseBox(const char* title, POINT* inside)
 {
+    HWND window = FindShownWindow(title);
     RECT frame;
-    GetWindowRect(window, &frame);
+    if (!window || !GetWindowRect(window, &frame))
+        return 0;
     int captionMiddle =
         frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
     for (int x = frame.right - 1; x > frame.left; x--) {
@@ -175,9 +176,8 @@ static int FindCloseBox(HWND window, POINT* inside)
 
 int HasCloseControl(const char* title)
 {
-    HWND window = FindShownWindow(title);
     POINT inside;
-    return window && FindCloseBox(window, &inside);
+    return FindCloseBox(title, &inside);
 }
 
 int SendCloseRequest(const char* title)
@@ -188,12 +188,9 @@ int SendCloseRequest(const char* title)
 
 int CloseLikeUser(const char* title)
 {
-    HWND window = FindShownWindow(title);
     POINT inside;
-    if (!window || !FindCloseBox(window, &inside))
-        return 0;
-    return RunHostTool({"xdotool", "mousemove", std::to_string(inside.x),
-                        std::to_string(inside.y), "click", "1"}) == 0;
+    return FindCloseBox(title, &inside) &&
+           RunHostTool({"xdotool", "mousemove", std::to_string(inside.x), std::to_string(inside.y), "click", "1"}) == 0;
 }
 
 void FocusWindow(const char* title)

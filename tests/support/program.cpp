@@ -1,9 +1,56 @@
-// The part of the whole-program helpers that is the same on both platforms (see program.h).
+// The whole-program helpers that are the same on both platforms (see program.h).
 #include "tests/support/program.h"
 
 #include "tests/support/host_tool.h"
+#include "tests/support/wait.h"
 
 #include <ctype.h>
+
+bool StartProgram()
+{
+    return StartProgramAt(TARNWELL_PROGRAM, {});
+}
+
+bool FindMainWindow(ProgramWindow* window)
+{
+    return LocateWindow(nullptr, window);
+}
+
+bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
+{
+    return WaitUntil([&] { return FindMainWindow(window); }, timeoutMs);
+}
+
+bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
+{
+    ProgramWindow found;
+    return WaitUntil([&] { return LocateWindow(title, window ? window : &found); }, timeoutMs);
+}
+
+bool WaitForOtherWindowGone(const char* title, int timeoutMs)
+{
+    return WaitUntil([&] { return !WaitForOtherWindow(title, 0); }, timeoutMs, 100);
+}
+
+static std::vector<std::string> Middle(const ScreenArea& area)
+{
+    return {std::to_string(area.x + area.width / 2), std::to_string(area.y + area.height / 2)};
+}
+
+int PointAt(const ScreenArea& area)
+{
+    std::vector<std::string> command = Middle(area);
+    command.insert(command.begin(), {"xdotool", "mousemove"});
+    return RunHostTool(command);
+}
+
+int DropOn(const ScreenArea& area, const std::vector<std::string>& paths)
+{
+    std::vector<std::string> command = Middle(area);
+    command.insert(command.begin(), TARNWELL_XDND_DROP);
+    command.insert(command.end(), paths.begin(), paths.end());
+    return RunHostTool(command);
+}
 
 bool DisplayShowsWindow(const std::string& title)
 {
@@ -20,7 +67,7 @@ bool TransferLogShows(const char* line, const Screenshot& shot)
 {
     ProgramWindow log;
     Picture drawn;
-    if (!WaitForOtherWindow("File Transfer Information", 0, &log) || !DrawLikeTheLog(line, &drawn))
+    if (!LocateWindow("File Transfer Information", &log) || !DrawLikeTheLog(line, &drawn))
         return false;
     auto at = [&](int x, int y) { return drawn.pixels[(size_t)y * drawn.width + x]; };
     // The ink's bounding box in the drawing is looked for in the window.

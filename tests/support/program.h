@@ -1,6 +1,6 @@
 // The whole program, started as a user starts it with the settings the test has stored, on
 // the test's display, and driven only from outside: for the end-to-end tests, the soak and
-// the benchmarks. One implementation per platform: program_posix.cpp, program_win32.cpp.
+// the benchmarks. One program at a time. Platform parts: program_posix.cpp, program_win32.cpp.
 #ifndef TARNWELL_TEST_PROGRAM_H
 #define TARNWELL_TEST_PROGRAM_H
 
@@ -11,23 +11,19 @@
 #include <string>
 #include <vector>
 
-// Starts the program with no arguments and the settings the test has stored. One program at
-// a time: a program still running from an earlier start is killed first. False when it could
-// not be started.
+// Starts the built program with no arguments, or the copy at host path `path` with these
+// arguments; a program still running from an earlier start is killed first. False when it
+// could not be started.
 bool StartProgram();
-// The same for another copy of the program (one unpacked from a package, say) at `path`, a
-// host path, given these arguments after its name.
 bool StartProgramAt(const std::string& path, const std::vector<std::string>& arguments);
 
-// Its exit code, once it has ended within `timeoutMs`; -1 when it is still running then.
+// Its exit code once it has ended within `timeoutMs`; -1 while it still runs.
 int WaitForProgramExit(int timeoutMs);
-
-// Ends the program at once if it is still running, and waits for it.
+// Ends it at once if it still runs, and waits for it.
 void KillProgram();
 
-// Starts another copy of the program beside the one running, with these arguments, and waits
-// up to `timeoutMs` for it to end: its exit code, or -1 when it was still running then (it is
-// killed).
+// Another copy of the built program beside the running one, with these arguments: its exit
+// code within `timeoutMs`, else -1 (and it is killed).
 int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments = {});
 
 // A window of the program as the display shows it, in pixels of the X screen.
@@ -36,37 +32,43 @@ struct ProgramWindow {
     ScreenArea client;  // its client area
 };
 
-// The main window, once it is shown: found by what it is (Windows: its window class; Linux:
-// the program's window that carries the program's icon), whatever its title says.
+// The main window once it is shown, found by what it is (Windows: its class; Linux: the
+// program's window with the program's icon), whatever its title; the wait gives up after
+// `timeoutMs`.
 bool FindMainWindow(ProgramWindow* window);
-// The same, waiting up to `timeoutMs` for it to be shown.
 bool WaitForMainWindow(int timeoutMs, ProgramWindow* window);
 
-// A shown window of the program captioned `title` that is not the main window (the connect
-// failure message, the configuration dialog, the status windows), waiting up to `timeoutMs`.
-bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window);
+// A shown window of the program captioned `title` that is not the main window (a message,
+// the dialog, a status window, the menu with ""), waited for up to `timeoutMs`; `window`, when
+// given, gets where it is. The platform part looks once, for the main window when `title` is
+// null.
+bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window = nullptr);
+bool LocateWindow(const char* title, ProgramWindow* window);
+// True once no such window is shown, within `timeoutMs`.
+bool WaitForOtherWindowGone(const char* title, int timeoutMs);
 
-// Non-zero when the X server itself has a viewable window captioned `title`: under Wine a
-// window that the program has shown need not have reached the display yet.
+// True when the X server itself has a viewable window captioned `title`: under Wine a window
+// the program has shown need not have reached the display yet.
 bool DisplayShowsWindow(const std::string& title);
 
-// Asks the main window to close as its close box does: Windows, a click on the box that Wine
-// draws; Linux, the request a window manager sends for its close control. False when the
-// main window is not shown.
+// The pointer to the middle of `area` (xdotool's status), and a drop of host `paths` there
+// with the drag source (its status).
+int PointAt(const ScreenArea& area);
+int DropOn(const ScreenArea& area, const std::vector<std::string>& paths);
+
+// Asks the main window to close as its close box does (Windows: a click on the box Wine
+// draws; Linux: a window manager's close request). False when it is not shown.
 bool CloseMainWindow();
 
-// The colour the background of the program's dialogs is painted in (0xRRGGBB): Windows, the
-// system's button face colour; Linux, FLTK's background gray.
+// The colour of the program's dialogs' background, 0xRRGGBB.
 unsigned DialogBackground();
 
-// Non-zero when the program's "File Transfer Information" window shows `line` in `shot`:
-// the line's text, drawn here as the log's list draws it, stands pixel for pixel somewhere
-// inside that window. (Another process's list cannot be asked for its lines under Wine.)
+// True when the "File Transfer Information" window shows `line` in `shot`: the line drawn
+// here as the log's list draws it stands pixel for pixel inside that window.
 bool TransferLogShows(const char* line, const Screenshot& shot);
 
-// The platform half of TransferLogShows: `text` drawn as the log's list draws a line, black
-// in the dialog font on white (Windows: GDI with 8-point "MS Sans Serif"; Linux: FLTK with
-// the dialog font), into `picture` (0xRRGGBB pixels, rows from the top).
+// The platform part of TransferLogShows: `text` black in the dialog font on white, as the
+// log's list draws a line, into `picture` (0xRRGGBB pixels, rows from the top).
 struct Picture {
     int width = 0;
     int height = 0;
@@ -75,26 +77,21 @@ struct Picture {
 bool DrawLikeTheLog(const char* text, Picture* picture);
 
 // The pixels of the icon the program shows (IconSide * IconSide * 4 bytes, as DecodeIcon
-// gives them): Linux, the main window's icon as the window manager is given it; Windows,
-// icon 101 as the program file carries it. False when there is none.
+// gives them). False when there is none.
 bool ProgramIcon(unsigned char* rgba);
 
-// Starts a window manager (openbox) on the test's display and waits until it runs: 1 when
-// it runs, 0 when it did not start, -1 where the tests run without one (under Wine, which
-// draws its windows' frames itself).
+// Starts openbox on the test's display and waits until it manages windows: 1 when it does,
+// 0 when it did not start, -1 where the tests run without one (under Wine).
 int StartWindowManager();
 void StopWindowManager();
 
-// Sets the DPI a program started from now on finds on the desktop: Windows, the system's
-// (LogPixels under HKCU\Control Panel\Desktop, which Wine reads as a program starts); Linux,
-// the X resource Xft.dpi of the test's display. False when it could not be set. The tests
-// try 96 and HigherDpi: 144 under Wine (150 %), 192 on Linux (200 %).
+// Sets the DPI a program started from now on finds on the desktop. False when it could not
+// be set. The tests try 96 and HigherDpi.
 bool SetDesktopDpi(int dpi);
 extern const int HigherDpi;
 
-// Non-zero when the port is still marked as one program's alone (Linux: TIOCEXCL, which the
-// program must clear as it closes the link, or no one but root could open it again).
-// Windows has no such mark that outlives the program: 0.
+// Non-zero while the port is marked as one program's alone (Linux: TIOCEXCL, which the
+// program must clear as it closes the link); always 0 on Windows, which has no such mark.
 int PortHeldExclusively(const char* port);
 
 // What the running program costs the machine so far.
@@ -104,12 +101,10 @@ struct ProgramCost {
     double serverCpuSeconds = -1;  // under Wine, that of the prefix's wineserver, which does
                                    // part of every port call; -1 on Linux
 };
-// Under Wine, the process is the Unix one that runs tarnwell.exe. False when the program
-// does not run or cannot be looked at.
+// False when the program does not run or cannot be looked at.
 bool ProgramUsage(ProgramCost* cost);
 
-// The descriptors the running program has open (Linux: /proc/PID/fd); -1 where they cannot
-// be counted (under Wine).
+// The descriptors the running program has open; -1 where they cannot be counted (Wine).
 int ProgramOpenHandles();
 
 #endif

@@ -15,30 +15,22 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
-#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
 #include <sys/ioctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <vector>
 
-extern char** environ;
-
-// The running program; its pid is 0 when none runs.
+// The running program (its pid 0 when none runs) and the window manager.
 static ChildProcess Child;
 static ChildProcess Manager;
 
-bool StartProgram()
+// An exit code as a shell gives it: 128 plus the signal that ended the process.
+static int ExitCode(int status)
 {
-    return StartProgramAt(TARNWELL_PROGRAM, {});
+    return status >= 256 ? 128 + status - 256 : status;
 }
 
 bool StartProgramAt(const std::string& path, const std::vector<std::string>& arguments)
@@ -49,8 +41,7 @@ bool StartProgramAt(const std::string& path, const std::vector<std::string>& arg
 
 int WaitForProgramExit(int timeoutMs)
 {
-    int status = WaitForChild(&Child, timeoutMs);
-    return status >= 256 ? 128 + status - 256 : status;
+    return ExitCode(WaitForChild(&Child, timeoutMs));
 }
 
 int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments)
@@ -61,15 +52,13 @@ int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments)
     int status = WaitForChild(&second, timeoutMs);
     if (status < 0)
         KillChild(&second);
-    return status >= 256 ? 128 + status - 256 : status;
+    return ExitCode(status);
 }
 
 void KillProgram()
 {
     KillChild(&Child);
 }
-
-// --- The program's windows on the X server -------------------------------------------------
 
 // FLTK's connection to the X server, which the desktop helpers use too.
 static Display* OpenDisplay()
@@ -78,113 +67,65 @@ static Display* OpenDisplay()
     return fl_display;
 }
 
-// The viewable client windows of the program (those with its _NET_WM_PID), wherever a window
-// manager put them.
-static std::vector<Window> ProgramWindows()
+// A viewable window of the program (one with its _NET_WM_PID, wherever a window manager put
+// it): with no title the main window, the only one with the program's icon (32 by 32, and
+// the pixels after it); else another one with this title.
+static Window ShownWindow(const char* title = nullptr)
 {
     if (Child.pid <= 0 || !OpenDisplay())
-        return {};
+        return 0;
     XSync(fl_display, False);
-    return WindowsWhere(DefaultRootWindow(fl_display), [](Window window) {
-        std::vector<long> pid = WindowProperty(window, "_NET_WM_PID");
-        return !pid.empty() && pid[0] == Child.pid && WindowViewable(window);
-    });
+    for (Window window : WindowsWhere(DefaultRootWindow(fl_display), [](Window window) {
+             std::vector<long> pid = WindowProperty(window, "_NET_WM_PID");
+             return !pid.empty() && pid[0] == Child.pid && WindowViewable(window);
+         })) {
+        std::vector<long> icon = WindowProperty(window, "_NET_WM_ICON");
+        bool main = icon.size() >= 2 + 32 * 32 && icon[0] == 32 && icon[1] == 32;
+        if (title ? !main && WindowTitle(window) == title : main)
+            return window;
+    }
+    return 0;
 }
 
-// Only the main window carries the program's icon: 32 by 32, and the pixels after it.
-static bool IsMainWindow(Window window)
+bool LocateWindow(const char* title, ProgramWindow* shown)
 {
-    std::vector<long> icon = WindowProperty(window, "_NET_WM_ICON");
-    return icon.size() >= 2 + 32 * 32 && icon[0] == 32 && icon[1] == 32;
-}
-
-static ProgramWindow Describe(Window window)
-{
-    ProgramWindow shown;
-    XWindowAttributes attributes;
-    Window child;
-    XGetWindowAttributes(fl_display, window, &attributes);
-    XTranslateCoordinates(fl_display, window, DefaultRootWindow(fl_display), 0, 0, &shown.client.x,
-                          &shown.client.y, &child);
-    shown.client.width = attributes.width;
-    shown.client.height = attributes.height;
-    shown.frame = shown.client;
+    Window window = ShownWindow(title);
+    if (!window)
+        return false;
+    shown->frame = shown->client = AreaOfXWindow(window);
     std::vector<long> extents = WindowProperty(window, "_NET_FRAME_EXTENTS");  // left, right, top, bottom
     if (extents.size() == 4) {
-        shown.frame.x -= extents[0];
-        shown.frame.y -= extents[2];
-        shown.frame.width += extents[0] + extents[1];
-        shown.frame.height += extents[2] + extents[3];
+        shown->frame.x -= extents[0];
+        shown->frame.y -= extents[2];
+        shown->frame.width += extents[0] + extents[1];
+        shown->frame.height += extents[2] + extents[3];
     }
-    return shown;
-}
-
-bool FindMainWindow(ProgramWindow* window)
-{
-    for (Window candidate : ProgramWindows())
-        if (IsMainWindow(candidate)) {
-            *window = Describe(candidate);
-            return true;
-        }
-    return false;
-}
-
-bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
-{
-    return WaitUntil([&] { return FindMainWindow(window); }, timeoutMs);
-}
-
-bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
-{
-    return WaitUntil(
-        [&] {
-            for (Window candidate : ProgramWindows())
-                if (!IsMainWindow(candidate) && WindowTitle(candidate) == title) {
-                    *window = Describe(candidate);
-                    return true;
-                }
-            return false;
-        },
-        timeoutMs);
+    return true;
 }
 
 bool CloseMainWindow()
 {
-    for (Window candidate : ProgramWindows())
-        if (IsMainWindow(candidate))
-            return CloseLikeUser(WindowTitle(candidate).c_str()) != 0;
-    return false;
+    Window main = ShownWindow();
+    return main && CloseLikeUser(WindowTitle(main).c_str()) != 0;
 }
 
 bool ProgramUsage(ProgramCost* cost)
 {
-    if (Child.pid <= 0)
-        return false;
-    char path[64];
-    snprintf(path, sizeof path, "/proc/%d/stat", (int)Child.pid);
-    FILE* file = fopen(path, "r");
-    if (!file)
+    const std::string proc = "/proc/" + std::to_string(Child.pid);
+    std::string stat, status;
+    *cost = ProgramCost();
+    if (Child.pid <= 0 || !ReadWholeFile(proc + "/stat", &stat) || !ReadWholeFile(proc + "/status", &status))
         return false;
     // After "pid (name) ": state, then 10 fields, then utime and stime in clock ticks.
     unsigned long user = 0, system = 0;
-    char line[1024];
-    bool ok = fgets(line, sizeof line, file) != nullptr;
-    fclose(file);
-    const char* fields = ok ? strrchr(line, ')') : nullptr;
-    ok = fields && sscanf(fields + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu",
-                          &user, &system) == 2;
-    *cost = ProgramCost();
+    size_t fields = stat.rfind(')'), resident = status.find("VmRSS:");
+    if (fields == std::string::npos || resident == std::string::npos ||
+        sscanf(stat.c_str() + fields + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user,
+               &system) != 2 ||
+        sscanf(status.c_str() + resident, "VmRSS: %ld", &cost->residentKiB) != 1)
+        return false;
     cost->cpuSeconds = (double)(user + system) / sysconf(_SC_CLK_TCK);
-
-    snprintf(path, sizeof path, "/proc/%d/status", (int)Child.pid);
-    file = fopen(path, "r");
-    cost->residentKiB = -1;
-    while (file && fgets(line, sizeof line, file))
-        if (sscanf(line, "VmRSS: %ld", &cost->residentKiB) == 1)
-            break;
-    if (file)
-        fclose(file);
-    return ok && cost->residentKiB >= 0;
+    return true;
 }
 
 int ProgramOpenHandles()
@@ -222,26 +163,27 @@ bool DrawLikeTheLog(const char* text, Picture* picture)
     return true;
 }
 
+// The main window's icon as the window manager is given it: _NET_WM_ICON, width, height,
+// then one ARGB value a pixel, rows from the top.
 bool ProgramIcon(unsigned char* rgba)
 {
-    for (Window candidate : ProgramWindows())
-        if (IsMainWindow(candidate)) {
-            // _NET_WM_ICON: width, height, then one ARGB value a pixel, rows from the top.
-            std::vector<long> icon = WindowProperty(candidate, "_NET_WM_ICON");
-            for (int i = 0; i < 32 * 32; i++) {
-                unsigned long argb = (unsigned long)icon[2 + i];
-                rgba[4 * i] = (unsigned char)(argb >> 16);
-                rgba[4 * i + 1] = (unsigned char)(argb >> 8);
-                rgba[4 * i + 2] = (unsigned char)argb;
-                rgba[4 * i + 3] = (unsigned char)(argb >> 24);
-            }
-            return true;
-        }
-    return false;
+    Window main = ShownWindow();
+    if (!main)
+        return false;
+    std::vector<long> icon = WindowProperty(main, "_NET_WM_ICON");
+    for (int i = 0; i < 32 * 32; i++) {
+        unsigned long argb = (unsigned long)icon[2 + i];
+        rgba[4 * i] = (unsigned char)(argb >> 16);
+        rgba[4 * i + 1] = (unsigned char)(argb >> 8);
+        rgba[4 * i + 2] = (unsigned char)argb;
+        rgba[4 * i + 3] = (unsigned char)(argb >> 24);
+    }
+    return true;
 }
 
-const int HigherDpi = 192;
+const int HigherDpi = 192;  // 200 %
 
+// The X resource Xft.dpi of the test's display, which FLTK reads as the program starts.
 bool SetDesktopDpi(int dpi)
 {
     std::string file = NewHostFolder() + "dpi";
@@ -265,12 +207,12 @@ int StartWindowManager()
                                        0, 0);
     XMapWindow(fl_display, probe);
     XFlush(fl_display);
-    bool running = false;
-    for (int tries = 0; tries < 600 && !running; tries++) {
-        usleep(50000);
-        XSync(fl_display, False);
-        running = !WindowProperty(probe, "WM_STATE").empty();
-    }
+    bool running = WaitUntil(
+        [&] {
+            XSync(fl_display, False);
+            return !WindowProperty(probe, "WM_STATE").empty();
+        },
+        30000, 50);
     XDestroyWindow(fl_display, probe);
     XSync(fl_display, False);
     return running ? 1 : 0;

@@ -6,39 +6,40 @@
 #include "app/icon.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
-#include "tests/support/wait.h"
 
 #include <windows.h>
 
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include <vector>
 
 static PROCESS_INFORMATION Program = {};
 
-bool StartProgram()
+// Starts the program at host path `path`; its thread handle is closed. False when it could
+// not be started (`started` is then empty).
+static bool Launch(const std::string& path, const std::vector<std::string>& arguments,
+                   PROCESS_INFORMATION* started)
 {
-    return StartProgramAt(TARNWELL_PROGRAM, {});
-}
-
-bool StartProgramAt(const std::string& path, const std::vector<std::string>& arguments)
-{
-    KillProgram();
     std::string command = "\"" + ProgramPath(path) + "\"";
     for (const std::string& argument : arguments)
         command += " \"" + argument + "\"";
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
-    if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &Program)) {
-        Program = PROCESS_INFORMATION();
+    if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, started)) {
+        *started = PROCESS_INFORMATION();
         return false;
     }
-    CloseHandle(Program.hThread);
-    Program.hThread = NULL;
+    CloseHandle(started->hThread);
+    started->hThread = NULL;
     return true;
+}
+
+bool StartProgramAt(const std::string& path, const std::vector<std::string>& arguments)
+{
+    KillProgram();
+    return Launch(path, arguments, &Program);
 }
 
 int WaitForProgramExit(int timeoutMs)
@@ -54,16 +55,9 @@ int WaitForProgramExit(int timeoutMs)
 
 int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments)
 {
-    std::string command = "\"" + ProgramPath(TARNWELL_PROGRAM) + "\"";
-    for (const std::string& argument : arguments)
-        command += " \"" + argument + "\"";
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION second;
-    if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &second))
+    if (!Launch(TARNWELL_PROGRAM, arguments, &second))
         return -1;
-    CloseHandle(second.hThread);
     DWORD code = (DWORD)-1;
     if (WaitForSingleObject(second.hProcess, timeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(second.hProcess, &code);
@@ -83,102 +77,59 @@ void KillProgram()
     Program = PROCESS_INFORMATION();
 }
 
-// --- The program's windows --------------------------------------------------------------------
-
 static const char MainWindowClass[] = "Z88_Server_Window_Class";
 
-struct Search {
-    const char* title;
-    HWND found;
-};
-
-// A shown top-level window of the program, not of the main window's class, with this title.
-static BOOL CALLBACK FindOther(HWND window, LPARAM data)
-{
-    Search* search = (Search*)data;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char title[256], className[64];
-    if (process != Program.dwProcessId || !IsWindowVisible(window) ||
-        !GetClassNameA(window, className, sizeof className) ||
-        strcmp(className, MainWindowClass) == 0)
-        return TRUE;
-    GetWindowTextA(window, title, sizeof title);
-    if (strcmp(title, search->title) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-static HWND MainWindow()
+// A shown top-level window of the program: with no title the main window (found by its
+// class), else one of another class with this title.
+static HWND ShownWindow(const char* title = nullptr)
 {
     HWND window = NULL;
-    while ((window = FindWindowExA(NULL, window, MainWindowClass, NULL)) != NULL) {
+    while (Program.hProcess && (window = FindWindowExA(NULL, window, NULL, NULL)) != NULL) {
         DWORD process = 0;
+        char text[256] = "", className[64] = "";
         GetWindowThreadProcessId(window, &process);
-        if (process == Program.dwProcessId && IsWindowVisible(window))
+        GetClassNameA(window, className, sizeof className);
+        GetWindowTextA(window, text, sizeof text);
+        bool main = strcmp(className, MainWindowClass) == 0;
+        if (process == Program.dwProcessId && IsWindowVisible(window) &&
+            (title ? !main && strcmp(text, title) == 0 : main))
             return window;
     }
     return NULL;
 }
 
-static ProgramWindow Describe(HWND window)
+bool LocateWindow(const char* title, ProgramWindow* shown)
 {
-    ProgramWindow shown;
+    HWND window = ShownWindow(title);
     RECT frame;
-    GetWindowRect(window, &frame);
-    shown.frame.x = frame.left;
-    shown.frame.y = frame.top;
-    shown.frame.width = frame.right - frame.left;
-    shown.frame.height = frame.bottom - frame.top;
-    shown.client = ClientArea(window);
-    return shown;
-}
-
-bool FindMainWindow(ProgramWindow* window)
-{
-    HWND main = Program.hProcess ? MainWindow() : NULL;
-    if (main)
-        *window = Describe(main);
-    return main != NULL;
-}
-
-bool WaitForMainWindow(int timeoutMs, ProgramWindow* window)
-{
-    return WaitUntil([&] { return FindMainWindow(window); }, timeoutMs);
-}
-
-bool WaitForOtherWindow(const char* title, int timeoutMs, ProgramWindow* window)
-{
-    return WaitUntil(
-        [&] {
-            Search search = {title, NULL};
-            if (Program.hProcess)
-                EnumWindows(FindOther, (LPARAM)&search);
-            if (search.found)
-                *window = Describe(search.found);
-            return search.found != NULL;
-        },
-        timeoutMs);
+    if (!window || !GetWindowRect(window, &frame))
+        return false;
+    shown->frame.x = frame.left;
+    shown->frame.y = frame.top;
+    shown->frame.width = frame.right - frame.left;
+    shown->frame.height = frame.bottom - frame.top;
+    shown->client = ClientArea(window);
+    return true;
 }
 
 bool CloseMainWindow()
 {
-    HWND main = Program.hProcess ? MainWindow() : NULL;
+    HWND main = ShownWindow();
     char title[256];
     if (!main || !GetWindowTextA(main, title, sizeof title))
         return false;
     return CloseLikeUser(title) != 0;
 }
 
-// The Unix processes behind tarnwell.exe and the wineserver are found on the host's /proc:
-// those of this test run's Wine prefix, by their command lines. Each prints a line: "P" or
-// "S", user and system time in clock ticks, resident KiB; the clock's ticks a second last.
 // GetProcessHandleCount answers 0 under Wine.
 int ProgramOpenHandles()
 {
     return -1;
 }
+
+// The Unix processes behind tarnwell.exe and the wineserver are found on the host's /proc:
+// those of this test run's Wine prefix, by their command lines. Each prints a line: "P" or
+// "S", user and system time in clock ticks, resident KiB; the clock's ticks a second last.
 
 bool ProgramUsage(ProgramCost* cost)
 {
@@ -230,6 +181,7 @@ bool ProgramUsage(ProgramCost* cost)
     return true;
 }
 
+// The system's button face colour.
 unsigned DialogBackground()
 {
     COLORREF face = GetSysColor(COLOR_BTNFACE);
@@ -318,8 +270,10 @@ void StopWindowManager()
 {
 }
 
-const int HigherDpi = 144;
+const int HigherDpi = 144;  // 150 %
 
+// The system's DPI: LogPixels under HKCU\Control Panel\Desktop, which Wine reads as a
+// program starts.
 bool SetDesktopDpi(int dpi)
 {
     HKEY key;

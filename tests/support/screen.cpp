@@ -1,12 +1,11 @@
 // Screenshots of the test display (see screen.h): import writes a binary PPM, read here.
 #include "tests/support/screen.h"
 
-#include "tests/support/desktop.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
 
+#include <ctype.h>
 #include <stdio.h>
-#include <string.h>
 
 #include <chrono>
 #include <string>
@@ -19,36 +18,16 @@ unsigned Screenshot::Pixel(int x, int y) const
     return unsigned(p[0]) << 16 | unsigned(p[1]) << 8 | p[2];
 }
 
-// Reads the whitespace-separated header numbers of a P6 file.
-static int ReadNumber(FILE* file, int* value)
-{
-    int c = fgetc(file);
-    while (c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '#') {
-        if (c == '#')
-            while (c != '\n' && c != EOF)
-                c = fgetc(file);
-        c = fgetc(file);
-    }
-    if (c < '0' || c > '9')
-        return 0;
-    *value = 0;
-    while (c >= '0' && c <= '9') {
-        *value = *value * 10 + (c - '0');
-        c = fgetc(file);
-    }
-    return 1;  // the one whitespace byte after the number is consumed
-}
-
+// The header as import writes it, without comments: "P6", width, height, 255, and one
+// blank before the pixels.
 static int ReadPpm(const std::string& path, Screenshot* shot)
 {
     FILE* file = fopen(path.c_str(), "rb");
     if (!file)
         return 0;
-    char magic[2] = {0, 0};
     int maxValue = 0;
-    int ok = fread(magic, 1, 2, file) == 2 && memcmp(magic, "P6", 2) == 0 &&
-             ReadNumber(file, &shot->width) && ReadNumber(file, &shot->height) &&
-             ReadNumber(file, &maxValue) && maxValue == 255;
+    int ok = fscanf(file, "P6 %d %d %d", &shot->width, &shot->height, &maxValue) == 3 &&
+             maxValue == 255 && isspace(fgetc(file));
     if (ok) {
         shot->rgb.resize(size_t(shot->width) * shot->height * 3);
         ok = fread(shot->rgb.data(), 1, shot->rgb.size(), file) == shot->rgb.size();

@@ -1,11 +1,20 @@
 // The part of the settings test access that is the same on both platforms.
 #include "tests/support/settings_store.h"
 
+#include "tests/support/temp_folder.h"
+
 #include <strings.h>
 
 #include <sstream>
 #include <string>
 #include <vector>
+
+std::string SettingsStoreText()
+{
+    std::string text;
+    ReadWholeFile(SettingsFilePath(), &text);
+    return text;
+}
 
 std::vector<std::string> SettingsSectionLines()
 {

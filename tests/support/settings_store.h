@@ -9,8 +9,10 @@
 // Starts every test from a store without the section "Tarnwell".
 void ResetSettingsStore();
 
-// The whole text of the file that holds the settings ("" when it does not exist).
+// The whole text of the file that holds the settings ("" when it does not exist), and the
+// platform part: that file's path.
 std::string SettingsStoreText();
+std::string SettingsFilePath();
 
 // The lines "key=value" of the section "Tarnwell" in that text, in file order, without
 // line ends. Parsed here on its own, not with the program's code.

@@ -10,11 +10,9 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
-static std::string SettingsPath()
+std::string SettingsFilePath()
 {
     return std::string(getenv("XDG_CONFIG_HOME")) + "/tarnwell/tarnwell.ini";
 }
@@ -26,12 +24,4 @@ void ResetSettingsStore()
     struct stat info;
     ASSERT_TRUE(stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) << folder;
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
-}
-
-std::string SettingsStoreText()
-{
-    std::ifstream file(SettingsPath(), std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 void ResetSettingsStore()
@@ -13,12 +11,9 @@ void ResetSettingsStore()
     WriteProfileStringA("Tarnwell", nullptr, nullptr);
 }
 
-std::string SettingsStoreText()
+std::string SettingsFilePath()
 {
     char folder[MAX_PATH];
     GetWindowsDirectoryA(folder, sizeof folder);
-    std::ifstream file(std::string(folder) + "\\win.ini", std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return std::string(folder) + "\\win.ini";
 }

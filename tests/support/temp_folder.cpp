@@ -23,15 +23,11 @@ static void RemoveProgramFolder()
 std::string NewTestFolder()
 {
     static int made = 0;
-    if (ProgramFolder.empty()) {
-        ProgramFolder = MakeProgramFolder();
-        if (ProgramFolder.empty())
-            return std::string(PathSeparator()) + "nonexistent" + PathSeparator();
+    if (ProgramFolder.empty() && !(ProgramFolder = MakeProgramFolder()).empty())
         atexit(RemoveProgramFolder);
-    }
     // Short names: some tests need room for long names in a path of 127 characters.
     std::string folder = ProgramFolder + std::to_string(++made);
-    if (!MakeTestFolder(folder))
+    if (ProgramFolder.empty() || !MakeTestFolder(folder))
         return std::string(PathSeparator()) + "nonexistent" + PathSeparator();
     return folder + PathSeparator();
 }

@@ -3,7 +3,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+
+static std::string Replaced(std::string path, char from, char to)
+{
+    std::replace(path.begin(), path.end(), from, to);
+    return path;
+}
 
 // The folder the program's own goes in, ending with a separator: the host's $TMPDIR, which
 // Wine passes on, through drive Z: (the host's root); else the Windows temporary folder.
@@ -12,11 +19,7 @@ static std::string TemporaryBase()
     char base[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("TMPDIR", base, sizeof base);
     if (length > 0 && length < sizeof base && base[0] == '/') {
-        std::string folder = std::string("Z:") + base;
-        for (char& c : folder) {
-            if (c == '/')
-                c = '\\';
-        }
+        std::string folder = ProgramPath(base);
         return folder.back() == '\\' ? folder : folder + "\\";
     }
     length = GetTempPathA(sizeof base, base);
@@ -61,18 +64,10 @@ std::string NewHostFolder()
     std::string folder = NewTestFolder();
     if (folder.size() < 2 || folder.compare(0, 2, "Z:") != 0)
         return "/nonexistent/";
-    folder.erase(0, 2);
-    for (char& c : folder)
-        if (c == '\\')
-            c = '/';
-    return folder;
+    return Replaced(folder.substr(2), '\\', '/');
 }
 
 std::string ProgramPath(const std::string& hostPath)
 {
-    std::string path = "Z:" + hostPath;  // Wine's drive Z: is the host's root
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
+    return Replaced("Z:" + hostPath, '/', '\\');  // Wine's drive Z: is the host's root
 }

@@ -3,6 +3,8 @@
 #ifndef TARNWELL_TEST_X_PROPERTY_H
 #define TARNWELL_TEST_X_PROPERTY_H
 
+#include "tests/support/desktop.h"
+
 #include <X11/Xlib.h>
 
 #include <functional>
@@ -12,9 +14,11 @@
 // The 32-bit items of the window's property `name` (none when it is missing).
 std::vector<long> WindowProperty(Window window, const char* name);
 
-// The window's WM_NAME ("" when it has none), and whether it is mapped and viewable.
+// The window's WM_NAME ("" when it has none), whether it is mapped and viewable, and where
+// it is on the screen (nothing when it is not there).
 std::string WindowTitle(Window window);
 bool WindowViewable(Window window);
+ScreenArea AreaOfXWindow(Window window);
 
 // The windows from `start` down (itself included) for which `match` holds, wherever a window
 // manager framed them: depth first, each window before its children, lowest first.
