@@ -39,26 +39,6 @@ int DeleteFileOnly(const char* path)
     return unlink(path) == 0;
 }
 
-FILE* CreateNewFile(const char* path)
-{
-    // O_EXCL also refuses a symbolic link, even one that points nowhere yet.
-    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return NULL;
-    FILE* stream = fdopen(fd, "wb");
-    if (!stream) {
-        close(fd);
-        unlink(path);
-    }
-    return stream;
-}
-
-int FlushToDiskAndClose(FILE* stream)
-{
-    int ok = fflush(stream) == 0 && fsync(fileno(stream)) == 0;
-    return fclose(stream) == 0 && ok;
-}
-
 int RenameWithoutReplacing(const char* from, const char* to)
 {
     if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)

@@ -3,9 +3,7 @@
 
 #include <windows.h>
 
-#include <fcntl.h>
 #include <io.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -27,25 +25,6 @@ FILE* OpenFileForReading(const char* path)
 int DeleteFileOnly(const char* path)
 {
     return DeleteFileA(path) != 0;
-}
-
-FILE* CreateNewFile(const char* path)
-{
-    int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-    if (fd < 0)
-        return NULL;
-    FILE* stream = _fdopen(fd, "wb");
-    if (!stream) {
-        _close(fd);
-        DeleteFileA(path);
-    }
-    return stream;
-}
-
-int FlushToDiskAndClose(FILE* stream)
-{
-    int ok = fflush(stream) == 0 && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(stream)));
-    return fclose(stream) == 0 && ok;
 }
 
 // Both renames write through: they return once the new name is on the disk, which is what

@@ -1,8 +1,9 @@
-// Folders on the disk: the ones a new file needs are made here, for the settings file and for
-// the store directory alike, so this sits in the lowest layer. One implementation per
-// platform: folders_posix.cpp and folders_win32.cpp.
+// Files and folders on the disk that the settings file and the store directory both need.
+// One implementation per platform: folders_posix.cpp and folders_win32.cpp.
 #ifndef TARNWELL_FOLDERS_H
 #define TARNWELL_FOLDERS_H
+
+#include <stdio.h>
 
 // Creates every missing folder named in `path` before its last separator ('/' on Linux, '\'
 // or '/' on Windows), as needed for a file to be created at `path`; a new folder gets what
@@ -22,5 +23,16 @@ const char* SystemErrorText(void);
 // Non-zero when files can be made in the existing folder `folder`; else 0, with the
 // system's words for why in `reason` (TextSize bytes).
 int FolderWritable(const char* folder, char* reason);
+
+// Creates a new empty file at `path` and opens it for writing as a byte stream ("wb"), with
+// the Linux mode bits `permissions` less the umask (Windows has none). NULL when anything
+// already stands at `path` (a file, a folder, a link, a device, a pipe): a new file is never
+// written into or through something that was there before.
+FILE* CreateNewFile(const char* path, int permissions);
+
+// Writes what `stream` still holds, has the system put the file's bytes on the disk (so that
+// they outlast a crash or a power cut), and closes the stream. Closes it in every case; true
+// only when every step succeeded.
+int FlushToDiskAndClose(FILE* stream);
 
 #endif

@@ -1,9 +1,10 @@
-// Linux implementation of making the folders above a path.
+// Linux implementation of the files and folders on the disk.
 #include "settings/folders.h"
 
 #include "settings/settings.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -59,4 +60,24 @@ int FolderWritable(const char* folder, char* reason)
         return 1;
     snprintf(reason, TextSize, "%s", SystemErrorText());
     return 0;
+}
+
+FILE* CreateNewFile(const char* path, int permissions)
+{
+    // O_EXCL also refuses a symbolic link, even one that points nowhere yet.
+    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, (mode_t)permissions);
+    if (fd < 0)
+        return NULL;
+    FILE* stream = fdopen(fd, "wb");
+    if (!stream) {
+        close(fd);
+        unlink(path);
+    }
+    return stream;
+}
+
+int FlushToDiskAndClose(FILE* stream)
+{
+    int ok = fflush(stream) == 0 && fsync(fileno(stream)) == 0;
+    return fclose(stream) == 0 && ok;
 }

@@ -1,4 +1,4 @@
-// Windows implementation of making the folders above a path.
+// Windows implementation of the files and folders on the disk.
 #include "settings/folders.h"
 
 #include "settings/settings.h"
@@ -6,8 +6,11 @@
 #include <windows.h>
 
 #include <errno.h>
+#include <fcntl.h>
+#include <io.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
 
 static int IsSeparator(char c)
 {
@@ -89,4 +92,23 @@ int FolderWritable(const char* folder, char* reason)
     }
     snprintf(reason, TextSize, "%s", SystemErrorText());
     return 0;
+}
+
+FILE* CreateNewFile(const char* path, int)
+{
+    int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0)
+        return NULL;
+    FILE* stream = _fdopen(fd, "wb");
+    if (!stream) {
+        _close(fd);
+        DeleteFileA(path);
+    }
+    return stream;
+}
+
+int FlushToDiskAndClose(FILE* stream)
+{
+    int ok = fflush(stream) == 0 && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(stream)));
+    return fclose(stream) == 0 && ok;
 }
