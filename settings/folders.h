@@ -1,5 +1,5 @@
 // Files and folders on the disk that the settings file and the store directory both need.
-// One implementation per platform: folders_posix.cpp and folders_win32.cpp.
+// One implementation per platform (folders_posix.cpp, folders_win32.cpp), over folders.cpp.
 #ifndef TARNWELL_FOLDERS_H
 #define TARNWELL_FOLDERS_H
 
@@ -11,8 +11,12 @@
 // without a separator or one right below the root.
 int MakeParentFolders(const char* path);
 
-// Puts the platform's separator ('/' on Linux, '\' on Windows) at the end of the folder
-// name `folder` (TextSize bytes) unless it ends with one already. 0 when it would not fit.
+// The characters that separate folders in a path: "/" on Linux, "\\/" on Windows. The first
+// is the platform's own, which the program writes.
+extern const char FolderSeparators[];
+
+// Puts the platform's separator at the end of the folder name `folder` (TextSize bytes)
+// unless it ends with one already. 0 when it would not fit.
 int EndWithSeparator(char* folder);
 
 // The system's words for the error of the file or folder call that just failed ("Permission

@@ -37,16 +37,7 @@ int MakeParentFolders(const char* path)
     return stat(folder, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-int EndWithSeparator(char* folder)
-{
-    size_t length = strlen(folder);
-    if (length > 0 && folder[length - 1] == '/')
-        return 1;
-    if (length + 1 >= TextSize)
-        return 0;
-    memcpy(folder + length, "/", 2);
-    return 1;
-}
+const char FolderSeparators[] = "/";
 
 const char* SystemErrorText(void)
 {

@@ -12,6 +12,8 @@
 #include <string.h>
 #include <sys/stat.h>
 
+const char FolderSeparators[] = "\\/";
+
 static int IsSeparator(char c)
 {
     return c == '\\' || c == '/';
@@ -51,17 +53,6 @@ int MakeParentFolders(const char* path)
     }
     DWORD attributes = GetFileAttributesA(folder);
     return length == 0 || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
-}
-
-int EndWithSeparator(char* folder)
-{
-    size_t length = strlen(folder);
-    if (length > 0 && IsSeparator(folder[length - 1]))
-        return 1;
-    if (length + 1 >= TextSize)
-        return 0;
-    memcpy(folder + length, "\\", 2);
-    return 1;
 }
 
 const char* SystemErrorText(void)
