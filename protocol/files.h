@@ -1,7 +1,7 @@
 // The file-system calls of the transfer sessions, one implementation per platform, giving the
 // same answers on both: only a regular file counts as a file, a delete never removes a
-// folder, and a rename replaces a file only where its name says so. The new file and its
-// flush to the disk, which the settings file needs as well, are settings/folders.h.
+// folder, and a rename replaces a file only where its name says so. Opening a file, a new
+// file and its flush to the disk, which the settings file needs as well, are settings/folders.h.
 #ifndef TARNWELL_FILES_H
 #define TARNWELL_FILES_H
 
@@ -11,10 +11,6 @@
 
 #include <string>
 #include <vector>
-
-// Opens `path` for reading as a byte stream ("rb") when it names a regular file; NULL for
-// a folder, a device, or anything that does not open.
-FILE* OpenFileForReading(const char* path);
 
 // Deletes the file at `path`; a folder or anything else that is not a file stays. True
 // when a file was deleted.

@@ -13,24 +13,6 @@
 
 #include <algorithm>
 
-FILE* OpenFileForReading(const char* path)
-{
-    // A folder opens for reading here (unlike on Windows) and then fails at the first read;
-    // a FIFO would block the open. Neither is a file to send or to keep.
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return NULL;
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return NULL;
-    }
-    FILE* stream = fdopen(fd, "rb");
-    if (!stream)
-        close(fd);
-    return stream;
-}
-
 int DeleteFileOnly(const char* path)
 {
     struct stat info;

@@ -3,24 +3,7 @@
 
 #include <windows.h>
 
-#include <io.h>
-
 #include <algorithm>
-
-FILE* OpenFileForReading(const char* path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return NULL;
-    FILE* stream = fopen(path, "rb");
-    // Device names ("NUL", "nul.txt", "CON", in any folder) have the attributes of a file
-    // and open like one; only what lies on a disk is a file.
-    if (stream && GetFileType((HANDLE)_get_osfhandle(_fileno(stream))) != FILE_TYPE_DISK) {
-        fclose(stream);
-        return NULL;
-    }
-    return stream;
-}
 
 int DeleteFileOnly(const char* path)
 {

@@ -28,6 +28,11 @@ const char* SystemErrorText(void);
 // system's words for why in `reason` (TextSize bytes).
 int FolderWritable(const char* folder, char* reason);
 
+// Opens `path` for reading as a byte stream ("rb") when it names a regular file; NULL for
+// a folder, a device, or anything that does not open. On Linux errno then says why nothing
+// opened, and stays as it was for what opened but is no file.
+FILE* OpenFileForReading(const char* path);
+
 // Creates a new empty file at `path` and opens it for writing as a byte stream ("wb"), with
 // the Linux mode bits `permissions` less the umask (Windows has none). NULL when anything
 // already stands at `path` (a file, a folder, a link, a device, a pipe): a new file is never

@@ -53,6 +53,24 @@ int FolderWritable(const char* folder, char* reason)
     return 0;
 }
 
+FILE* OpenFileForReading(const char* path)
+{
+    // A folder opens for reading here (unlike on Windows) and then fails at the first read;
+    // a FIFO would block the open. Neither is a file to send or to keep.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return NULL;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return NULL;
+    }
+    FILE* stream = fdopen(fd, "rb");
+    if (!stream)
+        close(fd);
+    return stream;
+}
+
 FILE* CreateNewFile(const char* path, int permissions)
 {
     // O_EXCL also refuses a symbolic link, even one that points nowhere yet.

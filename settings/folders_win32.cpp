@@ -85,6 +85,21 @@ int FolderWritable(const char* folder, char* reason)
     return 0;
 }
 
+FILE* OpenFileForReading(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return NULL;
+    FILE* stream = fopen(path, "rb");
+    // Device names ("NUL", "nul.txt", "CON", in any folder) have the attributes of a file
+    // and open like one; only what lies on a disk is a file.
+    if (stream && GetFileType((HANDLE)_get_osfhandle(_fileno(stream))) != FILE_TYPE_DISK) {
+        fclose(stream);
+        return NULL;
+    }
+    return stream;
+}
+
 FILE* CreateNewFile(const char* path, int)
 {
     int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);

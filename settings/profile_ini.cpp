@@ -10,7 +10,6 @@
 #include "settings/text.h"
 
 #include <errno.h>
-#include <fcntl.h>
 #include <pwd.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -73,33 +72,22 @@ std::string Trim(const std::string& text)
 }
 
 // Reads the whole file. Anything but a regular file that opens and reads counts as a
-// failure; a missing file (or folder) counts as absent.
+// failure (a FIFO in the file's place never hangs the program); a missing file (or folder)
+// counts as absent.
 ReadResult ReadIni(const std::string& path, IniText* ini)
 {
-    // O_NONBLOCK keeps a FIFO put in the file's place from hanging the program.
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    errno = 0;  // what stands there and opens, but is no file, leaves errno as it is
+    FILE* file = OpenFileForReading(path.c_str());
+    if (!file)
         return (errno == ENOENT || errno == ENOTDIR) ? ReadAbsent : ReadFailed;
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return ReadFailed;
-    }
     std::string text;
     char chunk[4096];
-    for (;;) {
-        ssize_t got = read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            close(fd);
-            return ReadFailed;
-        }
-        if (got == 0)
-            break;
-        text.append(chunk, (size_t)got);
-    }
-    close(fd);
+    for (size_t got; (got = fread(chunk, 1, sizeof chunk, file)) > 0;)
+        text.append(chunk, got);
+    bool failed = ferror(file) != 0;
+    fclose(file);
+    if (failed)
+        return ReadFailed;
 
     size_t start = 0;
     while (start < text.size()) {
