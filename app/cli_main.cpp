@@ -6,6 +6,7 @@
 #include "link/serial_link.h"
 #include "protocol/poll.h"
 #include "protocol/send.h"
+#include "settings/folders.h"
 #include "settings/settings.h"
 #include "tarnwell_version.h"
 #include "ui/clock.h"
@@ -102,15 +103,15 @@ static int Override(SettingId id, const char* value)
     return 1;
 }
 
-// The store directory as given, with the '/' that received names are joined to added when
-// it has none: "--dir ~/z88" means the folder, not names beginning with "z88".
+// The store directory as given, with the separator that received names are joined to added
+// when it has none: "--dir ~/z88" means the folder, not names beginning with "z88".
 static int OverrideDirectory(const char* directory)
 {
     char text[TextSize];
-    size_t length = strlen(directory);
-    const char* slash = length > 0 && directory[length - 1] != '/' ? "/" : "";
-    int needed = snprintf(text, sizeof text, "%s%s", directory, slash);
-    return needed >= 0 && needed < (int)sizeof text && Override(SettingDirectory, text);
+    if (strlen(directory) >= sizeof text)
+        return 0;
+    snprintf(text, sizeof text, "%s", directory);
+    return (!text[0] || EndWithSeparator(text)) && Override(SettingDirectory, text);
 }
 
 // A whole number of baud that the port can be set to, as the configuration dialog takes it.

@@ -1,6 +1,5 @@
-// Icon 101, the program's picture: one 32 by 32 image in 16 colours. Its one source is
-// resources/tarnwell.ico. The Windows build carries that file as a resource; the Linux build
-// carries its bytes (IconFile, written by CMake) and decodes them here for the window icon.
+// Icon 101, the program's picture (resources/tarnwell.ico: one 32 by 32 image in 16 colours):
+// its bytes, written in by CMake, and their decoding for the Linux window icon.
 #ifndef TARNWELL_ICON_H
 #define TARNWELL_ICON_H
 

@@ -1,13 +1,6 @@
-// One window program per user and display. A second start hands over to the program that
-// runs: that one brings its main window to the front, and the second ends. (Windows finds
-// the running one by its window class, see main_win32.cpp; this is the Linux way.)
-//
-// Linux: the running program listens on a socket of the user's, $XDG_RUNTIME_DIR/
-// tarnwell-DISPLAY.socket (without XDG_RUNTIME_DIR, /tmp/tarnwell-UID-DISPLAY.socket, used
-// only while it is the user's own). A second start connects, writes one request a line
-// ("raise", or "send PATH" for each file named on its command line, a newline in PATH
-// written "\n" and a backslash "\\") and closes. A socket nobody listens on is left from a
-// program that was killed, and is taken over.
+// One window program per user and display: a second start hands its files (or a request to
+// come to the front) to the program that runs, and ends. Linux: instance_posix.cpp; Windows
+// finds the running one by its window class (main_win32.cpp).
 #ifndef TARNWELL_INSTANCE_H
 #define TARNWELL_INSTANCE_H
 
@@ -22,8 +15,8 @@ int HandToRunningProgram(const char* const* paths, int count);
 void ListenForRequests(void (*raise)(void), void (*send)(const char* path));
 
 // Non-zero when the window program runs for this user (Linux: on any display), asking
-// nothing of it: for tarnwell-cli, which cannot open a port that program holds.
-// instance_find_win32.cpp and instance_find_posix.cpp, which need no window system.
+// nothing of it: for tarnwell-cli, which cannot open a port that program holds. Needs no
+// window system (instance_find_*.cpp).
 int WindowProgramRuns(void);
 
 #endif

@@ -1,5 +1,10 @@
 // Linux implementation of the one program per user and display (see instance.h): a Unix
-// socket, watched by the FLTK event loop.
+// socket, watched by the FLTK event loop. The running program listens on a socket of the
+// user's, $XDG_RUNTIME_DIR/tarnwell-DISPLAY.socket (without XDG_RUNTIME_DIR,
+// /tmp/tarnwell-UID-DISPLAY.socket, used only while it is the user's own). A second start
+// connects, writes one request a line ("raise", or "send PATH" for each file named on its
+// command line, a newline in PATH written "\n" and a backslash "\\") and closes. A socket
+// nobody listens on is left from a program that was killed, and is taken over.
 #include "app/instance.h"
 
 #include "app/instance_find_posix.h"

@@ -12,7 +12,6 @@
 #include "ui/clock.h"
 #include "protocol/drop.h"
 #include "protocol/poll.h"
-#include "settings/profile.h"
 #include "settings/settings.h"
 #include "ui/transfer_log.h"
 #include "ui/screen_dpi.h"
@@ -59,7 +58,7 @@ static void Tick(void* window)
 // --- The right-click menu ---------------------------------------------------------------------
 
 // "Send Files...": the files chosen, in the chooser's order, through the drop loop.
-static void SendChosenFiles(Fl_Window* window)
+void SendChosenFiles(WindowHandle window)
 {
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_MULTI_FILE);
     chooser.title("Send Files");
@@ -91,7 +90,7 @@ static void ReapOpener(void* window)
 }
 
 // "Open Store Folder": the store directory in the desktop's file manager.
-static void OpenStoreFolder(Fl_Window* window)
+void OpenStoreFolder(WindowHandle window)
 {
     char folder[TextSize];
     ReadSetting(SettingDirectory, folder);
@@ -108,10 +107,10 @@ static void OpenStoreFolder(Fl_Window* window)
     Fl::add_timeout(0.5, ReapOpener, window);
 }
 
-static void About(void)
+void ShowAbout(WindowHandle, const char* text)
 {
     fl_message_title("About Tarnwell");
-    fl_message("%s", AboutText(ProfileLocation().c_str()).c_str());
+    fl_message("%s", text);
 }
 
 // The menu at (x, y) of the window, and what was chosen.
@@ -119,28 +118,11 @@ static void ShowMenu(Fl_Window* window, int x, int y)
 {
     Fl_Menu_Item items[MainMenuSize + 1];
     memset(items, 0, sizeof items);
-    for (int i = 0; i < MainMenuSize; i++) {
+    for (int i = 0; i < MainMenuSize; i++)
         items[i].text = MainMenu[i].label;
-        items[i].user_data_ = (void*)(long)MainMenu[i].command;
-    }
     window->make_current();
     const Fl_Menu_Item* chosen = items->popup(x, y);
-    if (!chosen)
-        return;
-    switch ((MenuCommand)(long)chosen->user_data()) {
-    case MenuSendFiles:
-        SendChosenFiles(window);
-        break;
-    case MenuOpenStoreFolder:
-        OpenStoreFolder(window);
-        break;
-    case MenuConfiguration:
-        MainWindowClicked(window);
-        break;
-    case MenuAbout:
-        About();
-        break;
-    }
+    RunMenuItem(window, chosen ? (int)(chosen - items) + 1 : 0);
 }
 
 // Closing ends the program: the link is closed, and with every window of the program gone

@@ -1,19 +1,31 @@
-// The main window's menu items and its About text (see main_menu.h).
+// The main window's menu items, and what "About Tarnwell" says (see main_menu.h).
 #include "app/main_menu.h"
 
+#include "app/main_window.h"
+#include "settings/profile.h"
 #include "tarnwell_version.h"
 
+#include <string>
+
+// The version, the licence, and where the settings live, in the platform's words.
+static void About(WindowHandle window)
+{
+    std::string text = std::string("Tarnwell ") + TARNWELL_VERSION +
+                       "\nFile transfer between a Z88 and this computer over a serial cable.\n\n"
+                       "MIT License. Copyright (c) 2026 The Tarnwell developers.\n\n"
+                       "Settings: " + ProfileLocation();
+    ShowAbout(window, text.c_str());
+}
+
 const MainMenuItem MainMenu[MainMenuSize] = {
-    {MenuSendFiles, "Send Files..."},
-    {MenuOpenStoreFolder, "Open Store Folder"},
-    {MenuConfiguration, "Configuration..."},
-    {MenuAbout, "About Tarnwell"},
+    {"Send Files...", SendChosenFiles},
+    {"Open Store Folder", OpenStoreFolder},
+    {"Configuration...", MainWindowClicked},
+    {"About Tarnwell", About},
 };
 
-std::string AboutText(const char* settingsPlace)
+void RunMenuItem(WindowHandle window, int number)
 {
-    return std::string("Tarnwell ") + TARNWELL_VERSION +
-           "\nFile transfer between a Z88 and this computer over a serial cable.\n\n"
-           "MIT License. Copyright (c) 2026 The Tarnwell developers.\n\n"
-           "Settings: " + settingsPlace;
+    if (number >= 1 && number <= MainMenuSize)
+        MainMenu[number - 1].run(window);
 }

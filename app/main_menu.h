@@ -1,22 +1,26 @@
-// The main window's right-click menu (also Shift+F10 and the menu key), as far as both front
-// ends share it: its items, and the text of "About Tarnwell". The menu itself is
-// main_win32.cpp (TrackPopupMenu) or main_fltk.cpp (Fl_Menu_Item::popup).
+// The main window's right-click menu (also Shift+F10 and the menu key): its items in order.
+// A front end shows the labels in its own menu and hands the chosen item's number (index + 1,
+// 0 for none) to RunMenuItem.
 #ifndef TARNWELL_MAIN_MENU_H
 #define TARNWELL_MAIN_MENU_H
 
-#include <string>
-
-enum MenuCommand { MenuSendFiles = 1, MenuOpenStoreFolder, MenuConfiguration, MenuAbout };
+#include "ui/window_handle.h"
 
 struct MainMenuItem {
-    MenuCommand command;
     const char* label;
+    void (*run)(WindowHandle window);
 };
 enum { MainMenuSize = 4 };
 extern const MainMenuItem MainMenu[MainMenuSize];
 
-// What "About Tarnwell" says: the version, the licence, and where the settings live
-// (`settingsPlace`, in the platform's words).
-std::string AboutText(const char* settingsPlace);
+// Runs item `number` of MainMenu for `window`; nothing for any other number.
+void RunMenuItem(WindowHandle window, int number);
+
+// The items' toolkit halves, one of each in each front end: the file chooser whose files go
+// through MainWindowDropped, the store directory in the desktop's file manager, and a box
+// captioned "About Tarnwell" that shows `text`. A failure is said in the transfer log.
+void SendChosenFiles(WindowHandle window);
+void OpenStoreFolder(WindowHandle window);
+void ShowAbout(WindowHandle window, const char* text);
 
 #endif

@@ -2,13 +2,11 @@
 // window that says what state the link is in, polls the link once a second, sends the files
 // dropped on it or named on a command line, opens the configuration dialog on a left click
 // and a menu on a right click (or Shift+F10, or the menu key); and the message loop.
-#include "app/config_dialog.h"
 #include "app/main_menu.h"
 #include "app/main_window.h"
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "resources/resource.h"
-#include "settings/profile.h"
 #include "settings/settings.h"
 #include "ui/app_instance.h"
 #include "ui/dialog_font_win32.h"
@@ -90,7 +88,7 @@ static void SayFailure(HWND window, const char* command, const char* reason)
 // "Send Files...": the files chosen, in the chooser's order, through the drop loop. The
 // chooser gives the folder and then each name, every one ended by a '\0'; a single file as
 // one full path.
-static void SendChosenFiles(HWND window)
+void SendChosenFiles(WindowHandle window)
 {
     std::vector<char> names(65536, '\0');
     OPENFILENAMEA chooser;
@@ -120,7 +118,7 @@ static void SendChosenFiles(HWND window)
 }
 
 // "Open Store Folder": the store directory in Explorer.
-static void OpenStoreFolder(HWND window)
+void OpenStoreFolder(WindowHandle window)
 {
     char folder[TextSize];
     ReadSetting(SettingDirectory, folder);
@@ -128,30 +126,22 @@ static void OpenStoreFolder(HWND window)
         SayFailure(window, "Open Store Folder", "Explorer could not open the store directory");
 }
 
+void ShowAbout(WindowHandle window, const char* text)
+{
+    MessageBoxA(window, text, "About Tarnwell", MB_OK | MB_ICONINFORMATION);
+}
+
 // The menu at `at` (screen coordinates), and what was chosen.
 static void ShowMenu(HWND window, POINT at)
 {
     HMENU menu = CreatePopupMenu();
-    for (const MainMenuItem& item : MainMenu)
-        AppendMenuA(menu, MF_STRING, item.command, item.label);
+    for (int i = 0; i < MainMenuSize; i++)
+        AppendMenuA(menu, MF_STRING, i + 1, MainMenu[i].label);
     // Without the window in front, the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(window);
     int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, NULL);
     DestroyMenu(menu);
-    switch (chosen) {
-    case MenuSendFiles:
-        SendChosenFiles(window);
-        break;
-    case MenuOpenStoreFolder:
-        OpenStoreFolder(window);
-        break;
-    case MenuConfiguration:
-        MainWindowClicked(window);
-        break;
-    case MenuAbout:
-        MessageBoxA(window, AboutText(ProfileLocation().c_str()).c_str(), "About Tarnwell", MB_OK | MB_ICONINFORMATION);
-        break;
-    }
+    RunMenuItem(window, chosen);
 }
 
 // Shift+F10 and the menu key.

@@ -9,9 +9,9 @@
 // rate: applying it hangs the line up.
 speed_t LineSpeed(int rate);
 
-// Raw mode, which a Windows port always is: no canonical input, echo, signals, CR/LF or
-// other input translation, parity marks, stripping of the eighth bit or output processing;
-// the receiver on; a read of a non-blocking port gives at most what is there.
+// Raw mode: no canonical input, echo, signals, CR/LF or other input translation, parity
+// marks, stripping of the eighth bit or output processing; the receiver on; a read of a
+// non-blocking port gives at most what is there.
 void MakeLineRaw(struct termios* line);
 
 // The line record the link asks for: `speed` both ways, 8 data bits, one stop bit, no input
@@ -21,8 +21,7 @@ void MakeLineRaw(struct termios* line);
 void SetLineRecord(struct termios* line, speed_t speed, int xon);
 
 // Non-zero when `got`, read back after tcsetattr, holds everything of `wanted` that
-// MakeLineRaw and SetLineRecord decide. Other differences do not count: a driver may refuse
-// what the link never asked for (a pty, for one, forces CS8 and drops PARENB).
+// MakeLineRaw and SetLineRecord decide; other differences do not count.
 int LineRecordTaken(const struct termios* wanted, const struct termios* got);
 
 #endif

@@ -1,4 +1,5 @@
-// The serial devices of a Linux machine, found by name (see port_list_posix.h).
+// The serial devices of a Linux machine, found by name (see port_list_posix.h): most Z88
+// owners today use a USB adapter and do not know its device name.
 #include "link/port_list_posix.h"
 #include "settings/text.h"
 

@@ -1,6 +1,5 @@
 // The serial devices of this Linux machine as they are at the moment of asking: what the
-// configuration dialog offers beside its port field, since most Z88 owners today use a USB
-// adapter and do not know its device name. Implemented in port_list_posix.cpp.
+// configuration dialog offers beside its port field. Implemented in port_list_posix.cpp.
 #ifndef TARNWELL_PORT_LIST_POSIX_H
 #define TARNWELL_PORT_LIST_POSIX_H
 

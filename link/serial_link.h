@@ -32,9 +32,7 @@
 typedef void* LinkPort;                                // HANDLE
 const LinkPort LinkOpenFailed = (LinkPort)(intptr_t)-1;  // INVALID_HANDLE_VALUE
 #else
-// A file descriptor. The port is always moved to a descriptor above 2, so 0 never names it
-// (and stray output to stdout or stderr can never reach the Z88); -1 is what a failed open()
-// gives.
+// A file descriptor, always above 2, so 0 never names it.
 typedef int LinkPort;
 const LinkPort LinkOpenFailed = -1;
 #endif

@@ -55,6 +55,7 @@ speed_t LineSpeed(int rate)
     return B0;
 }
 
+// A Windows port is always raw; so is the Linux one, whatever the device had.
 void MakeLineRaw(struct termios* line)
 {
     line->c_iflag &= ~RawInputOff;
@@ -77,6 +78,8 @@ void SetLineRecord(struct termios* line, speed_t speed, int xon)
         line->c_iflag &= ~(IXON | IXOFF);
 }
 
+// A driver may refuse what the link never asked for (a pty, for one, forces CS8 and drops
+// PARENB): only what the link decides is compared.
 int LineRecordTaken(const struct termios* wanted, const struct termios* got)
 {
     return ((wanted->c_iflag ^ got->c_iflag) & (RawInputOff | RecordInput)) == 0 &&
@@ -199,6 +202,8 @@ LinkPort OpenPort(const char* name)
     int port = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (port < 0)
         return OpenFailed(name, errno);
+    // 0 means "never opened" to the link, and stray output to stdout or stderr must never
+    // reach the Z88: the port goes above 2.
     if (port <= 2) {
         int moved = fcntl(port, F_DUPFD_CLOEXEC, 3);
         int error = errno;

@@ -13,50 +13,12 @@
 
 #include <algorithm>
 
-FILE* OpenFileForReading(const char* path)
-{
-    // A folder opens for reading here (unlike on Windows) and then fails at the first read;
-    // a FIFO would block the open. Neither is a file to send or to keep.
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return NULL;
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return NULL;
-    }
-    FILE* stream = fdopen(fd, "rb");
-    if (!stream)
-        close(fd);
-    return stream;
-}
-
 int DeleteFileOnly(const char* path)
 {
     struct stat info;
     if (lstat(path, &info) != 0 || !S_ISREG(info.st_mode))
         return 0;
     return unlink(path) == 0;
-}
-
-FILE* CreateNewFile(const char* path)
-{
-    // O_EXCL also refuses a symbolic link, even one that points nowhere yet.
-    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return NULL;
-    FILE* stream = fdopen(fd, "wb");
-    if (!stream) {
-        close(fd);
-        unlink(path);
-    }
-    return stream;
-}
-
-int FlushToDiskAndClose(FILE* stream)
-{
-    int ok = fflush(stream) == 0 && fsync(fileno(stream)) == 0;
-    return fclose(stream) == 0 && ok;
 }
 
 int RenameWithoutReplacing(const char* from, const char* to)

@@ -10,12 +10,10 @@
 // Reads the bytes waiting on the link, without waiting for more, up to the first ESC 'N'
 // (after any run of ESC), which starts ReceiveFile(owner) and ends the tick; every other
 // byte is dropped, ESC with any other letter included. The byte after an ESC is waited for
-// up to a second, as in a transfer. So at most one file is received per tick, stray bytes
-// ahead of a frame cost no extra tick, and a tick with nothing waiting is one read that
-// returns at once. The link is left in TransferMode after a reception.
-// Returns what the tick did: PollIdle when no reception started, else ReceiveFile's result
-// (1 when the file arrived whole, 0 when the reception failed). The window's timer has no
-// use for it; the terminal program's --once has.
+// up to a second, as in a transfer. At most one file is received per tick; a tick with
+// nothing waiting is one read that returns at once. The link is left in TransferMode after
+// a reception. Returns PollIdle when no reception started, else ReceiveFile's result (1
+// when the file arrived whole, 0 when the reception failed).
 enum { PollIdle = -1 };
 int PollLink(WindowHandle owner);
 

@@ -217,7 +217,7 @@ int ReceiveFile(WindowHandle owner)
     FILE* incoming = NULL;
     if (result) {
         DeleteFileOnly(paths.incoming);
-        incoming = CreateNewFile(paths.incoming);
+        incoming = CreateNewFile(paths.incoming, 0666);  // what the umask allows
         if (!incoming) {
             // The system's words first: the look at the path may change them.
             char words[TextSize];

@@ -1,8 +1,9 @@
-// Folders on the disk: the ones a new file needs are made here, for the settings file and for
-// the store directory alike, so this sits in the lowest layer. One implementation per
-// platform: folders_posix.cpp and folders_win32.cpp.
+// Files and folders on the disk that the settings file and the store directory both need.
+// One implementation per platform (folders_posix.cpp, folders_win32.cpp), over folders.cpp.
 #ifndef TARNWELL_FOLDERS_H
 #define TARNWELL_FOLDERS_H
+
+#include <stdio.h>
 
 // Creates every missing folder named in `path` before its last separator ('/' on Linux, '\'
 // or '/' on Windows), as needed for a file to be created at `path`; a new folder gets what
@@ -10,8 +11,12 @@
 // without a separator or one right below the root.
 int MakeParentFolders(const char* path);
 
-// Puts the platform's separator ('/' on Linux, '\' on Windows) at the end of the folder
-// name `folder` (TextSize bytes) unless it ends with one already. 0 when it would not fit.
+// The characters that separate folders in a path: "/" on Linux, "\\/" on Windows. The first
+// is the platform's own, which the program writes.
+extern const char FolderSeparators[];
+
+// Puts the platform's separator at the end of the folder name `folder` (TextSize bytes)
+// unless it ends with one already. 0 when it would not fit.
 int EndWithSeparator(char* folder);
 
 // The system's words for the error of the file or folder call that just failed ("Permission
@@ -22,5 +27,21 @@ const char* SystemErrorText(void);
 // Non-zero when files can be made in the existing folder `folder`; else 0, with the
 // system's words for why in `reason` (TextSize bytes).
 int FolderWritable(const char* folder, char* reason);
+
+// Opens `path` for reading as a byte stream ("rb") when it names a regular file; NULL for
+// a folder, a device, or anything that does not open. On Linux errno then says why nothing
+// opened, and stays as it was for what opened but is no file.
+FILE* OpenFileForReading(const char* path);
+
+// Creates a new empty file at `path` and opens it for writing as a byte stream ("wb"), with
+// the Linux mode bits `permissions` less the umask (Windows has none). NULL when anything
+// already stands at `path` (a file, a folder, a link, a device, a pipe): a new file is never
+// written into or through something that was there before.
+FILE* CreateNewFile(const char* path, int permissions);
+
+// Writes what `stream` still holds, has the system put the file's bytes on the disk (so that
+// they outlast a crash or a power cut), and closes the stream. Closes it in every case; true
+// only when every step succeeded.
+int FlushToDiskAndClose(FILE* stream);
 
 #endif

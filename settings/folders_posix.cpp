@@ -1,9 +1,10 @@
-// Linux implementation of making the folders above a path.
+// Linux implementation of the files and folders on the disk.
 #include "settings/folders.h"
 
 #include "settings/settings.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -36,16 +37,7 @@ int MakeParentFolders(const char* path)
     return stat(folder, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-int EndWithSeparator(char* folder)
-{
-    size_t length = strlen(folder);
-    if (length > 0 && folder[length - 1] == '/')
-        return 1;
-    if (length + 1 >= TextSize)
-        return 0;
-    memcpy(folder + length, "/", 2);
-    return 1;
-}
+const char FolderSeparators[] = "/";
 
 const char* SystemErrorText(void)
 {
@@ -59,4 +51,42 @@ int FolderWritable(const char* folder, char* reason)
         return 1;
     snprintf(reason, TextSize, "%s", SystemErrorText());
     return 0;
+}
+
+FILE* OpenFileForReading(const char* path)
+{
+    // A folder opens for reading here (unlike on Windows) and then fails at the first read;
+    // a FIFO would block the open. Neither is a file to send or to keep.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return NULL;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return NULL;
+    }
+    FILE* stream = fdopen(fd, "rb");
+    if (!stream)
+        close(fd);
+    return stream;
+}
+
+FILE* CreateNewFile(const char* path, int permissions)
+{
+    // O_EXCL also refuses a symbolic link, even one that points nowhere yet.
+    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, (mode_t)permissions);
+    if (fd < 0)
+        return NULL;
+    FILE* stream = fdopen(fd, "wb");
+    if (!stream) {
+        close(fd);
+        unlink(path);
+    }
+    return stream;
+}
+
+int FlushToDiskAndClose(FILE* stream)
+{
+    int ok = fflush(stream) == 0 && fsync(fileno(stream)) == 0;
+    return fclose(stream) == 0 && ok;
 }

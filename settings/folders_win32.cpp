@@ -1,4 +1,4 @@
-// Windows implementation of making the folders above a path.
+// Windows implementation of the files and folders on the disk.
 #include "settings/folders.h"
 
 #include "settings/settings.h"
@@ -6,8 +6,13 @@
 #include <windows.h>
 
 #include <errno.h>
+#include <fcntl.h>
+#include <io.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
+
+const char FolderSeparators[] = "\\/";
 
 static int IsSeparator(char c)
 {
@@ -50,17 +55,6 @@ int MakeParentFolders(const char* path)
     return length == 0 || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
 }
 
-int EndWithSeparator(char* folder)
-{
-    size_t length = strlen(folder);
-    if (length > 0 && IsSeparator(folder[length - 1]))
-        return 1;
-    if (length + 1 >= TextSize)
-        return 0;
-    memcpy(folder + length, "\\", 2);
-    return 1;
-}
-
 const char* SystemErrorText(void)
 {
     static char words[TextSize];
@@ -89,4 +83,38 @@ int FolderWritable(const char* folder, char* reason)
     }
     snprintf(reason, TextSize, "%s", SystemErrorText());
     return 0;
+}
+
+FILE* OpenFileForReading(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return NULL;
+    FILE* stream = fopen(path, "rb");
+    // Device names ("NUL", "nul.txt", "CON", in any folder) have the attributes of a file
+    // and open like one; only what lies on a disk is a file.
+    if (stream && GetFileType((HANDLE)_get_osfhandle(_fileno(stream))) != FILE_TYPE_DISK) {
+        fclose(stream);
+        return NULL;
+    }
+    return stream;
+}
+
+FILE* CreateNewFile(const char* path, int)
+{
+    int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0)
+        return NULL;
+    FILE* stream = _fdopen(fd, "wb");
+    if (!stream) {
+        _close(fd);
+        DeleteFileA(path);
+    }
+    return stream;
+}
+
+int FlushToDiskAndClose(FILE* stream)
+{
+    int ok = fflush(stream) == 0 && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(stream)));
+    return fclose(stream) == 0 && ok;
 }

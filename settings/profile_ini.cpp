@@ -10,7 +10,6 @@
 #include "settings/text.h"
 
 #include <errno.h>
-#include <fcntl.h>
 #include <pwd.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -73,33 +72,22 @@ std::string Trim(const std::string& text)
 }
 
 // Reads the whole file. Anything but a regular file that opens and reads counts as a
-// failure; a missing file (or folder) counts as absent.
+// failure (a FIFO in the file's place never hangs the program); a missing file (or folder)
+// counts as absent.
 ReadResult ReadIni(const std::string& path, IniText* ini)
 {
-    // O_NONBLOCK keeps a FIFO put in the file's place from hanging the program.
-    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    errno = 0;  // what stands there and opens, but is no file, leaves errno as it is
+    FILE* file = OpenFileForReading(path.c_str());
+    if (!file)
         return (errno == ENOENT || errno == ENOTDIR) ? ReadAbsent : ReadFailed;
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return ReadFailed;
-    }
     std::string text;
     char chunk[4096];
-    for (;;) {
-        ssize_t got = read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            close(fd);
-            return ReadFailed;
-        }
-        if (got == 0)
-            break;
-        text.append(chunk, (size_t)got);
-    }
-    close(fd);
+    for (size_t got; (got = fread(chunk, 1, sizeof chunk, file)) > 0;)
+        text.append(chunk, got);
+    bool failed = ferror(file) != 0;
+    fclose(file);
+    if (failed)
+        return ReadFailed;
 
     size_t start = 0;
     while (start < text.size()) {
@@ -164,23 +152,8 @@ void Locate(const IniText& ini, const char* section, const char* key, int* heade
     }
 }
 
-
-bool WriteAll(int fd, const std::string& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t put = write(fd, text.data() + done, text.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += (size_t)put;
-    }
-    return true;
-}
-
-// Replaces the file by `text`: a temporary file beside it is written, flushed to the disk
-// and renamed over it, so readers see either the old file or the new one, never a part.
+// Replaces the file by `text`: a new file beside it is written, flushed to the disk and
+// renamed over it, so readers see either the old file or the new one, never a part.
 bool ReplaceFile(const std::string& path, const std::string& text)
 {
     // A settings file that is a symbolic link (a dotfile manager's, say) stays one: the new
@@ -195,15 +168,15 @@ bool ReplaceFile(const std::string& path, const std::string& text)
         return false;
 
     struct stat old;
-    mode_t mode = stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    int mode = stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     std::string temporary = target + ".new-" + std::to_string((long)getpid());
     unlink(temporary.c_str());  // a leftover of a crashed run with the same process number
-    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0)
+    FILE* file = CreateNewFile(temporary.c_str(), mode);
+    if (!file)
         return false;
-    bool ok = WriteAll(fd, text) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok || rename(temporary.c_str(), target.c_str()) != 0) {
+    bool ok = fwrite(text.data(), 1, text.size(), file) == text.size();
+    // A plain rename: where the link points nowhere, the new file takes the link's place.
+    if (!FlushToDiskAndClose(file) || !ok || rename(temporary.c_str(), target.c_str()) != 0) {
         unlink(temporary.c_str());
         return false;
     }

@@ -1,7 +1,8 @@
-// Linux side of the alerts probe: an FLTK window, the fl_alert box found among FLTK's windows
+// Linux side of the alerts probe: the fl_alert box found among FLTK's windows
 // from a timeout that runs inside its modal loop, and XKB bell events.
 #include "tests/alerts_probe.h"
 
+#include "tests/support/desktop.h"
 #include "tests/support/host_tool.h"
 
 #include <FL/Fl.H>
@@ -12,7 +13,6 @@
 #include <X11/XKBlib.h>
 
 #include <string.h>
-#include <time.h>
 #include <unistd.h>
 
 static Fl_Window* TestWindow = nullptr;
@@ -25,13 +25,7 @@ enum { MaxLooks = 200 };
 
 WindowHandle ShowTestWindow()
 {
-    TestWindow = new Fl_Window(100, 100, 200, 150, "Tarnwell test window");
-    TestWindow->end();
-    TestWindow->show();
-    // Up to ten seconds by the clock for the server to map it: a busy machine is slow.
-    for (time_t start = time(nullptr); !TestWindow->visible() && time(nullptr) - start < 10;)
-        Fl::wait(0.01);
-    XSync(fl_display, False);
+    TestWindow = OpenOwnerWindow(100, 100, 200, 150);
     RunHostTool({"xdotool", "mousemove", std::to_string(TestWindow->x() + 100),
                  std::to_string(TestWindow->y() + 75)});
     PumpTestWindow();
@@ -40,10 +34,8 @@ WindowHandle ShowTestWindow()
 
 void CloseTestWindow()
 {
-    if (!TestWindow)
-        return;
-    TestWindow->hide();
-    delete TestWindow;
+    if (TestWindow)
+        CloseOwnerWindow(TestWindow);
     TestWindow = nullptr;
     Fl::check();
 }

@@ -1,7 +1,8 @@
-// Windows side of the alerts probe: a Win32 window, and the message box found among the
+// Windows side of the alerts probe: the message box found among the
 // thread's windows from a timer that fires inside its modal loop.
 #include "tests/alerts_probe.h"
 
+#include "tests/support/desktop.h"
 #include "tests/support/host_tool.h"
 
 #include <windows.h>
@@ -19,44 +20,21 @@ static UINT_PTR Watch = 0;
 
 WindowHandle ShowTestWindow()
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA windowClass;
-        ZeroMemory(&windowClass, sizeof windowClass);
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(NULL);
-        windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
-        windowClass.lpszClassName = "TarnwellTestWindow";
-        RegisterClassA(&windowClass);
-        registered = true;
-    }
-    TestWindow = CreateWindowExA(0, "TarnwellTestWindow", "Tarnwell test window", WS_POPUP | WS_BORDER,
-                                 100, 100, 200, 150, NULL, NULL, GetModuleHandleA(NULL), NULL);
-    ShowWindow(TestWindow, SW_SHOW);
-    UpdateWindow(TestWindow);
+    TestWindow = OpenOwnerWindow(100, 100, 200, 150);
     SetForegroundWindow(TestWindow);
     SetActiveWindow(TestWindow);
-    for (int i = 0; i < 20; i++) {
-        PumpTestWindow();
-        Sleep(10);
-    }
-    RECT frame;
-    GetWindowRect(TestWindow, &frame);
-    RunHostTool({"xdotool", "mousemove", std::to_string((frame.left + frame.right) / 2),
-                 std::to_string((frame.top + frame.bottom) / 2)});
-    for (int i = 0; i < 20; i++) {
-        PumpTestWindow();
-        Sleep(10);
-    }
+    const ScreenArea client = ClientArea(TestWindow);
+    RunHostTool({"xdotool", "mousemove", std::to_string(client.x + client.width / 2),
+                 std::to_string(client.y + client.height / 2)});
+    RunEventLoop(200);
     return TestWindow;
 }
 
 void CloseTestWindow()
 {
     if (TestWindow)
-        DestroyWindow(TestWindow);
+        CloseOwnerWindow(TestWindow);
     TestWindow = NULL;
-    PumpTestWindow();
 }
 
 void PumpTestWindow()

@@ -1,6 +1,7 @@
 // The sessions' file-system calls must agree on both platforms, because what a failed
 // reception leaves on disk depends on them: only files count, a rename never replaces.
 #include "protocol/files.h"
+#include "settings/settings.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,22 @@ TEST(Files, ParentFoldersAreMadeUpToTheLastSeparator)
 {
     std::string folder = NewTestFolder();
     const std::string sep = PathSeparator();
+
+    // A folder name gets the platform's separator once (the dialog's OK, tarnwell-cli's
+    // --dir), and only when it fits.
+    char name[TextSize] = "store";
+    for (int time = 0; time < 2; time++) {
+        ASSERT_TRUE(EndWithSeparator(name));
+        EXPECT_EQ(name, "store" + sep);
+    }
+    const std::string longest(TextSize - 2, 'x');  // with its separator, 127 characters
+    snprintf(name, sizeof name, "%s", longest.c_str());
+    EXPECT_TRUE(EndWithSeparator(name));
+    EXPECT_EQ(name, longest + sep);
+    snprintf(name, sizeof name, "%sx", longest.c_str());
+    EXPECT_FALSE(EndWithSeparator(name)) << "no room for the separator";
+    EXPECT_EQ(name, longest + "x");
+
     std::string deep = folder + "a" + sep + "b" + sep + "c" + sep;
 
     EXPECT_TRUE(MakeParentFolders((deep + "file").c_str()));
@@ -72,3 +89,4 @@ TEST(Files, ParentFoldersAreMadeUpToTheLastSeparator)
     WriteWholeFile(folder + "plain", "x");
     EXPECT_FALSE(MakeParentFolders((folder + "plain" + sep + "sub" + sep + "file").c_str()));
 }
+

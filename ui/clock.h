@@ -1,6 +1,5 @@
-// The program's one steady clock: time from some fixed start, which never goes back. Linux:
-// CLOCK_MONOTONIC, on which cli_main.cpp sleeps to its deadlines; Windows: the performance
-// counter.
+// The program's one steady clock: time from some fixed start, which never goes back
+// (WaitForStopUntil, terminal.h, sleeps to deadlines on it).
 #ifndef TARNWELL_CLOCK_H
 #define TARNWELL_CLOCK_H
 

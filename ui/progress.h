@@ -6,10 +6,6 @@
 
 #include "ui/window_handle.h"
 
-// The bar's state: 100 at start and after ShowProgress, then 10, 20, ..., 90, 0, 10, ...
-// with each drawing step. The bar covers ProgressValue + 10 percent of its track.
-extern int ProgressValue;
-
 // Opens the progress window, owned by owner (the main window), centred on the screen and
 // captioned with a copy of title. A window still open from an earlier call is closed first.
 void ShowProgress(WindowHandle owner, const char* title);

@@ -11,6 +11,7 @@
 #include <FL/x.H>
 
 static Fl_Window* ProgressWindow;
+static int ProgressValue;  // the bar's state (progress_geometry.h)
 
 // The window has no close control, and a close request or Esc that reaches it anyway
 // (the window's callback runs for both) is ignored: Esc held aborts the transfer instead.
@@ -35,7 +36,7 @@ void ShowProgress(WindowHandle owner, const char* title)
     ProgressWindow->callback(IgnoreCloseRequest);
     // Until the first step the server fills the window with its background colour.
     ShowStatusWindow(ProgressWindow, owner, 0);
-    ProgressValue = 100;
+    ProgressValue = ProgressValueAtShow;
 }
 
 // GDI's Rectangle: a black outline around a fill, right and bottom exclusive. The outline

@@ -1,11 +1,6 @@
 // The progress bar's arithmetic, shared by both builds (see progress_geometry.h).
 #include "ui/progress_geometry.h"
 
-#include "ui/progress.h"
-
-// The state of the one progress window, on either front end.
-int ProgressValue = 100;
-
 int ProgressStepDue(int count)
 {
     return count % ProgressStepBytes == 0;

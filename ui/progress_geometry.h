@@ -23,7 +23,9 @@ struct ProgressPicture {
 // Non-zero when the byte count calls for a drawing step: a whole multiple of 64.
 int ProgressStepDue(int count);
 
-// The bar's state after one more step: (value + 10) modulo 100.
+// The bar's state after one more step: (value + 10) modulo 100. A new window's state is
+// ProgressValueAtShow, so its steps go 10, 20, ..., 90, 0, 10, ...
+enum { ProgressValueAtShow = 100 };
 int NextProgressValue(int value);
 
 // Fills picture for a client area of width by height pixels and the bar state value.

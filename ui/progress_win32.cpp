@@ -10,6 +10,7 @@
 #include <windows.h>
 
 static HWND ProgressWindow;
+static int ProgressValue;  // the bar's state (progress_geometry.h)
 
 // The platform's default dialog handling does all the window's own work; the bar exists
 // only as StepProgress draws it.
@@ -34,7 +35,7 @@ void ShowProgress(WindowHandle owner, const char* title)
     ProgressWindow = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROGRESS), owner,
                                         ProgressProc, 0);
     ShowWindow(ProgressWindow, SW_SHOWNORMAL);
-    ProgressValue = 100;
+    ProgressValue = ProgressValueAtShow;
     SetWindowTextA(ProgressWindow, title);
     // Shown from inside a transfer, which returns to the message loop only at its end: the
     // window must be painted now, its background by the default dialog handling, and brought

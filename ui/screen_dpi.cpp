@@ -20,6 +20,8 @@ int DesktopDpi(const char* xftDpi, int widthPixels, int widthMillimetres)
         if (end != xftDpi && dpi >= 24 && dpi <= 960)
             return (int)(dpi + 0.5);
     }
+    // A screen's size is often reported roughly, and a DPI a little off 96 must not change
+    // what was drawn for 96: quarters of 96, and never less.
     if (widthPixels > 0 && widthMillimetres > 0) {
         const int quarter = BaseDpi / 4;
         double dpi = widthPixels * 25.4 / widthMillimetres;

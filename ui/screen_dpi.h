@@ -1,6 +1,6 @@
-// The screen's dots per inch, by which the program sizes what it draws and places by itself.
-// The dialog templates and the drawing were made for 96 dpi (100 %); at 144 dpi all of it is
-// half as large again. Shared arithmetic here; ScreenDpi is the platform's.
+// The screen's dots per inch, by which the program sizes what it draws and places by itself:
+// everything is made for 96 dpi and grows in proportion. Shared arithmetic here; ScreenDpi
+// is the platform's.
 #ifndef TARNWELL_SCREEN_DPI_H
 #define TARNWELL_SCREEN_DPI_H
 
@@ -18,8 +18,7 @@ int ScaleToDpi(int pixels, int dpi);
 
 // The desktop's DPI on X: the resource Xft.dpi (its text, or null), as the desktop's font
 // settings set it; else what the screen's width in pixels and in millimetres give, to the
-// nearest quarter of 96 and no less than 96 (a screen's size is often reported roughly, and
-// a DPI a little off 96 must not change what was drawn for 96); else 96.
+// nearest quarter of 96 and no less than 96; else 96.
 int DesktopDpi(const char* xftDpi, int widthPixels, int widthMillimetres);
 
 #endif

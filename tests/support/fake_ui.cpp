@@ -6,7 +6,6 @@
 #include "ui/transfer_log.h"
 
 FakeUiRecord FakeUi;
-int ProgressValue = 100;
 
 std::vector<std::string> FakeUiRecord::Events(const std::string& kind) const
 {
@@ -23,14 +22,12 @@ std::vector<std::string> FakeUiRecord::Events(const std::string& kind) const
 void ResetFakeUi()
 {
     FakeUi = FakeUiRecord();
-    ProgressValue = 100;
 }
 
 void ShowProgress(WindowHandle owner, const char* title)
 {
     FakeUi.owner = owner;
     FakeUi.events.push_back(std::string("show ") + title);
-    ProgressValue = 100;
 }
 
 void StepProgress(int count)
