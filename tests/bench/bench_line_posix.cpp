@@ -1,5 +1,5 @@
 // The Linux side of the benchmarks: the thread CPU clock, system calls counted with strace
-// (a child through the tests' process runner), and the plain loop: poll() then read() / write().
+// (a child through the tests' process runner), and the plain copy: poll() then read() / write().
 #include "tests/bench/bench_line.h"
 
 #include "link/serial_link.h"
@@ -82,19 +82,12 @@ int PlainReadByte(int* value)
     return 1;
 }
 
-int PlainWriteByte(int value)
+int PlainWriteBytes(const unsigned char* bytes, long count, long piece)
 {
-    struct pollfd port = {LinkHandle, POLLOUT, 0};
-    unsigned char byte = (unsigned char)value;
-    return poll(&port, 1, 2000) == 1 && write(LinkHandle, &byte, 1) == 1;
-}
-
-int PlainWriteBytes(const unsigned char* bytes, long count)
-{
-    // The write is tried first and poll() asked only when the port is full, so that one
+    // Each write is tried first and poll() asked only when the port is full, so that one
     // byte at a time costs one system call, as in LinkWriteByte.
     while (count > 0) {
-        ssize_t written = write(LinkHandle, bytes, (size_t)count);
+        ssize_t written = write(LinkHandle, bytes, (size_t)(count < piece ? count : piece));
         if (written > 0) {
             bytes += written;
             count -= written;
