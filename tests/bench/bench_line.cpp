@@ -1,4 +1,4 @@
-// The far end of the benchmarks' line: a thread that feeds or drains the test line.
+// The benchmarks' shared part (see bench_line.h): the far end is a thread on the peer line.
 #include "tests/bench/bench_line.h"
 
 #include "link/serial_link.h"
@@ -10,10 +10,55 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <chrono>
 #include <thread>
 
-static std::thread FarEnd;
+long StartBenchmark(int argc, char** argv, const char* name, long defaultSize)
+{
+    enum { SizeMax = 1 << 30 };
+    // Unbuffered, so that each line shows as it is printed (also through the file that
+    // wine-run passes it on from).
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    long size = defaultSize;
+    bool ok = argc <= 2;
+    if (ok && argc == 2) {
+        size = 0;
+        ok = argv[1][0] != 0;
+        for (const char* digit = argv[1]; ok && *digit; digit++) {
+            int value = *digit - '0';
+            ok = value >= 0 && value <= 9 && size <= (SizeMax - value) / 10;
+            size = size * 10 + value;
+        }
+        ok = ok && size > 0;
+    }
+    if (!ok) {
+        fprintf(stderr, "usage: %s [bytes]   (bytes: a whole number from 1 to %d; %ld when not given)\n",
+                name, (int)SizeMax, defaultSize);
+        exit(2);
+    }
+    return size;
+}
+
+Bytes BenchTextFile(long size)
+{
+    static const char line[] = "The Z88 sends its files to the PC, and the PC sends them back.\r\n";
+    Bytes file((size_t)size);
+    for (size_t i = 0; i < file.size(); i++)
+        file[i] = (unsigned char)line[i % (sizeof line - 1)];
+    return file;
+}
+
+Bytes BenchRandomFile(long size)
+{
+    Bytes file((size_t)size);
+    unsigned state = 2463534242u;
+    for (unsigned char& byte : file) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        byte = (unsigned char)(state >> 24);
+    }
+    return file;
+}
 
 bool OpenBenchLink(const char* name, const char* rate, const char* xon, const char* directory)
 {
@@ -36,59 +81,36 @@ bool OpenBenchLink(const char* name, const char* rate, const char* xon, const ch
     return true;
 }
 
-// The far end's wait for a byte: long enough for a busy machine, short enough that a
-// benchmark whose program stopped reading still ends.
-enum { FarEndWaitMs = 5000, Chunk = 4096 };
+static std::thread FarEndThread;
 
-void StartSending(const unsigned char* bytes, long count)
+static void Sleep(double seconds)
 {
-    FarEnd = std::thread([bytes, count] {
-        for (long done = 0; done < count; done += Chunk) {
-            long left = count - done;
-            if (!PeerSend(bytes + done, left < Chunk ? (size_t)left : (size_t)Chunk))
-                return;
-        }
-    });
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
-void StartFeeding(long count)
+void StartFarEnd(FarEnd part, bool paced)
 {
-    static const unsigned char zeros[Chunk] = {};
-    FarEnd = std::thread([count] {
-        for (long left = count; left > 0; left -= Chunk) {
-            if (!PeerSend(zeros, left < Chunk ? (size_t)left : (size_t)Chunk))
-                return;
-        }
-    });
-}
-
-void StartDraining(long count)
-{
-    FarEnd = std::thread([count] {
-        for (long left = count; left > 0 && PeerReceiveByte(FarEndWaitMs) >= 0; left--) {
-        }
-    });
-}
-
-// Moves `count` bytes at the Z88's pace, a chunk per tick, each with `move` (which moves up
-// to the bytes it is given and says how many it moved, or -1 when the line failed).
-template <typename Move> static void Paced(long count, Move move)
-{
-    FarEnd = std::thread([count, move] {
-        static unsigned char chunk[BenchPacedChunk];
+    // Unthrottled, the far end waits up to FarEndWaitMs for a byte: long enough for a busy
+    // machine, short enough that a benchmark whose program stopped reading still ends. Paced,
+    // it takes only what is there and gives up after five seconds of ticks with nothing.
+    enum { FarEndWaitMs = 5000, Chunk = 4096, IdleTicksMax = 5 * BenchPacedRate / BenchPacedChunk };
+    FarEndThread = std::thread([part, paced] {
+        static const unsigned char zeros[Chunk] = {};
+        unsigned char taken[Chunk];
         BenchClock::time_point start = BenchClock::now();
         int idleTicks = 0;
-        for (long done = 0; done < count;) {
-            double due = (double)done / BenchPacedRate;
-            double wait = due - SecondsSince(start);
+        for (long done = 0; done < part.count;) {
+            // A schedule that does not drift: each chunk is due at its place in the whole.
+            double wait = paced ? (double)done / BenchPacedRate - SecondsSince(start) : 0;
             if (wait > 0)
-                std::this_thread::sleep_for(std::chrono::duration<double>(wait));
-            long size = count - done < (long)BenchPacedChunk ? count - done : (long)BenchPacedChunk;
-            long moved = move(chunk, (size_t)size);
-            if (moved < 0 || (moved == 0 && ++idleTicks > 5 * BenchPacedRate / BenchPacedChunk))
-                return;  // the line failed, or the program's end gave up five seconds ago
+                Sleep(wait);
+            size_t size = (size_t)std::min(part.count - done, paced ? (long)BenchPacedChunk : (long)Chunk);
+            long moved = part.sends ? (PeerSend(part.bytes ? part.bytes + done : zeros, size) ? (long)size : -1)
+                                    : (long)PeerRead(taken, size, paced ? 0 : FarEndWaitMs);
+            if (moved < 0 || (moved == 0 && (!paced || ++idleTicks > IdleTicksMax)))
+                return;
             if (moved == 0)
-                std::this_thread::sleep_for(std::chrono::duration<double>((double)BenchPacedChunk / BenchPacedRate));
+                Sleep((double)BenchPacedChunk / BenchPacedRate);
             else
                 idleTicks = 0;
             done += moved;
@@ -96,20 +118,38 @@ template <typename Move> static void Paced(long count, Move move)
     });
 }
 
-void StartFeedingPaced(long count)
-{
-    Paced(count, [](unsigned char* chunk, size_t size) { return PeerSend(chunk, size) ? (long)size : -1L; });
-}
-
-void StartDrainingPaced(long count)
-{
-    // What is there, up to a chunk: the far end never waits inside a tick.
-    Paced(count, [](unsigned char* chunk, size_t size) { return (long)PeerRead(chunk, size, 0); });
-}
-
 void WaitForFarEnd()
 {
-    FarEnd.join();
+    FarEndThread.join();
+}
+
+double MeasuredRun(Meter meter, FarEnd farEnd, const std::function<bool()>& work)
+{
+    if (meter == SystemCalls && !StartCountingCalls())
+        return -1;
+    StartFarEnd(farEnd, meter == PacedCpuSeconds);
+    double cpu = meter == PacedCpuSeconds ? ThreadCpuSeconds() : 0;
+    BenchClock::time_point start = BenchClock::now();
+    bool done = work();
+    double figure = meter == WallSeconds       ? SecondsSince(start)
+                    : meter == PacedCpuSeconds ? ThreadCpuSeconds() - cpu
+                                               : (double)StopCountingCalls();
+    WaitForFarEnd();
+    return done && figure >= 0 ? figure : -1;
+}
+
+void PrintFigure(const char* figure, double value, const char* format)
+{
+    char text[32] = "not measured";
+    if (value >= 0)
+        snprintf(text, sizeof text, format, value);
+    printf("%-40s %16s\n", figure, text);
+}
+
+void PrintPacedCpu(const char* figure, double cpuSeconds, double lineSeconds)
+{
+    PrintFigure(figure, cpuSeconds, "%.3f");
+    PrintFigure("  % of a core", cpuSeconds < 0 ? -1 : 100 * cpuSeconds / lineSeconds, "%.4f");
 }
 
 double RawEscapeQueriesPerSecond()
@@ -126,16 +166,4 @@ double RawEscapeQueriesPerSecond()
         queries += 100;
     } while (SecondsSince(start) < 0.2);
     return held >= 0 ? queries / SecondsSince(start) : 0;
-}
-
-void PrintBeforeNow(const char* figure, double before, double now, const char* format)
-{
-    char beforeText[32] = "not measured", nowText[32] = "not measured", ratio[32] = "";
-    if (before >= 0)
-        snprintf(beforeText, sizeof beforeText, format, before);
-    if (now >= 0)
-        snprintf(nowText, sizeof nowText, format, now);
-    if (before > 0 && now >= 0)
-        snprintf(ratio, sizeof ratio, "%.3g", now / before);
-    printf("%-40s %16s %16s %10s\n", figure, beforeText, nowText, ratio);
 }

@@ -1,50 +1,21 @@
-// What the benchmarks share: their start (output and argument), their timing, and the
-// platform side: the far end of an unthrottled line that feeds or drains bytes as fast as it
-// can, and the plain one-byte loop the link is measured against.
+// What the benchmarks share: their start, their clock and files, the link opened on the test
+// line, runs measured against the far end of that line, and a plain copy on the link's port.
 #ifndef TARNWELL_BENCH_LINE_H
 #define TARNWELL_BENCH_LINE_H
 
+#include "tests/support/z88.h"
 #include "ui/window_handle.h"
-
-#include <stddef.h>
-#include <stdio.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <vector>
 
-// The largest size a benchmark takes, in bytes.
-enum { BenchSizeMax = 1 << 30 };
+// Makes the output unbuffered and gives the one argument, a size in bytes (`defaultSize` when
+// there is none); anything but a whole number from 1 to 2^30 prints the usage line and ends
+// the program with status 2.
+long StartBenchmark(int argc, char** argv, const char* name, long defaultSize);
 
-// What every benchmark does first. Its output is made unbuffered, so that each line shows as
-// it is printed (also through the file that wine-run passes it on from). Its one argument is
-// the size in bytes, `defaultSize` when there is none; anything but a whole number from 1 to
-// BenchSizeMax prints the usage line and ends the program with status 2.
-inline long StartBenchmark(int argc, char** argv, const char* name, long defaultSize)
-{
-    setvbuf(stdout, nullptr, _IONBF, 0);
-    long size = defaultSize;
-    bool ok = argc <= 2;
-    if (ok && argc == 2) {
-        size = 0;
-        ok = argv[1][0] != 0;
-        for (const char* digit = argv[1]; ok && *digit; digit++) {
-            int value = *digit - '0';
-            ok = value >= 0 && value <= 9 && size <= (BenchSizeMax - value) / 10;
-            size = size * 10 + value;
-        }
-        ok = ok && size > 0;
-    }
-    if (!ok) {
-        fprintf(stderr, "usage: %s [bytes]   (bytes: a whole number from 1 to %d; %ld when not given)\n",
-                name, (int)BenchSizeMax, defaultSize);
-        exit(2);
-    }
-    return size;
-}
-
-// Timing shared by the benchmarks: seconds since `start`, and the median of some rounds.
 using BenchClock = std::chrono::steady_clock;
 
 inline double SecondsSince(BenchClock::time_point start)
@@ -58,59 +29,65 @@ inline double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// A fresh settings store, the test line (OpenPeerLine) with "Rate" and "Xon" as given and,
-// when `directory` is given, that "Directory"; then the link opened on it. False, with the
-// reason printed, when the line or the link did not open.
+// Files to move: Z88 text (lines of prose ending in CR LF: every byte goes out plain, so line
+// bytes and file bytes are the same), and a fixed pseudo-random sequence (about 61 % of its
+// bytes go out escaped, as 4 bytes).
+Bytes BenchTextFile(long size);
+Bytes BenchRandomFile(long size);
+
+// A fresh settings store, the test line with "Rate" and "Xon" as given and, when `directory`
+// is given, that "Directory"; then the link opened on it. False, the reason printed, when the
+// line or the link did not open.
 bool OpenBenchLink(const char* name, const char* rate, const char* xon, const char* directory = nullptr);
 
-// A thread at the far end of the test line (OpenPeerLine) sends `count` bytes / takes `count`
-// bytes, as fast as the line lets it. WaitForFarEnd waits until it has done so.
-void StartFeeding(long count);
-void StartDraining(long count);
-// The same as StartFeeding with the `count` bytes at `bytes`, which must stay until
-// WaitForFarEnd.
-void StartSending(const unsigned char* bytes, long count);
-// The same as StartFeeding / StartDraining at a Z88's pace: BenchPacedRate, in chunks
-// of BenchPacedChunk on a schedule that does not drift (60 a second, as a USB adapter's packets).
+// The far end's part while a benchmark runs: it takes `count` bytes from the line, or sends
+// them (`bytes`, which must stay until WaitForFarEnd; zeros when none are given). Started on
+// a thread of its own, as fast as the line lets it or at a Z88's pace: BenchPacedRate bytes a
+// second in chunks of BenchPacedChunk (60 a second, as a USB adapter's packets).
+struct FarEnd {
+    bool sends;
+    long count;
+    const unsigned char* bytes;
+};
+inline FarEnd FarEndTakes(long count) { return FarEnd{false, count, nullptr}; }
+inline FarEnd FarEndSends(long count, const unsigned char* bytes = nullptr) { return FarEnd{true, count, bytes}; }
 enum { BenchPacedRate = 3840, BenchPacedChunk = 64 };
-void StartFeedingPaced(long count);
-void StartDrainingPaced(long count);
+void StartFarEnd(FarEnd farEnd, bool paced);
 void WaitForFarEnd();
 
-// What a session asks of the real ui besides the line, `count` bytes long, with the
-// progress window captioned `title` open over `owner`: a progress step for every byte (a
-// drawing for every 64th) and an Esc query for every byte. Printed per byte and per drawing.
-// Only in the benchmarks that link the status windows and the alerts (ui_cost.cpp).
+// Runs `work` (true when it did all it should) on the calling thread while the far end does
+// its part, and gives what the meter read, or -1 when the work failed or the figure cannot be
+// had: the seconds it took (the far end unthrottled), the CPU seconds the thread used (the far
+// end at a Z88's pace), or the thread's system calls (the far end unthrottled; strace -c on
+// Linux, where strace is installed and may trace).
+enum Meter { WallSeconds, PacedCpuSeconds, SystemCalls };
+double MeasuredRun(Meter meter, FarEnd farEnd, const std::function<bool()>& work);
+
+// A row of a benchmark's table: the figure's name, and its value in `format` or "not measured"
+// when it is negative. PrintPacedCpu gives a PacedCpuSeconds figure two rows: the seconds, and
+// the share of a core over the line's `lineSeconds`.
+void PrintFigure(const char* figure, double value, const char* format);
+void PrintPacedCpu(const char* figure, double cpuSeconds, double lineSeconds);
+
+// The plain copy on the link's port (LinkHandle) that the link and the sessions are measured
+// against: one byte read, or `count` bytes written in writes of at most `piece` bytes (fewer
+// when the port takes fewer). Non-zero when it went.
+int PlainReadByte(int* value);
+int PlainWriteBytes(const unsigned char* bytes, long count, long piece);
+
+// The platform's own Esc query (EscapeDownNow), uncached: how many per second; -1 with no
+// display.
+double RawEscapeQueriesPerSecond();
+
+// What a session asks of the real ui besides the line, printed per byte and per drawing: for
+// `count` bytes with the progress window captioned `title` open over `owner`, a progress step
+// and an Esc query each. In the benchmarks that link the status windows (ui_cost.cpp).
 void PrintUiCost(WindowHandle owner, const char* title, long count);
 
-// One row of a before-and-now table: the figure's name, both values printed with `format`
-// ("not measured" for a negative one), and now / before.
-void PrintBeforeNow(const char* figure, double before, double now, const char* format);
-
-// The CPU time the calling thread has used, in seconds: the program's side of a benchmark
-// alone, without the far end's thread.
+// Platform parts: the CPU time the calling thread has used, in seconds; and its system calls
+// counted from StartCountingCalls to StopCountingCalls (-1 where they cannot be counted).
 double ThreadCpuSeconds();
-
-// Counts the system calls the calling thread makes from StartCountingCalls to
-// StopCountingCalls: strace -c attached to the thread alone (-p with its thread id, no -f,
-// so that the far end's thread is not counted). StopCountingCalls gives the count, or -1
-// where calls cannot be counted (no strace, no right to trace, Windows).
 bool StartCountingCalls();
 long StopCountingCalls();
-
-// The plain loop's one byte, on the link's own open port (LinkHandle), with the timeouts of
-// TransferMode but nothing else: no Esc query, no mode switch.
-//   Linux: poll() then read() / write();  Windows: ReadFile / WriteFile.
-int PlainReadByte(int* value);
-int PlainWriteByte(int value);
-
-// A plain copy of `count` bytes to the link's port in as few writes as the port takes
-// (with `count` 1: one write, the least one byte can cost). Non-zero when all of them went.
-int PlainWriteBytes(const unsigned char* bytes, long count);
-
-// The platform's own Esc query (EscapeDownNow), asked directly with no caching: how many
-// per second.
-// -1 when it cannot be asked (no display).
-double RawEscapeQueriesPerSecond();
 
 #endif

@@ -1,18 +1,15 @@
-// The Linux side of the benchmarks: the thread CPU clock, system calls counted with strace,
-// and the plain loop: poll() then read() / write().
+// The Linux side of the benchmarks: the thread CPU clock, system calls counted with strace
+// (a child through the tests' process runner), and the plain copy: poll() then read() / write().
 #include "tests/bench/bench_line.h"
 
 #include "link/serial_link.h"
+#include "tests/support/process.h"
 
 #include <errno.h>
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -27,68 +24,52 @@ double ThreadCpuSeconds()
     return used.tv_sec + used.tv_nsec / 1e9;
 }
 
-static pid_t Tracer = -1;
-static std::string TraceFolder;
+static ChildProcess Tracer;
+
+// Whether a tracer has attached to the thread `thread` of this process.
+static bool Traced(long thread)
+{
+    char path[64], line[128];
+    snprintf(path, sizeof path, "/proc/self/task/%ld/status", thread);
+    long tracer = 0;
+    FILE* status = fopen(path, "r");
+    while (status && fgets(line, sizeof line, status))
+        sscanf(line, "TracerPid: %ld", &tracer);
+    if (status)
+        fclose(status);
+    return tracer != 0;
+}
 
 bool StartCountingCalls()
 {
-    const char* base = getenv("TMPDIR");
-    char folder[256];
-    snprintf(folder, sizeof folder, "%s/tarnwell-strace-XXXXXX", base && *base ? base : "/tmp");
-    if (!mkdtemp(folder))
-        return false;
-    TraceFolder = folder;
-    std::string summary = TraceFolder + "/summary", said = TraceFolder + "/said";
-    std::string thread = std::to_string((long)syscall(SYS_gettid));
-    Tracer = fork();
-    if (Tracer == 0) {
-        int out = open(said.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(out, 2);
-        execlp("strace", "strace", "-c", "-o", summary.c_str(), "-p", thread.c_str(), (char*)nullptr);
-        _exit(127);
+    // strace -c attached to the calling thread alone (-p with its thread id, no -f), so that
+    // the far end's thread is not counted; interrupted, it prints its summary on its error
+    // output. Calls before it has attached are not seen, so the wait is for that.
+    long thread = (long)syscall(SYS_gettid);
+    Tracer.out.clear();
+    Tracer.err.clear();
+    if (StartChild(&Tracer, "strace", {"-c", "-p", std::to_string(thread)}, CollectOutput)) {
+        for (int waited = 0; waited < 10000 && WaitForChild(&Tracer, 0) == -1; waited += 10) {
+            if (Traced(thread))
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
     }
-    // strace says on its error output when it has attached; calls before that are not seen.
-    for (int waited = 0; Tracer > 0 && waited < 10000; waited += 10) {
-        char text[512] = "";
-        FILE* file = fopen(said.c_str(), "r");
-        size_t got = file ? fread(text, 1, sizeof text - 1, file) : 0;
-        if (file)
-            fclose(file);
-        text[got] = 0;
-        if (strstr(text, "attached"))
-            return true;
-        if (waitpid(Tracer, nullptr, WNOHANG) == Tracer)
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    StopCountingCalls();
+    KillChild(&Tracer);
     return false;
 }
 
 long StopCountingCalls()
 {
-    if (Tracer <= 0)
-        return -1;
-    kill(Tracer, SIGINT);
-    waitpid(Tracer, nullptr, 0);
-    Tracer = -1;
+    KillChild(&Tracer, SIGINT);
     // The summary's last line: "100.00 seconds usecs/call calls [errors] total".
-    long calls = -1;
-    std::string summary = TraceFolder + "/summary";
-    if (FILE* file = fopen(summary.c_str(), "r")) {
-        char line[256];
-        while (fgets(line, sizeof line, file)) {
-            double percent, seconds;
-            long perCall, count;
-            if (strstr(line, " total") && sscanf(line, "%lf %lf %ld %ld", &percent, &seconds, &perCall, &count) == 4)
-                calls = count;
-        }
-        fclose(file);
-    }
-    unlink(summary.c_str());
-    unlink((TraceFolder + "/said").c_str());
-    rmdir(TraceFolder.c_str());
-    return calls;
+    const std::string& said = Tracer.err;
+    size_t total = said.rfind(" total"), line = said.rfind('\n', total);
+    double percent, seconds;
+    long perCall, calls;
+    const char* last = said.c_str() + (line == std::string::npos ? 0 : line + 1);
+    bool read = total != std::string::npos && sscanf(last, "%lf %lf %ld %ld", &percent, &seconds, &perCall, &calls) == 4;
+    return read ? calls : -1;
 }
 
 int PlainReadByte(int* value)
@@ -101,19 +82,12 @@ int PlainReadByte(int* value)
     return 1;
 }
 
-int PlainWriteByte(int value)
+int PlainWriteBytes(const unsigned char* bytes, long count, long piece)
 {
-    struct pollfd port = {LinkHandle, POLLOUT, 0};
-    unsigned char byte = (unsigned char)value;
-    return poll(&port, 1, 2000) == 1 && write(LinkHandle, &byte, 1) == 1;
-}
-
-int PlainWriteBytes(const unsigned char* bytes, long count)
-{
-    // The write is tried first and poll() asked only when the port is full, so that one
+    // Each write is tried first and poll() asked only when the port is full, so that one
     // byte at a time costs one system call, as in LinkWriteByte.
     while (count > 0) {
-        ssize_t written = write(LinkHandle, bytes, (size_t)count);
+        ssize_t written = write(LinkHandle, bytes, (size_t)(count < piece ? count : piece));
         if (written > 0) {
             bytes += written;
             count -= written;

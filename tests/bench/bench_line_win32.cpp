@@ -1,5 +1,5 @@
 // The Windows side of the benchmarks: the thread CPU clock (no system-call count), and the
-// plain loop: ReadFile / WriteFile.
+// plain copy: ReadFile / WriteFile.
 #include "tests/bench/bench_line.h"
 
 #include "link/serial_link.h"
@@ -41,18 +41,11 @@ int PlainReadByte(int* value)
     return 1;
 }
 
-int PlainWriteByte(int value)
-{
-    unsigned char byte = (unsigned char)value;
-    DWORD count = 0;
-    return WriteFile(LinkHandle, &byte, 1, &count, NULL) && count == 1;
-}
-
-int PlainWriteBytes(const unsigned char* bytes, long count)
+int PlainWriteBytes(const unsigned char* bytes, long count, long piece)
 {
     while (count > 0) {
         DWORD written = 0;
-        if (!WriteFile(LinkHandle, bytes, (DWORD)count, &written, NULL) || written == 0)
+        if (!WriteFile(LinkHandle, bytes, (DWORD)(count < piece ? count : piece), &written, NULL) || written == 0)
             return 0;
         bytes += written;
         count -= (long)written;

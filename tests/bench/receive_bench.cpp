@@ -5,96 +5,21 @@
 // The README gives the whole command for each build; the one argument is the file size.
 #include "link/serial_link.h"
 #include "protocol/receive.h"
-#include "settings/settings.h"
 #include "tests/bench/bench_line.h"
-#include "tests/support/peer_line.h"
 #include "tests/support/desktop.h"
-#include "tests/support/settings_store.h"
 #include "tests/support/temp_folder.h"
-#include "tests/support/z88.h"
-#include "ui/alerts.h"
-#include "ui/progress.h"
 
 #include <stdio.h>
 #include <string.h>
 
-#include <algorithm>
-#include <chrono>
 #include <string>
-#include <vector>
-
-using Clock = std::chrono::steady_clock;
 
 enum { Rounds = 3 };
 
-// Printable lines of varying length ending in CR LF, as a Z88 text file might hold.
-static Bytes TextFile(long size)
+// Seconds for `work` to take `frame`, sent unthrottled; -1 when it failed.
+static double Timed(const Bytes& frame, const std::function<bool()>& work)
 {
-    static const char* const words[] = {"the", "Z88", "stores", "notes", "while", "PipeDream",
-                                        "keeps", "a", "ledger", "of", "every", "day,", "1987"};
-    Bytes file;
-    unsigned state = 1;
-    int column = 0;
-    while ((long)file.size() < size) {
-        state = state * 1103515245u + 12345u;
-        const char* word = words[(state >> 16) % 13];
-        file.insert(file.end(), word, word + strlen(word));
-        column += (int)strlen(word) + 1;
-        if (column > 60 + (int)((state >> 8) % 15)) {
-            file.push_back('\r');
-            file.push_back('\n');
-            column = 0;
-        } else {
-            file.push_back(' ');
-        }
-    }
-    file.resize((size_t)size);
-    return file;
-}
-
-static Bytes RandomFile(long size)
-{
-    Bytes file((size_t)size);
-    unsigned long long state = 0x9E3779B97F4A7C15ull;
-    for (unsigned char& byte : file) {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        byte = (unsigned char)(state >> 24);
-    }
-    return file;
-}
-
-// Seconds to copy `count` line bytes into a file with the plain one-byte read loop; -1 when a
-// read failed.
-static double PlainCopy(const Bytes& line, const std::string& path)
-{
-    FILE* copy = fopen(path.c_str(), "wb");
-    if (!copy)
-        return -1;
-    StartSending(line.data(), (long)line.size());
-    Clock::time_point start = Clock::now();
-    size_t done = 0;
-    int value;
-    while (done < line.size() && PlainReadByte(&value)) {
-        putc(value, copy);
-        done++;
-    }
-    fclose(copy);
-    double seconds = SecondsSince(start);
-    WaitForFarEnd();
-    return done == line.size() ? seconds : -1;
-}
-
-// Seconds for ReceiveFile to take the frame whose ESC 'N' has been read; -1 when it failed.
-static double Reception(const Bytes& body, WindowHandle owner)
-{
-    StartSending(body.data(), (long)body.size());
-    Clock::time_point start = Clock::now();
-    int result = ReceiveFile(owner);
-    double seconds = SecondsSince(start);
-    WaitForFarEnd();
-    return result ? seconds : -1;
+    return MeasuredRun(WallSeconds, FarEndSends((long)frame.size(), frame.data()), work);
 }
 
 static int Measure(const char* what, const Bytes& file, const std::string& folder, WindowHandle owner)
@@ -107,9 +32,19 @@ static int Measure(const char* what, const Bytes& file, const std::string& folde
     for (int round = 0; round < Rounds; round++) {
         std::string name = std::string(what) + std::to_string(round);
         Bytes frame = Text(name) + Bytes{0x1B, 'F'} + body + Bytes{0x1B, 'E'};
-        plain.push_back(PlainCopy(frame, folder + "plain-copy"));
-        first.push_back(Reception(frame, owner));
-        again.push_back(Reception(frame, owner));  // a previous copy to move aside and compare
+        // The plain copy: the frame's bytes read one at a time into a file.
+        plain.push_back(Timed(frame, [&] {
+            FILE* copy = fopen((folder + "plain-copy").c_str(), "wb");
+            size_t done = 0;
+            for (int value; copy && done < frame.size() && PlainReadByte(&value); done++)
+                putc(value, copy);
+            return copy && fclose(copy) == 0 && done == frame.size();
+        }));
+        // ReceiveFile takes the frame after its ESC 'N'; the second time it finds a previous
+        // copy to move aside and compare.
+        auto receive = [&] { return ReceiveFile(owner) != 0; };
+        first.push_back(Timed(frame, receive));
+        again.push_back(Timed(frame, receive));
         RunEventLoop(50);
         printf("  round %d: plain copy %.3f, ReceiveFile new name %.3f, previous copy %.3f\n", round + 1,
                plain.back(), first.back(), again.back());
@@ -125,14 +60,16 @@ static int Measure(const char* what, const Bytes& file, const std::string& folde
         }
     }
 
-    const double plainTime = Median(plain), firstTime = Median(first), againTime = Median(again);
+    const struct {
+        const char* name;
+        double seconds;
+    } rows[] = {{"plain copy of the frame", Median(plain)},
+                {"ReceiveFile, new name", Median(first)},
+                {"ReceiveFile, previous copy", Median(again)}};
     printf("  medians:\n");
-    printf("  plain copy of the frame      %9.0f line B/s  = %9.0f file B/s\n", lineBytes / plainTime,
-           fileBytes / plainTime);
-    printf("  ReceiveFile, new name        %9.0f line B/s  = %9.0f file B/s   ratio %5.1f %%\n",
-           lineBytes / firstTime, fileBytes / firstTime, 100.0 * plainTime / firstTime);
-    printf("  ReceiveFile, previous copy   %9.0f line B/s  = %9.0f file B/s   ratio %5.1f %%\n",
-           lineBytes / againTime, fileBytes / againTime, 100.0 * plainTime / againTime);
+    for (const auto& row : rows)
+        printf("  %-28s %9.0f line B/s  = %9.0f file B/s   ratio %5.1f %%\n", row.name, lineBytes / row.seconds,
+               fileBytes / row.seconds, 100.0 * rows[0].seconds / row.seconds);
     return 1;
 }
 
@@ -147,7 +84,7 @@ int main(int argc, char** argv)
 
     PrintUiCost(owner, "Now Receiving file \"COST\"", size);
     printf("%d rounds each; ratio = plain copy time / ReceiveFile time: over 100 %% ReceiveFile is faster\n", Rounds);
-    int ok = Measure("TEXT", TextFile(size), folder, owner) && Measure("BINARY", RandomFile(size), folder, owner);
+    int ok = Measure("TEXT", BenchTextFile(size), folder, owner) && Measure("BINARY", BenchRandomFile(size), folder, owner);
     CloseOwnerWindow(owner);
     CloseLink();
     return ok ? 0 : 1;
