@@ -1,6 +1,7 @@
 // The drop loop shared by both front ends: dropped files go out in order until one fails.
 #include "protocol/drop.h"
 
+#include "link/failure.h"
 #include "protocol/files.h"
 #include "protocol/send.h"
 
@@ -39,6 +40,18 @@ int SendDroppedFiles(WindowHandle owner, const char* const* paths, int count)
     if (outer)
         Sending = false;
     return sent;
+}
+
+bool CanBeSent(const char* path)
+{
+    std::vector<std::string> inside;
+    if (ListFolderFiles(path, &inside))
+        return true;
+    ClearFailure();
+    FILE* file = OpenFileToSend(path);
+    if (file)
+        fclose(file);
+    return file != NULL;
 }
 
 void QueueFilesToSend(const char* const* paths, int count)

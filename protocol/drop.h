@@ -14,6 +14,11 @@
 // Returns how many files went whole, from the first on, a folder's files counted one by one.
 int SendDroppedFiles(WindowHandle owner, const char* const* paths, int count);
 
+// For a start that hands its files to a program already running: true when `path` is a
+// folder, or a file that opens for reading; else false, with the send session's reason in
+// FailureReason (link/failure.h).
+bool CanBeSent(const char* path);
+
 // Files named on a command line (this program's, or another start's handed over): kept in
 // order until the next poll tick sends them with SendQueuedFiles, as one drop.
 void QueueFilesToSend(const char* const* paths, int count);

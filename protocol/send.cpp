@@ -74,6 +74,19 @@ static int HoldsControlByte(const char* name)
     return 0;
 }
 
+FILE* OpenFileToSend(const char* path)
+{
+    FILE* source = OpenFileForReading(path);
+    if (!source) {
+        struct stat info;
+        if (stat(path, &info) != 0)
+            NoteFailure("the file cannot be found (%s)", SystemErrorText());
+        else
+            NoteFailure("it is not a file that can be read");
+    }
+    return source;
+}
+
 int SendFile(WindowHandle owner, const char* path)
 {
     // Everything that can refuse the file is asked before the window opens or a byte goes
@@ -95,13 +108,8 @@ int SendFile(WindowHandle owner, const char* path)
     int nameLength = (int)strlen(mapped);
     memcpy(name, mapped, nameLength + 1);
 
-    FILE* source = OpenFileForReading(path);
+    FILE* source = OpenFileToSend(path);
     if (!source) {
-        struct stat info;
-        if (stat(path, &info) != 0)
-            NoteFailure("the file cannot be found (%s)", SystemErrorText());
-        else
-            NoteFailure("it is not a file that can be read");
         ReportOutcome(owner, 0, path, 0);
         return 0;
     }

@@ -7,6 +7,8 @@
 #include "settings/settings.h"
 #include "ui/window_handle.h"
 
+#include <stdio.h>
+
 // The longest path a send takes: paths travel in TextSize buffers, and a cut path may name
 // another file, which would then reach the Z88 under the wrong name.
 enum { LongestSendPath = TextSize - 1 };
@@ -28,5 +30,9 @@ enum { LongestSendPath = TextSize - 1 };
 // on the line, and the one a failed write stopped in.
 // NameBuffer holds the mapped name afterwards.
 int SendFile(WindowHandle owner, const char* path);
+
+// Opens the file at `path` for reading as SendFile does: NULL for anything that is not a
+// regular file that opens, with the reason noted (NoteFailure, link/failure.h).
+FILE* OpenFileToSend(const char* path);
 
 #endif
