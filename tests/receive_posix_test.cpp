@@ -1,15 +1,114 @@
 // Receive cases that only Linux can stage: a disk that refuses the received file's bytes (a
-// file size limit), things other than files standing at the store path, and a program killed
-// in the middle of a reception.
+// file size limit), things other than files standing at the store path, a program killed
+// in the middle of a reception, and store folders of other kinds, each stood in for by
+// wrapping the one system call it changes.
 #include "tests/receive_fixture.h"
 
+#include <dlfcn.h>
+#include <errno.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 class ReceivePosix : public ReceiveFixture {};
+
+// A file system without RENAME_NOREPLACE and without hard links (vfat, a virtual machine's
+// shared folder): renameat2 with a flag answers EINVAL, link EPERM.
+static bool NoRenameFlagsNorLinks;
+// A file system whose folders cannot be flushed: fsync on a folder answers this (0: works).
+static int FolderFlushError;
+// How often each stand-in answered.
+static int Stood;
+
+template <typename Call>
+static Call Real(const char* name)
+{
+    return (Call)dlsym(RTLD_NEXT, name);
+}
+
+extern "C" int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) noexcept
+{
+    if (NoRenameFlagsNorLinks && flags) {
+        Stood++;
+        errno = EINVAL;
+        return -1;
+    }
+    static auto real = Real<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
+    return real(fromDir, from, toDir, to, flags);
+}
+
+extern "C" int link(const char* from, const char* to) noexcept
+{
+    if (NoRenameFlagsNorLinks) {
+        Stood++;
+        errno = EPERM;
+        return -1;
+    }
+    static auto real = Real<int (*)(const char*, const char*)>("link");
+    return real(from, to);
+}
+
+extern "C" int fsync(int fd)
+{
+    struct stat info;
+    if (FolderFlushError && fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        Stood++;
+        errno = FolderFlushError;
+        return -1;
+    }
+    static auto real = Real<int (*)(int)>("fsync");
+    return real(fd);
+}
+
+// Three receptions of one name leave the newest and the one before, and a fourth cut short
+// changes neither, on a store folder that can rename only by replacing.
+TEST_F(ReceivePosix, StoreFolderWithoutNoReplaceRenameNorHardLinks)
+{
+    NoRenameFlagsNorLinks = true;
+    Stood = 0;
+    for (const char* data : {"one", "two", "three"})
+        EXPECT_EQ(Receive(Body(Z88Frame("FAT", Text(data)))), 1) << data;
+    EXPECT_EQ(Receive(Text("FAT") + NameEnd() + Text("four, cut")), 0);
+    NoRenameFlagsNorLinks = false;
+    EXPECT_GT(Stood, 0);
+    EXPECT_EQ(Stored("FAT.z88"), "three");
+    EXPECT_EQ(Stored("_FAT.z88"), "two");
+    EXPECT_EQ(Stored("~FAT.z88"), "four, cut");
+}
+
+// A folder flush that the file system does not offer costs nothing: the file is in place,
+// its previous copy kept, and it counts as received. A disk that fails the flush still
+// fails the reception.
+TEST_F(ReceivePosix, FolderFlushTheFileSystemLacksIsNoFailure)
+{
+    std::string previous = "old";
+    WriteWholeFile(folder + "NET.z88", previous);
+    const struct {
+        int error;
+        int result;
+    } cases[] = {{EINVAL, 1}, {EOPNOTSUPP, 1}, {EIO, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        ResetFakeUi();
+        FolderFlushError = c.error;
+        Stood = 0;
+        const std::string data = "copy " + std::to_string(c.error);
+        EXPECT_EQ(Receive(Body(Z88Frame("NET", Text(data)))), c.result);
+        FolderFlushError = 0;
+        EXPECT_EQ(Stood, 1);
+        EXPECT_EQ(FakeUi.Beeps(), c.result);
+        EXPECT_EQ(Stored("NET.z88"), data);
+        EXPECT_EQ(Stored("_NET.z88"), previous);
+        previous = data;
+        if (!c.result) {
+            EXPECT_EQ(FakeUi.failures, (Events{"NET - not received: the store folder's names could not be put "
+                                               "on the disk (" + std::string(strerror(EIO)) + ")."}));
+        }
+    }
+}
 
 // With a file size limit in force, writes past it fail as on a full disk. The data that
 // overflows the stream's buffer fails at a write; a shorter tail fails only when the close
