@@ -235,6 +235,10 @@ int ReceiveFile(WindowHandle owner)
     }
     if (incoming) {
         result = ReceiveData(incoming);
+        // The framing has no checksum: a byte the line damaged (a framing error reads as a
+        // 0x00) or lost (an overrun) shows only in the port's own error counts.
+        if (result)
+            result = LinkReadClean();
         // Buffered bytes reach the disk only here, so a full disk may first show now.
         if (!FlushToDiskAndClose(incoming))
             result = NoteFailure("the disk refused the file (%s)", SystemErrorText());

@@ -1,13 +1,16 @@
 // Receive cases that only Linux can stage: a disk that refuses the received file's bytes (a
 // file size limit), things other than files standing at the store path, a program killed
-// in the middle of a reception, and store folders of other kinds, each stood in for by
-// wrapping the one system call it changes.
+// in the middle of a reception, and store folders and ports of other kinds, each stood in
+// for by wrapping the one system call it changes.
 #include "tests/receive_fixture.h"
 
 #include <dlfcn.h>
 #include <errno.h>
+#include <linux/serial.h>
 #include <signal.h>
+#include <stdarg.h>
 #include <stdio.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,6 +23,9 @@ class ReceivePosix : public ReceiveFixture {};
 static bool NoRenameFlagsNorLinks;
 // A file system whose folders cannot be flushed: fsync on a folder answers this (0: works).
 static int FolderFlushError;
+// A port that counts line errors: TIOCGICOUNT answers these counts (else a pty's ENOTTY).
+static bool Counting;
+static struct serial_icounter_struct Counts;
 // How often each stand-in answered.
 static int Stood;
 
@@ -61,6 +67,21 @@ extern "C" int fsync(int fd)
     }
     static auto real = Real<int (*)(int)>("fsync");
     return real(fd);
+}
+
+extern "C" int ioctl(int fd, unsigned long request, ...) noexcept
+{
+    va_list arguments;
+    va_start(arguments, request);
+    void* argument = va_arg(arguments, void*);
+    va_end(arguments);
+    if (Counting && request == TIOCGICOUNT && fd == LinkHandle) {
+        Stood++;
+        *(struct serial_icounter_struct*)argument = Counts;
+        return 0;
+    }
+    static auto real = Real<int (*)(int, unsigned long, void*)>("ioctl");
+    return real(fd, request, argument);
 }
 
 // Three receptions of one name leave the newest and the one before, and a fourth cut short
@@ -108,6 +129,68 @@ TEST_F(ReceivePosix, FolderFlushTheFileSystemLacksIsNoFailure)
                                                "on the disk (" + std::string(strerror(EIO)) + ")."}));
         }
     }
+}
+
+// The port's error counts are read once the end mark is in, against what they were when the
+// line was last quiet: an error counted in the middle of the data, or in bytes that had come
+// before the reception began, fails it like a garbled frame, with the store name and its
+// previous copy as they were and the data kept under '~'. An error counted while the line
+// was quiet, before the frame came, is none of its business.
+TEST_F(ReceivePosix, LineErrorsTheCountsShowFailTheReception)
+{
+    enum When { MidData, FrameWaiting, LineQuiet };
+    static int serial_icounter_struct::*midData;
+    const struct {
+        const char* what;
+        int serial_icounter_struct::*count;
+        When when;
+        std::string kind;  // "" when the reception goes whole
+    } cases[] = {
+        {"a framing error mid-data", &serial_icounter_struct::frame, MidData, "framing error"},
+        {"the driver's buffer overrun mid-data", &serial_icounter_struct::buf_overrun, MidData, "overrun"},
+        {"a parity error in bytes that came before the reception", &serial_icounter_struct::parity, FrameWaiting,
+         "parity error"},
+        {"a break while the line was quiet", &serial_icounter_struct::brk, LineQuiet, ""},
+    };
+    const std::string data(300, 'x');
+    Counting = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetFakeUi();
+        const std::string name = "LINE" + std::to_string(&c - cases);
+        WriteWholeFile(folder + name + ".z88", "old");
+        WriteWholeFile(folder + "_" + name + ".z88", "older");
+        Counts = serial_icounter_struct();
+        ASSERT_EQ(NextLineByte(PollMode), -1);  // the line is quiet
+        if (c.when == LineQuiet) {
+            Counts.*c.count += 1;
+            ASSERT_EQ(NextLineByte(PollMode), -1);
+        }
+        midData = c.when == MidData ? c.count : nullptr;
+        FakeUi.onStep = [](int count) {
+            if (count == 100 && midData)
+                Counts.*midData += 1;
+        };
+        // The frame waits whole on the line before the reception begins.
+        ASSERT_TRUE(SendAndSettle(Body(Z88Frame(name, Text(data)))));
+        if (c.when == FrameWaiting)
+            Counts.*c.count += 1;
+        Stood = 0;
+        int result = ReceiveFile(Owner());
+        EXPECT_GT(Stood, 0);
+        if (c.kind.empty()) {
+            EXPECT_EQ(result, 1);
+            EXPECT_EQ(Stored(name + ".z88"), data);
+            continue;
+        }
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(FakeUi.events, (Events{Title(name), "close"}));
+        EXPECT_EQ(FakeUi.failures, Events{name + " - not received: the line garbled the data (" + c.kind + ")."});
+        EXPECT_EQ(Stored(name + ".z88"), "old");
+        EXPECT_EQ(Stored("_" + name + ".z88"), "older");
+        EXPECT_EQ(Stored("~" + name + ".z88"), data);
+    }
+    Counting = false;
 }
 
 // With a file size limit in force, writes past it fail as on a full disk. The data that
