@@ -81,11 +81,15 @@ int SendFile(WindowHandle owner, const char* path)
     // its buffer rather than cut it.
     ClearFailure();
     const char* mapped = MapOutgoingName(path);
-    if (!mapped || HoldsControlByte(mapped)) {
-        if (mapped)
-            NoteFailure("its name holds a control character, which the Z88 cannot take");
-        else
-            NoteFailure("the path is longer than %d characters", LongestSendPath);
+    if (!mapped)
+        NoteFailure("the path is longer than %d characters", LongestSendPath);
+    else if (HoldsControlByte(mapped))
+        NoteFailure("its name holds a control character, which the Z88 cannot take");
+    // A stored name's '@' branch leaves nothing of "report@v2": a frame with no name would
+    // give the Z88 a file it cannot name.
+    else if (!mapped[0])
+        NoteFailure("its name for the Z88 would be empty");
+    if (FailureReason[0]) {
         ReportOutcome(owner, 0, path, 0);
         return 0;
     }

@@ -19,8 +19,8 @@ enum { LongestSendPath = TextSize - 1 };
 // Refused before any window opens and before any byte is written (0, only the failure line
 // of protocol/outcome.h saying why): a path of more than LongestSendPath characters, a name
 // that would hold a control byte (below 0x20, or 0x7F: ESC would end the name on the line,
-// XON and XOFF would stop or start it), and anything that is not a regular file that opens
-// for reading.
+// XON and XOFF would stop or start it), a name that would be empty ("report@v2"), and
+// anything that is not a regular file that opens for reading.
 // Once the frame has started, the first failed write (no port, a port error, a run that
 // moved nothing for 2000 ms, Esc held after a run) or a failed read of the file ends it
 // where it stands: no end mark, no beep, 0. So does an output queue that stops emptying, or

@@ -196,10 +196,14 @@ TEST_F(SendTest, RefusedWithoutATrace)
         }
     }
     EXPECT_EQ(named, PathSeparator()[0] == '/' ? 7u : 1u);
+    // Names whose '@' branch leaves nothing: a frame with no name would reach the Z88.
+    for (const char* empty : {"report@v2", "x@ab"})
+        paths.push_back(MakeFile(empty, Text("text")));
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
         ExpectRefused(path);
     }
+    EXPECT_EQ(FakeUi.failures, Lines{paths.back() + " - not sent: its name for the Z88 would be empty."});
 }
 
 // Paths travel in 128-byte buffers. Up to 127 characters a file goes out, its title cut
