@@ -4,8 +4,8 @@
 // on Windows as well.
 #include "app/instance.h"
 #include "link/serial_link.h"
+#include "protocol/drop.h"
 #include "protocol/poll.h"
-#include "protocol/send.h"
 #include "settings/folders.h"
 #include "settings/settings.h"
 #include "tarnwell_version.h"
@@ -39,7 +39,8 @@ static const char Usage[] =
     "\n"
     "  receive         wait for files from the Z88 until Ctrl-C\n"
     "    --once        end after the first file; the status says whether it came whole\n"
-    "  send FILE...    send the files in order, stopping at the first that fails\n"
+    "  send FILE...    send the files in order, stopping at the first that fails; a folder\n"
+    "                  sends the files in it, passing over those that cannot be sent\n"
     "\n"
     "Settings for this run only (the settings file is left as it is):\n"
     "  --port DEVICE                serial port, such as /dev/ttyUSB0 or COM1\n"
@@ -241,22 +242,26 @@ static int Receive(int once)
     }
 }
 
-// The files in order, stopping at the first that fails as the window program's drop loop
-// does (that one has said why on standard error, AddFailureEntry), and after the one in
+// The files in order through the window program's send list: a folder sends the files in
+// it, passing over those it cannot send; the first other failure ends the list. Each file
+// that failed has said why on standard error (AddFailureEntry). Ends after the file in
 // progress when standard output fails.
 static int Send(const char* const* files, int count)
 {
-    int sent = 0;
-    while (sent < count && !ferror(stdout) && SendFile(nullptr, files[sent]))
-        sent++;
-    if (sent < count && StopSignal())
+    SendList list;
+    MakeSendList(files, count, &list);
+    while (!ferror(stdout) && SendNextFile(nullptr, &list)) {
+    }
+    int whole = list.sent == (int)list.entries.size();
+    if (!whole && StopSignal())
         return Stopped();
     if (OutputFailed())
         return ExitFailed;
-    if (sent == count)
+    if (whole)
         return ExitWhole;
-    if (count - sent > 1)
-        fprintf(stderr, "tarnwell-cli: %d more file%s not tried.\n", count - sent - 1, count - sent > 2 ? "s" : "");
+    int left = (int)(list.entries.size() - list.next);
+    if (left > 0)
+        fprintf(stderr, "tarnwell-cli: %d more file%s not tried.\n", left, left > 1 ? "s" : "");
     return ExitFailed;
 }
 

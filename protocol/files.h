@@ -31,10 +31,13 @@ int RenameReplacingFile(const char* from, const char* to);
 // that offers no such flush (it keeps its names by its own means); false on a disk error.
 int FlushFolderToDisk(const char* path);
 
-// When `path` names a folder: true, with `files` set to the full paths of the plain files
-// directly inside it, in the byte order of their names; sub-folders, hidden files (a name
-// starting with '.', or marked hidden on Windows) and anything that is not a file are left
-// out. False for anything that is not a folder, `files` untouched.
-bool ListFolderFiles(const char* path, std::vector<std::string>* files);
+// When `path` names a folder: FolderListed, with `files` set to the full paths of the plain
+// files directly inside it, in the byte order of their names; sub-folders, hidden files (a
+// name starting with '.', or marked hidden on Windows) and anything that is not a file are
+// left out. FolderUnlisted for a folder that cannot be listed whole (no access, a failing
+// disk), with the system's words for why in SystemErrorText. NotAFolder for anything else.
+// `files` is set only for FolderListed.
+enum FolderListing { NotAFolder, FolderListed, FolderUnlisted };
+FolderListing ListFolderFiles(const char* path, std::vector<std::string>* files);
 
 #endif

@@ -93,14 +93,21 @@ FolderListing ListFolderFiles(const char* path, std::vector<std::string>* files)
     if (prefix.empty() || prefix.back() != '/')
         prefix += '/';
     std::vector<std::string> names;
-    while (struct dirent* entry = readdir(folder)) {
-        struct stat info;
+    for (;;) {
+        errno = 0;  // readdir tells its end from an error only by it
+        struct dirent* entry = readdir(folder);
+        if (!entry)
+            break;
         std::string full = prefix + entry->d_name;
         if (entry->d_name[0] != '.' && stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode))
             names.push_back(full);
     }
+    int error = errno;
     closedir(folder);
+    errno = error;
+    if (error)
+        return FolderUnlisted;
     std::sort(names.begin(), names.end());
     *files = names;
-    return true;
+    return FolderListed;
 }

@@ -198,8 +198,10 @@ TEST_F(CliTest, SendTwoFilesInOrder)
 }
 
 // A file that is not there ends the batch: the one before it went, the ones after are not
-// tried, and the status and standard error say so.
-TEST_F(CliTest, SendStopsAtAMissingFile)
+// tried, and the status and standard error say so. In a folder, as in the window program, a
+// file that cannot be sent (the "Icon\r" some systems leave) is passed over with its line,
+// and the rest goes; the status still says that not all went.
+TEST_F(CliTest, SendStopsAtAMissingFileAndAFolderPassesOverWhatItCannotSend)
 {
     WriteWholeFile(folder + "a.txt", "a");
     WriteWholeFile(folder + "c.txt", "c");
@@ -210,6 +212,17 @@ TEST_F(CliTest, SendStopsAtAMissingFile)
     EXPECT_EQ(run.out, folder + "a.txt - sent.\n");
     EXPECT_EQ(run.err, folder + "missing.txt - not sent: the file cannot be found (No such file or directory).\n"
                             "tarnwell-cli: 1 more file not tried.\n");
+
+    const std::string box = folder + "box/";
+    ASSERT_TRUE(MakeTestFolder(box));
+    for (const char* name : {"A.TXT", "Icon\r", "Z.TXT"})
+        WriteWholeFile(box + name, name);
+    ChildProcess folderRun;
+    Lines folderFrames;
+    EXPECT_EQ(Send(&folderRun, {"send", box}, &folderFrames), 1);
+    EXPECT_EQ(folderFrames, (Lines{"a.txt: A.TXT", "z.txt: Z.TXT"}));
+    EXPECT_EQ(folderRun.out, box + "A.TXT - sent.\n" + box + "Z.TXT - sent.\n");
+    EXPECT_EQ(folderRun.err, box + "Icon\r - not sent: its name holds a control character, which the Z88 cannot take.\n");
 }
 
 // Ctrl-C in the middle of a reception stops it as Esc does: the stored copy stays as it

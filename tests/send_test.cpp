@@ -279,7 +279,8 @@ TEST_F(SendTest, ReadErrorAtTheFirstByteFailsTheSend)
 }
 
 // Dropped files go out in order, a folder's files where it stands; the first that cannot be
-// sent ends the drop, and the ones after it are not tried.
+// sent ends the drop, and the ones after it are not tried. A folder's file refused before
+// its frame begins is passed over, with the line that says why.
 TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
 {
     // Runs of one byte, so that Esc cuts the second file short: at 9600 baud its last run
@@ -292,19 +293,30 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
     ASSERT_TRUE(MakeTestFolder(folder + "sub"));
     MakeFile("sub" + std::string(PathSeparator()) + "two.txt", Text("the second file"));
     std::string tooLong = MakeFileWithPathLength(160);
+    // A folder with a file it cannot send (a path too long) between two it can.
+    ASSERT_TRUE(MakeTestFolder(folder + "box"));
+    const std::string box = "box" + std::string(PathSeparator());
+    MakeFile(box + "a.txt", Text("a"));
+    MakeFile(box + "b" + std::string(140 - folder.size(), 'b'), Text("b"));
+    MakeFile(box + "c.txt", Text("c"));
 
+    const Lines usual = {"one.txt", "two.txt", "three.txt"};
     struct {
         const char* what;
         std::string second;
         int escapeFromStep;
         int sent;          // files that go whole
         size_t frames;     // frames on the line, the last perhaps cut short
+        size_t failures;   // lines that say why a file was not sent
+        Lines names;       // of the frames
     } cases[] = {
-        {"all three go", second, 0, 3, 3},
-        {"second is missing", folder + "missing.txt", 0, 1, 1},
-        {"second is a folder: its file goes", folder + "sub", 0, 3, 3},
-        {"second has a path too long", tooLong, 0, 1, 1},
-        {"Esc held in the second", second, 5, 1, 2},
+        {"all three go", second, 0, 3, 3, 0, usual},
+        {"second is missing", folder + "missing.txt", 0, 1, 1, 1, usual},
+        {"second is a folder: its file goes", folder + "sub", 0, 3, 3, 0, usual},
+        {"second has a path too long", tooLong, 0, 1, 1, 1, usual},
+        {"Esc held in the second", second, 5, 1, 2, 1, usual},
+        {"a folder's file that cannot be sent is passed over", folder + "box", 0, 4, 4, 1,
+         {"one.txt", "a.txt", "c.txt", "three.txt"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -317,13 +329,13 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
         std::vector<Z88Decoded> frames = Z88DecodeAll(Z88StopListening());
 
         ASSERT_EQ(frames.size(), c.frames);
-        const char* names[] = {"one.txt", "two.txt", "three.txt"};
         for (size_t i = 0; i < frames.size(); i++) {
-            EXPECT_EQ(frames[i].name, names[i]);
+            EXPECT_EQ(frames[i].name, c.names[i]);
             EXPECT_EQ(frames[i].complete, (int)i < c.sent) << frames[i].fault;
         }
         EXPECT_EQ(FakeUi.Beeps(), c.sent);
         EXPECT_EQ(FakeUi.Events("show").size(), c.frames);
+        EXPECT_EQ(FakeUi.failures.size(), c.failures);
     }
 }
 
