@@ -21,7 +21,7 @@
 enum {
     ExitWhole = 0,   // every file whole, or stopped while nothing was moving
     ExitFailed = 1,  // a transfer failed, or a file was refused
-    ExitUsage = 2,   // the command line was wrong
+    ExitUsage = 2,   // the command line was wrong, or the store directory cannot be used
     ExitNoPort = 3,  // the port did not open (also when a running Tarnwell holds it)
     // A stop signal during a transfer ends the program with 128 and the signal's number, as
     // a shell reports a program the signal ended: 130 for Ctrl-C.
@@ -52,8 +52,8 @@ static const char Usage[] =
     "  --version                    show the version and end\n"
     "\n"
     "Exit status: 0 all went whole (or stopped while idle), 1 a transfer failed or standard\n"
-    "output failed, 2 a wrong command line, 3 the port did not open (or Tarnwell holds it),\n"
-    "130 stopped by Ctrl-C mid-transfer.\n"
+    "output failed, 2 a wrong command line or a store directory that cannot be used, 3 the\n"
+    "port did not open (or Tarnwell holds it), 130 stopped by Ctrl-C mid-transfer.\n"
     "See tarnwell-cli(1).\n";
 
 static int UsageError(const char* format, const char* text)
@@ -104,15 +104,31 @@ static int Override(SettingId id, const char* value)
     return 1;
 }
 
-// The store directory as given, with the separator that received names are joined to added
-// when it has none: "--dir ~/z88" means the folder, not names beginning with "z88".
+// The store directory as given, made full against the current folder (the folder the user
+// typed it in), with the separator that received names are joined to added when it has
+// none: "--dir ~/z88" means the folder, not names beginning with "z88".
 static int OverrideDirectory(const char* directory)
 {
     char text[TextSize];
     if (strlen(directory) >= sizeof text)
         return 0;
     snprintf(text, sizeof text, "%s", directory);
-    return (!text[0] || EndWithSeparator(text)) && Override(SettingDirectory, text);
+    return (!text[0] || (MakePathFull(text) && EndWithSeparator(text))) && Override(SettingDirectory, text);
+}
+
+// The store directory checked before the first wait, by the configuration dialog's rule
+// and in its words (CheckStoreFolder): a folder that cannot be used would otherwise fail
+// only when the first file arrives. The folder checked is the one used. GoOn, or ExitUsage.
+static int CheckStoreDirectory(void)
+{
+    char folder[TextSize], problem[3 * TextSize];
+    ReadSetting(SettingDirectory, folder);
+    if (!CheckStoreFolder(folder, problem, sizeof problem)) {
+        fprintf(stderr, "tarnwell-cli: Directory: %s\n", problem);
+        return ExitUsage;
+    }
+    Override(SettingDirectory, folder);
+    return GoOn;
 }
 
 // A whole number of baud that the port can be set to, as the configuration dialog takes it.
@@ -168,7 +184,7 @@ static int ReadCommandLine(int argc, char** argv, Command* command)
                 return UsageError("the rate '%s' is not one the serial port can be set to.", value);
         } else if ((value = OptionValue("--dir", argc, argv, &i, &missing))) {
             if (!OverrideDirectory(value))
-                return UsageError("the directory '%s' is longer than 126 characters.", value);
+                return UsageError("the directory '%s' is longer than 126 characters as a full path.", value);
         } else if (missing) {
             return UsageError("%s needs a value.", argument);
         } else {
@@ -269,6 +285,8 @@ int main(int argc, char** argv)
 {
     Command command;
     int status = ReadCommandLine(argc, argv, &command);
+    if (status == GoOn && command.receive)
+        status = CheckStoreDirectory();
     if (status != GoOn)
         return status;
 

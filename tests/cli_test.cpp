@@ -121,9 +121,17 @@ TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
     const Lines before = SettingsSectionLines();
     WriteWholeFile(folder + "B.TXT", "old copy");
 
+    // The folder relative to the current one, and without its '/': the option makes it full
+    // and adds the '/'.
+    std::string directory = folder.substr(0, folder.size() - 1);
+    std::string above = directory.substr(0, directory.rfind('/'));
+    char current[4096];
+    ASSERT_TRUE(getcwd(current, sizeof current));
+    ASSERT_EQ(chdir(above.c_str()), 0);
     ChildProcess run;
-    std::string directory = folder.substr(0, folder.size() - 1);  // no '/': the option adds it
-    Start(&run, {"--port", port, "--dir=" + directory, "--no-preserve", "--rate", "19200", "receive", "--once"});
+    Start(&run, {"--port", port, "--dir=" + directory.substr(above.size() + 1), "--no-preserve", "--rate", "19200",
+                 "receive", "--once"});
+    ASSERT_EQ(chdir(current), 0);
     ASSERT_TRUE(WaitForPortTaken(port));
     Z88SendInBackground(Z88Frame(":RAM.0/DIR/B.TXT", Text("new copy")));
     EXPECT_EQ(Finish(&run), 0);
@@ -145,10 +153,34 @@ TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
     EXPECT_FALSE(PortTaken(port)) << "the port is let go at the end";
 }
 
-// A store folder that cannot be written: the file is lost, and standard error says why. (The
-// tests run as root, for whom no permission bits refuse a folder; /sys refuses new files.)
-TEST_F(CliTest, ReceptionIntoAFolderThatCannotBeWrittenSaysWhy)
+// The store folder is checked before the wait, by the configuration dialog's rule and words:
+// one that cannot be made, or a relative one from the settings file, ends the run at once
+// with 2, before the port is opened. A folder that passes but refuses new files (the tests
+// run as root, for whom no permission bits refuse a folder; /sys refuses new files) fails
+// the file that comes, and standard error says why.
+TEST_F(CliTest, StoreFolderIsCheckedBeforeTheWait)
 {
+    const struct {
+        Lines arguments;
+        const char* setting;  // "Directory" in the settings file
+        std::string said;
+    } cases[] = {
+        {{"--dir", "/proc/x", "receive"}, nullptr, "the folder \"/proc/x/\" cannot be made.\n"},
+        {{"receive", "--once"}, "z88", "the folder \"z88\" is not a full path, such as \""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.said);
+        if (c.setting)
+            PutSetting("Directory", c.setting);
+        ChildProcess wrong;
+        Lines arguments = {"--port", MissingPort};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        Start(&wrong, arguments);
+        EXPECT_EQ(Finish(&wrong, 5000), 2);
+        EXPECT_EQ(wrong.err.rfind("tarnwell-cli: Directory: " + c.said, 0), 0u) << wrong.err;
+    }
+    EXPECT_NE(access("z88", F_OK), 0) << "the relative folder was made";
+
     ChildProcess run;
     Start(&run, {"--dir", "/sys", "receive", "--once"});
     ASSERT_TRUE(WaitForPortTaken(port));
