@@ -295,10 +295,8 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
     std::string tooLong = MakeFileWithPathLength(160);
     // A folder with a file it cannot send (a path too long) between two it can.
     ASSERT_TRUE(MakeTestFolder(folder + "box"));
-    const std::string box = "box" + std::string(PathSeparator());
-    MakeFile(box + "a.txt", Text("a"));
-    MakeFile(box + "b" + std::string(140 - folder.size(), 'b'), Text("b"));
-    MakeFile(box + "c.txt", Text("c"));
+    for (const std::string& name : Lines{"a.txt", "b" + std::string(140 - folder.size(), 'b'), "c.txt"})
+        MakeFile("box" + std::string(PathSeparator()) + name, Text(name));
 
     const Lines usual = {"one.txt", "two.txt", "three.txt"};
     struct {
