@@ -139,9 +139,15 @@ static void CloseRequested(Fl_Widget*, void*)
         Fl::first_window()->hide();
 }
 
+// A text's width in the font set now.
+static int TextWidthNow(const char* text, void*)
+{
+    return (int)fl_width(text);
+}
+
 // FLTK hands drag-and-drop events to the widget under the mouse, not to the window: this
 // box covers the whole client area to take them. It draws the client area's text, in the
-// dialog font, cut off where the window ends.
+// dialog font, each line fitted to the window's width.
 class DropTarget : public Fl_Box {
 public:
     DropTarget(int width, int height) : Fl_Box(FL_NO_BOX, 0, 0, width, height, nullptr) {}
@@ -151,9 +157,11 @@ public:
         fl_push_clip(x(), y(), w(), h());
         fl_font(DialogFontFace, DialogFontSize());
         fl_color(FL_BLACK);
-        // Drawn as it stands: no '@' symbols, whatever a folder or a file is called.
         int margin = DesktopPixels(4);
-        fl_draw(MainWindowState(&changed), x() + margin, y() + margin, w() - 2 * margin, h() - 2 * margin,
+        std::string text = FitStateLines(MainWindowState(&changed), StateLineCount, w() - 2 * margin, TextWidthNow,
+                                         nullptr);
+        // Drawn as it stands: no '@' symbols, whatever a folder or a file is called.
+        fl_draw(text.c_str(), x() + margin, y() + margin, w() - 2 * margin, h() - 2 * margin,
                 FL_ALIGN_TOP_LEFT | FL_ALIGN_INSIDE, nullptr, 0);
         fl_pop_clip();
     }

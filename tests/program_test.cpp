@@ -138,15 +138,15 @@ protected:
 
     // Plugs the line in again, under the name the program knows, and sees the program take
     // it up by itself: the caption says "Tarnwell" again, the file `name` from the Z88
-    // arrives, and no retry has shown the connect-failure message.
-    void PlugInAndReceive(const std::string& name)
+    // arrives in the store folder `store`, and no retry has shown the connect-failure message.
+    void PlugInAndReceive(const std::string& name, const std::string& store)
     {
         char again[128];
         ASSERT_TRUE(OpenPeerLine(again, sizeof again));
         ASSERT_STREQ(again, port);
         EXPECT_TRUE(WaitForTitle("Tarnwell"));
         Z88SendInBackground(Z88Frame(":RAM.0/" + name, Text("after the port came back\r\n")));
-        EXPECT_TRUE(WaitForFile(folder + name, "after the port came back\r\n"));
+        EXPECT_TRUE(WaitForFile(store + name, "after the port came back\r\n"));
         EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0)) << "a retry showed the connect message";
     }
 
@@ -434,10 +434,14 @@ TEST_F(ProgramTest, ProgressWindowIsOnTheScreenFromTheStartOfATransfer)
 
 // A port that cannot be opened at start is reported before the main window shows; once the
 // message is dismissed the window comes up and the program runs on without a port, its
-// caption saying so. Plugged in later, the port is taken up without another message, and a
-// file from the Z88 arrives.
+// caption saying so, and its Folder line the store folder, too long for the window: its
+// beginning and its last folder with "…" between. Plugged in later, the port is taken up
+// without another message, and a file from the Z88 arrives in that folder.
 TEST_F(ProgramTest, MissingPortIsReportedBeforeTheWindowShowsAndTakenUpWhenItComes)
 {
+    const std::string sep = PathSeparator();
+    const std::string store = folder + std::string(40, 'z') + sep + "LINK" + sep;
+    PutSetting("Directory", store.c_str());
     ClosePeerLine();
     ASSERT_TRUE(StartProgram());
     ProgramWindow box;
@@ -457,11 +461,24 @@ TEST_F(ProgramTest, MissingPortIsReportedBeforeTheWindowShowsAndTakenUpWhenItCom
     }
     ASSERT_TRUE(WaitForMainWindow(60000, &main)) << "no main window after the message";
     EXPECT_TRUE(WaitForTitle("Tarnwell - no port"));
+    // One of "Folder: /…/LINK/", "Folder: /tmp/…/LINK/" and so on, as far as the width allows.
+    auto foldersLineShown = [&] {
+        Screenshot shot;
+        if (!TakeScreenshot(&shot))
+            return false;
+        for (size_t end = 1; end <= folder.size(); end++) {
+            std::string line = "Folder: " + store.substr(0, end) + "\xE2\x80\xA6" + sep + "LINK" + sep;
+            if (strchr("/\\", store[end - 1]) && WindowShows(nullptr, line.c_str(), LightGray, shot))
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(WaitUntil(foldersLineShown, 10000, 500)) << "no Folder line, or one cut without a sign";
     Pause(4500);  // ticks and retries that find no port
     EXPECT_EQ(WaitForProgramExit(0), -1) << "the program ended";
     EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0)) << "a retry showed the message";
 
-    ASSERT_NO_FATAL_FAILURE(PlugInAndReceive("LATE.TXT"));
+    ASSERT_NO_FATAL_FAILURE(PlugInAndReceive("LATE.TXT", store));
     EXPECT_EQ(CloseAndWait(), 0);
 }
 
@@ -486,7 +503,7 @@ TEST_F(ProgramTest, UnpluggedMidReceptionThePortComesBackByItself)
     EXPECT_TRUE(WaitForTitle("Tarnwell - no port"));
     Pause(3000);  // a retry or two that find nothing
 
-    ASSERT_NO_FATAL_FAILURE(PlugInAndReceive("AFTER.TXT"));
+    ASSERT_NO_FATAL_FAILURE(PlugInAndReceive("AFTER.TXT", folder));
     EXPECT_EQ(Stored("CUT.TXT"), "good copy");
     EXPECT_EQ(Stored("_CUT.TXT"), "<none>");
     const std::string cut = Stored("~CUT.TXT");
