@@ -27,6 +27,7 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
+#include <errno.h>
 #include <spawn.h>
 #include <stdio.h>
 #include <string.h>
@@ -100,7 +101,10 @@ void OpenStoreFolder(WindowHandle window)
     int failed = posix_spawnp(&Opener, "xdg-open", nullptr, nullptr, (char* const*)argv, environ);
     if (failed) {
         Opener = 0;
-        std::string line = std::string("Open Store Folder - xdg-open did not start: ") + strerror(failed) + ".";
+        // xdg-open comes with xdg-utils, which the package recommends but a system may lack.
+        std::string line = failed == ENOENT
+                               ? "Open Store Folder - install the package xdg-utils: xdg-open is missing."
+                               : std::string("Open Store Folder - xdg-open did not start: ") + strerror(failed) + ".";
         AddFailureEntry(window, line.c_str());
         return;
     }
