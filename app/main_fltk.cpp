@@ -12,6 +12,7 @@
 #include "ui/clock.h"
 #include "protocol/drop.h"
 #include "protocol/poll.h"
+#include "settings/folders.h"
 #include "settings/settings.h"
 #include "ui/transfer_log.h"
 #include "ui/screen_dpi.h"
@@ -30,6 +31,7 @@
 #include <errno.h>
 #include <spawn.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -58,11 +60,26 @@ static void Tick(void* window)
 
 // --- The right-click menu ---------------------------------------------------------------------
 
-// "Send Files...": the files chosen, in the chooser's order, through the drop loop.
+// The folder the chooser opens in: that of the files chosen last, at first the home folder.
+static std::string ChooserFolder;
+
+// "Send Files...": the files chosen, in the chooser's order, through the drop loop. FLTK's
+// chooser is GTK's where GTK 2 is installed, and two of GTK's habits would print on standard
+// error: told no folder, it opens on its "Recently Used" list, where a path typed prints a
+// Gtk-CRITICAL line for each of the first recent files; and it adds the chosen files to that
+// list in the user's data folder, which a fresh account may not have yet.
 void SendChosenFiles(WindowHandle window)
 {
+    const char* home = getenv("HOME");
+    const char* data = getenv("XDG_DATA_HOME");
+    std::string dataFolder = data && data[0] == '/' ? data : std::string(home ? home : "") + "/.local/share";
+    MakeParentFolders((dataFolder + "/recently-used.xbel").c_str());
+    if (ChooserFolder.empty() && home)
+        ChooserFolder = home;
+
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_MULTI_FILE);
     chooser.title("Send Files");
+    chooser.directory(ChooserFolder.c_str());
     int shown = chooser.show();
     if (shown < 0) {
         std::string line = std::string("Send Files - the file chooser failed: ") + chooser.errmsg() + ".";
@@ -73,6 +90,8 @@ void SendChosenFiles(WindowHandle window)
     std::vector<std::string> paths;
     for (int i = 0; i < chooser.count(); i++)
         paths.push_back(chooser.filename(i));
+    if (!paths.empty())
+        ChooserFolder = paths[0].substr(0, paths[0].rfind('/') + 1);
     MainWindowDropped(window, paths);
 }
 
