@@ -99,4 +99,12 @@ else()
   set(CPACK_TARNWELL_RELEASE_DATE ${TARNWELL_RELEASE_DATE})
 endif()
 
+# Everything `cmake --install` installs, built by one target: run.sh builds it, so that the
+# README's install after `bash run.sh` finds every file.
+add_custom_target(installable)
+add_dependencies(installable tarnwell tarnwell-cli)
+if(NOT WIN32)
+  add_dependencies(installable icons)
+endif()
+
 include(CPack)
