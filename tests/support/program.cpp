@@ -105,8 +105,3 @@ bool WindowShows(const char* title, const char* line, unsigned paper, const Scre
         }
     return false;
 }
-
-bool TransferLogShows(const char* line, const Screenshot& shot)
-{
-    return WindowShows("File Transfer Information", line, 0xFFFFFF, shot);
-}

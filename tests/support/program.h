@@ -65,10 +65,8 @@ unsigned DialogBackground();
 
 // True when the window captioned `title` (the main window for null) shows `line` in `shot`:
 // the line drawn here as the program draws its texts, black on `paper` (0xRRGGBB), stands
-// pixel for pixel inside that window's client area. TransferLogShows: in the "File Transfer
-// Information" window, on its list's white.
+// pixel for pixel inside that window's client area.
 bool WindowShows(const char* title, const char* line, unsigned paper, const Screenshot& shot);
-bool TransferLogShows(const char* line, const Screenshot& shot);
 
 // The platform part of WindowShows: `text` (UTF-8) black in the dialog font on `paper`, as
 // the program draws a line, into `picture` (0xRRGGBB pixels, rows from the top).

@@ -216,9 +216,8 @@ bool DrawLikeTheProgram(const char* text, unsigned paper, Picture* picture)
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
     RECT all = {0, 0, picture->width, picture->height};
     const COLORREF background = RGB(paper >> 16, (paper >> 8) & 0xFF, paper & 0xFF);
-    HBRUSH brush = CreateSolidBrush(background);
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
+    SetDCBrushColor(dc, background);
+    FillRect(dc, &all, (HBRUSH)GetStockObject(DC_BRUSH));
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, background);
     TextOutW(dc, 2, 2, wide.c_str(), (int)wide.size());
