@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Tarnwell and starts it on this display:
-#   bash run.sh            the Linux program
+#   bash run.sh            the Linux programs (then `cmake --install build/linux` installs them)
 #   bash run.sh windows    the Windows program, under Wine (in your own Wine prefix)
 # Installs what is missing first.
 set -u
@@ -18,7 +18,8 @@ linux)
   tests/tools/ensure-packages g++ cmake ninja-build pkg-config googletest libfltk1.3-dev \
     zlib1g-dev || exit 1
   cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
-  cmake --build build/linux --target tarnwell -j "$(nproc)" || exit 1
+  # Everything `cmake --install build/linux` installs, not the program alone.
+  cmake --build build/linux --target installable -j "$(nproc)" || exit 1
   exec build/linux/app/tarnwell
   ;;
 windows)

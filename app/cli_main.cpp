@@ -180,8 +180,13 @@ static int ReadCommandLine(int argc, char** argv, Command* command)
             if (!Override(SettingPort, value))
                 return UsageError("the port name '%s' is longer than 127 characters.", value);
         } else if ((value = OptionValue("--rate", argc, argv, &i, &missing))) {
-            if (!RateAllowed(value) || !Override(SettingRate, value))
-                return UsageError("the rate '%s' is not one the serial port can be set to.", value);
+            if (!RateAllowed(value) || !Override(SettingRate, value)) {
+                char rates[512], problem[sizeof rates + 2 * TextSize];
+                DescribeLinkRates(rates, sizeof rates);
+                snprintf(problem, sizeof problem, "the rate '%.127s' is not one the serial port can be set to.\n%s",
+                         value, rates);
+                return UsageError("%s", problem);
+            }
         } else if ((value = OptionValue("--dir", argc, argv, &i, &missing))) {
             if (!OverrideDirectory(value))
                 return UsageError("the directory '%s' is longer than 126 characters as a full path.", value);

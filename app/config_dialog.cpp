@@ -46,12 +46,14 @@ void LoadConfigDialog(WindowHandle dialog)
 // rate the port refuses would leave the line at whatever rate it had, without a word.
 static int CheckRate(WindowHandle dialog)
 {
-    char rate[TextSize], problem[2 * TextSize];
+    char rate[TextSize], rates[512], problem[sizeof rates + 2 * TextSize];
     GetItemText(dialog, IDC_RATE, rate, sizeof rate);
     size_t length = strlen(rate);
     if (length > 0 && length < 10 && strspn(rate, "0123456789") == length && LinkRateAllowed(atoi(rate)))
         return 1;
-    snprintf(problem, sizeof problem, "Baud Rate: \"%s\" is not a rate the serial port can be set to.", rate);
+    DescribeLinkRates(rates, sizeof rates);
+    snprintf(problem, sizeof problem, "Baud Rate: \"%s\" is not a rate the serial port can be set to.\n%s", rate,
+             rates);
     ShowItemProblem(dialog, IDC_RATE, problem);
     return 0;
 }

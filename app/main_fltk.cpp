@@ -12,6 +12,7 @@
 #include "ui/clock.h"
 #include "protocol/drop.h"
 #include "protocol/poll.h"
+#include "settings/folders.h"
 #include "settings/settings.h"
 #include "ui/transfer_log.h"
 #include "ui/screen_dpi.h"
@@ -27,8 +28,10 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
+#include <errno.h>
 #include <spawn.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -57,11 +60,26 @@ static void Tick(void* window)
 
 // --- The right-click menu ---------------------------------------------------------------------
 
-// "Send Files...": the files chosen, in the chooser's order, through the drop loop.
+// The folder the chooser opens in: that of the files chosen last, at first the home folder.
+static std::string ChooserFolder;
+
+// "Send Files...": the files chosen, in the chooser's order, through the drop loop. FLTK's
+// chooser is GTK's where GTK 2 is installed, and two of GTK's habits would print on standard
+// error: told no folder, it opens on its "Recently Used" list, where a path typed prints a
+// Gtk-CRITICAL line for each of the first recent files; and it adds the chosen files to that
+// list in the user's data folder, which a fresh account may not have yet.
 void SendChosenFiles(WindowHandle window)
 {
+    const char* home = getenv("HOME");
+    const char* data = getenv("XDG_DATA_HOME");
+    std::string dataFolder = data && data[0] == '/' ? data : std::string(home ? home : "") + "/.local/share";
+    MakeParentFolders((dataFolder + "/recently-used.xbel").c_str());
+    if (ChooserFolder.empty() && home)
+        ChooserFolder = home;
+
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_MULTI_FILE);
     chooser.title("Send Files");
+    chooser.directory(ChooserFolder.c_str());
     int shown = chooser.show();
     if (shown < 0) {
         std::string line = std::string("Send Files - the file chooser failed: ") + chooser.errmsg() + ".";
@@ -72,6 +90,8 @@ void SendChosenFiles(WindowHandle window)
     std::vector<std::string> paths;
     for (int i = 0; i < chooser.count(); i++)
         paths.push_back(chooser.filename(i));
+    if (!paths.empty())
+        ChooserFolder = paths[0].substr(0, paths[0].rfind('/') + 1);
     MainWindowDropped(window, paths);
 }
 
@@ -100,7 +120,10 @@ void OpenStoreFolder(WindowHandle window)
     int failed = posix_spawnp(&Opener, "xdg-open", nullptr, nullptr, (char* const*)argv, environ);
     if (failed) {
         Opener = 0;
-        std::string line = std::string("Open Store Folder - xdg-open did not start: ") + strerror(failed) + ".";
+        // xdg-open comes with xdg-utils, which the package recommends but a system may lack.
+        std::string line = failed == ENOENT
+                               ? "Open Store Folder - install the package xdg-utils: xdg-open is missing."
+                               : std::string("Open Store Folder - xdg-open did not start: ") + strerror(failed) + ".";
         AddFailureEntry(window, line.c_str());
         return;
     }
@@ -139,9 +162,15 @@ static void CloseRequested(Fl_Widget*, void*)
         Fl::first_window()->hide();
 }
 
+// A text's width in the font set now.
+static int TextWidthNow(const char* text, void*)
+{
+    return (int)fl_width(text);
+}
+
 // FLTK hands drag-and-drop events to the widget under the mouse, not to the window: this
 // box covers the whole client area to take them. It draws the client area's text, in the
-// dialog font, cut off where the window ends.
+// dialog font, each line fitted to the window's width.
 class DropTarget : public Fl_Box {
 public:
     DropTarget(int width, int height) : Fl_Box(FL_NO_BOX, 0, 0, width, height, nullptr) {}
@@ -151,9 +180,11 @@ public:
         fl_push_clip(x(), y(), w(), h());
         fl_font(DialogFontFace, DialogFontSize());
         fl_color(FL_BLACK);
-        // Drawn as it stands: no '@' symbols, whatever a folder or a file is called.
         int margin = DesktopPixels(4);
-        fl_draw(MainWindowState(&changed), x() + margin, y() + margin, w() - 2 * margin, h() - 2 * margin,
+        std::string text = FitStateLines(MainWindowState(&changed), StateLineCount, w() - 2 * margin, TextWidthNow,
+                                         nullptr);
+        // Drawn as it stands: no '@' symbols, whatever a folder or a file is called.
+        fl_draw(text.c_str(), x() + margin, y() + margin, w() - 2 * margin, h() - 2 * margin,
                 FL_ALIGN_TOP_LEFT | FL_ALIGN_INSIDE, nullptr, 0);
         fl_pop_clip();
     }

@@ -3,20 +3,38 @@
 
 #include "link/serial_link.h"
 #include "protocol/outcome.h"
+#include "settings/settings.h"
 
 #include <stdio.h>
-#include <string.h>
 
-const char* MainWindowState(int* changed)
+const StateLine* MainWindowState(int* changed)
 {
-    static char shown[3 * TextSize + 32];
-    char port[TextSize], state[sizeof shown];
+    static StateLine shown[StateLineCount];
+    char port[TextSize], folder[TextSize];
     DescribeLink(port);
-    // The folder is known once a port has opened; the last transfer once one has ended.
-    snprintf(state, sizeof state, "%s\n%s%s\n%s", port, StoreDirectory[0] ? "Folder: " : "",
-             StoreDirectory, LastTransfer[0] ? LastTransfer : "Nothing transferred yet");
-    *changed = strcmp(state, shown) != 0;
-    if (*changed)
-        memcpy(shown, state, sizeof shown);
+    // While no port is open the folder the next one will store into: the setting as it
+    // stands, looked at without writing it back (a port that does not open leaves the other
+    // settings unread).
+    if (LinkIsOpen())
+        snprintf(folder, sizeof folder, "%s", StoreDirectory);
+    else
+        PeekSetting(SettingDirectory, folder);
+    StateLine state[StateLineCount] = {
+        {"", port, "", false},
+        {"Folder: ", folder, "", true},
+        {"", "Nothing transferred yet", "", false},
+    };
+    if (LastTransfer.what[0])
+        state[2] = {std::string(LastTransfer.what) + " ", LastTransfer.name, std::string(", ") + LastTransfer.clock,
+                    false};
+    *changed = 0;
+    for (int i = 0; i < StateLineCount; i++) {
+        const StateLine& now = state[i];
+        const StateLine& was = shown[i];
+        if (now.lead != was.lead || now.name != was.name || now.trail != was.trail) {
+            shown[i] = now;
+            *changed = 1;
+        }
+    }
     return shown;
 }

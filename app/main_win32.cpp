@@ -42,7 +42,39 @@ void RedrawMainWindow(WindowHandle window)
     InvalidateRect(window, NULL, TRUE);
 }
 
-// The client area's text in the dialog font (8-point "MS Sans Serif" at the window's DPI), black on the class's light gray, cut off where the window ends.
+// `text` in `codePage` (CP_ACP: the program's own 8-bit texts; CP_UTF8) as UTF-16, and the
+// program's texts as UTF-8: the lines are fitted in UTF-8 as on Linux and drawn as Unicode,
+// whatever the system's code page, so that the "…" that marks a cut always shows.
+static std::wstring Wide(const char* text, UINT codePage)
+{
+    int length = MultiByteToWideChar(codePage, 0, text, -1, NULL, 0);
+    std::wstring wide(length > 0 ? length : 1, L'\0');
+    MultiByteToWideChar(codePage, 0, text, -1, &wide[0], length);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+static std::string Utf8(const std::string& text)
+{
+    std::wstring wide = Wide(text.c_str(), CP_ACP);
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, NULL, 0, NULL, NULL);
+    std::string utf8(length > 0 ? length : 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], length, NULL, NULL);
+    utf8.resize(strlen(utf8.c_str()));
+    return utf8;
+}
+
+// A UTF-8 text's width in the font selected into the device context `dc`.
+static int TextWidthIn(const char* text, void* dc)
+{
+    std::wstring wide = Wide(text, CP_UTF8);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32W((HDC)dc, wide.c_str(), (int)wide.size(), &size);
+    return size.cx;
+}
+
+// The client area's text in the dialog font (8-point "MS Sans Serif" at the window's DPI),
+// black on the class's light gray, each line fitted to the window's width.
 static void PaintState(HWND window)
 {
     PAINTSTRUCT paint;
@@ -56,7 +88,12 @@ static void PaintState(HWND window)
     int margin = MulDiv(4, ScreenDpi(window), 96);
     InflateRect(&area, -margin, -margin);
     int changed;
-    DrawTextA(dc, MainWindowState(&changed), -1, &area, DT_LEFT | DT_TOP | DT_NOPREFIX);
+    const StateLine* state = MainWindowState(&changed);
+    StateLine lines[StateLineCount];
+    for (int i = 0; i < StateLineCount; i++)
+        lines[i] = {Utf8(state[i].lead), Utf8(state[i].name), Utf8(state[i].trail), state[i].folder};
+    std::string text = FitStateLines(lines, StateLineCount, area.right - area.left, TextWidthIn, dc);
+    DrawTextW(dc, Wide(text.c_str(), CP_UTF8).c_str(), -1, &area, DT_LEFT | DT_TOP | DT_NOPREFIX);
     SelectObject(dc, before);
     DeleteObject(font);
     EndPaint(window, &paint);

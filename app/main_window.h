@@ -42,10 +42,32 @@ void MainWindowTick(WindowHandle window);
 void MainWindowClicked(WindowHandle window);
 void MainWindowDropped(WindowHandle window, const std::vector<std::string>& paths);
 
-// What the client area says, one item a line: the port and its rate ("COM1, 9600 baud", or
-// "No port: COM3"), the store folder, and the last transfer. Made afresh at each call;
-// `changed` is set when it differs from what the call before made, so that the front ends,
-// which ask after everything that may change it, draw the window again only then.
-const char* MainWindowState(int* changed);
+// One line of the client area: `name` between `lead` and `trail`, as "Received " "LETTER.TXT"
+// ", 10:42". `folder`: the name is a folder, ended by its separator.
+struct StateLine {
+    std::string lead, name, trail;
+    bool folder;
+};
+
+// What the client area says, StateLineCount lines: the port and its rate ("COM1, 9600
+// baud", or "No port: COM3"), "Folder: " and the store folder (the setting "Directory" while
+// no port is open), and the last transfer ("Received LETTER.TXT, 10:42", or "Nothing
+// transferred yet"). Made afresh at each call; `changed` is set when it differs from what
+// the call before made, so that the front ends, which ask after everything that may change
+// it, draw the window again only then.
+enum { StateLineCount = 3 };
+const StateLine* MainWindowState(int* changed);
+
+// A text's width in pixels, in the font the client area is drawn with.
+typedef int (*TextWidth)(const char* text, void* context);
+
+// The line as drawn into `width` pixels: whole when it fits. Else the name gives way, with
+// "…" where it is cut: a folder keeps its beginning and its last folder ("/home/ann/…/LINK/"),
+// another name its beginning, and the lead and the trail (a transfer's time) stay whole;
+// when not even that fits, as much of the line as fits, and "…". The texts are UTF-8, and no
+// character is cut in two.
+std::string FitStateLine(const StateLine& line, int width, TextWidth measure, void* context);
+// The lines fitted one by one, joined by '\n': the text both front ends draw.
+std::string FitStateLines(const StateLine* lines, int count, int width, TextWidth measure, void* context);
 
 #endif

@@ -90,11 +90,21 @@ else()
   # dpkg-shlibdeps names the packages of the libraries the programs use (FLTK, X11, the C
   # and C++ runtimes), with the versions they need.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # "Open Store Folder" hands the folder to xdg-open, which a desktop usually has already.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
   # What a Debian package has beside the files: its copyright and changelog, compressed
   # manual pages (cmake/debian_files.cmake, run on the staged files).
   set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/debian_files.cmake)
   set(CPACK_TARNWELL_DOCDIR ${TARNWELL_DOCDIR})
   set(CPACK_TARNWELL_RELEASE_DATE ${TARNWELL_RELEASE_DATE})
+endif()
+
+# Everything `cmake --install` installs, built by one target: run.sh builds it, so that the
+# README's install after `bash run.sh` finds every file.
+add_custom_target(installable)
+add_dependencies(installable tarnwell tarnwell-cli)
+if(NOT WIN32)
+  add_dependencies(installable icons)
 endif()
 
 include(CPack)

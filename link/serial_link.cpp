@@ -11,8 +11,12 @@
 
 #include <stdio.h>
 
+#include <algorithm>
 #include <chrono>
+#include <iterator>
+#include <string>
 #include <thread>
+#include <vector>
 
 LinkPort LinkHandle = 0;
 char StoreDirectory[TextSize];
@@ -235,6 +239,52 @@ void DescribeLink(char* text)
         snprintf(text, TextSize, "No port: %.100s", PortName);
     else
         snprintf(text, TextSize, "No port");
+}
+
+int LinkRateAllowed(int rate)
+{
+    for (int i = 0; LinkRateAt(i); i++) {
+        if (LinkRateAt(i) == rate)
+            return 1;
+    }
+    return 0;
+}
+
+// "75, 300 and 600".
+static std::string Listed(const std::vector<int>& rates)
+{
+    std::string words;
+    for (size_t i = 0; i < rates.size(); i++)
+        words += (i == 0 ? "" : i + 1 == rates.size() ? " and " : ", ") + std::to_string(rates[i]);
+    return words;
+}
+
+void DescribeLinkRates(char* text, int size)
+{
+    // What the Z88's Panel offers, the rates a user is looking for.
+    static const int z88Rates[] = {75, 300, 600, 1200, 2400, 9600, 19200, 38400};
+    std::vector<int> z88, others;
+    for (int i = 0; LinkRateAt(i); i++) {
+        int rate = LinkRateAt(i);
+        bool own = std::find(std::begin(z88Rates), std::end(z88Rates), rate) != std::end(z88Rates);
+        (own ? z88 : others).push_back(rate);
+    }
+    std::string words = "It takes " + (z88.empty() ? "" : "the Z88's rates, " + Listed(z88)) +
+                        (z88.empty() || others.empty() ? "" : ", and also ") + Listed(others) + ".";
+    // Broken into lines between words: a message box and a terminal show them as they are.
+    std::string lines, line;
+    size_t start = 0;
+    while (start < words.size()) {
+        size_t end = words.find(' ', start);
+        std::string word = words.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        start = end == std::string::npos ? words.size() : end + 1;
+        if (!line.empty() && line.size() + 1 + word.size() > 72) {
+            lines += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    snprintf(text, size, "%s", (lines + line).c_str());
 }
 
 int LinkDrainOutput(void)

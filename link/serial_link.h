@@ -17,6 +17,7 @@
 //                    line was last quiet
 //   CloseLink        closes the port at the end of the run
 //   DescribeLink     the port and its rate in words, for the main window
+//   LinkRateAllowed  whether the port can be set to a rate; DescribeLinkRates lists them
 #ifndef TARNWELL_SERIAL_LINK_H
 #define TARNWELL_SERIAL_LINK_H
 
@@ -118,5 +119,9 @@ void DescribeLink(char* text);
 // Non-zero when the port can be set to `rate` baud: one of the rates the platform's serial
 // calls take (Linux: a termios speed).
 int LinkRateAllowed(int rate);
+
+// Those rates in words, for a message that refuses another, into `text` (`size` bytes; 512
+// hold them all): first the Z88's own, then the others, in lines of at most 72 characters.
+void DescribeLinkRates(char* text, int size);
 
 #endif

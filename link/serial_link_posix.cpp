@@ -34,26 +34,33 @@ static const tcflag_t RawLocalOff = ICANON | ECHO | ECHOE | ECHOK | ECHONL | ISI
 static const tcflag_t RecordInput = INPCK | IXON | IXOFF | IXANY;
 static const tcflag_t RecordControl = CSIZE | CSTOPB;
 
+// The rates termios has a speed for, in ascending order.
+static const struct {
+    int rate;
+    speed_t speed;
+} Speeds[] = {
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},
+    {150, B150},         {200, B200},         {300, B300},         {600, B600},
+    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
+    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
+    {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
+    {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
+    {3500000, B3500000}, {4000000, B4000000},
+};
+
 speed_t LineSpeed(int rate)
 {
-    static const struct {
-        int rate;
-        speed_t speed;
-    } speeds[] = {
-        {50, B50},           {75, B75},           {110, B110},         {134, B134},
-        {150, B150},         {200, B200},         {300, B300},         {600, B600},
-        {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
-        {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
-        {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
-        {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
-        {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
-        {3500000, B3500000}, {4000000, B4000000},
-    };
-    for (const auto& entry : speeds) {
+    for (const auto& entry : Speeds) {
         if (entry.rate == rate)
             return entry.speed;
     }
     return B0;
+}
+
+int LinkRateAt(int index)
+{
+    return index >= 0 && index < (int)(sizeof Speeds / sizeof Speeds[0]) ? Speeds[index].rate : 0;
 }
 
 // A Windows port is always raw; so is the Linux one, whatever the device had.
@@ -373,9 +380,4 @@ void CountLineErrors(LineErrorCounts* counts)
     counts->overrun = (unsigned long)icount.overrun + (unsigned long)icount.buf_overrun;
     counts->parity = (unsigned long)icount.parity;
     counts->brk = (unsigned long)icount.brk;
-}
-
-int LinkRateAllowed(int rate)
-{
-    return LineSpeed(rate) != B0;
 }

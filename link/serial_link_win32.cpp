@@ -220,15 +220,12 @@ void CountLineErrors(LineErrorCounts* counts)
     *counts = Gathered;
 }
 
-int LinkRateAllowed(int rate)
+int LinkRateAt(int index)
 {
-    // The rates a Windows serial driver is asked for by name (the CBR_ values of winbase.h);
-    // others are up to each driver, and many refuse them.
-    static const int rates[] = {110,   300,   600,   1200,  2400,   4800,   9600,  14400,
-                                19200, 38400, 56000, 57600, 115200, 128000, 256000};
-    for (int allowed : rates) {
-        if (allowed == rate)
-            return 1;
-    }
-    return 0;
+    // The rates a Windows serial driver is asked for by name (the CBR_ values of winbase.h),
+    // and 75, the Z88's slowest, which a UART's divisor reaches (115200 / 1536); others are
+    // up to each driver, and many refuse them.
+    static const int rates[] = {75,    110,   300,   600,   1200,   2400,   4800,   9600,
+                                14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
+    return index >= 0 && index < (int)(sizeof rates / sizeof rates[0]) ? rates[index] : 0;
 }

@@ -18,6 +18,9 @@ const char* PortFailureText(void);
 // it. A rate the port cannot take leaves the whole record unapplied.
 void ConfigureLine(int rate, int xon);
 
+// The `index`-th of the rates ConfigureLine can set, in ascending order; 0 past the last.
+int LinkRateAt(int index);
+
 // Closes LinkHandle, which is open.
 void ClosePort(void);
 

@@ -7,7 +7,7 @@
 #include <stdio.h>
 #include <time.h>
 
-char LastTransfer[TextSize];
+TransferNote LastTransfer;
 
 // The file's own name: what follows the last folder or device separator of a Z88 name or a
 // path ("LETTER.TXT" of ":RAM.0/LETTER.TXT", "report.txt" of "C:\docs\report.txt").
@@ -26,12 +26,12 @@ void ReportOutcome(WindowHandle owner, int receiving, const char* name, int whol
     time_t now = time(NULL);
     // The program's one thread is the only user of localtime's buffer.
     const struct tm* local = localtime(&now);
-    char clock[8] = "";
+    LastTransfer.clock[0] = 0;
     if (local)
-        strftime(clock, sizeof clock, "%H:%M", local);
-    const char* what = whole ? (receiving ? "Received " : "Sent ")
-                             : (receiving ? "Not received: " : "Not sent: ");
-    snprintf(LastTransfer, sizeof LastTransfer, "%s%s, %s", what, ShortName(name), clock);
+        strftime(LastTransfer.clock, sizeof LastTransfer.clock, "%H:%M", local);
+    snprintf(LastTransfer.what, sizeof LastTransfer.what, "%s",
+             whole ? (receiving ? "Received" : "Sent") : (receiving ? "Not received:" : "Not sent:"));
+    snprintf(LastTransfer.name, sizeof LastTransfer.name, "%s", ShortName(name));
     if (whole)
         return;
 

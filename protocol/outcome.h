@@ -7,9 +7,16 @@
 #include "settings/settings.h"
 #include "ui/window_handle.h"
 
-// The last transfer in words: "Received LETTER.TXT, 10:42", "Sent report.txt, 10:45",
-// "Not received: LETTER.TXT, 10:47", "Not sent: report.txt, 10:48"; empty before the first.
-extern char LastTransfer[TextSize];
+// The last transfer, for the main window, in three parts that it fits to its width: what
+// became of it ("Received", "Sent", "Not received:", "Not sent:"), the file's own name
+// ("LETTER.TXT" of ":RAM.0/LETTER.TXT", "report.txt" of a path) and the time ("10:42").
+// All empty before the first.
+struct TransferNote {
+    char what[16];
+    char name[TextSize];
+    char clock[8];
+};
+extern TransferNote LastTransfer;
 
 // Called by a session as it ends, whole or not: `receiving` for a reception, `name` the
 // Z88's name of a received file (what came of it) or the path of a sent one. A failure adds

@@ -88,21 +88,33 @@ static const char* OverrideFor(const char* key)
     return NULL;
 }
 
-int GetSetting(const char* key, const char* defaultText, char* buffer)
+// Copies the override of `key` into `buffer`; 0 when it has none.
+static int CopyOverride(const char* key, char* buffer)
 {
     const char* given = OverrideFor(key);
-    if (given) {
+    if (given)
         memcpy(buffer, given, strlen(given) + 1);
-        return SettingInteger(buffer);
+    return given != NULL;
+}
+
+int GetSetting(const char* key, const char* defaultText, char* buffer)
+{
+    if (!CopyOverride(key, buffer)) {
+        ProfileRead(SectionName, key, defaultText, buffer, TextSize);
+        ProfileWrite(SectionName, key, buffer);
     }
-    ProfileRead(SectionName, key, defaultText, buffer, TextSize);
-    ProfileWrite(SectionName, key, buffer);
     return SettingInteger(buffer);
 }
 
 int ReadSetting(SettingId id, char* buffer)
 {
     return GetSetting(SettingKey(id), SettingDefault(id), buffer);
+}
+
+void PeekSetting(SettingId id, char* buffer)
+{
+    if (!CopyOverride(SettingKey(id), buffer))
+        ProfileRead(SectionName, SettingKey(id), SettingDefault(id), buffer, TextSize);
 }
 
 int PutSetting(const char* key, const char* value)

@@ -26,6 +26,10 @@ int GetSetting(const char* key, const char* defaultText, char* buffer);
 // GetSetting with the key and default of the table.
 int ReadSetting(SettingId id, char* buffer);
 
+// The text ReadSetting would give, read without writing anything back: for a look that
+// must leave the profile as it is.
+void PeekSetting(SettingId id, char* buffer);
+
 // Writes one value. Non-zero when the profile holds it afterwards.
 int PutSetting(const char* key, const char* value);
 

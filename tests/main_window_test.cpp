@@ -8,6 +8,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -96,4 +97,35 @@ TEST(MainWindowSize, AnEighthAndAFourteenthOfTheScreenAnd20PixelsAt96Dpi)
     EXPECT_EQ(MainWindowWidth(2880, 144), 390);
     EXPECT_EQ(MainWindowHeight(1620, 144), 145);
     EXPECT_EQ(MainWindowWidth(3840, 192), 520);
+}
+
+TEST(MainWindowText, LinesGiveWayWithAnEllipsisTheFolderKeepingBothEnds)
+{
+    // A width in characters, each one wide: what FitStateLine keeps is then plain to count.
+    auto characters = [](const char* text, void*) {
+        return (int)std::count_if(text, text + strlen(text), [](char c) { return (c & 0xC0) != 0x80; });
+    };
+    const std::string folder = "/home/ann/Documents/Z88/LINK/", e = "\xE2\x80\xA6";  // "…"
+    struct Case {
+        const char* why;
+        StateLine line;
+        int width;
+        std::string shown;
+    } cases[] = {
+        {"whole when it fits", {"Folder: ", folder, "", true}, 37, "Folder: " + folder},
+        {"a folder's beginning up to a separator", {"Folder: ", folder, "", true}, 27,
+         "Folder: /home/ann/" + e + "/LINK/"},
+        {"down to the root", {"Folder: ", folder, "", true}, 16, "Folder: /" + e + "/LINK/"},
+        {"too narrow for both ends: the beginning", {"Folder: ", folder, "", true}, 15, "Folder: /home/" + e},
+        {"a file name cut, the time kept", {"Received ", "A_VERY_LONG_NAME.TXT", ", 10:42", false}, 25,
+         "Received A_VERY_L" + e + ", 10:42"},
+        {"not even the time: the line's beginning", {"Received ", "LETTER.TXT", ", 10:42", false}, 12,
+         "Received LE" + e},
+        {"no room at all: the sign alone", {"", "COM1, 9600 baud", "", false}, 0, e},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FitStateLine(c.line, c.width, characters, nullptr), c.shown) << c.why;
+    // No character cut in two where its first byte alone would fit (a byte one wide, "…" three).
+    auto bytes = [](const char* text, void*) { return (int)strlen(text); };
+    EXPECT_EQ(FitStateLine({"", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "", false}, 6, bytes, nullptr), "\xC3\xA9" + e);
 }

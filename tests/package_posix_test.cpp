@@ -1,6 +1,7 @@
 // The Debian package (see package_test.cpp), unpacked with dpkg -x: the programs answer
 // --version and --help without a display, the control file names the packages of the
-// libraries they use, and the icon is the program's own picture at every size.
+// libraries they use and recommends xdg-utils, and the icon is the program's own picture at
+// every size.
 #include "tests/package_test.h"
 
 #include "app/icon.h"
@@ -72,12 +73,14 @@ TEST_F(PackageTest, ProgramsAnswerVersionAndHelpWithoutADisplay)
     EXPECT_EQ(Shell(program + "tarnwell notes.txt 2>/dev/null").status, 1);
 }
 
-TEST_F(PackageTest, ControlFileNamesTheLibrariesPackages)
+TEST_F(PackageTest, ControlFileNamesTheLibrariesPackagesAndRecommendsXdgUtils)
 {
     Output depends = Shell("dpkg-deb --field " TARNWELL_PACKAGE " Depends");
     ASSERT_EQ(depends.status, 0);
     for (const char* library : {"libfltk1.3 ", "libx11-6", "libstdc++6 ", "libc6 "})
         EXPECT_NE(depends.text.find(library), std::string::npos) << library << " in " << depends.text;
+    // xdg-open, for "Open Store Folder".
+    EXPECT_EQ(Shell("dpkg-deb --field " TARNWELL_PACKAGE " Recommends").text, "xdg-utils\n");
 }
 
 // 32 pixels: the program's picture as it is. 64 and 128: each pixel a square block. 48: no

@@ -33,7 +33,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 const unsigned char Xoff = 0x13, Xon = 0x11;
-const unsigned LightGray = 0xC0C0C0;
+const unsigned LightGray = 0xC0C0C0, White = 0xFFFFFF;
 const char Log[] = "File Transfer Information";
 
 // The pixels of an area, row by row.
@@ -233,8 +233,8 @@ TEST_F(ProgramTest, ReceivesBackToBackFramesAndKeepsThePreviousCopy)
     Pause(1000);  // painted by the event loop once the reception has returned to it
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot, "transfer-log.png"));
-    EXPECT_TRUE(TransferLogShows(":RAM.0/LETTER.TXT - file changed.", shot));
-    EXPECT_FALSE(TransferLogShows(":RAM.0/LETTER.TXT - no change.", shot));
+    EXPECT_TRUE(WindowShows(Log, ":RAM.0/LETTER.TXT - file changed.", White, shot));
+    EXPECT_FALSE(WindowShows(Log, ":RAM.0/LETTER.TXT - no change.", White, shot));
     // Closed with the log open (by Alt+F4's request: the log stands over the close box), the
     // main window ends the program, and the log goes with it.
     ASSERT_TRUE(SendCloseRequest("Tarnwell"));
@@ -255,7 +255,7 @@ TEST_F(ProgramTest, FailedReceptionSaysWhyInTheLog)
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot, "transfer-log-failure.png"));
     // As far as the narrow list shows it.
-    EXPECT_TRUE(TransferLogShows("A - not received: the store folder cannot", shot));
+    EXPECT_TRUE(WindowShows(Log, "A - not received: the store folder cannot", White, shot));
     EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0));
     EXPECT_EQ(CloseAndWait(), 0);
 }
@@ -500,10 +500,14 @@ TEST_F(ProgramTest, ProgressWindowIsOnTheScreenFromTheStartOfATransfer)
 
 // A port that cannot be opened at start is reported before the main window shows; once the
 // message is dismissed the window comes up and the program runs on without a port, its
-// caption saying so. Plugged in later, the port is taken up without another message, and a
-// file from the Z88 arrives.
+// caption saying so, and its Folder line the store folder, too long for the window: its
+// beginning and its last folder with "…" between. Plugged in later, the port is taken up
+// without another message, and a file from the Z88 arrives.
 TEST_F(ProgramTest, MissingPortIsReportedBeforeTheWindowShowsAndTakenUpWhenItComes)
 {
+    const std::string sep = PathSeparator();
+    const std::string store = folder + std::string(40, 'z') + sep + "LINK" + sep;
+    PutSetting("Directory", store.c_str());
     ClosePeerLine();
     ASSERT_TRUE(StartProgram());
     ProgramWindow box;
@@ -523,10 +527,24 @@ TEST_F(ProgramTest, MissingPortIsReportedBeforeTheWindowShowsAndTakenUpWhenItCom
     }
     ASSERT_TRUE(WaitForMainWindow(60000, &main)) << "no main window after the message";
     EXPECT_TRUE(WaitForTitle("Tarnwell - no port"));
+    // One of "Folder: /…/LINK/", "Folder: /tmp/…/LINK/" and so on, as far as the width allows.
+    auto folderLineShown = [&] {
+        Screenshot shot;
+        if (!TakeScreenshot(&shot))
+            return false;
+        for (size_t end = 1; end <= folder.size(); end++) {
+            std::string line = "Folder: " + store.substr(0, end) + "\xE2\x80\xA6" + sep + "LINK" + sep;
+            if (strchr("/\\", store[end - 1]) && WindowShows(nullptr, line.c_str(), LightGray, shot))
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(WaitUntil(folderLineShown, 10000, 500)) << "no Folder line, or one cut without a sign";
     Pause(4500);  // ticks and retries that find no port
     EXPECT_EQ(WaitForProgramExit(0), -1) << "the program ended";
     EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0)) << "a retry showed the message";
 
+    PutSetting("Directory", folder.c_str());  // read again as the port opens
     ASSERT_NO_FATAL_FAILURE(PlugInAndReceive("LATE.TXT"));
     EXPECT_EQ(CloseAndWait(), 0);
 }

@@ -88,7 +88,7 @@ TEST_F(StatusWindowsUnderWindowManager, ProgressWindowIsCaptionedOwnedAndFixedIn
 {
     ASSERT_EQ(started, 1) << "openbox did not start";
     ASSERT_EQ(FrameExtents(fl_xid(owner)).size(), 4u) << "owner not framed";
-    const char* title = "Now sending file \"/home/z88/LETTER.TXT\"";
+    const char* title = "Now Receiving file \":RAM.0/LETTER.TXT\"";
     ShowProgress(owner, title);
     Window progress = ClientWindow(title);
     ASSERT_NE(progress, 0u);

@@ -86,6 +86,14 @@ void CloseProgress(void)
 {
     if (!ProgressWindow)
         return;
+    // The owner (the main window, which says how the transfer ended) is drawn again first,
+    // and reaches the screen: Wine, when no window manager answers it, holds the hiding of a
+    // captioned window for two seconds, and the owner's news would wait behind that.
+    HWND owner = GetWindow(ProgressWindow, GW_OWNER);
+    if (owner) {
+        RedrawWindow(owner, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        BringToScreen();
+    }
     DestroyWindow(ProgressWindow);
     ProgressWindow = 0;
 }

@@ -63,18 +63,18 @@ bool DisplayShowsWindow(const std::string& title)
     return RunHostTool({"xdotool", "search", "--onlyvisible", "--name", pattern}) == 0;
 }
 
-bool TransferLogShows(const char* line, const Screenshot& shot)
+bool WindowShows(const char* title, const char* line, unsigned paper, const Screenshot& shot)
 {
-    ProgramWindow log;
+    ProgramWindow window;
     Picture drawn;
-    if (!LocateWindow("File Transfer Information", &log) || !DrawLikeTheLog(line, &drawn))
+    if (!LocateWindow(title, &window) || !DrawLikeTheProgram(line, paper, &drawn))
         return false;
     auto at = [&](int x, int y) { return drawn.pixels[(size_t)y * drawn.width + x]; };
     // The ink's bounding box in the drawing is looked for in the window.
     int left = drawn.width, right = -1, top = drawn.height, bottom = -1;
     for (int y = 0; y < drawn.height; y++)
         for (int x = 0; x < drawn.width; x++)
-            if (at(x, y) != 0xFFFFFF) {
+            if (at(x, y) != paper) {
                 left = x < left ? x : left;
                 right = x > right ? x : right;
                 top = y < top ? y : top;
@@ -82,15 +82,15 @@ bool TransferLogShows(const char* line, const Screenshot& shot)
             }
     if (right < 0)
         return false;
-    // The ink must be there and the paper around it, all but a few pixels: the list may draw
-    // its focus rectangle, dotted and inverting, through a line's ink box (Windows).
-    const ScreenArea& area = log.client;
+    // The ink must be there and the paper around it, all but a few pixels: the log's list may
+    // draw its focus rectangle, dotted and inverting, through a line's ink box (Windows).
+    const ScreenArea& area = window.client;
     const int width = right - left + 1, height = bottom - top + 1;
     int ink = 0;
     for (int dy = 0; dy < height; dy++)
         for (int dx = 0; dx < width; dx++)
-            ink += at(left + dx, top + dy) != 0xFFFFFF;
-    const int paper = width * height - ink;
+            ink += at(left + dx, top + dy) != paper;
+    const int clear = width * height - ink;
     for (int y = area.y; y + height <= area.y + area.height; y++)
         for (int x = area.x; x + width <= area.x + area.width; x++) {
             int inkDiffers = 0, paperDiffers = 0;
@@ -98,9 +98,9 @@ bool TransferLogShows(const char* line, const Screenshot& shot)
                 for (int dx = 0; dx < width; dx++) {
                     unsigned want = at(left + dx, top + dy);
                     if (shot.Pixel(x + dx, y + dy) != want)
-                        (want != 0xFFFFFF ? inkDiffers : paperDiffers)++;
+                        (want != paper ? inkDiffers : paperDiffers)++;
                 }
-            if (inkDiffers * 20 <= ink && paperDiffers * 10 <= paper)
+            if (inkDiffers * 20 <= ink && paperDiffers * 10 <= clear)
                 return true;
         }
     return false;

@@ -65,18 +65,19 @@ bool CloseMainWindow();
 // The colour of the program's dialogs' background, 0xRRGGBB.
 unsigned DialogBackground();
 
-// True when the "File Transfer Information" window shows `line` in `shot`: the line drawn
-// here as the log's list draws it stands pixel for pixel inside that window.
-bool TransferLogShows(const char* line, const Screenshot& shot);
+// True when the window captioned `title` (the main window for null) shows `line` in `shot`:
+// the line drawn here as the program draws its texts, black on `paper` (0xRRGGBB), stands
+// pixel for pixel inside that window's client area.
+bool WindowShows(const char* title, const char* line, unsigned paper, const Screenshot& shot);
 
-// The platform part of TransferLogShows: `text` black in the dialog font on white, as the
-// log's list draws a line, into `picture` (0xRRGGBB pixels, rows from the top).
+// The platform part of WindowShows: `text` (UTF-8) black in the dialog font on `paper`, as
+// the program draws a line, into `picture` (0xRRGGBB pixels, rows from the top).
 struct Picture {
     int width = 0;
     int height = 0;
     std::vector<unsigned> pixels;
 };
-bool DrawLikeTheLog(const char* text, Picture* picture);
+bool DrawLikeTheProgram(const char* text, unsigned paper, Picture* picture);
 
 // The pixels of the icon the program shows (IconSide * IconSide * 4 bytes, as DecodeIcon
 // gives them). False when there is none.

@@ -140,7 +140,7 @@ unsigned DialogBackground()
     return 0xC0C0C0;  // FL_BACKGROUND_COLOR
 }
 
-bool DrawLikeTheLog(const char* text, Picture* picture)
+bool DrawLikeTheProgram(const char* text, unsigned paper, Picture* picture)
 {
     fl_open_display();
     fl_font(DialogFontFace, DialogFontSize());
@@ -148,7 +148,7 @@ bool DrawLikeTheLog(const char* text, Picture* picture)
     picture->height = fl_height() + 4;
     Fl_Offscreen canvas = fl_create_offscreen(picture->width, picture->height);
     fl_begin_offscreen(canvas);
-    fl_color(FL_WHITE);
+    fl_color(fl_rgb_color(paper >> 16, (paper >> 8) & 0xFF, paper & 0xFF));
     fl_rectf(0, 0, picture->width, picture->height);
     fl_color(FL_BLACK);
     fl_font(DialogFontFace, DialogFontSize());

@@ -202,7 +202,7 @@ unsigned DialogBackground()
     return GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
 }
 
-bool DrawLikeTheLog(const char* text, Picture* picture)
+bool DrawLikeTheProgram(const char* text, unsigned paper, Picture* picture)
 {
     HDC screen = GetDC(NULL);
     HDC dc = CreateCompatibleDC(screen);
@@ -211,8 +211,11 @@ bool DrawLikeTheLog(const char* text, Picture* picture)
                              FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
     HGDIOBJ oldFont = SelectObject(dc, font);
+    // The text is UTF-8, as the program fits it; drawn as Unicode, as the program draws it.
+    std::wstring wide(strlen(text) + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], (int)wide.size()) - 1);
     SIZE size;
-    GetTextExtentPoint32A(dc, text, (int)strlen(text), &size);
+    GetTextExtentPoint32W(dc, wide.c_str(), (int)wide.size(), &size);
     picture->width = size.cx + 4;
     picture->height = size.cy + 4;
     BITMAPINFO info;
@@ -226,10 +229,12 @@ bool DrawLikeTheLog(const char* text, Picture* picture)
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
     RECT all = {0, 0, picture->width, picture->height};
-    FillRect(dc, &all, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    const COLORREF background = RGB(paper >> 16, (paper >> 8) & 0xFF, paper & 0xFF);
+    SetDCBrushColor(dc, background);
+    FillRect(dc, &all, (HBRUSH)GetStockObject(DC_BRUSH));
     SetTextColor(dc, RGB(0, 0, 0));
-    SetBkColor(dc, RGB(255, 255, 255));
-    TextOutA(dc, 2, 2, text, (int)strlen(text));
+    SetBkColor(dc, background);
+    TextOutW(dc, 2, 2, wide.c_str(), (int)wide.size());
     GdiFlush();
     picture->pixels.assign((const unsigned*)bits,
                            (const unsigned*)bits + (size_t)picture->width * picture->height);
