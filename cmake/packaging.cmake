@@ -80,8 +80,15 @@ else()
   add_custom_target(icons ALL DEPENDS ${icon_files})
 
   set(CPACK_GENERATOR DEB)
-  execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE architecture
-                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+  # Debian's name for the processor the programs are built for (amd64, arm64), from the
+  # compiler's GNU type: a cross-built tree's package is not the host's.
+  execute_process(COMMAND dpkg-architecture -t ${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
+                  OUTPUT_VARIABLE architecture OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET
+                  RESULT_VARIABLE failed)
+  if(failed OR NOT architecture)
+    message(FATAL_ERROR "dpkg-architecture knows no Debian name for '${CMAKE_LIBRARY_ARCHITECTURE}'")
+  endif()
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${architecture})
   set(CPACK_DEBIAN_FILE_NAME tarnwell_${PROJECT_VERSION}_${architecture}.deb)
   set(TARNWELL_PACKAGE_FILE ${CMAKE_BINARY_DIR}/${CPACK_DEBIAN_FILE_NAME})
   set(CPACK_DEBIAN_PACKAGE_SECTION comm)
@@ -95,6 +102,7 @@ else()
   set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/debian_files.cmake)
   set(CPACK_TARNWELL_DOCDIR ${TARNWELL_DOCDIR})
   set(CPACK_TARNWELL_RELEASE_DATE ${TARNWELL_RELEASE_DATE})
+  set(CPACK_TARNWELL_STRIP ${CMAKE_STRIP})  # the target's: the host's strip reads no ARM program
 endif()
 
 include(CPack)

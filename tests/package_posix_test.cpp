@@ -1,6 +1,7 @@
 // The Debian package (see package_test.cpp), unpacked with dpkg -x: the programs answer
-// --version and --help without a display, the control file names the packages of the
-// libraries they use, and the icon is the program's own picture at every size.
+// --version and --help without a display, the control file names their architecture and
+// the packages of the libraries they use, and the icon is the program's own picture at
+// every size.
 #include "tests/package_test.h"
 
 #include "app/icon.h"
@@ -60,7 +61,7 @@ Pixels ReadIcon(const std::string& png, int side)
 
 TEST_F(PackageTest, ProgramsAnswerVersionAndHelpWithoutADisplay)
 {
-    const std::string program = "env -u DISPLAY " + root + "usr/bin/";
+    const std::string program = std::string("env -u DISPLAY ") + BuildEmulator() + root + "usr/bin/";
     Output version = Shell(program + "tarnwell --version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.text, "tarnwell " TARNWELL_VERSION "\n");
@@ -72,8 +73,25 @@ TEST_F(PackageTest, ProgramsAnswerVersionAndHelpWithoutADisplay)
     EXPECT_EQ(Shell(program + "tarnwell notes.txt 2>/dev/null").status, 1);
 }
 
-TEST_F(PackageTest, ControlFileNamesTheLibrariesPackages)
+// The architecture is the programs' own (ELF's e_machine), and the libraries' packages are
+// that architecture's, found by dpkg-shlibdeps (multiarch ones in a cross-built tree).
+TEST_F(PackageTest, ControlFileNamesTheProgramsArchitectureAndLibraries)
 {
+    const struct {
+        const char* name;
+        int machine;
+    } architectures[] = {{"amd64", 62}, {"arm64", 183}};
+    std::string program;
+    ASSERT_TRUE(ReadWholeFile(root + "usr/bin/tarnwell-cli", &program));
+    ASSERT_GT(program.size(), 20u);
+    int machine = (unsigned char)program[18] | (unsigned char)program[19] << 8;
+    Output architecture = Shell("dpkg-deb --field " TARNWELL_PACKAGE " Architecture");
+    int named = 0;
+    for (const auto& known : architectures)
+        if (architecture.text == std::string(known.name) + "\n")
+            named = known.machine;
+    EXPECT_EQ(named, machine) << "Architecture: " << architecture.text;
+
     Output depends = Shell("dpkg-deb --field " TARNWELL_PACKAGE " Depends");
     ASSERT_EQ(depends.status, 0);
     for (const char* library : {"libfltk1.3 ", "libx11-6", "libstdc++6 ", "libc6 "})
