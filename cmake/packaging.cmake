@@ -61,6 +61,9 @@ else()
           ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${TARNWELL_DOCDIR})
   # The README's pictures, where its links find them.
   install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/screenshots DESTINATION ${TARNWELL_DOCDIR}/docs)
+  # tarnwell-cli receive as a systemd user service, for a machine without a screen: an
+  # example that each user enables for themselves (README.md, Installing).
+  install(FILES ${CMAKE_SOURCE_DIR}/resources/tarnwell-receive.service DESTINATION ${TARNWELL_DOCDIR}/examples)
 
   # The icon in the desktop's theme: 32 pixels as the program shows it, and larger sizes
   # drawn from the same picture by a tool of this tree (app/icon_png.cpp).

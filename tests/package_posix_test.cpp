@@ -1,7 +1,7 @@
 // The Debian package (see package_test.cpp), unpacked with dpkg -x: the programs answer
 // --version and --help without a display, the control file names their architecture and
-// the packages of the libraries they use, and the icon is the program's own picture at
-// every size.
+// the packages of the libraries they use, the receive service runs the packaged
+// tarnwell-cli, and the icon is the program's own picture at every size.
 #include "tests/package_test.h"
 
 #include "app/icon.h"
@@ -96,6 +96,26 @@ TEST_F(PackageTest, ControlFileNamesTheProgramsArchitectureAndLibraries)
     ASSERT_EQ(depends.status, 0);
     for (const char* library : {"libfltk1.3 ", "libx11-6", "libstdc++6 ", "libc6 "})
         EXPECT_NE(depends.text.find(library), std::string::npos) << library << " in " << depends.text;
+}
+
+// The systemd user unit among the examples runs the packaged tarnwell-cli, and systemd has
+// nothing to say about it. It checks ExecStart's program on this machine: a copy of the unit
+// names the unpacked one instead, and a runtime folder of the test's stands in for a login's.
+TEST_F(PackageTest, ReceiveServiceRunsThePackagedTerminalProgram)
+{
+    std::string unit;
+    ASSERT_TRUE(ReadWholeFile(root + "usr/share/doc/tarnwell/examples/tarnwell-receive.service", &unit));
+    const std::string start = "\nExecStart=tarnwell-cli receive\n";  // systemd finds it in /usr/bin
+    size_t at = unit.find(start);
+    ASSERT_NE(at, std::string::npos) << unit;
+    EXPECT_TRUE(IsRegularTestFile(root + "usr/bin/tarnwell-cli"));
+    unit.replace(at, start.size(), "\nExecStart=" + root + "usr/bin/tarnwell-cli receive\n");
+    const std::string folder = NewHostFolder();
+    WriteWholeFile(folder + "tarnwell-receive.service", unit);
+    Output said = Shell("XDG_RUNTIME_DIR=" + folder + " systemd-analyze --user --man=no verify " + folder +
+                        "tarnwell-receive.service 2>&1");
+    EXPECT_EQ(said.status, 0);
+    EXPECT_EQ(said.text, "");
 }
 
 // 32 pixels: the program's picture as it is. 64 and 128: each pixel a square block. 48: no
