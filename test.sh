@@ -16,11 +16,12 @@ tests/tools/ensure-packages g++ cmake ninja-build pkg-config googletest libfltk1
   imagemagick x11-utils x11-xserver-utils openbox man-db desktop-file-utils lintian systemd clang-14 \
   libfuzzer-14-dev || exit 1
 
-# The arm64 tree's compiler, emulator and libraries, the libraries as Debian's arm64 packages
-# beside the host's (multiarch). Those must be at the very versions installed for the host,
-# which the archive may not have at the moment (a mirror mid-sync, or one that has moved on
-# since they were installed): then the tree is not tested, this run says why, and that
-# alone does not fail it. apt upgrading the host's libraries to match is allowed only where
+# The arm64 tree's compiler, emulator (and Python, which asks the kernel what qemu cannot
+# pass on) and libraries, the libraries as Debian's arm64 packages beside the host's
+# (multiarch). Those must be at the very versions installed for the host, which the archive
+# may not have at the moment (a mirror mid-sync, or one that has moved on since they were
+# installed): then the tree is not tested, this run says why, and that alone does not fail
+# it. apt upgrading the host's libraries to match is allowed only where
 # nothing else is running (CI, or TARNWELL_ALLOW_UPGRADES=1). TARNWELL_ARM64_EXTRA_PACKAGES
 # names more packages to ask for: one that does not exist shows the not-tested path.
 untested=()
@@ -28,8 +29,8 @@ arm64_only_new=--keep-installed
 [ "${CI:-}" = true ] || [ "${TARNWELL_ALLOW_UPGRADES:-}" = 1 ] && arm64_only_new=
 # shellcheck disable=SC2086 # the extra names are words
 if ! { why=$(tests/tools/ensure-packages $arm64_only_new crossbuild-essential-arm64 qemu-user-static \
-  libfltk1.3-dev:arm64 libx11-dev:arm64 zlib1g-dev:arm64 ${TARNWELL_ARM64_EXTRA_PACKAGES:-} 2>&1 1>&3 |
-  tail -1; exit "${PIPESTATUS[0]}"); } 3>&1; then
+  python3 libfltk1.3-dev:arm64 libx11-dev:arm64 zlib1g-dev:arm64 ${TARNWELL_ARM64_EXTRA_PACKAGES:-} \
+  2>&1 1>&3 | tail -1; exit "${PIPESTATUS[0]}"); } 3>&1; then
   echo "== linux-arm64 not tested: ${why#ensure-packages: }"
   untested+=(linux-arm64)
 fi
