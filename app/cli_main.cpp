@@ -4,8 +4,8 @@
 // on Windows as well.
 #include "app/instance.h"
 #include "link/serial_link.h"
+#include "protocol/drop.h"
 #include "protocol/poll.h"
-#include "protocol/send.h"
 #include "settings/folders.h"
 #include "settings/settings.h"
 #include "tarnwell_version.h"
@@ -21,7 +21,7 @@
 enum {
     ExitWhole = 0,   // every file whole, or stopped while nothing was moving
     ExitFailed = 1,  // a transfer failed, or a file was refused
-    ExitUsage = 2,   // the command line was wrong
+    ExitUsage = 2,   // the command line was wrong, or the store directory cannot be used
     ExitNoPort = 3,  // the port did not open (also when a running Tarnwell holds it)
     // A stop signal during a transfer ends the program with 128 and the signal's number, as
     // a shell reports a program the signal ended: 130 for Ctrl-C.
@@ -39,7 +39,8 @@ static const char Usage[] =
     "\n"
     "  receive         wait for files from the Z88 until Ctrl-C\n"
     "    --once        end after the first file; the status says whether it came whole\n"
-    "  send FILE...    send the files in order, stopping at the first that fails\n"
+    "  send FILE...    send the files in order, stopping at the first that fails; a folder\n"
+    "                  sends the files in it, passing over those that cannot be sent\n"
     "\n"
     "Settings for this run only (the settings file is left as it is):\n"
     "  --port DEVICE                serial port, such as /dev/ttyUSB0 or COM1\n"
@@ -51,8 +52,8 @@ static const char Usage[] =
     "  --version                    show the version and end\n"
     "\n"
     "Exit status: 0 all went whole (or stopped while idle), 1 a transfer failed or standard\n"
-    "output failed, 2 a wrong command line, 3 the port did not open (or Tarnwell holds it),\n"
-    "130 stopped by Ctrl-C mid-transfer.\n"
+    "output failed, 2 a wrong command line or a store directory that cannot be used, 3 the\n"
+    "port did not open (or Tarnwell holds it), 130 stopped by Ctrl-C mid-transfer.\n"
     "See tarnwell-cli(1).\n";
 
 static int UsageError(const char* format, const char* text)
@@ -103,15 +104,31 @@ static int Override(SettingId id, const char* value)
     return 1;
 }
 
-// The store directory as given, with the separator that received names are joined to added
-// when it has none: "--dir ~/z88" means the folder, not names beginning with "z88".
+// The store directory as given, made full against the current folder (the folder the user
+// typed it in), with the separator that received names are joined to added when it has
+// none: "--dir ~/z88" means the folder, not names beginning with "z88".
 static int OverrideDirectory(const char* directory)
 {
     char text[TextSize];
     if (strlen(directory) >= sizeof text)
         return 0;
     snprintf(text, sizeof text, "%s", directory);
-    return (!text[0] || EndWithSeparator(text)) && Override(SettingDirectory, text);
+    return (!text[0] || (MakePathFull(text) && EndWithSeparator(text))) && Override(SettingDirectory, text);
+}
+
+// The store directory checked before the first wait, by the configuration dialog's rule
+// and in its words (CheckStoreFolder): a folder that cannot be used would otherwise fail
+// only when the first file arrives. The folder checked is the one used. GoOn, or ExitUsage.
+static int CheckStoreDirectory(void)
+{
+    char folder[TextSize], problem[3 * TextSize];
+    ReadSetting(SettingDirectory, folder);
+    if (!CheckStoreFolder(folder, problem, sizeof problem)) {
+        fprintf(stderr, "tarnwell-cli: Directory: %s\n", problem);
+        return ExitUsage;
+    }
+    Override(SettingDirectory, folder);
+    return GoOn;
 }
 
 // A whole number of baud that the port can be set to, as the configuration dialog takes it.
@@ -167,7 +184,7 @@ static int ReadCommandLine(int argc, char** argv, Command* command)
                 return UsageError("the rate '%s' is not one the serial port can be set to.", value);
         } else if ((value = OptionValue("--dir", argc, argv, &i, &missing))) {
             if (!OverrideDirectory(value))
-                return UsageError("the directory '%s' is longer than 126 characters.", value);
+                return UsageError("the directory '%s' is longer than 126 characters as a full path.", value);
         } else if (missing) {
             return UsageError("%s needs a value.", argument);
         } else {
@@ -241,22 +258,26 @@ static int Receive(int once)
     }
 }
 
-// The files in order, stopping at the first that fails as the window program's drop loop
-// does (that one has said why on standard error, AddFailureEntry), and after the one in
+// The files in order through the window program's send list: a folder sends the files in
+// it, passing over those it cannot send; the first other failure ends the list. Each file
+// that failed has said why on standard error (AddFailureEntry). Ends after the file in
 // progress when standard output fails.
 static int Send(const char* const* files, int count)
 {
-    int sent = 0;
-    while (sent < count && !ferror(stdout) && SendFile(nullptr, files[sent]))
-        sent++;
-    if (sent < count && StopSignal())
+    SendList list;
+    MakeSendList(files, count, &list);
+    while (!ferror(stdout) && SendNextFile(nullptr, &list)) {
+    }
+    int whole = list.sent == (int)list.entries.size();
+    if (!whole && StopSignal())
         return Stopped();
     if (OutputFailed())
         return ExitFailed;
-    if (sent == count)
+    if (whole)
         return ExitWhole;
-    if (count - sent > 1)
-        fprintf(stderr, "tarnwell-cli: %d more file%s not tried.\n", count - sent - 1, count - sent > 2 ? "s" : "");
+    int left = (int)(list.entries.size() - list.next);
+    if (left > 0)
+        fprintf(stderr, "tarnwell-cli: %d more file%s not tried.\n", left, left > 1 ? "s" : "");
     return ExitFailed;
 }
 
@@ -264,6 +285,8 @@ int main(int argc, char** argv)
 {
     Command command;
     int status = ReadCommandLine(argc, argv, &command);
+    if (status == GoOn && command.receive)
+        status = CheckStoreDirectory();
     if (status != GoOn)
         return status;
 

@@ -56,25 +56,19 @@ static int CheckRate(WindowHandle dialog)
     return 0;
 }
 
-// The directory, ending with the separator that received names are joined to (without it,
-// files would land beside the folder under names that begin with its last part), and a
-// folder that is there, or can be made, and can be written in.
+// The directory by the store folder's rule (CheckStoreFolder): a full path (a relative one
+// would be resolved against whatever folder the program starts in), ending with the
+// separator that received names are joined to, a folder that is there or can be made, and
+// can be written in.
 static int CheckDirectory(WindowHandle dialog)
 {
-    char folder[TextSize], reason[TextSize], problem[3 * TextSize];
+    char folder[TextSize], reason[3 * TextSize], problem[4 * TextSize];
     GetItemText(dialog, IDC_DIRECTORY, folder, sizeof folder);
-    if (!folder[0])
-        snprintf(problem, sizeof problem, "Directory: no folder is named.");
-    else if (!EndWithSeparator(folder))
-        snprintf(problem, sizeof problem, "Directory: the name is too long.");
-    else if (!MakeParentFolders(folder))
-        snprintf(problem, sizeof problem, "Directory: the folder \"%s\" cannot be made.", folder);
-    else if (!FolderWritable(folder, reason))
-        snprintf(problem, sizeof problem, "Directory: the folder \"%s\" cannot be written (%s).", folder, reason);
-    else {
+    if (CheckStoreFolder(folder, reason, sizeof reason)) {
         SetItemText(dialog, IDC_DIRECTORY, folder);
         return 1;
     }
+    snprintf(problem, sizeof problem, "Directory: %s", reason);
     ShowItemProblem(dialog, IDC_DIRECTORY, problem);
     return 0;
 }

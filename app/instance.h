@@ -1,17 +1,26 @@
 // One window program per user and display: a second start hands its files (or a request to
-// come to the front) to the program that runs, and ends. Linux: instance_posix.cpp; Windows
-// finds the running one by its window class (main_win32.cpp).
+// come to the front) to the program that runs, and ends. Linux: instance_posix.cpp, a socket
+// of the user's alone; Windows: main_win32.cpp, the main window's class and WM_COPYDATA.
 #ifndef TARNWELL_INSTANCE_H
 #define TARNWELL_INSTANCE_H
 
-// Non-zero when a program runs already for this user on this display: it has been handed
-// the `count` files of `paths` (full paths) to send, or with none asked to bring its main
-// window to the front, and the caller ends. 0 when this is the only one; it
-// then holds the socket, and ListenForRequests takes the requests.
-int HandToRunningProgram(const char* const* paths, int count);
+// The longest a second start waits for the running program to take its files: it takes none
+// during a transfer, which runs outside the event loop.
+enum { HandOverWaitMs = 60000 };
 
-// Calls `raise` for every "raise" request another start makes, and `send` with the path of
-// every "send" request, from the event loop.
+// Hands the `count` files of `paths` (full paths) to the program already running for this
+// user on this display, to be sent as one drop; with none, asks it to bring its main window
+// to the front. A file that cannot be sent (CanBeSent, protocol/drop.h) is named with its
+// reason instead, and the others are handed over. Waits up to `waitMs` for the program to
+// answer that it took them. Returns the status for this start to end with: 0 when all went
+// over, 1 when anything did not (said on standard error; Windows: in a message box). -1 when
+// no program runs, or when the single start cannot be had for this run (said on standard
+// error): this start is then the program, and on Linux ListenForRequests takes the
+// requests of later starts when it holds the socket.
+int HandToRunningProgram(const char* const* paths, int count, int waitMs);
+
+// Linux: calls `raise` for every "raise" request another start makes, and `send` with the
+// path of every "send" request, from the event loop.
 void ListenForRequests(void (*raise)(void), void (*send)(const char* path));
 
 // Non-zero when the window program runs for this user (Linux: on any display), asking

@@ -5,6 +5,7 @@
 #include "app/instance_find_posix.h"
 
 #include <dirent.h>
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -12,20 +13,37 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The folder of this user's sockets and how their names begin: $XDG_RUNTIME_DIR and
-// "tarnwell-", else /tmp and "tarnwell-UID-".
-static const char* SocketFolder(char* start, size_t size)
+// The folder of this user's sockets. Without XDG_RUNTIME_DIR it is one of the user's own in
+// /tmp: a name there can be taken first by anyone, and a socket or a folder that another user
+// made would take in what our starts hand over (the names of the user's files). So the
+// folder is used only when it is a folder, not a link, the user's, and closed to everyone
+// else; /tmp's sticky bit then keeps anyone else (root aside) from swapping it.
+static const char* SocketFolder(bool make, std::string* why)
 {
     const char* runtime = getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime) {
-        snprintf(start, size, "tarnwell-");
+    if (runtime && *runtime)
         return runtime;
+    static char folder[32];
+    snprintf(folder, sizeof folder, "/tmp/tarnwell-%u", (unsigned)geteuid());
+    struct stat info;
+    if ((make && mkdir(folder, 0700) != 0 && errno != EEXIST) || lstat(folder, &info) != 0) {
+        *why = std::string(folder) + " cannot be made (" + strerror(errno) + ")";
+        return nullptr;
     }
-    snprintf(start, size, "tarnwell-%d-", (int)getuid());
-    return "/tmp";
+    char mode[8];
+    snprintf(mode, sizeof mode, "%04o", (unsigned)(info.st_mode & 07777));
+    if (!S_ISDIR(info.st_mode))
+        *why = std::string(folder) + (S_ISLNK(info.st_mode) ? " is a link" : " is not a folder");
+    else if (info.st_uid != geteuid())
+        *why = std::string(folder) + " belongs to another user (" + std::to_string(info.st_uid) + ")";
+    else if (info.st_mode & 077)
+        *why = std::string(folder) + " is open to other users (mode " + mode + ")";
+    else
+        return folder;
+    return nullptr;
 }
 
-int InstanceSocketAddress(struct sockaddr_un* address)
+int InstanceSocketAddress(struct sockaddr_un* address, bool make, std::string* why)
 {
     // The display's name as a file name: ":0" stays, a host's dots and colons become '_'.
     char display[64];
@@ -36,47 +54,78 @@ int InstanceSocketAddress(struct sockaddr_un* address)
     }
     memset(address, 0, sizeof *address);
     address->sun_family = AF_UNIX;
-    char start[32];
-    const char* folder = SocketFolder(start, sizeof start);
-    int length = snprintf(address->sun_path, sizeof address->sun_path, "%s/%s%s.socket", folder, start, display);
-    return length > 0 && length < (int)sizeof address->sun_path;
+    const char* folder = SocketFolder(make, why);
+    if (!folder)
+        return 0;
+    int length = snprintf(address->sun_path, sizeof address->sun_path, "%s/tarnwell-%s.socket", folder, display);
+    if (length > 0 && length < (int)sizeof address->sun_path)
+        return 1;
+    *why = std::string(folder) + " is too long a path for a socket";
+    return 0;
+}
+
+bool PeerUser(int fd, uid_t* user)
+{
+    struct ucred peer;
+    socklen_t size = sizeof peer;
+    if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || size != sizeof peer)
+        return false;
+    *user = peer.uid;
+    return true;
+}
+
+Reach ConnectToProgram(const struct sockaddr_un* address, int* fd, uid_t* user)
+{
+    *fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (*fd < 0)
+        return Unreachable;
+    // A local stream socket connects at once, or not at all: EAGAIN when the listener's
+    // queue of connections it has not accepted yet is full.
+    int connected = connect(*fd, (const struct sockaddr*)address, sizeof *address) == 0;
+    if (connected && PeerUser(*fd, user))
+        return Reached;
+    int error = connected ? EPROTO : errno;
+    close(*fd);
+    *fd = -1;
+    errno = error;
+    return error == ECONNREFUSED || error == ENOENT ? NobodyThere : error == EAGAIN ? Busy : Unreachable;
 }
 
 // Non-zero when a program of this user's listens on the socket `name` in `folder`. A
-// connection that writes nothing and closes is no request: the program reads no line from it
+// connection that writes nothing and closes is no request: the program takes nothing from it
 // and goes on as before.
 static int Listening(const char* folder, const char* name)
 {
     struct sockaddr_un address = {};
     address.sun_family = AF_UNIX;
     int length = snprintf(address.sun_path, sizeof address.sun_path, "%s/%s", folder, name);
-    struct stat info;
-    if (length <= 0 || length >= (int)sizeof address.sun_path || lstat(address.sun_path, &info) != 0 ||
-        info.st_uid != getuid() || !S_ISSOCK(info.st_mode))
+    int fd;
+    uid_t user;
+    if (length <= 0 || length >= (int)sizeof address.sun_path)
         return 0;
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return 0;
-    int listening = connect(fd, (const struct sockaddr*)&address, sizeof address) == 0;
-    close(fd);
-    return listening;
+    Reach reach = ConnectToProgram(&address, &fd, &user);
+    if (reach == Reached)
+        close(fd);
+    // A busy one cannot be asked whose it is; in a folder of the user's it is theirs.
+    return (reach == Reached && user == geteuid()) || reach == Busy;
 }
 
 // The program of any display counts: tarnwell-cli may run over SSH, without the display (or
 // with another one) of the program that holds the port.
 int WindowProgramRuns(void)
 {
-    char start[32];
-    const char* folder = SocketFolder(start, sizeof start);
-    DIR* listing = opendir(folder);
+    std::string why;
+    const char* folder = SocketFolder(false, &why);
+    DIR* listing = folder ? opendir(folder) : nullptr;
     if (!listing)
         return 0;
     int runs = 0;
-    size_t startLength = strlen(start);
+    const char start[] = "tarnwell-", end[] = ".socket";
+    const size_t startLength = sizeof start - 1, endLength = sizeof end - 1;
     for (struct dirent* entry; !runs && (entry = readdir(listing));) {
         size_t length = strlen(entry->d_name);
-        runs = strncmp(entry->d_name, start, startLength) == 0 && length > startLength + 7 &&
-               strcmp(entry->d_name + length - 7, ".socket") == 0 && Listening(folder, entry->d_name);
+        runs = strncmp(entry->d_name, start, startLength) == 0 && length > startLength + endLength &&
+               strcmp(entry->d_name + length - endLength, end) == 0 && Listening(folder, entry->d_name);
     }
     closedir(listing);
     return runs;

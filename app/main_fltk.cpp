@@ -202,6 +202,8 @@ public:
 static Fl_Window* TheMainWindow;
 static void RaiseMainWindow(void)
 {
+    if (!TheMainWindow->shown())
+        return;  // it comes up once the port's message is dismissed
     // show() maps a shown window again and raises it; a window manager is asked as well to
     // make it the active window, as a pager asks (which it does not refuse).
     TheMainWindow->show();
@@ -300,8 +302,9 @@ int main(int argc, char** argv)
     fl_open_display(display);
     // One program on a display: a second start hands its files to the first one (or brings
     // its window up) and ends, rather than show a second window whose port is in use.
-    if (HandToRunningProgram(paths.data(), (int)paths.size()))
-        return 0;
+    int handed = HandToRunningProgram(paths.data(), (int)paths.size(), HandOverWaitMs);
+    if (handed >= 0)
+        return handed;
     QueueFilesToSend(paths.data(), (int)paths.size());
     ScaleToolkitToDesktop();
 
@@ -327,12 +330,13 @@ int main(int argc, char** argv)
 
     // The link opens before the window is shown, so that a port that cannot be opened is
     // reported while nothing else is on the screen; the ticks start after that message.
+    // Other starts are answered from now on, during that message too.
+    TheMainWindow = window;
+    ListenForRequests(RaiseMainWindow, QueueFileToSend);
     StartMainWindow(window);
     Fl::add_timeout(1.0, Tick, window);
     window->show();
     Fl::add_timeout(0.05, FitToFrame, window);
-    TheMainWindow = window;
-    ListenForRequests(RaiseMainWindow, QueueFileToSend);
     Fl::run();
     return 0;
 }

@@ -2,8 +2,10 @@
 // window that says what state the link is in, polls the link once a second, sends the files
 // dropped on it or named on a command line, opens the configuration dialog on a left click
 // and a menu on a right click (or Shift+F10, or the menu key); and the message loop.
+#include "app/instance.h"
 #include "app/main_menu.h"
 #include "app/main_window.h"
+#include "link/failure.h"
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "resources/resource.h"
@@ -26,9 +28,9 @@
 
 enum { PollTimer = 1, PollPeriodMs = 1000 };
 
-// WM_COPYDATA's mark on the files another start hands over: their full paths, each ended
-// by a '\0'.
-static const ULONG_PTR FilesToSendMark = 0x5A383846;  // "Z88F"
+// WM_COPYDATA's mark on the files another start hands over: the time they must be taken by
+// (GetTickCount64), then their full paths, each ended by a '\0'.
+static const ULONG_PTR FilesToSendMark = 0x5A383847;  // "Z88G"
 
 void ShowMainWindowTitle(WindowHandle window, const char* title)
 {
@@ -163,20 +165,27 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
         MainWindowTick(window);
         return 0;
     case WM_COPYDATA: {
-        // Files another start hands over: they go at the next tick.
+        // Files another start hands over: they go at the next tick; the answer is how many.
+        // Windows delivers the message even after the start has stopped waiting for it (and
+        // said that the files were not sent): then it is too late, and nothing is taken.
         const COPYDATASTRUCT* data = (const COPYDATASTRUCT*)lParam;
-        if (data->dwData != FilesToSendMark)
-            return FALSE;
+        ULONGLONG takeBy;
+        if (data->dwData != FilesToSendMark || data->cbData < sizeof takeBy)
+            return 0;
+        memcpy(&takeBy, data->lpData, sizeof takeBy);
+        if (GetTickCount64() > takeBy)
+            return 0;
         const char* text = (const char*)data->lpData;
-        for (DWORD at = 0; at < data->cbData;) {
+        std::vector<const char*> paths;
+        for (DWORD at = sizeof takeBy; at < data->cbData;) {
             const char* end = (const char*)memchr(text + at, 0, data->cbData - at);
             if (!end)
                 break;
-            const char* path = text + at;
-            QueueFilesToSend(&path, 1);
+            paths.push_back(text + at);
             at = (DWORD)(end - text) + 1;
         }
-        return TRUE;
+        QueueFilesToSend(paths.data(), (int)paths.size());
+        return (LRESULT)paths.size();
     }
     case WM_DROPFILES:
         DropFiles(window, (HDROP)wParam);
@@ -240,27 +249,51 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
 
 // A program already running for this user (on this desktop) has a window of our class: it
 // is handed the files to send, or with none brought to the front, out of the taskbar if need
-// be, and this start ends. Two programs would fight for one port. Non-zero when there was one.
-static int HandToRunningProgram(const std::vector<std::string>& files)
+// be, and this start ends. Two programs would fight for one port. What went wrong is said in
+// one message box, after the hand-over.
+int HandToRunningProgram(const char* const* paths, int count, int waitMs)
 {
     HWND running = FindWindowA("Z88_Server_Window_Class", NULL);
     if (!running)
+        return -1;
+    if (count == 0) {
+        // Nothing here waits for a program that does not answer.
+        if (IsIconic(running))
+            ShowWindowAsync(running, SW_RESTORE);
+        // A window that a dialog of its own disables hands the front to that dialog.
+        HWND front = GetLastActivePopup(running);
+        SetForegroundWindow(front ? front : running);
         return 0;
-    if (!files.empty()) {
-        std::string text;
-        for (const std::string& file : files)
-            text.append(file.c_str(), file.size() + 1);
-        COPYDATASTRUCT data = {FilesToSendMark, (DWORD)text.size(), (void*)text.data()};
-        // Answered once the running program is between transfers.
-        SendMessageA(running, WM_COPYDATA, 0, (LPARAM)&data);
-        return 1;
     }
-    if (IsIconic(running))
-        ShowWindow(running, SW_RESTORE);
-    // A window that a dialog of its own disables hands the front to that dialog.
-    HWND front = GetLastActivePopup(running);
-    SetForegroundWindow(front ? front : running);
-    return 1;
+    std::string said;
+    // The time to take them by comes well before this start stops waiting, so that an answer
+    // given in time is here before then.
+    ULONGLONG takeBy = GetTickCount64() + waitMs - waitMs / 12;
+    std::string text((const char*)&takeBy, sizeof takeBy);
+    int sendable = 0;
+    for (int i = 0; i < count; i++) {
+        if (CanBeSent(paths[i])) {
+            text.append(paths[i], strlen(paths[i]) + 1);
+            sendable++;
+        } else {
+            said += std::string(paths[i]) + " - not sent: " + FailureReason + ".\n";
+        }
+    }
+    if (sendable > 0) {
+        COPYDATASTRUCT data = {FilesToSendMark, (DWORD)text.size(), (void*)text.data()};
+        // The running program answers between transfers; during one it runs no message loop.
+        DWORD_PTR taken = 0;
+        if (!SendMessageTimeoutA(running, WM_COPYDATA, 0, (LPARAM)&data, SMTO_BLOCK, waitMs, &taken) ||
+            taken != (DWORD_PTR)sendable) {
+            said += GetTickCount64() > takeBy ? "Tarnwell is busy and did not take the files within " +
+                                                    std::to_string(waitMs / 1000) + " seconds: they were not sent."
+                                              : "Tarnwell did not take the files: they were not sent.";
+            sendable = 0;
+        }
+    }
+    if (!said.empty())
+        MessageBoxA(NULL, said.c_str(), "Tarnwell", MB_OK | MB_ICONERROR);
+    return sendable == count ? 0 : 1;
 }
 
 // The files the command line names, in order, as full paths (a running program that is
@@ -282,12 +315,13 @@ static std::vector<std::string> FilesOnCommandLine(void)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
     std::vector<std::string> files = FilesOnCommandLine();
-    if (HandToRunningProgram(files))
-        return 0;
-    for (const std::string& file : files) {
-        const char* path = file.c_str();
-        QueueFilesToSend(&path, 1);
-    }
+    std::vector<const char*> paths;
+    for (const std::string& file : files)
+        paths.push_back(file.c_str());
+    int handed = HandToRunningProgram(paths.data(), (int)paths.size(), HandOverWaitMs);
+    if (handed >= 0)
+        return handed;
+    QueueFilesToSend(paths.data(), (int)paths.size());
     // The manifest asks for Common Controls 6; their window classes (the dialogs' buttons
     // and fields in the system's current look) are registered here.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};

@@ -43,6 +43,17 @@ static void ForgetReadAhead(void)
     ReadAheadNext = ReadAheadEnd = 0;
 }
 
+// The port's line-error counts when the line was last quiet: every byte that had come by
+// then had been read, so an error counted since lies in what came after. A reception reads
+// them again at its end; taken when it begins instead, they would miss the errors in the
+// up to a second of its bytes that had come before the poll tick found its start.
+static LineErrorCounts QuietErrors;
+
+static void NoteQuietLine(void)
+{
+    CountLineErrors(&QuietErrors);
+}
+
 void CloseLink(void)
 {
     if (PortIsOpen())
@@ -65,6 +76,7 @@ static int OpenNamedPort(void)
     int xon = ReadSetting(SettingXon, text) != 0;
     ConfigureLine(LineRate, xon);
     ReadSetting(SettingDirectory, StoreDirectory);
+    NoteQuietLine();
     return 1;
 }
 
@@ -136,6 +148,8 @@ static int FillReadAhead(void)
     if (outcome == PortMoved) {
         ReadAheadNext = 0;
         ReadAheadEnd = count;
+    } else if (outcome == PortIdle) {
+        NoteQuietLine();
     }
     return outcome;
 }
@@ -147,6 +161,37 @@ int LinkReadByte(int* value)
     if (outcome == PortMoved)
         *value = ReadAhead[ReadAheadNext++];
     return Finish(outcome, "the line went quiet for a second");
+}
+
+const char* LineErrorKind(const LineErrorCounts* before, const LineErrorCounts* after)
+{
+    // Any change counts: a count that went down was reset, and what reset it is no witness
+    // that the bytes came whole.
+    if (after->frame != before->frame)
+        return "framing error";
+    if (after->overrun != before->overrun)
+        return "overrun";
+    if (after->parity != before->parity)
+        return "parity error";
+    if (after->brk != before->brk)
+        return "break";
+    return nullptr;
+}
+
+int LinkReadClean(void)
+{
+    if (!PortIsOpen())
+        return 1;
+    LineErrorCounts now;
+    CountLineErrors(&now);
+    const char* kind = LineErrorKind(&QuietErrors, &now);
+    // Bytes that came after what was read may be the ones that brought the errors: then
+    // they stay counted, and fail the next reception as well.
+    if (ReadAheadNext == ReadAheadEnd && !PortInputWaiting())
+        QuietErrors = now;
+    if (kind)
+        return NoteFailure("the line garbled the data (%s)", kind);
+    return 1;
 }
 
 int LinkRunLength(void)

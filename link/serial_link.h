@@ -13,6 +13,8 @@
 //   LinkRunLength    the longest run a sender hands over: about 20 ms of the line
 //   LinkWriteByte    one byte out, the low 8 bits of the value
 //   LinkDrainOutput  waits until every byte written has left the port
+//   LinkReadClean    whether the port counted no line error in what was read since the
+//                    line was last quiet
 //   CloseLink        closes the port at the end of the run
 //   DescribeLink     the port and its rate in words, for the main window
 #ifndef TARNWELL_SERIAL_LINK_H
@@ -96,6 +98,14 @@ int LinkWriteByte(int value);
 // closes. As for a write, 2000 ms in which the queue does not shrink fail it, and so does
 // Esc held while it waits. Non-zero when the queue is empty.
 int LinkDrainOutput(void);
+
+// Non-zero when the port has counted no line error (a framing error, an overrun, a parity
+// error, a break) since the line was last quiet: since the port opened, or a read last found
+// nothing waiting, or the last call found nothing left to read. So a reception that asks
+// once its end mark is read covers all of its bytes, also those that had arrived before
+// it began. 0 otherwise, with the reason noted ("the line garbled the data (framing
+// error)"). A port that keeps no count (a pty) always passes.
+int LinkReadClean(void);
 
 // Closes the port, if one is open, forgets what was taken in, and puts LinkHandle back to 0.
 // Harmless in every state.

@@ -8,6 +8,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -351,6 +352,27 @@ int PortOutputQueued(void)
     if (ioctl(LinkHandle, TIOCOUTQ, &queued) == 0)
         return queued;
     return DeviceGone(errno) ? PortGone : 0;
+}
+
+int PortInputWaiting(void)
+{
+    int waiting = 0;
+    return ioctl(LinkHandle, TIOCINQ, &waiting) == 0 && waiting > 0;
+}
+
+// The serial drivers count (8250 UARTs, the USB adapters' drivers); a pty answers ENOTTY,
+// some adapters EINVAL: no count, so no error seen. With PARMRK off a byte with a framing
+// error reads as 0x00, and only the count tells it from a real one.
+void CountLineErrors(LineErrorCounts* counts)
+{
+    struct serial_icounter_struct icount;
+    memset(&icount, 0, sizeof icount);
+    if (ioctl(LinkHandle, TIOCGICOUNT, &icount) != 0)
+        memset(&icount, 0, sizeof icount);
+    counts->frame = (unsigned long)icount.frame;
+    counts->overrun = (unsigned long)icount.overrun + (unsigned long)icount.buf_overrun;
+    counts->parity = (unsigned long)icount.parity;
+    counts->brk = (unsigned long)icount.brk;
 }
 
 int LinkRateAllowed(int rate)

@@ -2,6 +2,8 @@
 // API, synchronous, its two timeout modes set with SetCommTimeouts.
 #include "link/serial_port.h"
 
+#include "link/comm_errors_win32.h"
+
 #include <windows.h>
 
 #include <stdio.h>
@@ -119,6 +121,28 @@ static int DeviceGone(DWORD error)
     return 0;
 }
 
+// ClearCommError's error flags, gathered: it clears them as it reports them, so every call
+// adds what it saw here, and CountLineErrors gives the sums.
+static LineErrorCounts Gathered;
+
+void AddCommErrors(unsigned long flags, LineErrorCounts* counts)
+{
+    counts->frame += (flags & CE_FRAME) != 0;
+    counts->overrun += (flags & (CE_OVERRUN | CE_RXOVER)) != 0;
+    counts->parity += (flags & CE_RXPARITY) != 0;
+    counts->brk += (flags & CE_BREAK) != 0;
+}
+
+// ClearCommError on the port, its error flags gathered; its result.
+static BOOL AskPort(COMSTAT* status)
+{
+    DWORD errors = 0;
+    BOOL asked = ClearCommError(LinkHandle, &errors, status);
+    if (asked)
+        AddCommErrors(errors, &Gathered);
+    return asked;
+}
+
 // What a read or write that moved nothing means: PortGone when the port has gone away,
 // else PortIdle. Wine's ReadFile on a port whose pty has gone succeeds and reads nothing, as
 // if no byte had come, so the port is asked (ClearCommError) after every call that moved
@@ -128,9 +152,8 @@ static int DeviceGone(DWORD error)
 static int NothingMoved(BOOL succeeded)
 {
     DWORD callError = succeeded ? 0 : GetLastError();
-    DWORD errors = 0;
     COMSTAT status;
-    if (!ClearCommError(LinkHandle, &errors, &status) && DeviceGone(GetLastError()))
+    if (!AskPort(&status) && DeviceGone(GetLastError()))
         return PortGone;
     if (callError != ERROR_OPERATION_ABORTED && DeviceGone(callError))
         return PortGone;
@@ -145,10 +168,9 @@ static int NothingMoved(BOOL succeeded)
 // none there, one byte is read with the mode's timeout, as the link always has.
 int ReadPortBytes(unsigned char* bytes, int size, int* count)
 {
-    DWORD errors = 0;
     COMSTAT status;
     DWORD waiting = 0;
-    if (ClearCommError(LinkHandle, &errors, &status))
+    if (AskPort(&status))
         waiting = status.cbInQue;
     else if (DeviceGone(GetLastError()))
         return PortGone;
@@ -179,11 +201,23 @@ int WritePortBytes(const unsigned char* bytes, int count, int* written)
 
 int PortOutputQueued(void)
 {
-    DWORD errors = 0;
     COMSTAT status;
-    if (!ClearCommError(LinkHandle, &errors, &status))
+    if (!AskPort(&status))
         return DeviceGone(GetLastError()) ? PortGone : 0;
     return status.cbOutQue > 0x7FFFFFFF ? 0x7FFFFFFF : (int)status.cbOutQue;
+}
+
+int PortInputWaiting(void)
+{
+    COMSTAT status;
+    return AskPort(&status) && status.cbInQue > 0;
+}
+
+void CountLineErrors(LineErrorCounts* counts)
+{
+    COMSTAT status;
+    AskPort(&status);
+    *counts = Gathered;
 }
 
 int LinkRateAllowed(int rate)

@@ -44,4 +44,23 @@ int WritePortBytes(const unsigned char* bytes, int count, int* written);
 // 0 also when the port cannot tell. PortGone when the port has gone away.
 int PortOutputQueued(void);
 
+// Non-zero when bytes that arrived wait in the port, not read yet.
+int PortInputWaiting(void);
+
+// The line errors a port counts: bytes with a bad stop bit (frame), bytes lost because they
+// came faster than they were taken (overrun: the chip's or the driver's buffer), bytes with
+// a bad parity bit (parity), and breaks (brk). The framing has no checksum: these counts are
+// the only witness of a byte the line damaged or lost.
+struct LineErrorCounts {
+    unsigned long frame, overrun, parity, brk;
+};
+
+// The open port's counts so far (only their changes mean anything); all 0 for a port that
+// keeps none (a pty, some adapters).
+void CountLineErrors(LineErrorCounts* counts);
+
+// The kind of line error whose count differs between `before` and `after`, in words
+// ("framing error", "overrun", "parity error", "break"); null when none does.
+const char* LineErrorKind(const LineErrorCounts* before, const LineErrorCounts* after);
+
 #endif

@@ -27,11 +27,24 @@ int RenameWithoutReplacing(const char* from, const char* to)
         return 1;
     if (errno != EINVAL && errno != ENOSYS)
         return 0;
-    // File systems without RENAME_NOREPLACE: a hard link fails when the target exists.
-    if (link(from, to) != 0)
+    // File systems without RENAME_NOREPLACE (NFS, 9p, many FUSE mounts): a hard link fails
+    // when the target exists.
+    if (link(from, to) == 0) {
+        unlink(from);
+        return 1;
+    }
+    if (errno == EEXIST)
         return 0;
-    unlink(from);
-    return 1;
+    // Nor hard links (vfat, exFAT, shared folders of a virtual machine answer EPERM): a plain
+    // rename once nothing stands at the target. Only a program that made a file of that very
+    // name in the moment between the look and the rename could lose it; Tarnwell is the one
+    // writer of its store folder.
+    struct stat info;
+    if (lstat(to, &info) == 0) {
+        errno = EEXIST;  // for the failure's words
+        return 0;
+    }
+    return errno == ENOENT && rename(from, to) == 0;
 }
 
 int RenameReplacingFile(const char* from, const char* to)
@@ -58,28 +71,43 @@ int FlushFolderToDisk(const char* path)
     int fd = open(length ? folder : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return 0;
-    int flushed = fsync(fd) == 0;
+    // Some network and FUSE file systems offer no flush of a folder (EINVAL, EOPNOTSUPP): they
+    // keep its names by their own means, and the renames made there stand. Any other error
+    // (EIO, say) is a disk that failed.
+    int flushed = fsync(fd) == 0 || errno == EINVAL || errno == EOPNOTSUPP;
+    int error = errno;
     close(fd);
+    errno = error;
     return flushed;
 }
 
-bool ListFolderFiles(const char* path, std::vector<std::string>* files)
+FolderListing ListFolderFiles(const char* path, std::vector<std::string>* files)
 {
+    struct stat info;
+    if (stat(path, &info) != 0 || !S_ISDIR(info.st_mode))
+        return NotAFolder;
     DIR* folder = opendir(path);
     if (!folder)
-        return false;
+        return FolderUnlisted;
     std::string prefix = path;
     if (prefix.empty() || prefix.back() != '/')
         prefix += '/';
     std::vector<std::string> names;
-    while (struct dirent* entry = readdir(folder)) {
-        struct stat info;
+    for (;;) {
+        errno = 0;  // readdir tells its end from an error only by it
+        struct dirent* entry = readdir(folder);
+        if (!entry)
+            break;
         std::string full = prefix + entry->d_name;
         if (entry->d_name[0] != '.' && stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode))
             names.push_back(full);
     }
+    int error = errno;
     closedir(folder);
+    errno = error;
+    if (error)
+        return FolderUnlisted;
     std::sort(names.begin(), names.end());
     *files = names;
-    return true;
+    return FolderListed;
 }

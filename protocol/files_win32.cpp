@@ -35,26 +35,36 @@ int FlushFolderToDisk(const char*)
     return 1;
 }
 
-bool ListFolderFiles(const char* path, std::vector<std::string>* files)
+FolderListing ListFolderFiles(const char* path, std::vector<std::string>* files)
 {
     DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
+        return NotAFolder;
     std::string prefix = path;
     if (prefix.empty() || (prefix.back() != '\\' && prefix.back() != '/'))
         prefix += '\\';
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((prefix + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    // Only the empty root of a drive has no entry at all (every other folder has "." and
+    // ".."); any other failure is a folder that could not be read, which is no empty one.
+    if (search == INVALID_HANDLE_VALUE) {
+        if (GetLastError() != ERROR_FILE_NOT_FOUND)
+            return FolderUnlisted;
+    } else {
         do {
             if (found.cFileName[0] != '.' &&
                 !(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DEVICE)))
                 names.push_back(prefix + found.cFileName);
         } while (FindNextFileA(search, &found));
+        DWORD error = GetLastError();
         FindClose(search);
+        if (error != ERROR_NO_MORE_FILES) {
+            SetLastError(error);
+            return FolderUnlisted;
+        }
     }
     std::sort(names.begin(), names.end());
     *files = names;
-    return true;
+    return FolderListed;
 }

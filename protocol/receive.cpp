@@ -178,6 +178,10 @@ static int PutInPlace(const StorePaths* paths, int* hadPrevious)
     *hadPrevious = FileStands(paths->store);
     if (*hadPrevious && !RenameReplacingFile(paths->store, paths->previous))
         return NoteFailure("the current copy cannot be moved aside (%s)", SystemErrorText());
+    // The store name has just been freed by a rename in this folder, and the new copy takes
+    // it by a rename as well (RenameWithoutReplacing has one for every file system): once the
+    // current copy is aside, only a failing disk, or another program taking the name in this
+    // moment, keeps the new copy out.
     if (!RenameWithoutReplacing(paths->incoming, paths->store)) {
         NoteFailure("the new copy cannot take the file's name (%s)", SystemErrorText());
         if (*hadPrevious)
@@ -231,6 +235,10 @@ int ReceiveFile(WindowHandle owner)
     }
     if (incoming) {
         result = ReceiveData(incoming);
+        // The framing has no checksum: a byte the line damaged (a framing error reads as a
+        // 0x00) or lost (an overrun) shows only in the port's own error counts.
+        if (result)
+            result = LinkReadClean();
         // Buffered bytes reach the disk only here, so a full disk may first show now.
         if (!FlushToDiskAndClose(incoming))
             result = NoteFailure("the disk refused the file (%s)", SystemErrorText());

@@ -18,8 +18,8 @@
 // - a name that has no place in the store directory, a path over 127 characters, or
 //   something other than a file at the '~' path fails before anything on disk changes;
 // - a failure in the data (failed read, Esc held, an unknown command letter, a digit other
-//   than "0".."9" and "A".."F", a write or flush that the disk refuses) keeps what came so
-//   far in the '~' file;
+//   than "0".."9" and "A".."F", a line error the port counted (LinkReadClean), a write or
+//   flush that the disk refuses) keeps what came so far in the '~' file;
 // - a current copy that cannot be moved aside, or a store name held by something else
 //   (a folder, say), keeps the whole new file in the '~' file. Should the renames fail
 //   half-way, the current copy and the new file both stay on the disk, each under one of

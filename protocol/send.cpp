@@ -74,27 +74,8 @@ static int HoldsControlByte(const char* name)
     return 0;
 }
 
-int SendFile(WindowHandle owner, const char* path)
+FILE* OpenFileToSend(const char* path)
 {
-    // Everything that can refuse the file is asked before the window opens or a byte goes
-    // out, so that a refusal leaves no trace. MapOutgoingName refuses a path too long for
-    // its buffer rather than cut it.
-    ClearFailure();
-    const char* mapped = MapOutgoingName(path);
-    if (!mapped || HoldsControlByte(mapped)) {
-        if (mapped)
-            NoteFailure("its name holds a control character, which the Z88 cannot take");
-        else
-            NoteFailure("the path is longer than %d characters", LongestSendPath);
-        ReportOutcome(owner, 0, path, 0);
-        return 0;
-    }
-    // Kept apart from NameBuffer, which every mapping overwrites: the name checked is the
-    // name sent.
-    char name[TextSize];
-    int nameLength = (int)strlen(mapped);
-    memcpy(name, mapped, nameLength + 1);
-
     FILE* source = OpenFileForReading(path);
     if (!source) {
         struct stat info;
@@ -102,8 +83,47 @@ int SendFile(WindowHandle owner, const char* path)
             NoteFailure("the file cannot be found (%s)", SystemErrorText());
         else
             NoteFailure("it is not a file that can be read");
-        ReportOutcome(owner, 0, path, 0);
-        return 0;
+    }
+    return source;
+}
+
+// Says why `path` is refused (the reason noted), with nothing shown and nothing sent; 0.
+static int Refuse(WindowHandle owner, const char* path, int* refused)
+{
+    if (refused)
+        *refused = 1;
+    ReportOutcome(owner, 0, path, 0);
+    return 0;
+}
+
+int SendFile(WindowHandle owner, const char* path, int* refused)
+{
+    // Everything that can refuse the file is asked before the window opens or a byte goes
+    // out, so that a refusal leaves no trace. MapOutgoingName refuses a path too long for
+    // its buffer rather than cut it.
+    ClearFailure();
+    if (refused)
+        *refused = 0;
+    const char* mapped = MapOutgoingName(path);
+    if (!mapped)
+        NoteFailure("the path is longer than %d characters", LongestSendPath);
+    else if (HoldsControlByte(mapped))
+        NoteFailure("its name holds a control character, which the Z88 cannot take");
+    // A stored name's '@' branch leaves nothing of "report@v2": a frame with no name would
+    // give the Z88 a file it cannot name.
+    else if (!mapped[0])
+        NoteFailure("its name for the Z88 would be empty");
+    if (FailureReason[0])
+        return Refuse(owner, path, refused);
+    // Kept apart from NameBuffer, which every mapping overwrites: the name checked is the
+    // name sent.
+    char name[TextSize];
+    int nameLength = (int)strlen(mapped);
+    memcpy(name, mapped, nameLength + 1);
+
+    FILE* source = OpenFileToSend(path);
+    if (!source) {
+        return Refuse(owner, path, refused);
     }
 
     // The title is only shown: a long path makes it longer than its buffer, and it is cut.

@@ -39,6 +39,26 @@ int MakeParentFolders(const char* path)
 
 const char FolderSeparators[] = "/";
 
+int IsFullPath(const char* path)
+{
+    return path[0] == '/';
+}
+
+int MakePathFull(char* path)
+{
+    if (IsFullPath(path))
+        return 1;
+    char current[TextSize], full[TextSize];
+    if (!getcwd(current, sizeof current))
+        return 0;
+    const char* between = strcmp(current, "/") == 0 ? "" : "/";
+    int length = snprintf(full, sizeof full, "%s%s%s", current, between, path);
+    if (length < 0 || length >= (int)sizeof full)
+        return 0;
+    memcpy(path, full, (size_t)length + 1);
+    return 1;
+}
+
 const char* SystemErrorText(void)
 {
     return strerror(errno);

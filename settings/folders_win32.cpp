@@ -55,6 +55,26 @@ int MakeParentFolders(const char* path)
     return length == 0 || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
 }
 
+int IsFullPath(const char* path)
+{
+    int drive = ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':';
+    return (drive && IsSeparator(path[2])) || (IsSeparator(path[0]) && IsSeparator(path[1]));
+}
+
+int MakePathFull(char* path)
+{
+    if (IsFullPath(path))
+        return 1;
+    // The system resolves "C:LINK" against drive C's current folder, "\LINK" against the
+    // current drive.
+    char full[TextSize];
+    DWORD length = GetFullPathNameA(path, sizeof full, full, NULL);
+    if (length == 0 || length >= sizeof full)
+        return 0;
+    memcpy(path, full, length + 1);
+    return 1;
+}
+
 const char* SystemErrorText(void)
 {
     static char words[TextSize];

@@ -16,6 +16,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -119,9 +120,14 @@ TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
     const Lines before = SettingsSectionLines();
     WriteWholeFile(folder + "B.TXT", "old copy");
 
+    // The folder by its name in the one above, current then, without its '/': the option
+    // makes it full and adds the '/'.
+    const std::filesystem::path kept = std::filesystem::current_path(), store = folder.substr(0, folder.size() - 1);
+    std::filesystem::current_path(store.parent_path());
     ChildProcess run;
-    std::string directory = folder.substr(0, folder.size() - 1);  // no '/': the option adds it
-    Start(&run, {"--port", port, "--dir=" + directory, "--no-preserve", "--rate", "19200", "receive", "--once"});
+    Start(&run, {"--port", port, "--dir=" + store.filename().string(), "--no-preserve", "--rate", "19200", "receive",
+                 "--once"});
+    std::filesystem::current_path(kept);
     ASSERT_TRUE(WaitForPortTaken(port));
     Z88SendInBackground(Z88Frame(":RAM.0/DIR/B.TXT", Text("new copy")));
     EXPECT_EQ(Finish(&run), 0);
@@ -143,10 +149,17 @@ TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
     EXPECT_FALSE(PortTaken(port)) << "the port is let go at the end";
 }
 
-// A store folder that cannot be written: the file is lost, and standard error says why. (The
-// tests run as root, for whom no permission bits refuse a folder; /sys refuses new files.)
-TEST_F(CliTest, ReceptionIntoAFolderThatCannotBeWrittenSaysWhy)
+// The store folder is checked before the wait, by the configuration dialog's rule and words:
+// one that cannot be made ends the run at once with 2, before the port is opened. A folder
+// that passes but refuses new files (the tests run as root, for whom no permission bits
+// refuse a folder; /sys refuses new files) fails the file that comes, and says why.
+TEST_F(CliTest, StoreFolderIsCheckedBeforeTheWait)
 {
+    ChildProcess wrong;
+    Start(&wrong, {"--port", MissingPort, "--dir", "/proc/x", "receive"});
+    EXPECT_EQ(Finish(&wrong, 5000), 2);
+    EXPECT_EQ(wrong.err, "tarnwell-cli: Directory: the folder \"/proc/x/\" cannot be made.\n");
+
     ChildProcess run;
     Start(&run, {"--dir", "/sys", "receive", "--once"});
     ASSERT_TRUE(WaitForPortTaken(port));
@@ -196,8 +209,10 @@ TEST_F(CliTest, SendTwoFilesInOrder)
 }
 
 // A file that is not there ends the batch: the one before it went, the ones after are not
-// tried, and the status and standard error say so.
-TEST_F(CliTest, SendStopsAtAMissingFile)
+// tried, and the status and standard error say so. In a folder, as in the window program, a
+// file that cannot be sent (the "Icon\r" some systems leave) is passed over with its line,
+// and the rest goes; the status still says that not all went.
+TEST_F(CliTest, SendStopsAtAMissingFileAndAFolderPassesOverWhatItCannotSend)
 {
     WriteWholeFile(folder + "a.txt", "a");
     WriteWholeFile(folder + "c.txt", "c");
@@ -208,6 +223,17 @@ TEST_F(CliTest, SendStopsAtAMissingFile)
     EXPECT_EQ(run.out, folder + "a.txt - sent.\n");
     EXPECT_EQ(run.err, folder + "missing.txt - not sent: the file cannot be found (No such file or directory).\n"
                             "tarnwell-cli: 1 more file not tried.\n");
+
+    const std::string box = folder + "box/";
+    ASSERT_TRUE(MakeTestFolder(box));
+    for (const char* name : {"A.TXT", "Icon\r", "Z.TXT"})
+        WriteWholeFile(box + name, name);
+    ChildProcess folderRun;
+    Lines folderFrames;
+    EXPECT_EQ(Send(&folderRun, {"send", box}, &folderFrames), 1);
+    EXPECT_EQ(folderFrames, (Lines{"a.txt: A.TXT", "z.txt: Z.TXT"}));
+    EXPECT_EQ(folderRun.out, box + "A.TXT - sent.\n" + box + "Z.TXT - sent.\n");
+    EXPECT_EQ(folderRun.err, box + "Icon\r - not sent: its name holds a control character, which the Z88 cannot take.\n");
 }
 
 // Ctrl-C in the middle of a reception stops it as Esc does: the stored copy stays as it

@@ -214,6 +214,9 @@ TEST_F(ConfigDialogTest, EscAndCloseStoreNothingEnterStoresAllAndReopensThePort)
     EXPECT_EQ(StoreDirectory, folder);
 }
 
+// An emptied port is stored, and the reopening shows the connect message; no field takes
+// more than 127 characters. A directory that is no full path is refused by OK, in words
+// that name the field, and the dialog stays with that field in focus.
 TEST_F(ConfigDialogTest, AnEmptiedPortShowsTheConnectMessageAndNoFieldTakesMoreThan127)
 {
     PutSetting("Xon", "2");
@@ -223,14 +226,19 @@ TEST_F(ConfigDialogTest, AnEmptiedPortShowsTheConnectMessageAndNoFieldTakesMoreT
         typed += "abcdefghijklmnopqrstuvwxyz0123456789";
     const std::string kept = typed.substr(0, 127), folder = NewTestFolder();
     typed.resize(150);
+    Step watch = [](WindowHandle dialog) { WatchForMessageBox(dialog); return true; };
+    SeenBox relative;
     // The long texts, seen cut in the fields, give way to a rate and a folder that OK takes.
     EXPECT_EQ(Dialog({[](WindowHandle dialog) { return ItemChecked(dialog, IDC_XON) && ItemChecked(dialog, IDC_PRESERVE); },
                       Replace(""), Xdotool({"key", "Tab"}), Replace(typed), Xdotool({"key", "Tab", "Tab"}),
                       Replace(typed), [&](WindowHandle dialog) { return Texts(dialog) == "|" + kept + "|" + kept; },
-                      Replace(folder), Xdotool({"key", "shift+Tab", "shift+Tab"}), Replace("9600"),
-                      [](WindowHandle dialog) { WatchForMessageBox(dialog); return true; },
-                      Xdotool({"key", "Return"})}),
+                      Replace("z88"), Xdotool({"key", "shift+Tab", "shift+Tab"}), Replace("9600"), watch,
+                      Xdotool({"key", "Return"}), [](WindowHandle) { return FocusedControl() == IDC_DIRECTORY; },
+                      [&](WindowHandle) { relative = LastSeenBox(); return true; },
+                      Replace(folder), watch, Xdotool({"key", "Return"})}),
               IDOK);
+    EXPECT_EQ(relative.text, "Directory: the folder \"z88\" is not a full path, such as \"" +
+                                 std::string(SettingDefault(SettingDirectory)) + "\".");
     SeenBox box = LastSeenBox();
     const std::string detail = PortFailureText();
     EXPECT_TRUE(box.seen);

@@ -90,3 +90,13 @@ TEST(Files, ParentFoldersAreMadeUpToTheLastSeparator)
     EXPECT_FALSE(MakeParentFolders((folder + "plain" + sep + "sub" + sep + "file").c_str()));
 }
 
+// A full path names one folder whatever folder a program starts in; on Windows "\LINK" (the
+// current drive) and "C:LINK" (the current folder of drive C) do not.
+TEST(Files, FullPathsNameOneFolderFromAnywhere)
+{
+    const bool onLinux = PathSeparator()[0] == '/';
+    for (const char* path : {"z88", "./z88", "\\LINK", "C:LINK", onLinux ? "C:\\LINK" : "/LINK"})
+        EXPECT_FALSE(IsFullPath(path)) << path;
+    for (const char* path : {onLinux ? "/home/ann/z88" : "C:\\LINK", onLinux ? "/" : "\\\\server\\share"})
+        EXPECT_TRUE(IsFullPath(path)) << path;
+}

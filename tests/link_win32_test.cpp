@@ -1,5 +1,6 @@
-// The Windows link's own ground, under Wine: the DCB as the port reports it, and port names
-// opened through the device namespace.
+// The Windows link's own ground, under Wine: the DCB as the port reports it, port names
+// opened through the device namespace, and the line errors ClearCommError reports.
+#include "link/comm_errors_win32.h"
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
 #include "tests/support/host_tool.h"
@@ -144,5 +145,19 @@ TEST_F(LinkWin32Test, TimeoutsOfEachModeReachThePort)
             EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 0u) << "opening " << opening;
             EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 2000u);
         }
+    }
+}
+
+// ClearCommError's error flags, which Wine never sets: each fails a reception with the kind
+// of line error it stands for; a flag of no line error fails none.
+TEST(CommErrors, EachLineErrorFlagNamesItsKind)
+{
+    const std::pair<unsigned long, const char*> cases[] = {
+        {0, nullptr}, {CE_TXFULL, nullptr}, {CE_FRAME, "framing error"}, {CE_OVERRUN, "overrun"},
+        {CE_RXOVER, "overrun"}, {CE_RXPARITY, "parity error"}, {CE_BREAK, "break"}};
+    for (const auto& [flags, kind] : cases) {
+        LineErrorCounts before = {1, 2, 3, 4}, after = before;
+        AddCommErrors(flags, &after);
+        EXPECT_STREQ(LineErrorKind(&before, &after), kind) << "flags " << flags;
     }
 }

@@ -15,8 +15,16 @@
 #include <gtest/gtest.h>
 
 #include <string.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -326,18 +334,76 @@ TEST_F(ProgramTest, DroppedFolderSendsItsFilesInNameOrder)
     EXPECT_EQ(CloseAndWait(), 0);
 }
 
-// `tarnwell FILE1 FILE2` while one runs: the new start hands the files over and ends with 0
-// within a second, and the running one sends both, in order.
+// `tarnwell FILE1 FILE2` while one runs: the new start hands the files over and ends with 0,
+// and the running one sends both, in order. A file named that cannot be sent is named by the
+// new start with its reason (Windows: in a message box), which ends 1; the others still go.
 TEST_F(ProgramTest, FilesOnTheCommandLineGoThroughTheRunningProgram)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
     std::string first = MakeFile("first.txt", "one\r\n");
     std::string second = MakeFile("second.txt", "two\r\n");
-    EXPECT_EQ(Heard([&] { EXPECT_EQ(RunSecondProgram(1000, {ProgramPath(first), ProgramPath(second)}), 0); }),
+    std::string third = MakeFile("third.txt", "three\r\n");
+    const std::string missing = ProgramPath(files + "missing.txt");
+    std::string said;
+    EXPECT_EQ(Heard([&] { EXPECT_EQ(RunSecondProgram(10000, {ProgramPath(first), ProgramPath(second)}), 0); }),
               (Lines{"first.txt: one\r\n", "second.txt: two\r\n"}));
+    EXPECT_EQ(Heard([&] { EXPECT_EQ(RunSecondProgram(10000, {missing, ProgramPath(third)}, &said), 1); }),
+              Lines{"third.txt: three\r\n"});
+    EXPECT_EQ(said.rfind(missing + " - not sent: the file cannot be found (", 0), 0u) << said;
     EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0));
     EXPECT_EQ(CloseAndWait(), 0);
 }
+
+#ifdef _WIN32
+// A running program that does not answer (a window of its class whose thread takes no
+// messages, as during a transfer): `tarnwell.exe FILE` stops waiting after a minute, says in
+// a message box that Tarnwell is busy and the file was not sent, and ends 1.
+TEST_F(ProgramTest, HandOverToAProgramThatDoesNotAnswerEndsAfterAMinute)
+{
+    HANDLE made = CreateEventA(NULL, TRUE, FALSE, NULL), release = CreateEventA(NULL, TRUE, FALSE, NULL);
+    std::thread hung([&] {
+        WNDCLASSA kind = {};
+        kind.lpfnWndProc = DefWindowProcA;
+        kind.lpszClassName = "Z88_Server_Window_Class";
+        RegisterClassA(&kind);
+        HWND window = CreateWindowExA(0, kind.lpszClassName, "Tarnwell", 0, 0, 0, 10, 10, NULL, NULL, NULL, NULL);
+        SetEvent(made);
+        WaitForSingleObject(release, INFINITE);
+        DestroyWindow(window);
+    });
+    ASSERT_EQ(WaitForSingleObject(made, 10000), WAIT_OBJECT_0);
+    std::string said;
+    EXPECT_EQ(RunSecondProgram(90000, {ProgramPath(MakeFile("held.txt", "held"))}, &said), 1);
+    EXPECT_EQ(said, "Tarnwell is busy and did not take the files within 60 seconds: they were not sent.");
+    SetEvent(release);
+    hung.join();
+}
+#else
+// A start that writes its request a byte a second holds up neither the window nor its poll
+// tick: a file the Z88 sends meanwhile arrives while that start is still writing.
+TEST_F(ProgramTest, SlowStartDoesNotHoldUpThePoll)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const char* runtime = getenv("XDG_RUNTIME_DIR");
+    struct sockaddr_un address = {AF_UNIX, {}};
+    snprintf(address.sun_path, sizeof address.sun_path, "%s/tarnwell-%s.socket",
+             runtime && *runtime ? runtime : ("/tmp/tarnwell-" + std::to_string(geteuid())).c_str(), getenv("DISPLAY"));
+    int start = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(connect(start, (struct sockaddr*)&address, sizeof address), 0) << address.sun_path;
+    std::atomic<bool> writing{true};
+    std::thread slowly([&] {
+        for (char byte : std::string("raise\nraise\n"))
+            send(start, &byte, 1, MSG_NOSIGNAL), Pause(1000);
+        writing = false;
+    });
+    Z88SendInBackground(Z88Frame(":RAM.0/POLLED.TXT", Text("while a start dawdles")));
+    EXPECT_TRUE(WaitForFile(folder + "POLLED.TXT", "while a start dawdles"));
+    EXPECT_TRUE(writing) << "the file came only once the slow start had written its last byte";
+    slowly.join();
+    close(start);
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+#endif
 
 // A right click opens the menu (a window of the program without a caption) where the pointer
 // is, and so do Shift+F10 and the menu key; "Send Files..." opens the file chooser, whose

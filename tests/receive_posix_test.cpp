@@ -1,15 +1,129 @@
 // Receive cases that only Linux can stage: a disk that refuses the received file's bytes (a
-// file size limit), things other than files standing at the store path, and a program killed
-// in the middle of a reception.
+// file size limit), things other than files standing at the store path, a program killed
+// in the middle of a reception, and store folders and ports of other kinds, each stood in
+// for by wrapping the one system call it changes.
 #include "tests/receive_fixture.h"
 
+#include <dlfcn.h>
+#include <errno.h>
+#include <linux/serial.h>
 #include <signal.h>
+#include <stdarg.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 class ReceivePosix : public ReceiveFixture {};
+
+// Stand-ins, each counted in Stood when it answers: a file system without RENAME_NOREPLACE
+// and hard links (vfat, a virtual machine's shared folder: renameat2 with a flag answers
+// EINVAL, link EPERM); one whose folders cannot be flushed (fsync on a folder answers
+// FolderFlushError); a port that counts line errors (TIOCGICOUNT answers Counts, where a
+// pty answers ENOTTY).
+static bool NoSafeRenames, Counting;
+static int FolderFlushError, Stood;
+static struct serial_icounter_struct Counts;
+#define REAL(name, type) ((type)dlsym(RTLD_NEXT, name))
+
+extern "C" int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) noexcept
+{
+    if (NoSafeRenames && flags)
+        return Stood++, errno = EINVAL, -1;
+    return REAL("renameat2", int (*)(int, const char*, int, const char*, unsigned))(fromDir, from, toDir, to, flags);
+}
+
+extern "C" int link(const char* from, const char* to) noexcept
+{
+    if (NoSafeRenames)
+        return Stood++, errno = EPERM, -1;
+    return REAL("link", int (*)(const char*, const char*))(from, to);
+}
+
+extern "C" int fsync(int fd)
+{
+    struct stat info;
+    if (FolderFlushError && fstat(fd, &info) == 0 && S_ISDIR(info.st_mode))
+        return Stood++, errno = FolderFlushError, -1;
+    return REAL("fsync", int (*)(int))(fd);
+}
+
+extern "C" int ioctl(int fd, unsigned long request, ...) noexcept
+{
+    va_list arguments;
+    va_start(arguments, request);
+    void* argument = va_arg(arguments, void*);
+    va_end(arguments);
+    if (!Counting || request != TIOCGICOUNT || fd != LinkHandle)
+        return REAL("ioctl", int (*)(int, unsigned long, void*))(fd, request, argument);
+    *(struct serial_icounter_struct*)argument = Counts;
+    return Stood++, 0;
+}
+
+// Without safe renames, three receptions of one name leave the newest and the one before,
+// and a fourth cut short changes neither. A folder flush that the file system does not
+// offer is no failure; one the disk fails still is.
+TEST_F(ReceivePosix, StoreFoldersWithoutSafeRenamesOrFolderFlushLoseNothing)
+{
+    NoSafeRenames = true;
+    for (const char* data : {"one", "two", "three"})
+        EXPECT_EQ(Receive(Body(Z88Frame("FAT", Text(data)))), 1) << data;
+    EXPECT_EQ(Receive(Text("FAT") + NameEnd() + Text("four, cut")), 0);
+    NoSafeRenames = false;
+    EXPECT_EQ(Stored("FAT.z88"), "three");
+    EXPECT_EQ(Stored("_FAT.z88"), "two");
+    EXPECT_EQ(Stored("~FAT.z88"), "four, cut");
+
+    for (int error : {EINVAL, EIO}) {
+        FolderFlushError = error;
+        EXPECT_EQ(Receive(Body(Z88Frame("FAT", Text("flushed")))), error == EINVAL) << error;
+        FolderFlushError = 0;
+        EXPECT_EQ(Stored("FAT.z88"), "flushed");
+    }
+    EXPECT_EQ(Stored("_FAT.z88"), "flushed");
+    EXPECT_EQ(Stood, 3 * 2 + 2) << "renameat2 and link for each whole reception, then the flushes";
+}
+
+// The port's error counts are read once the end mark is in, against what they were when the
+// line was last quiet: an error counted in the middle of the data, or in bytes that had come
+// before the reception began, fails it as garbled, the copies as they were and the data kept
+// under '~'. One counted while the line was quiet, before the frame came, does not.
+TEST_F(ReceivePosix, LineErrorsTheCountsShowFailTheReception)
+{
+    static int serial_icounter_struct::*midData;
+    const struct {
+        int serial_icounter_struct::*count;
+        int when;  // 0 mid-data, 1 once the frame waits on the line, 2 before it, the line quiet
+        std::string kind;
+    } cases[] = {{&serial_icounter_struct::frame, 0, "framing error"},
+                 {&serial_icounter_struct::parity, 1, "parity error"},
+                 {&serial_icounter_struct::brk, 2, ""}};
+    Counting = true;
+    for (const auto& c : cases) {
+        ResetFakeUi();
+        const std::string name = "LINE" + std::to_string(c.when), data(300, 'x');
+        WriteWholeFile(folder + name + ".z88", "old");
+        Counts = serial_icounter_struct();
+        ASSERT_EQ(NextLineByte(PollMode), -1);  // the line is quiet
+        Counts.*c.count += c.when == 2;
+        ASSERT_EQ(NextLineByte(PollMode), -1);
+        midData = c.when == 0 ? c.count : nullptr;
+        FakeUi.onStep = [](int count) {
+            if (count == 100 && midData)
+                Counts.*midData += 1;
+        };
+        ASSERT_TRUE(SendAndSettle(Body(Z88Frame(name, Text(data)))));
+        Counts.*c.count += c.when == 1;
+        EXPECT_EQ(ReceiveFile(Owner()), c.kind.empty()) << name;
+        EXPECT_EQ(Stored(name + ".z88"), c.kind.empty() ? data : "old") << name;
+        EXPECT_EQ(Stored("~" + name + ".z88"), c.kind.empty() ? "<none>" : data) << name;
+        const std::string said = name + " - not received: the line garbled the data (" + c.kind + ").";
+        EXPECT_EQ(FakeUi.failures, c.kind.empty() ? Events{} : Events{said});
+    }
+    Counting = false;
+    EXPECT_GE(Stood, 9);
+}
 
 // With a file size limit in force, writes past it fail as on a full disk. The data that
 // overflows the stream's buffer fails at a write; a shorter tail fails only when the close

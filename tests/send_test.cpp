@@ -196,10 +196,14 @@ TEST_F(SendTest, RefusedWithoutATrace)
         }
     }
     EXPECT_EQ(named, PathSeparator()[0] == '/' ? 7u : 1u);
+    // Names whose '@' branch leaves nothing: a frame with no name would reach the Z88.
+    for (const char* empty : {"report@v2", "x@ab"})
+        paths.push_back(MakeFile(empty, Text("text")));
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
         ExpectRefused(path);
     }
+    EXPECT_EQ(FakeUi.failures, Lines{paths.back() + " - not sent: its name for the Z88 would be empty."});
 }
 
 // Paths travel in 128-byte buffers. Up to 127 characters a file goes out, its title cut
@@ -275,7 +279,8 @@ TEST_F(SendTest, ReadErrorAtTheFirstByteFailsTheSend)
 }
 
 // Dropped files go out in order, a folder's files where it stands; the first that cannot be
-// sent ends the drop, and the ones after it are not tried.
+// sent ends the drop, and the ones after it are not tried. A folder's file refused before
+// its frame begins is passed over, with the line that says why.
 TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
 {
     // Runs of one byte, so that Esc cuts the second file short: at 9600 baud its last run
@@ -288,19 +293,28 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
     ASSERT_TRUE(MakeTestFolder(folder + "sub"));
     MakeFile("sub" + std::string(PathSeparator()) + "two.txt", Text("the second file"));
     std::string tooLong = MakeFileWithPathLength(160);
+    // A folder with a file it cannot send (a path too long) between two it can.
+    ASSERT_TRUE(MakeTestFolder(folder + "box"));
+    for (const std::string& name : Lines{"a.txt", "b" + std::string(140 - folder.size(), 'b'), "c.txt"})
+        MakeFile("box" + std::string(PathSeparator()) + name, Text(name));
 
+    const Lines usual = {"one.txt", "two.txt", "three.txt"};
     struct {
         const char* what;
         std::string second;
         int escapeFromStep;
         int sent;          // files that go whole
         size_t frames;     // frames on the line, the last perhaps cut short
+        size_t failures;   // lines that say why a file was not sent
+        Lines names;       // of the frames
     } cases[] = {
-        {"all three go", second, 0, 3, 3},
-        {"second is missing", folder + "missing.txt", 0, 1, 1},
-        {"second is a folder: its file goes", folder + "sub", 0, 3, 3},
-        {"second has a path too long", tooLong, 0, 1, 1},
-        {"Esc held in the second", second, 5, 1, 2},
+        {"all three go", second, 0, 3, 3, 0, usual},
+        {"second is missing", folder + "missing.txt", 0, 1, 1, 1, usual},
+        {"second is a folder: its file goes", folder + "sub", 0, 3, 3, 0, usual},
+        {"second has a path too long", tooLong, 0, 1, 1, 1, usual},
+        {"Esc held in the second", second, 5, 1, 2, 1, usual},
+        {"a folder's file that cannot be sent is passed over", folder + "box", 0, 4, 4, 1,
+         {"one.txt", "a.txt", "c.txt", "three.txt"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -313,13 +327,13 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
         std::vector<Z88Decoded> frames = Z88DecodeAll(Z88StopListening());
 
         ASSERT_EQ(frames.size(), c.frames);
-        const char* names[] = {"one.txt", "two.txt", "three.txt"};
         for (size_t i = 0; i < frames.size(); i++) {
-            EXPECT_EQ(frames[i].name, names[i]);
+            EXPECT_EQ(frames[i].name, c.names[i]);
             EXPECT_EQ(frames[i].complete, (int)i < c.sent) << frames[i].fault;
         }
         EXPECT_EQ(FakeUi.Beeps(), c.sent);
         EXPECT_EQ(FakeUi.Events("show").size(), c.frames);
+        EXPECT_EQ(FakeUi.failures.size(), c.failures);
     }
 }
 

@@ -60,6 +60,14 @@ int PortOutputQueued(void)
 {
     return 0;
 }
+int PortInputWaiting(void)
+{
+    return LineLeft > 0;
+}
+void CountLineErrors(LineErrorCounts* counts)
+{
+    *counts = LineErrorCounts();
+}
 const char* PortFailureText(void)
 {
     return "";

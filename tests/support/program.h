@@ -23,8 +23,10 @@ int WaitForProgramExit(int timeoutMs);
 void KillProgram();
 
 // Another copy of the built program beside the running one, with these arguments: its exit
-// code within `timeoutMs`, else -1 (and it is killed).
-int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments = {});
+// code within `timeoutMs`, else -1 (and it is killed). `said`, when given, gets what it
+// said: its standard error (Linux), the text of each message box it showed, which is then
+// closed (Windows).
+int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments = {}, std::string* said = nullptr);
 
 // A window of the program as the display shows it, in pixels of the X screen.
 struct ProgramWindow {

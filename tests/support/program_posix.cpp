@@ -41,14 +41,16 @@ int WaitForProgramExit(int timeoutMs)
     return ExitCode(WaitForChild(&Child, timeoutMs));
 }
 
-int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments)
+int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments, std::string* said)
 {
     ChildProcess second;
-    if (!StartBuiltProgram(&second, TARNWELL_PROGRAM, arguments))
+    if (!StartBuiltProgram(&second, TARNWELL_PROGRAM, arguments, said ? CollectOutput : InheritOutput))
         return -1;
     int status = WaitForChild(&second, timeoutMs);
     if (status < 0)
         KillChild(&second);
+    if (said)
+        *said = second.err;
     return ExitCode(status);
 }
 

@@ -53,13 +53,27 @@ int WaitForProgramExit(int timeoutMs)
     return (int)code;
 }
 
-int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments)
+int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments, std::string* said)
 {
     PROCESS_INFORMATION second;
     if (!Launch(TARNWELL_PROGRAM, arguments, &second))
         return -1;
     DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(second.hProcess, timeoutMs) == WAIT_OBJECT_0)
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    HWND box = NULL, seen = NULL;
+    while (WaitForSingleObject(second.hProcess, 100) == WAIT_TIMEOUT && GetTickCount64() < deadline) {
+        // Its message box: the text (control 0xFFFF) kept, and the box closed as OK does.
+        DWORD owner = 0;
+        char text[4096];
+        while (said && (box = FindWindowExA(NULL, box, "#32770", NULL)) != NULL) {
+            if (GetWindowThreadProcessId(box, &owner) && owner == second.dwProcessId && box != seen &&
+                IsWindowVisible(box) && GetDlgItemTextA(box, 0xFFFF, text, sizeof text)) {
+                *said += text;
+                PostMessageA(seen = box, WM_COMMAND, IDOK, 0);
+            }
+        }
+    }
+    if (WaitForSingleObject(second.hProcess, 0) == WAIT_OBJECT_0)
         GetExitCodeProcess(second.hProcess, &code);
     else
         TerminateProcess(second.hProcess, 255);
