@@ -57,7 +57,7 @@ compress(${doc}/changelog)
 
 # The compilers' names and versions, which strip leaves in: nothing runs with them.
 file(GLOB programs ${root}/bin/*)
-execute_process(COMMAND strip --remove-section=.comment ${programs} RESULT_VARIABLE failed)
+execute_process(COMMAND ${CPACK_TARNWELL_STRIP} --remove-section=.comment ${programs} RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "debian_files.cmake: strip ${programs} failed")
 endif()

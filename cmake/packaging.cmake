@@ -61,6 +61,9 @@ else()
           ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${TARNWELL_DOCDIR})
   # The README's pictures, where its links find them.
   install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/screenshots DESTINATION ${TARNWELL_DOCDIR}/docs)
+  # tarnwell-cli receive as a systemd user service, for a machine without a screen: an
+  # example that each user enables for themselves (README.md, Installing).
+  install(FILES ${CMAKE_SOURCE_DIR}/resources/tarnwell-receive.service DESTINATION ${TARNWELL_DOCDIR}/examples)
 
   # The icon in the desktop's theme: 32 pixels as the program shows it, and larger sizes
   # drawn from the same picture by a tool of this tree (app/icon_png.cpp).
@@ -80,8 +83,15 @@ else()
   add_custom_target(icons ALL DEPENDS ${icon_files})
 
   set(CPACK_GENERATOR DEB)
-  execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE architecture
-                  OUTPUT_STRIP_TRAILING_WHITESPACE)
+  # Debian's name for the processor the programs are built for (amd64, arm64), from the
+  # compiler's GNU type: a cross-built tree's package is not the host's.
+  execute_process(COMMAND dpkg-architecture -t ${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
+                  OUTPUT_VARIABLE architecture OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET
+                  RESULT_VARIABLE failed)
+  if(failed OR NOT architecture)
+    message(FATAL_ERROR "dpkg-architecture knows no Debian name for '${CMAKE_LIBRARY_ARCHITECTURE}'")
+  endif()
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${architecture})
   set(CPACK_DEBIAN_FILE_NAME tarnwell_${PROJECT_VERSION}_${architecture}.deb)
   set(TARNWELL_PACKAGE_FILE ${CMAKE_BINARY_DIR}/${CPACK_DEBIAN_FILE_NAME})
   set(CPACK_DEBIAN_PACKAGE_SECTION comm)
@@ -97,6 +107,7 @@ else()
   set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/debian_files.cmake)
   set(CPACK_TARNWELL_DOCDIR ${TARNWELL_DOCDIR})
   set(CPACK_TARNWELL_RELEASE_DATE ${TARNWELL_RELEASE_DATE})
+  set(CPACK_TARNWELL_STRIP ${CMAKE_STRIP})  # the target's: the host's strip reads no ARM program
 endif()
 
 # Everything `cmake --install` installs, built by one target: run.sh builds it, so that the

@@ -1,5 +1,6 @@
 // tarnwell-cli run as a user runs it, a child process with its output on a pipe or on a
 // terminal, over a real line (a pty) with the test Z88 at the far end.
+#include "tests/support/host_tool.h"
 #include "tests/support/line_fixture.h"
 #include "tests/support/process.h"
 #include "tests/support/z88.h"
@@ -10,7 +11,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <string.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <termios.h>
@@ -28,7 +28,7 @@ static const char MissingPort[] = "/dev/tarnwell-no-such-port";
 // (a new pty) or on a pipe, standard error on a pipe, standard input empty.
 static void Start(ChildProcess* run, const Lines& arguments, bool onTerminal = false)
 {
-    ASSERT_TRUE(StartChild(run, TARNWELL_CLI, arguments, onTerminal ? TerminalOutput : CollectOutput));
+    ASSERT_TRUE(StartBuiltProgram(run, TARNWELL_CLI, arguments, onTerminal ? TerminalOutput : CollectOutput));
 }
 
 // Waits for the program to end: its exit status, or -1 when it had to be killed or a signal
@@ -45,12 +45,10 @@ static int Finish(ChildProcess* run, int timeoutMs = 20000)
 static int PortTaken(const char* port)
 {
     int other = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);  // as root: the mark lets us in
-    int exclusive = 0;
     struct termios line = {};
-    ioctl(other, TIOCGEXCL, &exclusive);
     tcgetattr(other, &line);
     close(other);
-    return exclusive && !(line.c_lflag & ICANON);
+    return TerminalMarkedExclusive(port) == 1 && !(line.c_lflag & ICANON);
 }
 
 // Waits until the program has opened its port and made it raw: bytes sent before that would

@@ -5,6 +5,7 @@
 #include "link/serial_port.h"
 #include "tests/link_fixture.h"
 #include "tests/link_probe.h"
+#include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
 
 #include <dlfcn.h>
@@ -118,16 +119,13 @@ TEST_F(LinkPosixTest, PortIsExclusiveWhileOpenAndFreeAfterwards)
     int other = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(other, 0);
     ASSERT_NO_FATAL_FAILURE(Open());
-    int exclusive = 0;
-    EXPECT_EQ(ioctl(other, TIOCGEXCL, &exclusive), 0);
-    EXPECT_EQ(exclusive, 1);
+    EXPECT_EQ(TerminalMarkedExclusive(port), 1);
     EXPECT_NE(flock(other, LOCK_EX | LOCK_NB), 0);
 
     // Moving to another port, even one that fails to open, lets this one go.
     PutSetting("Port", MissingPortName());
     OpenLink();
-    EXPECT_EQ(ioctl(other, TIOCGEXCL, &exclusive), 0);
-    EXPECT_EQ(exclusive, 0);
+    EXPECT_EQ(TerminalMarkedExclusive(port), 0);
     EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
     close(other);
 }
@@ -143,9 +141,8 @@ TEST_F(LinkPosixTest, PortHeldElsewhereIsLeftAsItWas)
     ASSERT_GE(other, 0);
     struct termios after;
     tcgetattr(other, &after);
-    int exclusive = 1;
-    ioctl(other, TIOCGEXCL, &exclusive);
     close(other);
+    int exclusive = TerminalMarkedExclusive(port);
     ReleasePort();
     EXPECT_EQ(exclusive, 0);
     EXPECT_EQ(after.c_lflag, before.c_lflag);

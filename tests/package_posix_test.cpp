@@ -1,7 +1,7 @@
 // The Debian package (see package_test.cpp), unpacked with dpkg -x: the programs answer
-// --version and --help without a display, the control file names the packages of the
-// libraries they use and recommends xdg-utils, and the icon is the program's own picture at
-// every size.
+// --version and --help without a display, the control file names their architecture and
+// the packages of the libraries they use and recommends xdg-utils, the receive service runs
+// the packaged tarnwell-cli, and the icon is the program's own picture at every size.
 #include "tests/package_test.h"
 
 #include "app/icon.h"
@@ -61,7 +61,7 @@ Pixels ReadIcon(const std::string& png, int side)
 
 TEST_F(PackageTest, ProgramsAnswerVersionAndHelpWithoutADisplay)
 {
-    const std::string program = "env -u DISPLAY " + root + "usr/bin/";
+    const std::string program = std::string("env -u DISPLAY ") + BuildEmulator() + root + "usr/bin/";
     Output version = Shell(program + "tarnwell --version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.text, "tarnwell " TARNWELL_VERSION "\n");
@@ -73,14 +73,52 @@ TEST_F(PackageTest, ProgramsAnswerVersionAndHelpWithoutADisplay)
     EXPECT_EQ(Shell(program + "tarnwell notes.txt 2>/dev/null").status, 1);
 }
 
-TEST_F(PackageTest, ControlFileNamesTheLibrariesPackagesAndRecommendsXdgUtils)
+// The architecture is the programs' own (ELF's e_machine), the libraries' packages are that
+// architecture's, found by dpkg-shlibdeps (multiarch ones in a cross-built tree), and
+// xdg-utils is recommended, for "Open Store Folder".
+TEST_F(PackageTest, ControlFileNamesTheArchitectureLibrariesAndRecommendsXdgUtils)
 {
+    const struct {
+        const char* name;
+        int machine;
+    } architectures[] = {{"amd64", 62}, {"arm64", 183}};
+    std::string program;
+    ASSERT_TRUE(ReadWholeFile(root + "usr/bin/tarnwell-cli", &program));
+    ASSERT_GT(program.size(), 20u);
+    int machine = (unsigned char)program[18] | (unsigned char)program[19] << 8;
+    Output architecture = Shell("dpkg-deb --field " TARNWELL_PACKAGE " Architecture");
+    int named = 0;
+    for (const auto& known : architectures)
+        if (architecture.text == std::string(known.name) + "\n")
+            named = known.machine;
+    EXPECT_EQ(named, machine) << "Architecture: " << architecture.text;
+
     Output depends = Shell("dpkg-deb --field " TARNWELL_PACKAGE " Depends");
     ASSERT_EQ(depends.status, 0);
     for (const char* library : {"libfltk1.3 ", "libx11-6", "libstdc++6 ", "libc6 "})
         EXPECT_NE(depends.text.find(library), std::string::npos) << library << " in " << depends.text;
     // xdg-open, for "Open Store Folder".
     EXPECT_EQ(Shell("dpkg-deb --field " TARNWELL_PACKAGE " Recommends").text, "xdg-utils\n");
+}
+
+// The systemd user unit among the examples runs the packaged tarnwell-cli, and systemd has
+// nothing to say about it. It checks ExecStart's program on this machine: a copy of the unit
+// names the unpacked one instead, and a runtime folder of the test's stands in for a login's.
+TEST_F(PackageTest, ReceiveServiceRunsThePackagedTerminalProgram)
+{
+    std::string unit;
+    ASSERT_TRUE(ReadWholeFile(root + "usr/share/doc/tarnwell/examples/tarnwell-receive.service", &unit));
+    const std::string start = "\nExecStart=tarnwell-cli receive\n";  // systemd finds it in /usr/bin
+    size_t at = unit.find(start);
+    ASSERT_NE(at, std::string::npos) << unit;
+    EXPECT_TRUE(IsRegularTestFile(root + "usr/bin/tarnwell-cli"));
+    unit.replace(at, start.size(), "\nExecStart=" + root + "usr/bin/tarnwell-cli receive\n");
+    const std::string folder = NewHostFolder();
+    WriteWholeFile(folder + "tarnwell-receive.service", unit);
+    Output said = Shell("XDG_RUNTIME_DIR=" + folder + " systemd-analyze --user --man=no verify " + folder +
+                        "tarnwell-receive.service 2>&1");
+    EXPECT_EQ(said.status, 0);
+    EXPECT_EQ(said.text, "");
 }
 
 // 32 pixels: the program's picture as it is. 64 and 128: each pixel a square block. 48: no

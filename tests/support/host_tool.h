@@ -12,4 +12,8 @@
 // Its exit status; another non-zero value when it could not be started or did not exit.
 int RunHostTool(const std::vector<std::string>& arguments);
 
+// Linux: 1 while the terminal device at `path` is marked exclusive (TIOCEXCL), as a serial
+// port is while a program has it open; 0 when it is not; -1 when that cannot be told.
+int TerminalMarkedExclusive(const char* path);
+
 #endif

@@ -29,6 +29,15 @@ struct ChildProcess {
 bool StartChild(ChildProcess* child, const std::string& path, const std::vector<std::string>& arguments,
                 ChildOutput output = InheritOutput);
 
+// The same for a program of this build (tarnwell, tarnwell-cli, or their packaged copies):
+// started through the build's emulator when they are for another processor (the arm64 tree,
+// under qemu), since the kernel here cannot start them itself.
+bool StartBuiltProgram(ChildProcess* child, const std::string& path, const std::vector<std::string>& arguments,
+                       ChildOutput output = InheritOutput);
+// That emulator and its options, each followed by a space, to stand before a program's path in
+// a shell command; "" in a native build.
+const char* BuildEmulator();
+
 // Waits up to `timeoutMs` (without a limit when negative) for it to end: its exit code; 256
 // plus the signal when a signal ended it; -1 while it runs (or when none was started). Once
 // it has ended, the collected output is complete.

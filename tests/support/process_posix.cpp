@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <sstream>
 
 extern char** environ;
 
@@ -72,6 +73,30 @@ bool StartChild(ChildProcess* child, const std::string& path, const std::vector<
     child->outReader = Collect(out[0], &child->out);
     child->errReader = Collect(err[0], &child->err);
     return spawned == 0;
+}
+
+// Set by the build (tests/CMakeLists.txt) in a tree whose programs need an emulator.
+#ifndef TARNWELL_EMULATOR
+#define TARNWELL_EMULATOR ""
+#endif
+
+const char* BuildEmulator()
+{
+    return TARNWELL_EMULATOR;
+}
+
+bool StartBuiltProgram(ChildProcess* child, const std::string& path, const std::vector<std::string>& arguments,
+                       ChildOutput output)
+{
+    std::vector<std::string> words;
+    std::istringstream emulator(BuildEmulator());
+    for (std::string word; emulator >> word;)
+        words.push_back(word);
+    if (words.empty())
+        return StartChild(child, path, arguments, output);
+    words.push_back(path);
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    return StartChild(child, words[0], {words.begin() + 1, words.end()}, output);
 }
 
 static void JoinReaders(ChildProcess* child)

@@ -15,10 +15,7 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
-#include <errno.h>
-#include <fcntl.h>
 #include <stdio.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <vector>
@@ -36,7 +33,7 @@ static int ExitCode(int status)
 bool StartProgramAt(const std::string& path, const std::vector<std::string>& arguments)
 {
     KillProgram();
-    return StartChild(&Child, path, arguments);
+    return StartBuiltProgram(&Child, path, arguments);
 }
 
 int WaitForProgramExit(int timeoutMs)
@@ -47,7 +44,7 @@ int WaitForProgramExit(int timeoutMs)
 int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments, std::string* said)
 {
     ChildProcess second;
-    if (!StartChild(&second, TARNWELL_PROGRAM, arguments, said ? CollectOutput : InheritOutput))
+    if (!StartBuiltProgram(&second, TARNWELL_PROGRAM, arguments, said ? CollectOutput : InheritOutput))
         return -1;
     int status = WaitForChild(&second, timeoutMs);
     if (status < 0)
@@ -234,11 +231,5 @@ void StopWindowManager()
 
 int PortHeldExclusively(const char* port)
 {
-    int line = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (line < 0)
-        return errno == EBUSY;
-    int exclusive = 0;
-    ioctl(line, TIOCGEXCL, &exclusive);
-    close(line);
-    return exclusive != 0;
+    return TerminalMarkedExclusive(port) == 1;
 }
