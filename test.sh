@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds both flavours of Tarnwell and runs every test:
+# Builds every flavour of Tarnwell and runs every test:
 #   Linux (g++ and FLTK), Linux again under AddressSanitizer and UndefinedBehaviorSanitizer,
 #   and Windows (MinGW-w64), whose tests run under Wine; Linux for arm64 (the Raspberry Pi),
 #   cross-built, whose tests run under qemu; the packages of the Linux, Windows and arm64
