@@ -19,7 +19,6 @@
 #include <vector>
 
 LinkPort LinkHandle = 0;
-char StoreDirectory[TextSize];
 
 // The port the last OpenLink read from "Port": what RetryLink opens again.
 static char PortName[TextSize];
@@ -66,9 +65,8 @@ void CloseLink(void)
     LinkHandle = 0;
 }
 
-// Opens PortName and, when it opened, sets the line from "Rate" and "Xon" and reads
-// "Directory"; the other settings are not read when the port is not there. Non-zero when
-// it opened.
+// Opens PortName and, when it opened, sets the line from "Rate" and "Xon"; they are not read
+// when the port is not there. Non-zero when it opened.
 static int OpenNamedPort(void)
 {
     LastTry = Clock::now();
@@ -79,7 +77,6 @@ static int OpenNamedPort(void)
     LineRate = ReadSetting(SettingRate, text);
     int xon = ReadSetting(SettingXon, text) != 0;
     ConfigureLine(LineRate, xon);
-    ReadSetting(SettingDirectory, StoreDirectory);
     NoteQuietLine();
     return 1;
 }

@@ -4,7 +4,7 @@
 // The logic is shared (serial_link.cpp); the port itself is serial_port.h, one file per
 // platform: serial_link_win32.cpp and serial_link_posix.cpp.
 //
-//   OpenLink         (re)opens the port named by "Port", configures it, loads StoreDirectory
+//   OpenLink         (re)opens the port named by "Port", configures it
 //   RetryLink        opens that port again, silently, when it did not open or went away
 //   LinkIsOpen       whether a port is open now
 //   SetLinkTimeouts  PollMode: reads return at once; TransferMode: a read waits up to 1000 ms
@@ -42,23 +42,19 @@ const LinkPort LinkOpenFailed = -1;
 
 extern LinkPort LinkHandle;
 
-// The text of the setting "Directory" as the last successful OpenLink read it; empty before
-// that. Received files are stored under this text directly followed by their names.
-extern char StoreDirectory[TextSize];
-
 enum LinkTimeoutMode { PollMode, TransferMode };
 
 // Closes the port if one is open, then opens the port named by "Port". When the open fails,
 // shows the connect-failure message and reads no other setting; otherwise sets the line
 // from "Rate" (8 data bits, one stop bit, no parity checking) and "Xon" (XON/XOFF in both
-// directions), then reads "Directory" into StoreDirectory. Sets no timeout mode.
+// directions). Sets no timeout mode.
 void OpenLink(void);
 
 // Opens the port of the last OpenLink again when there is none (its open failed, or the
 // port went away), at most once every two seconds: a USB adapter plugged in again, or one
 // that was missing at start, is taken up without anyone touching the program. Silent: a
 // failed try shows nothing. The name is the one OpenLink read ("Port" is not read again);
-// once the port opens, "Rate", "Xon" and "Directory" are read and applied as OpenLink does.
+// once the port opens, "Rate" and "Xon" are read and applied as OpenLink does.
 // Called by the poll tick before it reads. Non-zero when a port is open afterwards.
 int RetryLink(void);
 

@@ -8,6 +8,7 @@
 #include "protocol/framing.h"
 #include "protocol/names.h"
 #include "protocol/outcome.h"
+#include "protocol/store.h"
 #include "settings/settings.h"
 #include "settings/text.h"
 #include "ui/alerts.h"

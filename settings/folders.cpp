@@ -17,22 +17,3 @@ int EndWithSeparator(char* folder)
     folder[length + 1] = 0;
     return 1;
 }
-
-int CheckStoreFolder(char* folder, char* problem, int size)
-{
-    char reason[TextSize];
-    if (!folder[0])
-        snprintf(problem, size, "no folder is named.");
-    else if (!IsFullPath(folder))
-        snprintf(problem, size, "the folder \"%s\" is not a full path, such as \"%s\".", folder,
-                 SettingDefault(SettingDirectory));
-    else if (!EndWithSeparator(folder))
-        snprintf(problem, size, "the name is too long.");
-    else if (!MakeParentFolders(folder))
-        snprintf(problem, size, "the folder \"%s\" cannot be made.", folder);
-    else if (!FolderWritable(folder, reason))
-        snprintf(problem, size, "the folder \"%s\" cannot be written (%s).", folder, reason);
-    else
-        return 1;
-    return 0;
-}

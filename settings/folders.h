@@ -29,14 +29,6 @@ int IsFullPath(const char* path);
 // when the result would not fit or the current folder cannot be told; `path` then unchanged.
 int MakePathFull(char* path);
 
-// The store directory's rule, the same in the configuration dialog and in tarnwell-cli:
-// `folder` (TextSize bytes) is named, is a full path, ends with its separator (added when
-// missing), and is a folder there or made with the folders above it, that can be written
-// in. Non-zero when it passes; else 0 with what is wrong in words in `problem` (`size`
-// bytes), such as "the folder "/proc/x/" cannot be made." Nothing is made for a relative
-// path, which would land in whatever folder the program started in.
-int CheckStoreFolder(char* folder, char* problem, int size);
-
 // The system's words for the error of the file or folder call that just failed ("Permission
 // denied", "No space left on device"): errno on Linux; on Windows the last error, or errno
 // after a call of the C library that sets nothing else.
