@@ -6,7 +6,7 @@
 #define TARNWELL_FAILURE_H
 
 #include "settings/folders.h"  // SystemErrorText, for the reasons of file calls
-#include "settings/settings.h"
+#include "settings/text.h"
 
 // The reason noted since the last ClearFailure; empty when none was.
 extern char FailureReason[TextSize];
