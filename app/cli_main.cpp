@@ -7,10 +7,10 @@
 #include "protocol/drop.h"
 #include "protocol/poll.h"
 #include "protocol/store.h"
-#include "settings/folders.h"
+#include "base/folders.h"
 #include "settings/settings.h"
 #include "tarnwell_version.h"
-#include "ui/clock.h"
+#include "base/clock.h"
 #include "ui/terminal.h"
 
 #include <stdio.h>

@@ -4,7 +4,7 @@
 // away, closed at once and tried again. The port itself is serial_port.h.
 #include "link/serial_link.h"
 
-#include "link/failure.h"
+#include "base/failure.h"
 #include "link/serial_port.h"
 #include "settings/settings.h"
 #include "ui/alerts.h"

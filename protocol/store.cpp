@@ -2,7 +2,7 @@
 #include "protocol/store.h"
 
 #include "link/serial_link.h"
-#include "settings/folders.h"
+#include "base/folders.h"
 
 #include <stdio.h>
 

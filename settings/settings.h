@@ -7,7 +7,7 @@
 #ifndef TARNWELL_SETTINGS_H
 #define TARNWELL_SETTINGS_H
 
-#include "settings/text.h"  // TextSize
+#include "base/text.h"  // TextSize
 
 // The one table of keys. Each key has exactly one default, and every reader passes it.
 enum SettingId { SettingPort, SettingRate, SettingXon, SettingDirectory, SettingPreserve, SettingCount };

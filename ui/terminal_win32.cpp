@@ -2,7 +2,7 @@
 // Ctrl-Break through the console's handler, the tick count and the console's width.
 #include "ui/terminal.h"
 
-#include "ui/clock.h"
+#include "base/clock.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // Windows implementation of the sessions' file-system calls.
-#include "protocol/files.h"
+#include "base/files.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Linux implementation of the sessions' file-system calls.
-#include "protocol/files.h"
+#include "base/files.h"
 
-#include "settings/text.h"
+#include "base/text.h"
 
 #include <dirent.h>
 #include <errno.h>

@@ -1,7 +1,7 @@
 // Windows implementation of the files and folders on the disk.
-#include "settings/folders.h"
+#include "base/folders.h"
 
-#include "settings/text.h"
+#include "base/text.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
 // The file-system calls of the transfer sessions, one implementation per platform, giving the
 // same answers on both: only a regular file counts as a file, a delete never removes a
 // folder, and a rename replaces a file only where its name says so. Opening a file, a new
-// file and its flush to the disk, which the settings file needs as well, are settings/folders.h.
+// file and its flush to the disk, which the settings file needs as well, are base/folders.h.
 #ifndef TARNWELL_FILES_H
 #define TARNWELL_FILES_H
 
-#include "settings/folders.h"
+#include "base/folders.h"
 
 #include <stdio.h>
 

@@ -1,7 +1,7 @@
 // Linux implementation of the files and folders on the disk.
-#include "settings/folders.h"
+#include "base/folders.h"
 
-#include "settings/text.h"
+#include "base/text.h"
 
 #include <errno.h>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 // What both platforms share of the files and folders on the disk (see folders.h).
-#include "settings/folders.h"
+#include "base/folders.h"
 
-#include "settings/text.h"
+#include "base/text.h"
 
 #include <stdio.h>
 #include <string.h>
