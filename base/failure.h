@@ -5,7 +5,7 @@
 #ifndef TARNWELL_FAILURE_H
 #define TARNWELL_FAILURE_H
 
-#include "base/folders.h"  // SystemErrorText, for the reasons of file calls
+#include "base/files.h"  // SystemErrorText, for the reasons of file calls
 #include "base/text.h"
 
 // The reason noted since the last ClearFailure; empty when none was.

@@ -1,16 +1,13 @@
-// The file-system calls of the transfer sessions, one implementation per platform, giving the
-// same answers on both: only a regular file counts as a file, a delete never removes a
-// folder, and a rename replaces a file only where its name says so. Opening a file, a new
-// file and its flush to the disk, which the settings file needs as well, are base/folders.h.
+// The file calls, one implementation per platform (files_posix.cpp, files_win32.cpp), giving
+// the same answers on both: only a regular file counts as a file, a delete never removes a
+// folder, a new file never opens something that was there, and a rename replaces a file only
+// where its name says so. Folders and paths are folders.h, which comes with this header.
 #ifndef TARNWELL_FILES_H
 #define TARNWELL_FILES_H
 
 #include "base/folders.h"
 
 #include <stdio.h>
-
-#include <string>
-#include <vector>
 
 // Deletes the file at `path`; a folder or anything else that is not a file stays. True
 // when a file was deleted.
@@ -26,18 +23,25 @@ int RenameWithoutReplacing(const char* from, const char* to);
 // device) stays, and the rename fails. True on success.
 int RenameReplacingFile(const char* from, const char* to);
 
-// Has the system put the names of the folder that holds `path` on the disk, so that the
-// renames made there outlast a crash or a power cut. True on success, and on a file system
-// that offers no such flush (it keeps its names by its own means); false on a disk error.
-int FlushFolderToDisk(const char* path);
+// The system's words for the error of the file or folder call that just failed ("Permission
+// denied", "No space left on device"): errno on Linux; on Windows the last error, or errno
+// after a call of the C library that sets nothing else.
+const char* SystemErrorText(void);
 
-// When `path` names a folder: FolderListed, with `files` set to the full paths of the plain
-// files directly inside it, in the byte order of their names; sub-folders, hidden files (a
-// name starting with '.', or marked hidden on Windows) and anything that is not a file are
-// left out. FolderUnlisted for a folder that cannot be listed whole (no access, a failing
-// disk), with the system's words for why in SystemErrorText. NotAFolder for anything else.
-// `files` is set only for FolderListed.
-enum FolderListing { NotAFolder, FolderListed, FolderUnlisted };
-FolderListing ListFolderFiles(const char* path, std::vector<std::string>* files);
+// Opens `path` for reading as a byte stream ("rb") when it names a regular file; NULL for
+// a folder, a device, or anything that does not open. On Linux errno then says why nothing
+// opened, and stays as it was for what opened but is no file.
+FILE* OpenFileForReading(const char* path);
+
+// Creates a new empty file at `path` and opens it for writing as a byte stream ("wb"), with
+// the Linux mode bits `permissions` less the umask (Windows has none). NULL when anything
+// already stands at `path` (a file, a folder, a link, a device, a pipe): a new file is never
+// written into or through something that was there before.
+FILE* CreateNewFile(const char* path, int permissions);
+
+// Writes what `stream` still holds, has the system put the file's bytes on the disk (so that
+// they outlast a crash or a power cut), and closes the stream. Closes it in every case; true
+// only when every step succeeded.
+int FlushToDiskAndClose(FILE* stream);
 
 #endif

@@ -1,17 +1,14 @@
-// Linux implementation of the sessions' file-system calls.
+// Linux implementation of the file calls.
 #include "base/files.h"
 
 #include "base/text.h"
 
-#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <algorithm>
 
 int DeleteFileOnly(const char* path)
 {
@@ -58,56 +55,45 @@ int RenameReplacingFile(const char* from, const char* to)
     return rename(from, to) == 0;
 }
 
-int FlushFolderToDisk(const char* path)
+const char* SystemErrorText(void)
 {
-    // The folder is the path up to its last '/'; a path without one lies in the current one.
-    char folder[TextSize];
-    const char* slash = strrchr(path, '/');
-    size_t length = slash ? (size_t)(slash - path) + 1 : 0;
-    if (length >= sizeof folder)
-        return 0;
-    memcpy(folder, path, length);
-    folder[length] = 0;
-    int fd = open(length ? folder : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return 0;
-    // Some network and FUSE file systems offer no flush of a folder (EINVAL, EOPNOTSUPP): they
-    // keep its names by their own means, and the renames made there stand. Any other error
-    // (EIO, say) is a disk that failed.
-    int flushed = fsync(fd) == 0 || errno == EINVAL || errno == EOPNOTSUPP;
-    int error = errno;
-    close(fd);
-    errno = error;
-    return flushed;
+    return strerror(errno);
 }
 
-FolderListing ListFolderFiles(const char* path, std::vector<std::string>* files)
+FILE* OpenFileForReading(const char* path)
 {
+    // A folder opens for reading here (unlike on Windows) and then fails at the first read;
+    // a FIFO would block the open. Neither is a file to send or to keep.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return NULL;
     struct stat info;
-    if (stat(path, &info) != 0 || !S_ISDIR(info.st_mode))
-        return NotAFolder;
-    DIR* folder = opendir(path);
-    if (!folder)
-        return FolderUnlisted;
-    std::string prefix = path;
-    if (prefix.empty() || prefix.back() != '/')
-        prefix += '/';
-    std::vector<std::string> names;
-    for (;;) {
-        errno = 0;  // readdir tells its end from an error only by it
-        struct dirent* entry = readdir(folder);
-        if (!entry)
-            break;
-        std::string full = prefix + entry->d_name;
-        if (entry->d_name[0] != '.' && stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-            names.push_back(full);
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return NULL;
     }
-    int error = errno;
-    closedir(folder);
-    errno = error;
-    if (error)
-        return FolderUnlisted;
-    std::sort(names.begin(), names.end());
-    *files = names;
-    return FolderListed;
+    FILE* stream = fdopen(fd, "rb");
+    if (!stream)
+        close(fd);
+    return stream;
+}
+
+FILE* CreateNewFile(const char* path, int permissions)
+{
+    // O_EXCL also refuses a symbolic link, even one that points nowhere yet.
+    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, (mode_t)permissions);
+    if (fd < 0)
+        return NULL;
+    FILE* stream = fdopen(fd, "wb");
+    if (!stream) {
+        close(fd);
+        unlink(path);
+    }
+    return stream;
+}
+
+int FlushToDiskAndClose(FILE* stream)
+{
+    int ok = fflush(stream) == 0 && fsync(fileno(stream)) == 0;
+    return fclose(stream) == 0 && ok;
 }

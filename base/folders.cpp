@@ -1,4 +1,4 @@
-// What both platforms share of the files and folders on the disk (see folders.h).
+// What both platforms share of the folder and path calls (see folders.h).
 #include "base/folders.h"
 
 #include "base/text.h"

@@ -1,9 +1,11 @@
-// Files and folders on the disk that the settings file and the store directory both need.
-// One implementation per platform (folders_posix.cpp, folders_win32.cpp), over folders.cpp.
+// Folders and paths: the rules of a full path and its separators, making, checking, flushing
+// and listing a folder. One implementation per platform (folders_posix.cpp,
+// folders_win32.cpp), over folders.cpp. The system's words for a failure: files.h.
 #ifndef TARNWELL_FOLDERS_H
 #define TARNWELL_FOLDERS_H
 
-#include <stdio.h>
+#include <string>
+#include <vector>
 
 // Creates every missing folder named in `path` before its last separator ('/' on Linux, '\'
 // or '/' on Windows), as needed for a file to be created at `path`; a new folder gets what
@@ -29,29 +31,22 @@ int IsFullPath(const char* path);
 // when the result would not fit or the current folder cannot be told; `path` then unchanged.
 int MakePathFull(char* path);
 
-// The system's words for the error of the file or folder call that just failed ("Permission
-// denied", "No space left on device"): errno on Linux; on Windows the last error, or errno
-// after a call of the C library that sets nothing else.
-const char* SystemErrorText(void);
-
 // Non-zero when files can be made in the existing folder `folder`; else 0, with the
 // system's words for why in `reason` (TextSize bytes).
 int FolderWritable(const char* folder, char* reason);
 
-// Opens `path` for reading as a byte stream ("rb") when it names a regular file; NULL for
-// a folder, a device, or anything that does not open. On Linux errno then says why nothing
-// opened, and stays as it was for what opened but is no file.
-FILE* OpenFileForReading(const char* path);
+// Has the system put the names of the folder that holds `path` on the disk, so that the
+// renames made there outlast a crash or a power cut. True on success, and on a file system
+// that offers no such flush (it keeps its names by its own means); false on a disk error.
+int FlushFolderToDisk(const char* path);
 
-// Creates a new empty file at `path` and opens it for writing as a byte stream ("wb"), with
-// the Linux mode bits `permissions` less the umask (Windows has none). NULL when anything
-// already stands at `path` (a file, a folder, a link, a device, a pipe): a new file is never
-// written into or through something that was there before.
-FILE* CreateNewFile(const char* path, int permissions);
-
-// Writes what `stream` still holds, has the system put the file's bytes on the disk (so that
-// they outlast a crash or a power cut), and closes the stream. Closes it in every case; true
-// only when every step succeeded.
-int FlushToDiskAndClose(FILE* stream);
+// When `path` names a folder: FolderListed, with `files` set to the full paths of the plain
+// files directly inside it, in the byte order of their names; sub-folders, hidden files (a
+// name starting with '.', or marked hidden on Windows) and anything that is not a file are
+// left out. FolderUnlisted for a folder that cannot be listed whole (no access, a failing
+// disk), with the system's words for why in SystemErrorText. NotAFolder for anything else.
+// `files` is set only for FolderListed.
+enum FolderListing { NotAFolder, FolderListed, FolderUnlisted };
+FolderListing ListFolderFiles(const char* path, std::vector<std::string>* files);
 
 #endif

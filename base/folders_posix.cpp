@@ -1,14 +1,18 @@
-// Linux implementation of the files and folders on the disk.
+// Linux implementation of the folder and path calls.
 #include "base/folders.h"
 
+#include "base/files.h"
 #include "base/text.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 int MakeParentFolders(const char* path)
 {
@@ -59,11 +63,6 @@ int MakePathFull(char* path)
     return 1;
 }
 
-const char* SystemErrorText(void)
-{
-    return strerror(errno);
-}
-
 int FolderWritable(const char* folder, char* reason)
 {
     // access() answers for this user, and says EROFS for a folder on a read-only disk.
@@ -73,40 +72,56 @@ int FolderWritable(const char* folder, char* reason)
     return 0;
 }
 
-FILE* OpenFileForReading(const char* path)
+int FlushFolderToDisk(const char* path)
 {
-    // A folder opens for reading here (unlike on Windows) and then fails at the first read;
-    // a FIFO would block the open. Neither is a file to send or to keep.
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // The folder is the path up to its last '/'; a path without one lies in the current one.
+    char folder[TextSize];
+    const char* slash = strrchr(path, '/');
+    size_t length = slash ? (size_t)(slash - path) + 1 : 0;
+    if (length >= sizeof folder)
+        return 0;
+    memcpy(folder, path, length);
+    folder[length] = 0;
+    int fd = open(length ? folder : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return NULL;
+        return 0;
+    // Some network and FUSE file systems offer no flush of a folder (EINVAL, EOPNOTSUPP): they
+    // keep its names by their own means, and the renames made there stand. Any other error
+    // (EIO, say) is a disk that failed.
+    int flushed = fsync(fd) == 0 || errno == EINVAL || errno == EOPNOTSUPP;
+    int error = errno;
+    close(fd);
+    errno = error;
+    return flushed;
+}
+
+FolderListing ListFolderFiles(const char* path, std::vector<std::string>* files)
+{
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return NULL;
+    if (stat(path, &info) != 0 || !S_ISDIR(info.st_mode))
+        return NotAFolder;
+    DIR* folder = opendir(path);
+    if (!folder)
+        return FolderUnlisted;
+    std::string prefix = path;
+    if (prefix.empty() || prefix.back() != '/')
+        prefix += '/';
+    std::vector<std::string> names;
+    for (;;) {
+        errno = 0;  // readdir tells its end from an error only by it
+        struct dirent* entry = readdir(folder);
+        if (!entry)
+            break;
+        std::string full = prefix + entry->d_name;
+        if (entry->d_name[0] != '.' && stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            names.push_back(full);
     }
-    FILE* stream = fdopen(fd, "rb");
-    if (!stream)
-        close(fd);
-    return stream;
-}
-
-FILE* CreateNewFile(const char* path, int permissions)
-{
-    // O_EXCL also refuses a symbolic link, even one that points nowhere yet.
-    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, (mode_t)permissions);
-    if (fd < 0)
-        return NULL;
-    FILE* stream = fdopen(fd, "wb");
-    if (!stream) {
-        close(fd);
-        unlink(path);
-    }
-    return stream;
-}
-
-int FlushToDiskAndClose(FILE* stream)
-{
-    int ok = fflush(stream) == 0 && fsync(fileno(stream)) == 0;
-    return fclose(stream) == 0 && ok;
+    int error = errno;
+    closedir(folder);
+    errno = error;
+    if (error)
+        return FolderUnlisted;
+    std::sort(names.begin(), names.end());
+    *files = names;
+    return FolderListed;
 }

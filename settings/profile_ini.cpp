@@ -5,7 +5,7 @@
 // the whole file atomically, so a crash or a full disk never leaves a torn settings file.
 #include "settings/profile.h"
 
-#include "base/folders.h"
+#include "base/files.h"
 #include "settings/settings.h"
 #include "base/text.h"
 
