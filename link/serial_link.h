@@ -1,23 +1,8 @@
 // The serial link: the one port through which Tarnwell talks to the Z88, opened and
 // configured from the settings, one-byte reads and short runs of writes that the Esc key can
-// abort.
-// The logic is shared (serial_link.cpp); the port itself is serial_port.h, one file per
-// platform: serial_link_win32.cpp and serial_link_posix.cpp.
-//
-//   OpenLink         (re)opens the port named by "Port", configures it
-//   RetryLink        opens that port again, silently, when it did not open or went away
-//   LinkIsOpen       whether a port is open now
-//   SetLinkTimeouts  PollMode: reads return at once; TransferMode: a read waits up to 1000 ms
-//   LinkReadByte     one byte in, 0..255
-//   LinkWriteBytes   one run of bytes out, each stall given up to 2000 ms
-//   LinkRunLength    the longest run a sender hands over: about 20 ms of the line
-//   LinkWriteByte    one byte out, the low 8 bits of the value
-//   LinkDrainOutput  waits until every byte written has left the port
-//   LinkReadClean    whether the port counted no line error in what was read since the
-//                    line was last quiet
-//   CloseLink        closes the port at the end of the run
-//   DescribeLink     the port and its rate in words, for the main window
-//   LinkRateAllowed  whether the port can be set to a rate; DescribeLinkRates lists them
+// abort, and a port that went away taken up again. A failed call notes its reason
+// (base/failure.h). The logic is shared (serial_link.cpp); the port itself is serial_port.h,
+// one file per platform: serial_link_win32.cpp and serial_link_posix.cpp.
 #ifndef TARNWELL_SERIAL_LINK_H
 #define TARNWELL_SERIAL_LINK_H
 

@@ -48,7 +48,7 @@ LinkPort OpenPort(const char* name)
     return port;
 }
 
-// The Windows message is the one line it has always been.
+// Windows adds nothing: its connect-failure message is one line.
 const char* PortFailureText(void)
 {
     return "";
