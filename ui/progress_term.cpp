@@ -6,7 +6,7 @@
 
 #include "ui/transfer_log.h"
 
-#include "settings/settings.h"
+#include "base/text.h"
 #include "base/clock.h"
 #include "ui/terminal.h"
 
