@@ -6,10 +6,11 @@
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "protocol/poll.h"
-#include "settings/folders.h"
+#include "protocol/store.h"
+#include "base/folders.h"
 #include "settings/settings.h"
 #include "tarnwell_version.h"
-#include "ui/clock.h"
+#include "base/clock.h"
 #include "ui/terminal.h"
 
 #include <stdio.h>
@@ -299,7 +300,7 @@ int main(int argc, char** argv)
     CatchStopSignals();
     // The connect-failure message, with the reason, has gone to standard error. When the
     // window program runs, it is the likely holder of the port, and the way to it is named.
-    OpenLink();
+    OpenLinkAndStore();
     if (LinkHandle == LinkOpenFailed) {
         if (WindowProgramRuns())
             fprintf(stderr, "tarnwell-cli: the port is in use by Tarnwell; `tarnwell FILE...` sends through it\n");

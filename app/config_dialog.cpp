@@ -4,8 +4,8 @@
 #include "app/dialog_items.h"
 
 #include "link/serial_link.h"
+#include "protocol/store.h"
 #include "resources/resource.h"
-#include "settings/folders.h"
 #include "settings/settings.h"
 
 #include <stdio.h>
@@ -95,6 +95,6 @@ int SaveConfigDialog(WindowHandle dialog)
     }
     // The connect-failure message of a port that does not open comes up over the dialog,
     // which is still on screen.
-    OpenLink();
+    OpenLinkAndStore();
     return 1;
 }

@@ -11,9 +11,9 @@
 #include "app/instance.h"
 
 #include "app/instance_find_posix.h"
-#include "link/failure.h"
+#include "base/failure.h"
 #include "protocol/drop.h"
-#include "ui/clock.h"
+#include "base/clock.h"
 
 #include <FL/Fl.H>
 

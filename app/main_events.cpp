@@ -4,6 +4,7 @@
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "protocol/poll.h"
+#include "protocol/store.h"
 
 void ShowLinkState(WindowHandle window)
 {
@@ -16,7 +17,7 @@ void ShowLinkState(WindowHandle window)
 
 void StartMainWindow(WindowHandle window)
 {
-    OpenLink();
+    OpenLinkAndStore();
     ShowLinkState(window);
 }
 

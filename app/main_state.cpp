@@ -3,6 +3,7 @@
 
 #include "link/serial_link.h"
 #include "protocol/outcome.h"
+#include "protocol/store.h"
 #include "settings/settings.h"
 
 #include <stdio.h>

@@ -2,7 +2,7 @@
 // main_window.h), so that both draw the same text.
 #include "app/main_window.h"
 
-#include "settings/folders.h"
+#include "base/folders.h"
 
 #include <string.h>
 

@@ -5,7 +5,7 @@
 #include "app/instance.h"
 #include "app/main_menu.h"
 #include "app/main_window.h"
-#include "link/failure.h"
+#include "base/failure.h"
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "resources/resource.h"

@@ -1,7 +1,7 @@
 // The serial devices of a Linux machine, found by name (see port_list_posix.h): most Z88
 // owners today use a USB adapter and do not know its device name.
 #include "link/port_list_posix.h"
-#include "settings/text.h"
+#include "base/text.h"
 
 #include <dirent.h>
 #include <stdio.h>

@@ -3,7 +3,7 @@
 #ifndef TARNWELL_PORT_LIST_POSIX_H
 #define TARNWELL_PORT_LIST_POSIX_H
 
-#include "settings/settings.h"
+#include "base/text.h"
 
 // More than a machine has; the rest of a longer list is left out.
 enum { PortListMax = 32 };

@@ -4,7 +4,8 @@
 // away, closed at once and tried again. The port itself is serial_port.h.
 #include "link/serial_link.h"
 
-#include "link/failure.h"
+#include "base/clock.h"
+#include "base/failure.h"
 #include "link/serial_port.h"
 #include "settings/settings.h"
 #include "ui/alerts.h"
@@ -19,16 +20,14 @@
 #include <vector>
 
 LinkPort LinkHandle = 0;
-char StoreDirectory[TextSize];
 
 // The port the last OpenLink read from "Port": what RetryLink opens again.
 static char PortName[TextSize];
 
 // When the port was last tried (opened, or found gone): RetryLink waits two seconds from
 // then. A port that is not there costs one failed open every two seconds, nothing more.
-using Clock = std::chrono::steady_clock;
-static Clock::time_point LastTry;
-static const Clock::duration RetryPeriod = std::chrono::seconds(2);
+static long long LastTryMs;
+enum { RetryPeriodMs = 2000 };
 
 // The "Rate" the last open applied (0 or less when it was no rate): LinkRunLength's measure,
 // and what the main window shows.
@@ -66,12 +65,11 @@ void CloseLink(void)
     LinkHandle = 0;
 }
 
-// Opens PortName and, when it opened, sets the line from "Rate" and "Xon" and reads
-// "Directory"; the other settings are not read when the port is not there. Non-zero when
-// it opened.
+// Opens PortName and, when it opened, sets the line from "Rate" and "Xon"; they are not read
+// when the port is not there. Non-zero when it opened.
 static int OpenNamedPort(void)
 {
-    LastTry = Clock::now();
+    LastTryMs = ClockMs();
     LinkHandle = OpenPort(PortName);
     if (LinkHandle == LinkOpenFailed)
         return 0;
@@ -79,7 +77,6 @@ static int OpenNamedPort(void)
     LineRate = ReadSetting(SettingRate, text);
     int xon = ReadSetting(SettingXon, text) != 0;
     ConfigureLine(LineRate, xon);
-    ReadSetting(SettingDirectory, StoreDirectory);
     NoteQuietLine();
     return 1;
 }
@@ -95,7 +92,7 @@ void OpenLink(void)
 int RetryLink(void)
 {
     // Never opened (or closed at the end of the run): there is no port to go back to.
-    if (LinkHandle == LinkOpenFailed && Clock::now() - LastTry >= RetryPeriod)
+    if (LinkHandle == LinkOpenFailed && ClockMs() - LastTryMs >= RetryPeriodMs)
         OpenNamedPort();
     return PortIsOpen();
 }
@@ -118,7 +115,7 @@ static void CloseIfGone(int outcome)
         ClosePort();
         ForgetReadAhead();
         LinkHandle = LinkOpenFailed;
-        LastTry = Clock::now();
+        LastTryMs = ClockMs();
     }
 }
 
@@ -290,10 +287,10 @@ void DescribeLinkRates(char* text, int size)
 int LinkDrainOutput(void)
 {
     // The queue is looked at every 10 ms: at 9600 baud about ten bytes leave in that time.
-    const Clock::duration step = std::chrono::milliseconds(10);
-    const Clock::duration patience = std::chrono::milliseconds(2000);
+    const std::chrono::milliseconds step(10);
+    const long long patienceMs = 2000;
     int left = -1;
-    Clock::time_point deadline;
+    long long deadline = 0;
     for (;;) {
         if (!PortIsOpen())
             return Finish(NoPort, "");
@@ -308,8 +305,8 @@ int LinkDrainOutput(void)
             return NoteFailure("stopped by the user");
         if (left < 0 || queued < left) {
             left = queued;
-            deadline = Clock::now() + patience;
-        } else if (Clock::now() >= deadline) {
+            deadline = ClockMs() + patienceMs;
+        } else if (ClockMs() >= deadline) {
             return NoteFailure("%s", HeldLine);
         }
         std::this_thread::sleep_for(step);

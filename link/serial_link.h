@@ -1,23 +1,8 @@
 // The serial link: the one port through which Tarnwell talks to the Z88, opened and
 // configured from the settings, one-byte reads and short runs of writes that the Esc key can
-// abort.
-// The logic is shared (serial_link.cpp); the port itself is serial_port.h, one file per
-// platform: serial_link_win32.cpp and serial_link_posix.cpp.
-//
-//   OpenLink         (re)opens the port named by "Port", configures it, loads StoreDirectory
-//   RetryLink        opens that port again, silently, when it did not open or went away
-//   LinkIsOpen       whether a port is open now
-//   SetLinkTimeouts  PollMode: reads return at once; TransferMode: a read waits up to 1000 ms
-//   LinkReadByte     one byte in, 0..255
-//   LinkWriteBytes   one run of bytes out, each stall given up to 2000 ms
-//   LinkRunLength    the longest run a sender hands over: about 20 ms of the line
-//   LinkWriteByte    one byte out, the low 8 bits of the value
-//   LinkDrainOutput  waits until every byte written has left the port
-//   LinkReadClean    whether the port counted no line error in what was read since the
-//                    line was last quiet
-//   CloseLink        closes the port at the end of the run
-//   DescribeLink     the port and its rate in words, for the main window
-//   LinkRateAllowed  whether the port can be set to a rate; DescribeLinkRates lists them
+// abort, and a port that went away taken up again. A failed call notes its reason
+// (base/failure.h). The logic is shared (serial_link.cpp); the port itself is serial_port.h,
+// one file per platform: serial_link_win32.cpp and serial_link_posix.cpp.
 #ifndef TARNWELL_SERIAL_LINK_H
 #define TARNWELL_SERIAL_LINK_H
 
@@ -42,23 +27,19 @@ const LinkPort LinkOpenFailed = -1;
 
 extern LinkPort LinkHandle;
 
-// The text of the setting "Directory" as the last successful OpenLink read it; empty before
-// that. Received files are stored under this text directly followed by their names.
-extern char StoreDirectory[TextSize];
-
 enum LinkTimeoutMode { PollMode, TransferMode };
 
 // Closes the port if one is open, then opens the port named by "Port". When the open fails,
 // shows the connect-failure message and reads no other setting; otherwise sets the line
 // from "Rate" (8 data bits, one stop bit, no parity checking) and "Xon" (XON/XOFF in both
-// directions), then reads "Directory" into StoreDirectory. Sets no timeout mode.
+// directions). Sets no timeout mode.
 void OpenLink(void);
 
 // Opens the port of the last OpenLink again when there is none (its open failed, or the
 // port went away), at most once every two seconds: a USB adapter plugged in again, or one
 // that was missing at start, is taken up without anyone touching the program. Silent: a
 // failed try shows nothing. The name is the one OpenLink read ("Port" is not read again);
-// once the port opens, "Rate", "Xon" and "Directory" are read and applied as OpenLink does.
+// once the port opens, "Rate" and "Xon" are read and applied as OpenLink does.
 // Called by the poll tick before it reads. Non-zero when a port is open afterwards.
 int RetryLink(void);
 

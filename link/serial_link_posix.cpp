@@ -4,7 +4,7 @@
 
 #include "link/line_settings_posix.h"
 #include "link/port_list_posix.h"
-#include "ui/clock.h"
+#include "base/clock.h"
 
 #include <errno.h>
 #include <fcntl.h>

@@ -48,7 +48,7 @@ LinkPort OpenPort(const char* name)
     return port;
 }
 
-// The Windows message is the one line it has always been.
+// Windows adds nothing: its connect-failure message is one line.
 const char* PortFailureText(void)
 {
     return "";
@@ -165,7 +165,7 @@ static int NothingMoved(BOOL succeeded)
 // for the first byte (ReadIntervalTimeout and ReadTotalTimeoutMultiplier MAXDWORD), but Wine
 // waits out the whole timeout trying to fill the buffer. So the port is asked first how many
 // bytes wait (ClearCommError, which also clears a line error that would stop the read); with
-// none there, one byte is read with the mode's timeout, as the link always has.
+// none there, one byte is read with the mode's timeout.
 int ReadPortBytes(unsigned char* bytes, int size, int* count)
 {
     COMSTAT status;

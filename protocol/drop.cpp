@@ -2,8 +2,8 @@
 // the files of a dropped folder that cannot be sent passed over.
 #include "protocol/drop.h"
 
-#include "link/failure.h"
-#include "protocol/files.h"
+#include "base/failure.h"
+#include "base/files.h"
 #include "protocol/outcome.h"
 #include "protocol/send.h"
 

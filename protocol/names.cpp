@@ -1,7 +1,7 @@
 // File name mapping between the Z88 and the PC, and the shared part of the store-name
 // check. Both mappings work in place in NameBuffer; nothing else is stored.
 #include "protocol/names.h"
-#include "settings/text.h"
+#include "base/text.h"
 
 #include <string.h>
 

@@ -1,7 +1,7 @@
 // Windows part of the file name mapping: '\' separates the folders of a dropped path, and
 // the names that Windows would not open as a file inside the store directory.
 #include "protocol/names.h"
-#include "settings/text.h"
+#include "base/text.h"
 
 #include <string.h>
 

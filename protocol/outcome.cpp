@@ -1,7 +1,7 @@
 // The end of every transfer, the same for both sessions (see outcome.h).
 #include "protocol/outcome.h"
 
-#include "link/failure.h"
+#include "base/failure.h"
 #include "ui/transfer_log.h"
 
 #include <stdio.h>

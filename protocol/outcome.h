@@ -1,6 +1,6 @@
 // What became of each transfer, said once at its end by the session that ran it: kept in
 // words for the main window (LastTransfer), and for a failed one a line with its reason
-// (FailureReason, link/failure.h) in the transfer log.
+// (FailureReason, base/failure.h) in the transfer log.
 #ifndef TARNWELL_OUTCOME_H
 #define TARNWELL_OUTCOME_H
 

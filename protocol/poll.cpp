@@ -4,11 +4,12 @@
 #include "link/serial_link.h"
 #include "protocol/framing.h"
 #include "protocol/receive.h"
+#include "protocol/store.h"
 
 int PollLink(WindowHandle owner)
 {
     // A port that went away, or never opened, is tried again from here, silently.
-    if (!RetryLink())
+    if (!RetryLinkAndStore())
         return PollIdle;
     SetLinkTimeouts(PollMode);
     int byte;

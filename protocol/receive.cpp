@@ -2,14 +2,15 @@
 // the copy it replaces, and reports through the progress window, the log and the beep.
 #include "protocol/receive.h"
 
-#include "link/failure.h"
+#include "base/failure.h"
 #include "link/serial_link.h"
-#include "protocol/files.h"
+#include "base/files.h"
 #include "protocol/framing.h"
 #include "protocol/names.h"
 #include "protocol/outcome.h"
+#include "protocol/store.h"
 #include "settings/settings.h"
-#include "settings/text.h"
+#include "base/text.h"
 #include "ui/alerts.h"
 #include "ui/progress.h"
 #include "ui/transfer_log.h"

@@ -1,9 +1,9 @@
 // The send session: one dropped file, framed and written to the Z88 in short runs.
 #include "protocol/send.h"
 
-#include "link/failure.h"
+#include "base/failure.h"
 #include "link/serial_link.h"
-#include "protocol/files.h"
+#include "base/files.h"
 #include "protocol/framing.h"
 #include "protocol/names.h"
 #include "protocol/outcome.h"

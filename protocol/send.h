@@ -33,7 +33,7 @@ enum { LongestSendPath = TextSize - 1 };
 int SendFile(WindowHandle owner, const char* path, int* refused = nullptr);
 
 // Opens the file at `path` for reading as SendFile does: NULL for anything that is not a
-// regular file that opens, with the reason noted (NoteFailure, link/failure.h).
+// regular file that opens, with the reason noted (NoteFailure, base/failure.h).
 FILE* OpenFileToSend(const char* path);
 
 #endif

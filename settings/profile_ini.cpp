@@ -5,9 +5,9 @@
 // the whole file atomically, so a crash or a full disk never leaves a torn settings file.
 #include "settings/profile.h"
 
-#include "settings/folders.h"
+#include "base/files.h"
 #include "settings/settings.h"
-#include "settings/text.h"
+#include "base/text.h"
 
 #include <errno.h>
 #include <pwd.h>

@@ -3,7 +3,7 @@
 #include "settings/settings.h"
 
 #include "settings/profile.h"
-#include "settings/text.h"
+#include "base/text.h"
 
 #include <ctype.h>
 #include <limits.h>

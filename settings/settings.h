@@ -7,9 +7,7 @@
 #ifndef TARNWELL_SETTINGS_H
 #define TARNWELL_SETTINGS_H
 
-// The size of every text buffer of the program: settings values, names, paths, titles and
-// log lines each hold at most 127 characters and the terminating zero.
-enum { TextSize = 128 };
+#include "base/text.h"  // TextSize
 
 // The one table of keys. Each key has exactly one default, and every reader passes it.
 enum SettingId { SettingPort, SettingRate, SettingXon, SettingDirectory, SettingPreserve, SettingCount };

@@ -5,6 +5,7 @@
 #include "app/dialog_items.h"
 #include "link/serial_link.h"
 #include "link/serial_port.h"
+#include "protocol/store.h"
 #include "resources/resource.h"
 #include "tests/alerts_probe.h"
 #include "tests/link_probe.h"

@@ -1,6 +1,6 @@
 // The sessions' file-system calls must agree on both platforms, because what a failed
 // reception leaves on disk depends on them: only files count, a rename never replaces.
-#include "protocol/files.h"
+#include "base/files.h"
 #include "settings/settings.h"
 #include "tests/support/temp_folder.h"
 

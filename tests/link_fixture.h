@@ -4,6 +4,7 @@
 #define TARNWELL_TEST_LINK_FIXTURE_H
 
 #include "link/serial_link.h"
+#include "protocol/store.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/line_fixture.h"
 #include "tests/support/wait.h"
@@ -31,7 +32,7 @@ protected:
             PutSetting("Rate", rate);
         if (xon)
             PutSetting("Xon", xon);
-        OpenLink();
+        OpenLinkAndStore();
         ASSERT_NE(LinkHandle, (LinkPort)0);
         ASSERT_NE(LinkHandle, LinkOpenFailed);
     }

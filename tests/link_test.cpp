@@ -242,12 +242,12 @@ TEST_F(LinkTest, PortThatNamesNoDeviceShowsTheMessageAndReadsNoOtherKey)
     ResetSettingsStore();
     PutSetting("Directory", "second/");
     PutSetting("Port", MissingPortName());
-    OpenLink();
+    OpenLinkAndStore();
     EXPECT_EQ(FakeUi.ConnectFailures(), 1);
     ASSERT_EQ(LinkHandle, LinkOpenFailed);
     EXPECT_EQ(SettingsSectionLines(), (Lines{"Directory=second/", std::string("Port=") + MissingPortName()}));
     EXPECT_STREQ(StoreDirectory, "first/");
-    OpenLink();
+    OpenLinkAndStore();
     EXPECT_EQ(FakeUi.ConnectFailures(), 2);
 
     for (int closed = 0; closed < 3; closed++) {
@@ -300,15 +300,15 @@ TEST_F(LinkTest, PortThatGoesAwayIsClosedAndRetriedUnderTheSameName)
         EXPECT_EQ(LinkHandle, LinkOpenFailed);
         EXPECT_EQ(OpenHandleCount(), unplugged - 1) << "the port that went away is still open";
         Pause(2100);
-        EXPECT_FALSE(RetryLink()) << "a port opened while its name leads nowhere";
+        EXPECT_FALSE(RetryLinkAndStore()) << "a port opened while its name leads nowhere";
 
         ASSERT_TRUE(OpenPeerLine(port, sizeof port));
         ASSERT_EQ(port, name);
         PutSetting("Rate", write ? "1200" : "19200");
         PutSetting("Directory", write ? "written/" : "read/");
         start = Clock::now();
-        EXPECT_FALSE(RetryLink()) << "tried again within two seconds";
-        WaitUntil(RetryLink, 10000);
+        EXPECT_FALSE(RetryLinkAndStore()) << "tried again within two seconds";
+        WaitUntil(RetryLinkAndStore, 10000);
         EXPECT_GE(MsSince(start), 1500);
         ASSERT_TRUE(LinkIsOpen());
         LineState line;

@@ -2,7 +2,7 @@
 // platform's own answer (escape_key.h).
 #include "ui/alerts.h"
 
-#include "ui/clock.h"
+#include "base/clock.h"
 #include "ui/escape_key.h"
 
 // How long an answer about the Esc key is used before the system is asked again: 5 ms. Each

@@ -1,7 +1,7 @@
 // The order of the transfer log's lines (see log_order.h).
 #include "ui/log_order.h"
 
-#include "settings/text.h"
+#include "base/text.h"
 
 // ASCII only (see text.h): any other byte keeps its place by value.
 int CompareLogLines(const char* first, const char* second)

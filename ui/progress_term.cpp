@@ -6,8 +6,8 @@
 
 #include "ui/transfer_log.h"
 
-#include "settings/settings.h"
-#include "ui/clock.h"
+#include "base/text.h"
+#include "base/clock.h"
 #include "ui/terminal.h"
 
 #include <stdio.h>

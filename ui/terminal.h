@@ -1,7 +1,7 @@
 // What the terminal ui (alerts_term.cpp, progress_term.cpp, transfer_log_term.cpp) offers
 // beyond the ui contracts: the stop signals that stand in for the Esc key, and what its
 // three files tell one another about the line on the terminal. Used by tarnwell-cli.
-// The console itself is the platform's: terminal_posix.cpp (signals, termios) and
+// The console itself is the platform's: terminal_posix.cpp (signals, the tty's width) and
 // terminal_win32.cpp (the Windows console, its Ctrl-C and Ctrl-Break handler).
 #ifndef TARNWELL_TERMINAL_H
 #define TARNWELL_TERMINAL_H
@@ -17,7 +17,7 @@ void CatchStopSignals(void);
 // Ctrl-Break on Windows); 0 while none has come.
 int StopSignal(void);
 
-// Sleeps until `deadline` (ClockMs time, clock.h), or until a stop signal comes.
+// Sleeps until `deadline` (ClockMs time, base/clock.h), or until a stop signal comes.
 void WaitForStopUntil(long long deadline);
 
 // Non-zero when standard output is a terminal (a console) rather than a pipe or a file.

@@ -1,5 +1,5 @@
-// Linux implementation of the terminal's platform half (terminal.h): the stop signals,
-// the monotonic clock and the terminal's width.
+// Linux implementation of the terminal's platform half (terminal.h): the stop signals, the
+// wait for a deadline or a stop, and the terminal's width.
 #include "ui/terminal.h"
 
 #include <errno.h>
@@ -37,7 +37,7 @@ int StopSignal(void)
 
 void WaitForStopUntil(long long deadline)
 {
-    // ClockMs is CLOCK_MONOTONIC here (clock.h).
+    // ClockMs is CLOCK_MONOTONIC here (base/clock.h).
     struct timespec until;
     until.tv_sec = deadline / 1000;
     until.tv_nsec = (deadline % 1000) * 1000000;

@@ -1,8 +1,9 @@
 // Windows implementation of the terminal's platform half (terminal.h): Ctrl-C and
-// Ctrl-Break through the console's handler, the tick count and the console's width.
+// Ctrl-Break through the console's handler, the wait for a deadline or a stop, and the
+// console's width.
 #include "ui/terminal.h"
 
-#include "ui/clock.h"
+#include "base/clock.h"
 
 #include <windows.h>
 

@@ -2,6 +2,7 @@
 #include "tests/bench/bench_line.h"
 
 #include "link/serial_link.h"
+#include "protocol/store.h"
 #include "settings/settings.h"
 #include "tests/support/peer_line.h"
 #include "tests/support/settings_store.h"
@@ -73,7 +74,7 @@ bool OpenBenchLink(const char* name, const char* rate, const char* xon, const ch
     PutSetting("Xon", xon);
     if (directory)
         PutSetting("Directory", directory);
-    OpenLink();
+    OpenLinkAndStore();
     if (LinkHandle == 0 || LinkHandle == LinkOpenFailed) {
         fprintf(stderr, "%s: the link did not open %s\n", name, port);
         return false;

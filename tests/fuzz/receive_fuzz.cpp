@@ -7,6 +7,7 @@
 // counts as held (the other bits; 0: never); the rest is what arrives on the line.
 #include "link/serial_port.h"
 #include "protocol/poll.h"
+#include "protocol/store.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/temp_folder.h"
 
@@ -202,7 +203,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
                                                         store.string() + "/\nPreserve=" + preserve + "\n");
     }
     setenv("XDG_CONFIG_HOME", (Root + "/settings1").c_str(), 1);
-    OpenLink();
+    OpenLinkAndStore();
     if (std::string(StoreDirectory) != store.string() + "/")
         Fail("Directory was not loaded", StoreDirectory);
     StoreBefore = Snapshot(store.string());

@@ -3,7 +3,7 @@
 #include "tests/support/desktop.h"
 
 #include "tests/support/x_property.h"
-#include "ui/clock.h"
+#include "base/clock.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Browser.H>

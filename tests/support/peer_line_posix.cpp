@@ -4,7 +4,7 @@
 // and writes the master.
 #include "tests/support/peer_line.h"
 
-#include "ui/clock.h"
+#include "base/clock.h"
 
 #include <errno.h>
 #include <fcntl.h>

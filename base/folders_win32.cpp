@@ -1,16 +1,15 @@
-// Windows implementation of the files and folders on the disk.
-#include "settings/folders.h"
+// Windows implementation of the folder and path calls.
+#include "base/folders.h"
 
-#include "settings/settings.h"
+#include "base/files.h"
+#include "base/text.h"
 
 #include <windows.h>
 
-#include <errno.h>
-#include <fcntl.h>
-#include <io.h>
 #include <stdio.h>
 #include <string.h>
-#include <sys/stat.h>
+
+#include <algorithm>
 
 const char FolderSeparators[] = "\\/";
 
@@ -75,24 +74,6 @@ int MakePathFull(char* path)
     return 1;
 }
 
-const char* SystemErrorText(void)
-{
-    static char words[TextSize];
-    DWORD error = GetLastError();
-    if (!error)
-        return strerror(errno);
-    words[0] = 0;
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
-                   words, sizeof words, NULL);
-    // The system's sentence without its line end and its full stop.
-    size_t length = strlen(words);
-    while (length > 0 && strchr("\r\n. ", words[length - 1]))
-        words[--length] = 0;
-    if (!length)
-        snprintf(words, sizeof words, "error %lu", (unsigned long)error);
-    return words;
-}
-
 int FolderWritable(const char* folder, char* reason)
 {
     // Windows has no question for this: a file is made there and deleted again.
@@ -105,36 +86,43 @@ int FolderWritable(const char* folder, char* reason)
     return 0;
 }
 
-FILE* OpenFileForReading(const char* path)
+// The renames (files_win32.cpp) are made with MOVEFILE_WRITE_THROUGH: their names are on the
+// disk already.
+int FlushFolderToDisk(const char*)
+{
+    return 1;
+}
+
+FolderListing ListFolderFiles(const char* path, std::vector<std::string>* files)
 {
     DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return NULL;
-    FILE* stream = fopen(path, "rb");
-    // Device names ("NUL", "nul.txt", "CON", in any folder) have the attributes of a file
-    // and open like one; only what lies on a disk is a file.
-    if (stream && GetFileType((HANDLE)_get_osfhandle(_fileno(stream))) != FILE_TYPE_DISK) {
-        fclose(stream);
-        return NULL;
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return NotAFolder;
+    std::string prefix = path;
+    if (prefix.empty() || (prefix.back() != '\\' && prefix.back() != '/'))
+        prefix += '\\';
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((prefix + "*").c_str(), &found);
+    // Only the empty root of a drive has no entry at all (every other folder has "." and
+    // ".."); any other failure is a folder that could not be read, which is no empty one.
+    if (search == INVALID_HANDLE_VALUE) {
+        if (GetLastError() != ERROR_FILE_NOT_FOUND)
+            return FolderUnlisted;
+    } else {
+        do {
+            if (found.cFileName[0] != '.' &&
+                !(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DEVICE)))
+                names.push_back(prefix + found.cFileName);
+        } while (FindNextFileA(search, &found));
+        DWORD error = GetLastError();
+        FindClose(search);
+        if (error != ERROR_NO_MORE_FILES) {
+            SetLastError(error);
+            return FolderUnlisted;
+        }
     }
-    return stream;
-}
-
-FILE* CreateNewFile(const char* path, int)
-{
-    int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-    if (fd < 0)
-        return NULL;
-    FILE* stream = _fdopen(fd, "wb");
-    if (!stream) {
-        _close(fd);
-        DeleteFileA(path);
-    }
-    return stream;
-}
-
-int FlushToDiskAndClose(FILE* stream)
-{
-    int ok = fflush(stream) == 0 && FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(stream)));
-    return fclose(stream) == 0 && ok;
+    std::sort(names.begin(), names.end());
+    *files = names;
+    return FolderListed;
 }

@@ -1,5 +1,5 @@
 // The failure reason of the transfer in progress (see failure.h).
-#include "link/failure.h"
+#include "base/failure.h"
 
 #include <stdarg.h>
 #include <stdio.h>

@@ -1,21 +1,29 @@
-// What both platforms share of the files and folders on the disk (see folders.h).
-#include "settings/folders.h"
+// The store directory (see store.h).
+#include "protocol/store.h"
 
-#include "settings/settings.h"
+#include "link/serial_link.h"
+#include "base/folders.h"
 
 #include <stdio.h>
-#include <string.h>
 
-int EndWithSeparator(char* folder)
+char StoreDirectory[TextSize];
+
+// Read only once the port is there, as the line's own settings are: a port that does not
+// open leaves the other settings unread, and the last good open's folder in use.
+void OpenLinkAndStore(void)
 {
-    size_t length = strlen(folder);
-    if (length > 0 && strchr(FolderSeparators, folder[length - 1]))
-        return 1;
-    if (length + 1 >= TextSize)
-        return 0;
-    folder[length] = FolderSeparators[0];
-    folder[length + 1] = 0;
-    return 1;
+    OpenLink();
+    if (LinkIsOpen())
+        ReadSetting(SettingDirectory, StoreDirectory);
+}
+
+int RetryLinkAndStore(void)
+{
+    int wasOpen = LinkIsOpen();
+    int open = RetryLink();
+    if (open && !wasOpen)
+        ReadSetting(SettingDirectory, StoreDirectory);
+    return open;
 }
 
 int CheckStoreFolder(char* folder, char* problem, int size)

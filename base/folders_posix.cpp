@@ -1,7 +1,8 @@
-// Linux implementation of the sessions' file-system calls.
-#include "protocol/files.h"
+// Linux implementation of the folder and path calls.
+#include "base/folders.h"
 
-#include "settings/settings.h"
+#include "base/files.h"
+#include "base/text.h"
 
 #include <dirent.h>
 #include <errno.h>
@@ -13,49 +14,62 @@
 
 #include <algorithm>
 
-int DeleteFileOnly(const char* path)
+int MakeParentFolders(const char* path)
 {
-    struct stat info;
-    if (lstat(path, &info) != 0 || !S_ISREG(info.st_mode))
+    char folder[4096];
+    const char* last = strrchr(path, '/');
+    if (!last)
+        return 1;  // a name in the current folder
+    size_t length = (size_t)(last - path);
+    if (length == 0)
+        return 1;  // the root
+    if (length >= sizeof folder)
         return 0;
-    return unlink(path) == 0;
+    memcpy(folder, path, length);
+    folder[length] = 0;
+    // Each missing component in turn, as mkdir -p makes them.
+    for (size_t i = 1; i <= length; i++) {
+        if (folder[i] != '/' && folder[i] != 0)
+            continue;
+        char kept = folder[i];
+        folder[i] = 0;
+        if (mkdir(folder, 0777) != 0 && errno != EEXIST)
+            return 0;
+        folder[i] = kept;
+    }
+    struct stat info;
+    return stat(folder, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-int RenameWithoutReplacing(const char* from, const char* to)
+const char FolderSeparators[] = "/";
+
+int IsFullPath(const char* path)
 {
-    if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
-        return 1;
-    if (errno != EINVAL && errno != ENOSYS)
-        return 0;
-    // File systems without RENAME_NOREPLACE (NFS, 9p, many FUSE mounts): a hard link fails
-    // when the target exists.
-    if (link(from, to) == 0) {
-        unlink(from);
-        return 1;
-    }
-    if (errno == EEXIST)
-        return 0;
-    // Nor hard links (vfat, exFAT, shared folders of a virtual machine answer EPERM): a plain
-    // rename once nothing stands at the target. Only a program that made a file of that very
-    // name in the moment between the look and the rename could lose it; Tarnwell is the one
-    // writer of its store folder.
-    struct stat info;
-    if (lstat(to, &info) == 0) {
-        errno = EEXIST;  // for the failure's words
-        return 0;
-    }
-    return errno == ENOENT && rename(from, to) == 0;
+    return path[0] == '/';
 }
 
-int RenameReplacingFile(const char* from, const char* to)
+int MakePathFull(char* path)
 {
-    // rename() replaces whatever is not a folder: a link or a device there would go.
-    struct stat info;
-    if (lstat(to, &info) == 0 && !S_ISREG(info.st_mode)) {
-        errno = EEXIST;  // for the failure's words: something else stands there
+    if (IsFullPath(path))
+        return 1;
+    char current[TextSize], full[TextSize];
+    if (!getcwd(current, sizeof current))
         return 0;
-    }
-    return rename(from, to) == 0;
+    const char* between = strcmp(current, "/") == 0 ? "" : "/";
+    int length = snprintf(full, sizeof full, "%s%s%s", current, between, path);
+    if (length < 0 || length >= (int)sizeof full)
+        return 0;
+    memcpy(path, full, (size_t)length + 1);
+    return 1;
+}
+
+int FolderWritable(const char* folder, char* reason)
+{
+    // access() answers for this user, and says EROFS for a folder on a read-only disk.
+    if (access(folder, W_OK | X_OK) == 0)
+        return 1;
+    snprintf(reason, TextSize, "%s", SystemErrorText());
+    return 0;
 }
 
 int FlushFolderToDisk(const char* path)

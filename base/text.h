@@ -7,6 +7,10 @@
 #include <stddef.h>
 #include <string.h>
 
+// The size of every text buffer of the program: settings values, names, paths, titles and
+// log lines each hold at most 127 characters and the terminating zero.
+enum { TextSize = 128 };
+
 inline int AsciiLower(int byte)
 {
     return byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte;

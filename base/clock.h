@@ -1,5 +1,5 @@
-// The program's one steady clock: time from some fixed start, which never goes back
-// (WaitForStopUntil, terminal.h, sleeps to deadlines on it).
+// The program's one steady clock: time from some fixed start, which never goes back. The
+// link's waits and the terminal's (WaitForStopUntil sleeps to deadlines on it) count on it.
 #ifndef TARNWELL_CLOCK_H
 #define TARNWELL_CLOCK_H
 

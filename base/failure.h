@@ -5,8 +5,8 @@
 #ifndef TARNWELL_FAILURE_H
 #define TARNWELL_FAILURE_H
 
-#include "settings/folders.h"  // SystemErrorText, for the reasons of file calls
-#include "settings/settings.h"
+#include "base/files.h"  // SystemErrorText, for the reasons of file calls
+#include "base/text.h"
 
 // The reason noted since the last ClearFailure; empty when none was.
 extern char FailureReason[TextSize];
