@@ -3,7 +3,7 @@
 #include "ui/progress.h"
 
 #include "ui/progress_geometry.h"
-#include "ui/status_window_fltk.h"
+#include "ui/windows_fltk.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>

@@ -3,7 +3,7 @@
 #include "ui/progress.h"
 
 #include "resources/resource.h"
-#include "ui/app_instance.h"
+#include "ui/program_module_win32.h"
 #include "ui/progress_geometry.h"
 #include "ui/screen_dpi.h"
 

@@ -3,7 +3,7 @@
 #include "ui/transfer_log.h"
 
 #include "resources/resource.h"
-#include "ui/app_instance.h"
+#include "ui/program_module_win32.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 
 #include "resources/resource.h"
 #include "tests/support/host_tool.h"
-#include "ui/app_instance.h"
+#include "ui/program_module_win32.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // What the main window does, the same in both front ends (see main_window.h).
-#include "app/config_dialog.h"
-#include "app/main_window.h"
+#include "app/dialog/config_dialog.h"
+#include "app/window/main_window.h"
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "protocol/poll.h"

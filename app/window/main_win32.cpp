@@ -2,15 +2,15 @@
 // window that says what state the link is in, polls the link once a second, sends the files
 // dropped on it or named on a command line, opens the configuration dialog on a left click
 // and a menu on a right click (or Shift+F10, or the menu key); and the message loop.
-#include "app/instance.h"
-#include "app/main_menu.h"
-#include "app/main_window.h"
+#include "app/window/single_start.h"
+#include "app/window/main_menu.h"
+#include "app/window/main_window.h"
 #include "link/failure.h"
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "ui/app_instance.h"
+#include "ui/program_module_win32.h"
 #include "ui/dialog_font_win32.h"
 #include "ui/screen_dpi.h"
 #include "ui/transfer_log.h"

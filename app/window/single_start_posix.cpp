@@ -8,9 +8,9 @@
 // answer has been written: a start that gave up waiting has shut its reading side first, so
 // the answer's write fails and nothing is done. A start that says its files were not sent is
 // right.
-#include "app/instance.h"
+#include "app/window/single_start.h"
 
-#include "app/instance_find_posix.h"
+#include "app/window/single_start_find_posix.h"
 #include "link/failure.h"
 #include "protocol/drop.h"
 #include "ui/clock.h"

@@ -1,6 +1,6 @@
 // Windows: whether the window program runs (see instance.h), found as a second start of it
 // finds it, by its main window's class.
-#include "app/instance.h"
+#include "app/window/single_start.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // receives and sends with the window program's own settings, link and sessions; only its ui
 // is the terminal's (ui/terminal.h), and Ctrl-C stands in for the Esc key. A console program
 // on Windows as well.
-#include "app/instance.h"
+#include "app/window/single_start.h"
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "protocol/poll.h"

@@ -1,5 +1,5 @@
 // What the program's FLTK windows share (see status_window_fltk.h).
-#include "ui/status_window_fltk.h"
+#include "ui/windows_fltk.h"
 
 #include "ui/dialog_units.h"
 #include "ui/screen_dpi.h"

@@ -2,12 +2,12 @@
 // is in, polls the link once a second, sends the files dropped on it or named on a command
 // line, opens the configuration dialog on a left click and a menu on a right click (or Shift+
 // F10, or the menu key). Closing it closes the link and ends the program.
-#include "app/command_line.h"
-#include "app/icon.h"
-#include "app/instance.h"
-#include "app/main_menu.h"
-#include "app/main_window.h"
-#include "app/uri_list.h"
+#include "app/window/command_line.h"
+#include "app/window/icon.h"
+#include "app/window/single_start.h"
+#include "app/window/main_menu.h"
+#include "app/window/main_window.h"
+#include "app/window/uri_list.h"
 #include "link/serial_link.h"
 #include "ui/clock.h"
 #include "protocol/drop.h"
@@ -16,7 +16,7 @@
 #include "settings/settings.h"
 #include "ui/transfer_log.h"
 #include "ui/screen_dpi.h"
-#include "ui/status_window_fltk.h"
+#include "ui/windows_fltk.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>

@@ -1,8 +1,8 @@
 // Linux: the window program's socket (see instance.h), its path and whether one listens on
 // it. No FLTK here: tarnwell-cli links this file.
-#include "app/instance.h"
+#include "app/window/single_start.h"
 
-#include "app/instance_find_posix.h"
+#include "app/window/single_start_find_posix.h"
 
 #include <dirent.h>
 #include <errno.h>
