@@ -1,7 +1,7 @@
 // The program's instance handle on Windows: the module whose resources hold the dialog
 // templates. Start-up sets it before any window is made (test programs set it too).
-#ifndef TARNWELL_APP_INSTANCE_H
-#define TARNWELL_APP_INSTANCE_H
+#ifndef TARNWELL_PROGRAM_MODULE_WIN32_H
+#define TARNWELL_PROGRAM_MODULE_WIN32_H
 
 #include <windows.h>
 

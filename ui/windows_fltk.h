@@ -1,8 +1,8 @@
 // What the program's FLTK windows share (the two status windows and the configuration
 // dialog): the dialog font and the Windows sizes in dialog units measured with it, where an
 // owned window goes, and what the window manager is told about each window.
-#ifndef TARNWELL_STATUS_WINDOW_FLTK_H
-#define TARNWELL_STATUS_WINDOW_FLTK_H
+#ifndef TARNWELL_WINDOWS_FLTK_H
+#define TARNWELL_WINDOWS_FLTK_H
 
 #include "ui/window_handle.h"
 

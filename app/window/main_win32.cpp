@@ -5,7 +5,6 @@
 #include "app/window/single_start.h"
 #include "app/window/main_menu.h"
 #include "app/window/main_window.h"
-#include "link/failure.h"
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "resources/resource.h"
@@ -27,10 +26,6 @@
 #include <vector>
 
 enum { PollTimer = 1, PollPeriodMs = 1000 };
-
-// WM_COPYDATA's mark on the files another start hands over: the time they must be taken by
-// (GetTickCount64), then their full paths, each ended by a '\0'.
-static const ULONG_PTR FilesToSendMark = 0x5A383847;  // "Z88G"
 
 void ShowMainWindowTitle(WindowHandle window, const char* title)
 {
@@ -201,29 +196,9 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     case WM_TIMER:
         MainWindowTick(window);
         return 0;
-    case WM_COPYDATA: {
+    case WM_COPYDATA:
         // Files another start hands over: they go at the next tick; the answer is how many.
-        // Windows delivers the message even after the start has stopped waiting for it (and
-        // said that the files were not sent): then it is too late, and nothing is taken.
-        const COPYDATASTRUCT* data = (const COPYDATASTRUCT*)lParam;
-        ULONGLONG takeBy;
-        if (data->dwData != FilesToSendMark || data->cbData < sizeof takeBy)
-            return 0;
-        memcpy(&takeBy, data->lpData, sizeof takeBy);
-        if (GetTickCount64() > takeBy)
-            return 0;
-        const char* text = (const char*)data->lpData;
-        std::vector<const char*> paths;
-        for (DWORD at = sizeof takeBy; at < data->cbData;) {
-            const char* end = (const char*)memchr(text + at, 0, data->cbData - at);
-            if (!end)
-                break;
-            paths.push_back(text + at);
-            at = (DWORD)(end - text) + 1;
-        }
-        QueueFilesToSend(paths.data(), (int)paths.size());
-        return (LRESULT)paths.size();
-    }
+        return TakeFilesHandedOver((const void*)lParam);
     case WM_DROPFILES:
         DropFiles(window, (HDROP)wParam);
         return 0;
@@ -284,55 +259,6 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// A program already running for this user (on this desktop) has a window of our class: it
-// is handed the files to send, or with none brought to the front, out of the taskbar if need
-// be, and this start ends. Two programs would fight for one port. What went wrong is said in
-// one message box, after the hand-over.
-int HandToRunningProgram(const char* const* paths, int count, int waitMs)
-{
-    HWND running = FindWindowA("Z88_Server_Window_Class", NULL);
-    if (!running)
-        return -1;
-    if (count == 0) {
-        // Nothing here waits for a program that does not answer.
-        if (IsIconic(running))
-            ShowWindowAsync(running, SW_RESTORE);
-        // A window that a dialog of its own disables hands the front to that dialog.
-        HWND front = GetLastActivePopup(running);
-        SetForegroundWindow(front ? front : running);
-        return 0;
-    }
-    std::string said;
-    // The time to take them by comes well before this start stops waiting, so that an answer
-    // given in time is here before then.
-    ULONGLONG takeBy = GetTickCount64() + waitMs - waitMs / 12;
-    std::string text((const char*)&takeBy, sizeof takeBy);
-    int sendable = 0;
-    for (int i = 0; i < count; i++) {
-        if (CanBeSent(paths[i])) {
-            text.append(paths[i], strlen(paths[i]) + 1);
-            sendable++;
-        } else {
-            said += std::string(paths[i]) + " - not sent: " + FailureReason + ".\n";
-        }
-    }
-    if (sendable > 0) {
-        COPYDATASTRUCT data = {FilesToSendMark, (DWORD)text.size(), (void*)text.data()};
-        // The running program answers between transfers; during one it runs no message loop.
-        DWORD_PTR taken = 0;
-        if (!SendMessageTimeoutA(running, WM_COPYDATA, 0, (LPARAM)&data, SMTO_BLOCK, waitMs, &taken) ||
-            taken != (DWORD_PTR)sendable) {
-            said += GetTickCount64() > takeBy ? "Tarnwell is busy and did not take the files within " +
-                                                    std::to_string(waitMs / 1000) + " seconds: they were not sent."
-                                              : "Tarnwell did not take the files: they were not sent.";
-            sendable = 0;
-        }
-    }
-    if (!said.empty())
-        MessageBoxA(NULL, said.c_str(), "Tarnwell", MB_OK | MB_ICONERROR);
-    return sendable == count ? 0 : 1;
-}
-
 // The files the command line names, in order, as full paths (a running program that is
 // handed them has a working folder of its own).
 static std::vector<std::string> FilesOnCommandLine(void)
@@ -372,7 +298,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_TARNWELL));
     windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
     windowClass.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
-    windowClass.lpszClassName = "Z88_Server_Window_Class";
+    windowClass.lpszClassName = MainWindowClass;
     if (!RegisterClassA(&windowClass))
         return 0;
     AppInstance = instance;
@@ -380,7 +306,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     // The size counts the frame and the caption, at the system's DPI (the program is DPI
     // aware: the screen's size and this DPI are in real pixels).
     int dpi = ScreenDpi(NULL);
-    HWND window = CreateWindowExA(0, "Z88_Server_Window_Class", MainWindowTitleNow(),
+    HWND window = CreateWindowExA(0, MainWindowClass, MainWindowTitleNow(),
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, MainWindowX, MainWindowY,
                                   MainWindowWidth(GetSystemMetrics(SM_CXSCREEN), dpi),
                                   MainWindowHeight(GetSystemMetrics(SM_CYSCREEN), dpi), NULL,

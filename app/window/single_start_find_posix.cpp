@@ -1,4 +1,4 @@
-// Linux: the window program's socket (see instance.h), its path and whether one listens on
+// Linux: the window program's socket (see single_start.h), its path and whether one listens on
 // it. No FLTK here: tarnwell-cli links this file.
 #include "app/window/single_start.h"
 

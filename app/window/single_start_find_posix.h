@@ -1,8 +1,8 @@
-// Where the Linux window program listens for other starts (see instance.h), and how one
-// reaches it: shared by the program (instance_posix.cpp) and by tarnwell-cli's look for it
-// (instance_find_posix.cpp).
-#ifndef TARNWELL_INSTANCE_FIND_POSIX_H
-#define TARNWELL_INSTANCE_FIND_POSIX_H
+// Where the Linux window program listens for other starts (see single_start.h), and how one
+// reaches it: shared by the program (single_start_posix.cpp) and by tarnwell-cli's look for it
+// (single_start_find_posix.cpp).
+#ifndef TARNWELL_SINGLE_START_FIND_POSIX_H
+#define TARNWELL_SINGLE_START_FIND_POSIX_H
 
 #include <sys/types.h>
 #include <sys/un.h>

@@ -1,4 +1,4 @@
-// Windows: whether the window program runs (see instance.h), found as a second start of it
+// Windows: whether the window program runs (see single_start.h), found as a second start
 // finds it, by its main window's class.
 #include "app/window/single_start.h"
 
@@ -6,5 +6,5 @@
 
 int WindowProgramRuns(void)
 {
-    return FindWindowA("Z88_Server_Window_Class", NULL) != NULL;
+    return FindWindowA(MainWindowClass, NULL) != NULL;
 }

@@ -1,5 +1,5 @@
-// Linux implementation of the one program per user and display (see instance.h): a Unix
-// socket in a folder of the user's alone (instance_find_posix.cpp), watched by the FLTK
+// Linux implementation of the one program per user and display (see single_start.h): a Unix
+// socket in a folder of the user's alone (single_start_find_posix.cpp), watched by the FLTK
 // event loop. Both ends serve only their own user (SO_PEERCRED).
 //
 // A second start connects, writes one request a line ("raise", or "send PATH" for each file,
