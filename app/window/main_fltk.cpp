@@ -4,9 +4,9 @@
 // F10, or the menu key). Closing it closes the link and ends the program.
 #include "app/window/command_line.h"
 #include "app/window/icon.h"
-#include "app/window/single_start.h"
 #include "app/window/main_menu.h"
 #include "app/window/main_window.h"
+#include "app/window/single_start.h"
 #include "app/window/uri_list.h"
 #include "link/serial_link.h"
 #include "ui/clock.h"

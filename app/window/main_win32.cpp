@@ -2,15 +2,16 @@
 // window that says what state the link is in, polls the link once a second, sends the files
 // dropped on it or named on a command line, opens the configuration dialog on a left click
 // and a menu on a right click (or Shift+F10, or the menu key); and the message loop.
-#include "app/window/single_start.h"
+#include "app/window/command_line.h"
 #include "app/window/main_menu.h"
 #include "app/window/main_window.h"
+#include "app/window/single_start.h"
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "ui/program_module_win32.h"
 #include "ui/dialog_font_win32.h"
+#include "ui/program_module_win32.h"
 #include "ui/screen_dpi.h"
 #include "ui/transfer_log.h"
 
@@ -259,25 +260,9 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// The files the command line names, in order, as full paths (a running program that is
-// handed them has a working folder of its own).
-static std::vector<std::string> FilesOnCommandLine(void)
-{
-    std::vector<std::string> files;
-    for (int i = 1; i < __argc; i++) {
-        DWORD length = GetFullPathNameA(__argv[i], 0, NULL, NULL);
-        std::vector<char> full(length + 1, '\0');
-        if (length && GetFullPathNameA(__argv[i], length + 1, full.data(), NULL) <= length)
-            files.push_back(full.data());
-        else
-            files.push_back(__argv[i]);  // refused by the send session, which says why
-    }
-    return files;
-}
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
-    std::vector<std::string> files = FilesOnCommandLine();
+    std::vector<std::string> files = FilesOnCommandLine(__argc, __argv);
     std::vector<const char*> paths;
     for (const std::string& file : files)
         paths.push_back(file.c_str());
