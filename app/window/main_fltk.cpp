@@ -180,7 +180,7 @@ public:
         fl_push_clip(x(), y(), w(), h());
         fl_font(DialogFontFace, DialogFontSize());
         fl_color(FL_BLACK);
-        int margin = DesktopPixels(4);
+        int margin = DesktopPixels(MainTextMargin);
         std::string text = FitStateLines(MainWindowState(&changed), StateLineCount, w() - 2 * margin, TextWidthNow,
                                          nullptr);
         // Drawn as it stands: no '@' symbols, whatever a folder or a file is called.
@@ -222,7 +222,7 @@ public:
         // From the keyboard the menu opens at the client area's top left corner.
         if ((event == FL_KEYBOARD || event == FL_SHORTCUT) &&
             (Fl::event_key() == FL_Menu || (Fl::event_key() == FL_F + 10 && Fl::event_shift()))) {
-            ShowMenu(this, DesktopPixels(8), DesktopPixels(8));
+            ShowMenu(this, DesktopPixels(KeyboardMenuCorner), DesktopPixels(KeyboardMenuCorner));
             return 1;
         }
         return Fl_Double_Window::handle(event);

@@ -81,7 +81,7 @@ static void PaintState(HWND window)
     SetTextColor(dc, RGB(0, 0, 0));
     RECT area;
     GetClientRect(window, &area);
-    int margin = MulDiv(4, ScreenDpi(window), 96);
+    int margin = ScaleToDpi(MainTextMargin, ScreenDpi(window));
     InflateRect(&area, -margin, -margin);
     int changed;
     const StateLine* state = MainWindowState(&changed);
@@ -218,7 +218,7 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
         // A right click, or the keyboard (lParam -1: then at the client area's corner).
         POINT at = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
         if (lParam == -1) {
-            at.x = at.y = MulDiv(8, ScreenDpi(window), 96);
+            at.x = at.y = ScaleToDpi(KeyboardMenuCorner, ScreenDpi(window));
             ClientToScreen(window, &at);
         }
         ShowMenu(window, at);

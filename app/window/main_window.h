@@ -11,6 +11,11 @@
 // The outer top left corner of the window on the screen, frame included.
 enum { MainWindowX = 32, MainWindowY = 32 };
 
+// Pixels at 96 dpi, scaled to the screen's (ScaleToDpi): the client area's margin around its
+// text, and where the menu opened from the keyboard stands (right and down from the client
+// area's top left corner).
+enum { MainTextMargin = 4, KeyboardMenuCorner = 8 };
+
 // The window's outer width and height, frame and caption included, for a screen of the given
 // size in pixels and DPI: an eighth of its width and a fourteenth of its height, and 20
 // pixels more each at 96 dpi (for the frame, which grows with the DPI as the screen does).
