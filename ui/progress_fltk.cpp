@@ -35,7 +35,7 @@ void ShowProgress(WindowHandle owner, const char* title)
     ProgressWindow->copy_label(title);
     ProgressWindow->callback(IgnoreCloseRequest);
     // Until the first step the server fills the window with its background colour.
-    ShowStatusWindow(ProgressWindow, owner, 0);
+    ShowOwnedWindow(ProgressWindow, owner, 0);
     ProgressValue = ProgressValueAtShow;
 }
 

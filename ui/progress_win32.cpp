@@ -32,7 +32,7 @@ static void BringToScreen(void)
 void ShowProgress(WindowHandle owner, const char* title)
 {
     CloseProgress();
-    ProgressWindow = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROGRESS), owner,
+    ProgressWindow = CreateDialogParamA(ProgramModule, MAKEINTRESOURCEA(IDD_PROGRESS), owner,
                                         ProgressProc, 0);
     ShowWindow(ProgressWindow, SW_SHOWNORMAL);
     ProgressValue = ProgressValueAtShow;

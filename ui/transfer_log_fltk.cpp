@@ -39,7 +39,7 @@ static void OpenLogWindow(WindowHandle owner)
     list->has_scrollbar(Fl_Browser_::BOTH);
     window->end();
     window->callback(CloseOnRequest);
-    ShowStatusWindow(window, owner, 1);
+    ShowOwnedWindow(window, owner, 1);
     LogWindow = window;
 }
 

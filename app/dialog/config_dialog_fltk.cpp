@@ -270,7 +270,7 @@ int ConfigDialog(WindowHandle owner)
     dialog->set_modal();
     // Without a close control, as the template has no system menu; where a window manager
     // draws one all the same, its request runs the window's callback: Cancel.
-    ShowStatusWindow(dialog, owner, 0);
+    ShowOwnedWindow(dialog, owner, 0);
     // The focus starts in the port field with its text selected, as Windows puts it.
     Fl_Input* port = Field(dialog, IDC_PORT);
     port->take_focus();

@@ -61,5 +61,5 @@ static INT_PTR CALLBACK ConfigProc(HWND dialog, UINT message, WPARAM command, LP
 
 int ConfigDialog(WindowHandle owner)
 {
-    return (int)DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_CONFIG), owner, ConfigProc, 0);
+    return (int)DialogBoxParamA(ProgramModule, MAKEINTRESOURCEA(IDD_CONFIG), owner, ConfigProc, 0);
 }

@@ -27,7 +27,7 @@ void MainWindowTick(WindowHandle window)
     ShowLinkState(window);
 }
 
-void MainWindowClicked(WindowHandle window)
+void OpenConfiguration(WindowHandle window)
 {
     // Modal, owned by the window; its result is not needed.
     ConfigDialog(window);

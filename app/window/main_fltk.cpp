@@ -212,7 +212,7 @@ public:
     int handle(int event) override
     {
         if (event == FL_PUSH && Fl::event_button() == FL_LEFT_MOUSE) {
-            MainWindowClicked(this);
+            OpenConfiguration(this);
             return 1;
         }
         if (event == FL_PUSH && Fl::event_button() == FL_RIGHT_MOUSE) {

@@ -20,7 +20,7 @@ static void About(WindowHandle window)
 const MainMenuItem MainMenu[MainMenuSize] = {
     {"Send Files...", SendChosenFiles},
     {"Open Store Folder", OpenStoreFolder},
-    {"Configuration...", MainWindowClicked},
+    {"Configuration...", OpenConfiguration},
     {"About Tarnwell", About},
 };
 

@@ -1,7 +1,7 @@
-// Windows start-up and main window: the window class "Z88_Server_Window_Class", a light-gray
-// window that says what state the link is in, polls the link once a second, sends the files
-// dropped on it or named on a command line, opens the configuration dialog on a left click
-// and a menu on a right click (or Shift+F10, or the menu key); and the message loop.
+// Windows start-up and main window (class MainWindowClass): a light-gray window that says
+// what state the link is in, polls the link once a second, sends the files dropped on it or
+// named on a command line, opens the configuration dialog on a left click and a menu on a
+// right click (or Shift+F10, or the menu key); and the message loop.
 #include "app/window/command_line.h"
 #include "app/window/main_menu.h"
 #include "app/window/main_window.h"
@@ -204,7 +204,7 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
         DropFiles(window, (HDROP)wParam);
         return 0;
     case WM_LBUTTONDOWN:
-        MainWindowClicked(window);
+        OpenConfiguration(window);
         return 0;
     case WM_RBUTTONUP: {
         // Taken here rather than left to DefWindowProcA, which not every system turns into
@@ -286,7 +286,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     windowClass.lpszClassName = MainWindowClass;
     if (!RegisterClassA(&windowClass))
         return 0;
-    AppInstance = instance;
+    ProgramModule = instance;
 
     // The size counts the frame and the caption, at the system's DPI (the program is DPI
     // aware: the screen's size and this DPI are in real pixels).
@@ -295,7 +295,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, MainWindowX, MainWindowY,
                                   MainWindowWidth(GetSystemMetrics(SM_CXSCREEN), dpi),
                                   MainWindowHeight(GetSystemMetrics(SM_CYSCREEN), dpi), NULL,
-                                  NULL, AppInstance, NULL);
+                                  NULL, ProgramModule, NULL);
     if (!window)
         return 0;
     ShowWindow(window, show);

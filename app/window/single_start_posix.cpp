@@ -165,7 +165,7 @@ int HandToRunningProgram(const char* const* paths, int count, int waitMs)
 {
     struct sockaddr_un address;
     std::string why;
-    if (!InstanceSocketAddress(&address, true, &why))
+    if (!ProgramSocketAddress(&address, true, &why))
         return NoSingleStart(why);
     const long long deadline = ClockMs() + waitMs;
     int fd = -1;
