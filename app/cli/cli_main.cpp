@@ -295,7 +295,7 @@ int main(int argc, char** argv)
     if (status != GoOn)
         return status;
 
-    // A reader that has gone no longer ends the program either: OutputFailed sees it.
+    // A reader that has gone does not end the program (SIGPIPE): OutputFailed sees it.
     CatchStopSignals();
     // The connect-failure message, with the reason, has gone to standard error. When the
     // window program runs, it is the likely holder of the port, and the way to it is named.
