@@ -66,9 +66,9 @@ else()
   install(FILES ${CMAKE_SOURCE_DIR}/resources/tarnwell-receive.service DESTINATION ${TARNWELL_DOCDIR}/examples)
 
   # The icon in the desktop's theme: 32 pixels as the program shows it, and larger sizes
-  # drawn from the same picture by a tool of this tree (app/icon_png.cpp).
+  # drawn from the same picture by a tool of this tree (app/window/icon_png.cpp).
   find_package(ZLIB REQUIRED)
-  add_executable(icon-png ${CMAKE_SOURCE_DIR}/app/icon_png.cpp)
+  add_executable(icon-png ${CMAKE_SOURCE_DIR}/app/window/icon_png.cpp)
   target_link_libraries(icon-png PRIVATE tarnwell_app_shared ZLIB::ZLIB)
   set(icon_files "")
   foreach(side 32 48 64 128)

@@ -17,7 +17,8 @@ static int PathMark(char c)
     return c == '\\' || c == '/' || c == ':';
 }
 
-static int SameIgnoringCase(const char* text, int length, const char* upper)
+// Non-zero when the `length` bytes of `text` spell `upper`, in any case.
+static int SpellsIgnoringCase(const char* text, int length, const char* upper)
 {
     if ((int)strlen(upper) != length)
         return 0;
@@ -43,10 +44,10 @@ static int DeviceName(const char* name)
         length--;
 
     for (const char* device : devices) {
-        if (SameIgnoringCase(name, length, device))
+        if (SpellsIgnoringCase(name, length, device))
             return 1;
     }
-    if (length == 4 && (SameIgnoringCase(name, 3, "COM") || SameIgnoringCase(name, 3, "LPT")) &&
+    if (length == 4 && (SpellsIgnoringCase(name, 3, "COM") || SpellsIgnoringCase(name, 3, "LPT")) &&
         strchr(numbered, name[3]))
         return 1;
     return 0;

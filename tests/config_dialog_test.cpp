@@ -1,8 +1,8 @@
 // The configuration dialog on a real display, on both builds: keys typed with xdotool from a
 // tick inside the dialog's own modal loop, then the settings store, the line and a
 // screenshot looked at.
-#include "app/config_dialog.h"
-#include "app/dialog_items.h"
+#include "app/dialog/config_dialog.h"
+#include "app/dialog/dialog_items.h"
 #include "link/serial_link.h"
 #include "link/serial_port.h"
 #include "protocol/store.h"

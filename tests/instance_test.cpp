@@ -1,7 +1,7 @@
 // The single start's socket between processes (Linux): each start and each program is a
 // child process, as a user of this run's own where a case needs another user than the
 // test's (root). No display, no port: a program writes the requests it takes to a file.
-#include "app/instance.h"
+#include "app/window/single_start.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/wait.h"
 

@@ -1,8 +1,8 @@
 // The plain logic under the main window, on both builds: the paths of an X drop, the
 // program's icon and its decoder, and the window's size.
-#include "app/icon.h"
-#include "app/main_window.h"
-#include "app/uri_list.h"
+#include "app/window/icon.h"
+#include "app/window/main_window.h"
+#include "app/window/uri_list.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // the packaged tarnwell-cli, and the icon is the program's own picture at every size.
 #include "tests/package_test.h"
 
-#include "app/icon.h"
+#include "app/window/icon.h"
 #include "tarnwell_version.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/process.h"

@@ -2,7 +2,7 @@
 // as a user starts it, with its settings prepared, and driven only from outside: the test Z88
 // on the far end of the line, xdotool for clicks and keys, our drag source for drops, and
 // screenshots of what a person would see.
-#include "app/icon.h"
+#include "app/window/icon.h"
 #include "link/serial_link.h"
 #include "tests/link_probe.h"
 #include "tests/support/fake_ui.h"

@@ -3,7 +3,7 @@
 #include "ui/progress.h"
 
 #include "ui/progress_geometry.h"
-#include "ui/status_window_fltk.h"
+#include "ui/windows_fltk.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
@@ -35,7 +35,7 @@ void ShowProgress(WindowHandle owner, const char* title)
     ProgressWindow->copy_label(title);
     ProgressWindow->callback(IgnoreCloseRequest);
     // Until the first step the server fills the window with its background colour.
-    ShowStatusWindow(ProgressWindow, owner, 0);
+    ShowOwnedWindow(ProgressWindow, owner, 0);
     ProgressValue = ProgressValueAtShow;
 }
 

@@ -3,7 +3,7 @@
 #include "ui/transfer_log.h"
 
 #include "ui/log_order.h"
-#include "ui/status_window_fltk.h"
+#include "ui/windows_fltk.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Hold_Browser.H>
@@ -39,7 +39,7 @@ static void OpenLogWindow(WindowHandle owner)
     list->has_scrollbar(Fl_Browser_::BOTH);
     window->end();
     window->callback(CloseOnRequest);
-    ShowStatusWindow(window, owner, 1);
+    ShowOwnedWindow(window, owner, 1);
     LogWindow = window;
 }
 

@@ -4,13 +4,13 @@
 
 #include "resources/resource.h"
 #include "tests/support/host_tool.h"
-#include "ui/app_instance.h"
+#include "ui/program_module_win32.h"
 
 #include <windows.h>
 
 void PrepareDesktop()
 {
-    AppInstance = GetModuleHandleA(nullptr);
+    ProgramModule = GetModuleHandleA(nullptr);
 }
 
 WindowHandle OpenOwnerWindow(int x, int y, int width, int height)
@@ -209,6 +209,6 @@ int BreakProgressWindowCreation()
     if (FindResourceA(module, MAKEINTRESOURCEA(IDD_PROGRESS),
                       MAKEINTRESOURCEA(5) /* RT_DIALOG */))
         return 0;
-    AppInstance = module;
+    ProgramModule = module;
     return 1;
 }

@@ -9,7 +9,7 @@
 #include "tests/support/x_property.h"
 #include "tests/support/wait.h"
 
-#include "ui/status_window_fltk.h"
+#include "ui/windows_fltk.h"
 
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>

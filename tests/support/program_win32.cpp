@@ -3,7 +3,7 @@
 // display. Its windows are Wine's, whose screen coordinates are those of the X screen.
 #include "tests/support/program.h"
 
-#include "app/icon.h"
+#include "app/window/icon.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
 

@@ -1,6 +1,6 @@
 // The main window's caption text, kept once for both front ends (see main_window.h). An
 // object of its own in the library, so that what uses only the geometry needs no front end.
-#include "app/main_window.h"
+#include "app/window/main_window.h"
 
 #include <stdio.h>
 #include <string.h>

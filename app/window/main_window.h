@@ -11,6 +11,11 @@
 // The outer top left corner of the window on the screen, frame included.
 enum { MainWindowX = 32, MainWindowY = 32 };
 
+// Pixels at 96 dpi, scaled to the screen's (ScaleToDpi): the client area's margin around its
+// text, and where the menu opened from the keyboard stands (right and down from the client
+// area's top left corner).
+enum { MainTextMargin = 4, KeyboardMenuCorner = 8 };
+
 // The window's outer width and height, frame and caption included, for a screen of the given
 // size in pixels and DPI: an eighth of its width and a fourteenth of its height, and 20
 // pixels more each at 96 dpi (for the frame, which grows with the DPI as the screen does).
@@ -33,13 +38,14 @@ void ShowPortState(WindowHandle window, int portOpen);
 // What the window does, the same in both front ends (main_events.cpp); each leaves the
 // caption showing the port's state and the client area showing MainWindowState, drawn again
 // only when its text changed. StartMainWindow opens the link, before the window is
-// shown; MainWindowTick is the one-second poll tick; MainWindowClicked runs the configuration
-// dialog; MainWindowDropped sends the dropped files (paths whole, in the drop's order).
+// shown; MainWindowTick is the one-second poll tick; OpenConfiguration runs the configuration
+// dialog (a left click, and the menu's "Configuration..."); MainWindowDropped sends the
+// dropped files (paths whole, in the drop's order).
 void StartMainWindow(WindowHandle window);
 // The caption and the client area after anything else that may have changed them.
 void ShowLinkState(WindowHandle window);
 void MainWindowTick(WindowHandle window);
-void MainWindowClicked(WindowHandle window);
+void OpenConfiguration(WindowHandle window);
 void MainWindowDropped(WindowHandle window, const std::vector<std::string>& paths);
 
 // One line of the client area: `name` between `lead` and `trail`, as "Received " "LETTER.TXT"

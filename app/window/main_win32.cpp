@@ -1,17 +1,18 @@
-// Windows start-up and main window: the window class "Z88_Server_Window_Class", a light-gray
-// window that says what state the link is in, polls the link once a second, sends the files
-// dropped on it or named on a command line, opens the configuration dialog on a left click
-// and a menu on a right click (or Shift+F10, or the menu key); and the message loop.
-#include "app/instance.h"
-#include "app/main_menu.h"
-#include "app/main_window.h"
+// Windows start-up and main window (class MainWindowClass): a light-gray window that says
+// what state the link is in, polls the link once a second, sends the files dropped on it or
+// named on a command line, opens the configuration dialog on a left click and a menu on a
+// right click (or Shift+F10, or the menu key); and the message loop.
+#include "app/window/command_line.h"
+#include "app/window/main_menu.h"
+#include "app/window/main_window.h"
+#include "app/window/single_start.h"
 #include "base/failure.h"
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "ui/app_instance.h"
 #include "ui/dialog_font_win32.h"
+#include "ui/program_module_win32.h"
 #include "ui/screen_dpi.h"
 #include "ui/transfer_log.h"
 
@@ -27,10 +28,6 @@
 #include <vector>
 
 enum { PollTimer = 1, PollPeriodMs = 1000 };
-
-// WM_COPYDATA's mark on the files another start hands over: the time they must be taken by
-// (GetTickCount64), then their full paths, each ended by a '\0'.
-static const ULONG_PTR FilesToSendMark = 0x5A383847;  // "Z88G"
 
 void ShowMainWindowTitle(WindowHandle window, const char* title)
 {
@@ -85,7 +82,7 @@ static void PaintState(HWND window)
     SetTextColor(dc, RGB(0, 0, 0));
     RECT area;
     GetClientRect(window, &area);
-    int margin = MulDiv(4, ScreenDpi(window), 96);
+    int margin = ScaleToDpi(MainTextMargin, ScreenDpi(window));
     InflateRect(&area, -margin, -margin);
     int changed;
     const StateLine* state = MainWindowState(&changed);
@@ -201,34 +198,14 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     case WM_TIMER:
         MainWindowTick(window);
         return 0;
-    case WM_COPYDATA: {
+    case WM_COPYDATA:
         // Files another start hands over: they go at the next tick; the answer is how many.
-        // Windows delivers the message even after the start has stopped waiting for it (and
-        // said that the files were not sent): then it is too late, and nothing is taken.
-        const COPYDATASTRUCT* data = (const COPYDATASTRUCT*)lParam;
-        ULONGLONG takeBy;
-        if (data->dwData != FilesToSendMark || data->cbData < sizeof takeBy)
-            return 0;
-        memcpy(&takeBy, data->lpData, sizeof takeBy);
-        if (GetTickCount64() > takeBy)
-            return 0;
-        const char* text = (const char*)data->lpData;
-        std::vector<const char*> paths;
-        for (DWORD at = sizeof takeBy; at < data->cbData;) {
-            const char* end = (const char*)memchr(text + at, 0, data->cbData - at);
-            if (!end)
-                break;
-            paths.push_back(text + at);
-            at = (DWORD)(end - text) + 1;
-        }
-        QueueFilesToSend(paths.data(), (int)paths.size());
-        return (LRESULT)paths.size();
-    }
+        return TakeFilesHandedOver((const void*)lParam);
     case WM_DROPFILES:
         DropFiles(window, (HDROP)wParam);
         return 0;
     case WM_LBUTTONDOWN:
-        MainWindowClicked(window);
+        OpenConfiguration(window);
         return 0;
     case WM_RBUTTONUP: {
         // Taken here rather than left to DefWindowProcA, which not every system turns into
@@ -242,7 +219,7 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
         // A right click, or the keyboard (lParam -1: then at the client area's corner).
         POINT at = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
         if (lParam == -1) {
-            at.x = at.y = MulDiv(8, ScreenDpi(window), 96);
+            at.x = at.y = ScaleToDpi(KeyboardMenuCorner, ScreenDpi(window));
             ClientToScreen(window, &at);
         }
         ShowMenu(window, at);
@@ -284,74 +261,9 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// A program already running for this user (on this desktop) has a window of our class: it
-// is handed the files to send, or with none brought to the front, out of the taskbar if need
-// be, and this start ends. Two programs would fight for one port. What went wrong is said in
-// one message box, after the hand-over.
-int HandToRunningProgram(const char* const* paths, int count, int waitMs)
-{
-    HWND running = FindWindowA("Z88_Server_Window_Class", NULL);
-    if (!running)
-        return -1;
-    if (count == 0) {
-        // Nothing here waits for a program that does not answer.
-        if (IsIconic(running))
-            ShowWindowAsync(running, SW_RESTORE);
-        // A window that a dialog of its own disables hands the front to that dialog.
-        HWND front = GetLastActivePopup(running);
-        SetForegroundWindow(front ? front : running);
-        return 0;
-    }
-    std::string said;
-    // The time to take them by comes well before this start stops waiting, so that an answer
-    // given in time is here before then.
-    ULONGLONG takeBy = GetTickCount64() + waitMs - waitMs / 12;
-    std::string text((const char*)&takeBy, sizeof takeBy);
-    int sendable = 0;
-    for (int i = 0; i < count; i++) {
-        if (CanBeSent(paths[i])) {
-            text.append(paths[i], strlen(paths[i]) + 1);
-            sendable++;
-        } else {
-            said += std::string(paths[i]) + " - not sent: " + FailureReason + ".\n";
-        }
-    }
-    if (sendable > 0) {
-        COPYDATASTRUCT data = {FilesToSendMark, (DWORD)text.size(), (void*)text.data()};
-        // The running program answers between transfers; during one it runs no message loop.
-        DWORD_PTR taken = 0;
-        if (!SendMessageTimeoutA(running, WM_COPYDATA, 0, (LPARAM)&data, SMTO_BLOCK, waitMs, &taken) ||
-            taken != (DWORD_PTR)sendable) {
-            said += GetTickCount64() > takeBy ? "Tarnwell is busy and did not take the files within " +
-                                                    std::to_string(waitMs / 1000) + " seconds: they were not sent."
-                                              : "Tarnwell did not take the files: they were not sent.";
-            sendable = 0;
-        }
-    }
-    if (!said.empty())
-        MessageBoxA(NULL, said.c_str(), "Tarnwell", MB_OK | MB_ICONERROR);
-    return sendable == count ? 0 : 1;
-}
-
-// The files the command line names, in order, as full paths (a running program that is
-// handed them has a working folder of its own).
-static std::vector<std::string> FilesOnCommandLine(void)
-{
-    std::vector<std::string> files;
-    for (int i = 1; i < __argc; i++) {
-        DWORD length = GetFullPathNameA(__argv[i], 0, NULL, NULL);
-        std::vector<char> full(length + 1, '\0');
-        if (length && GetFullPathNameA(__argv[i], length + 1, full.data(), NULL) <= length)
-            files.push_back(full.data());
-        else
-            files.push_back(__argv[i]);  // refused by the send session, which says why
-    }
-    return files;
-}
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
-    std::vector<std::string> files = FilesOnCommandLine();
+    std::vector<std::string> files = FilesOnCommandLine(__argc, __argv);
     std::vector<const char*> paths;
     for (const std::string& file : files)
         paths.push_back(file.c_str());
@@ -372,19 +284,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_TARNWELL));
     windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
     windowClass.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
-    windowClass.lpszClassName = "Z88_Server_Window_Class";
+    windowClass.lpszClassName = MainWindowClass;
     if (!RegisterClassA(&windowClass))
         return 0;
-    AppInstance = instance;
+    ProgramModule = instance;
 
     // The size counts the frame and the caption, at the system's DPI (the program is DPI
     // aware: the screen's size and this DPI are in real pixels).
     int dpi = ScreenDpi(NULL);
-    HWND window = CreateWindowExA(0, "Z88_Server_Window_Class", MainWindowTitleNow(),
+    HWND window = CreateWindowExA(0, MainWindowClass, MainWindowTitleNow(),
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, MainWindowX, MainWindowY,
                                   MainWindowWidth(GetSystemMetrics(SM_CXSCREEN), dpi),
                                   MainWindowHeight(GetSystemMetrics(SM_CYSCREEN), dpi), NULL,
-                                  NULL, AppInstance, NULL);
+                                  NULL, ProgramModule, NULL);
     if (!window)
         return 0;
     ShowWindow(window, show);

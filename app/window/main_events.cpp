@@ -1,6 +1,6 @@
 // What the main window does, the same in both front ends (see main_window.h).
-#include "app/config_dialog.h"
-#include "app/main_window.h"
+#include "app/dialog/config_dialog.h"
+#include "app/window/main_window.h"
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "protocol/poll.h"
@@ -28,7 +28,7 @@ void MainWindowTick(WindowHandle window)
     ShowLinkState(window);
 }
 
-void MainWindowClicked(WindowHandle window)
+void OpenConfiguration(WindowHandle window)
 {
     // Modal, owned by the window; its result is not needed.
     ConfigDialog(window);

@@ -1,8 +1,9 @@
-// What the program's FLTK windows share (the two status windows and the configuration
-// dialog): the dialog font and the Windows sizes in dialog units measured with it, where an
-// owned window goes, and what the window manager is told about each window.
-#ifndef TARNWELL_STATUS_WINDOW_FLTK_H
-#define TARNWELL_STATUS_WINDOW_FLTK_H
+// What the program's FLTK windows share (the main window, the two status windows and the
+// configuration dialog): the desktop's DPI (ScreenDpi, screen_dpi.h, is defined here), the
+// dialog font and the Windows sizes in dialog units measured with it, where an owned window
+// goes, and what the window manager is told about each window.
+#ifndef TARNWELL_WINDOWS_FLTK_H
+#define TARNWELL_WINDOWS_FLTK_H
 
 #include "ui/window_handle.h"
 
@@ -29,9 +30,9 @@ int DialogHeight(int units);
 // the server: the event loop may not have run since the window manager placed the owner.
 void OwnerClientOrigin(WindowHandle owner, int* x, int* y);
 
-// Shows a status window or the dialog and tells the window manager about it: it belongs to owner (kept
-// above it, as an owned window is on Windows), may be moved but not resized, and has a
-// close control only when closable.
-void ShowStatusWindow(Fl_Window* window, WindowHandle owner, int closable);
+// Shows a window owned by `owner` (a status window, the dialog) and tells the window manager
+// about it: it belongs to the owner (kept above it, as an owned window is on Windows), may be
+// moved but not resized, and has a close control only when closable.
+void ShowOwnedWindow(Fl_Window* window, WindowHandle owner, int closable);
 
 #endif

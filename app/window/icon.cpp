@@ -1,7 +1,7 @@
 // Decoding of the program's 16-colour icon (see icon.h): an .ico file holding a
 // BITMAPINFOHEADER, a palette of 16 colours, the picture at 4 bits a pixel and a 1-bit mask,
 // both stored from the bottom row up.
-#include "app/icon.h"
+#include "app/window/icon.h"
 
 #include <string.h>
 

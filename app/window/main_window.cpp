@@ -1,5 +1,5 @@
-// The main window's geometry and caption, the same on both front ends (see main_window.h).
-#include "app/main_window.h"
+// The main window's size, the same on both front ends (see main_window.h).
+#include "app/window/main_window.h"
 
 #include "ui/screen_dpi.h"
 

@@ -1,5 +1,5 @@
-// Linux implementation of the one program per user and display (see instance.h): a Unix
-// socket in a folder of the user's alone (instance_find_posix.cpp), watched by the FLTK
+// Linux implementation of the one program per user and display (see single_start.h): a Unix
+// socket in a folder of the user's alone (single_start_find_posix.cpp), watched by the FLTK
 // event loop. Both ends serve only their own user (SO_PEERCRED).
 //
 // A second start connects, writes one request a line ("raise", or "send PATH" for each file,
@@ -8,9 +8,9 @@
 // answer has been written: a start that gave up waiting has shut its reading side first, so
 // the answer's write fails and nothing is done. A start that says its files were not sent is
 // right.
-#include "app/instance.h"
+#include "app/window/single_start.h"
 
-#include "app/instance_find_posix.h"
+#include "app/window/single_start_find_posix.h"
 #include "base/failure.h"
 #include "protocol/drop.h"
 #include "base/clock.h"
@@ -165,7 +165,7 @@ int HandToRunningProgram(const char* const* paths, int count, int waitMs)
 {
     struct sockaddr_un address;
     std::string why;
-    if (!InstanceSocketAddress(&address, true, &why))
+    if (!ProgramSocketAddress(&address, true, &why))
         return NoSingleStart(why);
     const long long deadline = ClockMs() + waitMs;
     int fd = -1;

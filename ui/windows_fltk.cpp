@@ -1,5 +1,5 @@
-// What the program's FLTK windows share (see status_window_fltk.h).
-#include "ui/status_window_fltk.h"
+// What the program's FLTK windows share (see windows_fltk.h).
+#include "ui/windows_fltk.h"
 
 #include "ui/dialog_units.h"
 #include "ui/screen_dpi.h"
@@ -89,7 +89,7 @@ enum {
     MotifDecorMenu = 1 << 4,
 };
 
-void ShowStatusWindow(Fl_Window* window, WindowHandle owner, int closable)
+void ShowOwnedWindow(Fl_Window* window, WindowHandle owner, int closable)
 {
     // FLTK's show() maps the window with Motif hints of its own (every function but
     // resizing); ours replace them at once. Window managers that honour these hints read

@@ -1,6 +1,6 @@
 // The main window's lines fitted to its width, the same on both front ends (see
 // main_window.h), so that both draw the same text.
-#include "app/main_window.h"
+#include "app/window/main_window.h"
 
 #include "base/folders.h"
 

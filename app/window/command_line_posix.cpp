@@ -1,5 +1,5 @@
 // The Linux program's --version and --help (see command_line.h).
-#include "app/command_line.h"
+#include "app/window/command_line.h"
 
 #include "tarnwell_version.h"
 

@@ -2,7 +2,7 @@
 // the desktop's icon theme, at 32 pixels as the program shows it and at 48, 64 and 128
 // drawn from the same 16-colour picture with hard edges (no blur, no new colours).
 //   icon-png SIDE FILE.png
-#include "app/icon.h"
+#include "app/window/icon.h"
 
 #include <zlib.h>
 

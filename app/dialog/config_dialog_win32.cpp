@@ -1,10 +1,10 @@
 // Windows implementation of the configuration dialog: template 104 run by DialogBoxParamA,
 // whose modal loop goes on delivering the owner's timer ticks.
-#include "app/config_dialog.h"
-#include "app/dialog_items.h"
+#include "app/dialog/config_dialog.h"
+#include "app/dialog/dialog_items.h"
 
 #include "resources/resource.h"
-#include "ui/app_instance.h"
+#include "ui/program_module_win32.h"
 
 #include <windows.h>
 
@@ -61,5 +61,5 @@ static INT_PTR CALLBACK ConfigProc(HWND dialog, UINT message, WPARAM command, LP
 
 int ConfigDialog(WindowHandle owner)
 {
-    return (int)DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_CONFIG), owner, ConfigProc, 0);
+    return (int)DialogBoxParamA(ProgramModule, MAKEINTRESOURCEA(IDD_CONFIG), owner, ConfigProc, 0);
 }

@@ -1,8 +1,8 @@
-// Where the Linux window program listens for other starts (see instance.h), and how one
-// reaches it: shared by the program (instance_posix.cpp) and by tarnwell-cli's look for it
-// (instance_find_posix.cpp).
-#ifndef TARNWELL_INSTANCE_FIND_POSIX_H
-#define TARNWELL_INSTANCE_FIND_POSIX_H
+// Where the Linux window program listens for other starts (see single_start.h), and how one
+// reaches it: shared by the program (single_start_posix.cpp) and by tarnwell-cli's look for it
+// (single_start_find_posix.cpp).
+#ifndef TARNWELL_SINGLE_START_FIND_POSIX_H
+#define TARNWELL_SINGLE_START_FIND_POSIX_H
 
 #include <sys/types.h>
 #include <sys/un.h>
@@ -11,9 +11,9 @@
 
 // The socket's path for this user and display: in $XDG_RUNTIME_DIR, else in /tmp/tarnwell-UID,
 // which is made (mode 0700) when `make` and missing, and used only while it is a folder of
-// this user's with no access for anyone else. 0 when there is no such place, with why in
+// this user's with no access for anyone else. False when there is no such place, with why in
 // `why`.
-int InstanceSocketAddress(struct sockaddr_un* address, bool make, std::string* why);
+bool ProgramSocketAddress(struct sockaddr_un* address, bool make, std::string* why);
 
 // A connection to whatever listens at `address`, on a new non-blocking socket.
 enum Reach {

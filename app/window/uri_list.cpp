@@ -1,5 +1,5 @@
 // The text/uri-list of a drop, decoded into paths (see uri_list.h).
-#include "app/uri_list.h"
+#include "app/window/uri_list.h"
 
 #include <ctype.h>
 #include <string.h>

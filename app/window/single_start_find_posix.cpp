@@ -1,8 +1,8 @@
-// Linux: the window program's socket (see instance.h), its path and whether one listens on
+// Linux: the window program's socket (see single_start.h), its path and whether one listens on
 // it. No FLTK here: tarnwell-cli links this file.
-#include "app/instance.h"
+#include "app/window/single_start.h"
 
-#include "app/instance_find_posix.h"
+#include "app/window/single_start_find_posix.h"
 
 #include <dirent.h>
 #include <errno.h>
@@ -43,7 +43,7 @@ static const char* SocketFolder(bool make, std::string* why)
     return nullptr;
 }
 
-int InstanceSocketAddress(struct sockaddr_un* address, bool make, std::string* why)
+bool ProgramSocketAddress(struct sockaddr_un* address, bool make, std::string* why)
 {
     // The display's name as a file name: ":0" stays, a host's dots and colons become '_'.
     char display[64];
@@ -56,12 +56,12 @@ int InstanceSocketAddress(struct sockaddr_un* address, bool make, std::string* w
     address->sun_family = AF_UNIX;
     const char* folder = SocketFolder(make, why);
     if (!folder)
-        return 0;
+        return false;
     int length = snprintf(address->sun_path, sizeof address->sun_path, "%s/tarnwell-%s.socket", folder, display);
     if (length > 0 && length < (int)sizeof address->sun_path)
-        return 1;
+        return true;
     *why = std::string(folder) + " is too long a path for a socket";
-    return 0;
+    return false;
 }
 
 bool PeerUser(int fd, uid_t* user)

@@ -1,5 +1,5 @@
 // The text of the main window's client area, the same on both front ends (see main_window.h).
-#include "app/main_window.h"
+#include "app/window/main_window.h"
 
 #include "link/serial_link.h"
 #include "protocol/outcome.h"

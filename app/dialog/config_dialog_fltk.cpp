@@ -1,13 +1,13 @@
 // Linux (FLTK) implementation of the configuration dialog: template 104 laid out in pixels
 // through the dialog units, and run modally with Fl::wait() until it hides, so that the
 // main window's timeouts go on firing inside it as timer ticks do in a Windows modal loop.
-#include "app/config_dialog.h"
-#include "app/dialog_items.h"
+#include "app/dialog/config_dialog.h"
+#include "app/dialog/dialog_items.h"
 
 #include "link/port_list_posix.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "ui/status_window_fltk.h"
+#include "ui/windows_fltk.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -270,7 +270,7 @@ int ConfigDialog(WindowHandle owner)
     dialog->set_modal();
     // Without a close control, as the template has no system menu; where a window manager
     // draws one all the same, its request runs the window's callback: Cancel.
-    ShowStatusWindow(dialog, owner, 0);
+    ShowOwnedWindow(dialog, owner, 0);
     // The focus starts in the port field with its text selected, as Windows puts it.
     Fl_Input* port = Field(dialog, IDC_PORT);
     port->take_focus();

@@ -2,7 +2,7 @@
 // receives and sends with the window program's own settings, link and sessions; only its ui
 // is the terminal's (ui/terminal.h), and Ctrl-C stands in for the Esc key. A console program
 // on Windows as well.
-#include "app/instance.h"
+#include "app/window/single_start.h"
 #include "link/serial_link.h"
 #include "protocol/drop.h"
 #include "protocol/poll.h"
@@ -296,7 +296,7 @@ int main(int argc, char** argv)
     if (status != GoOn)
         return status;
 
-    // A reader that has gone no longer ends the program either: OutputFailed sees it.
+    // A reader that has gone does not end the program (SIGPIPE): OutputFailed sees it.
     CatchStopSignals();
     // The connect-failure message, with the reason, has gone to standard error. When the
     // window program runs, it is the likely holder of the port, and the way to it is named.

@@ -1,7 +1,7 @@
 // The configuration dialog's settings logic, the same on both platforms: which control
 // shows which setting, what OK checks, the order of the reads and the writes, and the
 // reopening of the link. The controls themselves are dialog_items.h.
-#include "app/dialog_items.h"
+#include "app/dialog/dialog_items.h"
 
 #include "link/serial_link.h"
 #include "protocol/store.h"

@@ -1,7 +1,7 @@
 // The main window's menu items, and what "About Tarnwell" says (see main_menu.h).
-#include "app/main_menu.h"
+#include "app/window/main_menu.h"
 
-#include "app/main_window.h"
+#include "app/window/main_window.h"
 #include "settings/profile.h"
 #include "tarnwell_version.h"
 
@@ -20,7 +20,7 @@ static void About(WindowHandle window)
 const MainMenuItem MainMenu[MainMenuSize] = {
     {"Send Files...", SendChosenFiles},
     {"Open Store Folder", OpenStoreFolder},
-    {"Configuration...", MainWindowClicked},
+    {"Configuration...", OpenConfiguration},
     {"About Tarnwell", About},
 };
 

@@ -2,12 +2,12 @@
 // is in, polls the link once a second, sends the files dropped on it or named on a command
 // line, opens the configuration dialog on a left click and a menu on a right click (or Shift+
 // F10, or the menu key). Closing it closes the link and ends the program.
-#include "app/command_line.h"
-#include "app/icon.h"
-#include "app/instance.h"
-#include "app/main_menu.h"
-#include "app/main_window.h"
-#include "app/uri_list.h"
+#include "app/window/command_line.h"
+#include "app/window/icon.h"
+#include "app/window/main_menu.h"
+#include "app/window/main_window.h"
+#include "app/window/single_start.h"
+#include "app/window/uri_list.h"
 #include "link/serial_link.h"
 #include "base/clock.h"
 #include "protocol/drop.h"
@@ -16,7 +16,7 @@
 #include "settings/settings.h"
 #include "ui/transfer_log.h"
 #include "ui/screen_dpi.h"
-#include "ui/status_window_fltk.h"
+#include "ui/windows_fltk.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -180,7 +180,7 @@ public:
         fl_push_clip(x(), y(), w(), h());
         fl_font(DialogFontFace, DialogFontSize());
         fl_color(FL_BLACK);
-        int margin = DesktopPixels(4);
+        int margin = DesktopPixels(MainTextMargin);
         std::string text = FitStateLines(MainWindowState(&changed), StateLineCount, w() - 2 * margin, TextWidthNow,
                                          nullptr);
         // Drawn as it stands: no '@' symbols, whatever a folder or a file is called.
@@ -212,7 +212,7 @@ public:
     int handle(int event) override
     {
         if (event == FL_PUSH && Fl::event_button() == FL_LEFT_MOUSE) {
-            MainWindowClicked(this);
+            OpenConfiguration(this);
             return 1;
         }
         if (event == FL_PUSH && Fl::event_button() == FL_RIGHT_MOUSE) {
@@ -222,7 +222,7 @@ public:
         // From the keyboard the menu opens at the client area's top left corner.
         if ((event == FL_KEYBOARD || event == FL_SHORTCUT) &&
             (Fl::event_key() == FL_Menu || (Fl::event_key() == FL_F + 10 && Fl::event_shift()))) {
-            ShowMenu(this, DesktopPixels(8), DesktopPixels(8));
+            ShowMenu(this, DesktopPixels(KeyboardMenuCorner), DesktopPixels(KeyboardMenuCorner));
             return 1;
         }
         return Fl_Double_Window::handle(event);

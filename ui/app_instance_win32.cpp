@@ -1,5 +1,0 @@
-// The program's instance handle (see app_instance.h): defined here, beside the windows
-// that load their templates through it, and set by start-up.
-#include "ui/app_instance.h"
-
-HINSTANCE AppInstance;
