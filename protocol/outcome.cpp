@@ -21,8 +21,9 @@ static const char* ShortName(const char* name)
     return *last ? last : *name ? name : "(no name)";
 }
 
-void ReportOutcome(WindowHandle owner, int receiving, const char* name, int whole)
+void ReportOutcome(WindowHandle owner, TransferDirection direction, const char* name, int whole)
 {
+    int receiving = direction == TransferDirection::Receiving;
     time_t now = time(NULL);
     // The program's one thread is the only user of localtime's buffer.
     const struct tm* local = localtime(&now);

@@ -199,14 +199,11 @@ int ReceiveFile(WindowHandle owner)
     SetLinkTimeouts(TransferMode);
     char name[TextSize];
     if (!ReadName(name)) {
-        ReportOutcome(owner, 1, name, 0);
+        ReportOutcome(owner, TransferDirection::Receiving, name, 0);
         return 0;
     }
 
-    // The title is only shown, so a long name is cut to fit.
-    char title[TextSize];
-    JoinCutToFit(title, "Now Receiving file \"", name, "\"");
-    ShowProgress(owner, title);
+    ShowProgress(owner, TransferDirection::Receiving, name);
 
     StorePaths paths;
     int result = MakeStorePaths(name, &paths);
@@ -258,7 +255,7 @@ int ReceiveFile(WindowHandle owner)
 
     if (result)
         SignalSuccess();
-    ReportOutcome(owner, 1, name, result);
+    ReportOutcome(owner, TransferDirection::Receiving, name, result);
     CloseProgress();
     return result;
 }

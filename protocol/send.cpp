@@ -92,7 +92,7 @@ static int Refuse(WindowHandle owner, const char* path, int* refused)
 {
     if (refused)
         *refused = 1;
-    ReportOutcome(owner, 0, path, 0);
+    ReportOutcome(owner, TransferDirection::Sending, path, 0);
     return 0;
 }
 
@@ -126,10 +126,7 @@ int SendFile(WindowHandle owner, const char* path, int* refused)
         return Refuse(owner, path, refused);
     }
 
-    // The title is only shown: a long path makes it longer than its buffer, and it is cut.
-    char title[TextSize];
-    snprintf(title, sizeof title, "Now sending file \"%s\"", path);
-    ShowProgress(owner, title);
+    ShowProgress(owner, TransferDirection::Sending, path);
 
     Run run;
     run.length = run.items = run.sent = 0;
@@ -168,7 +165,7 @@ int SendFile(WindowHandle owner, const char* path, int* refused)
         result = LinkDrainOutput();
     if (result)
         SignalSuccess();
-    ReportOutcome(owner, 0, path, result);
+    ReportOutcome(owner, TransferDirection::Sending, path, result);
     CloseProgress();
     return result;
 }
