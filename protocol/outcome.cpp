@@ -2,6 +2,8 @@
 #include "protocol/outcome.h"
 
 #include "link/failure.h"
+#include "ui/alerts.h"
+#include "ui/progress.h"
 #include "ui/transfer_log.h"
 
 #include <stdio.h>
@@ -42,4 +44,13 @@ void ReportOutcome(WindowHandle owner, TransferDirection direction, const char* 
     snprintf(line, sizeof line, "%s - not %s: %s.", name[0] ? name : "(no name)",
              receiving ? "received" : "sent", FailureReason[0] ? FailureReason : "it did not go whole");
     AddFailureEntry(owner, line);
+}
+
+int EndTransfer(WindowHandle owner, TransferDirection direction, const char* name, int whole)
+{
+    if (whole)
+        SignalSuccess();
+    ReportOutcome(owner, direction, name, whole);
+    CloseProgress();
+    return whole;
 }

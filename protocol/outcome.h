@@ -25,4 +25,8 @@ extern TransferNote LastTransfer;
 // does: no message box, no beep.
 void ReportOutcome(WindowHandle owner, TransferDirection direction, const char* name, int whole);
 
+// Ends a transfer whose progress window stands: the beep when it went whole, ReportOutcome,
+// and the progress window closed. Returns `whole`.
+int EndTransfer(WindowHandle owner, TransferDirection direction, const char* name, int whole);
+
 #endif
