@@ -16,9 +16,9 @@ enum class TransferDirection { Receiving, Sending };
 // captioned with ProgressTitle. A window still open from an earlier call is closed first.
 void ShowProgress(WindowHandle owner, TransferDirection direction, const char* name);
 
-// The progress window's caption into `title` (`size` bytes, ProgressTitleSize for the
-// caption every front end shows), cut to fit: 'Now Receiving file "NAME"' or
-// 'Now sending file "PATH"', capitals as they stand.
+// The caption of the progress window, which each front end shows, into `title` (`size`
+// bytes; ProgressTitleSize for the caption itself), cut to fit: 'Now Receiving file "NAME"'
+// or 'Now sending file "PATH"'.
 enum { ProgressTitleSize = 128 };
 inline void ProgressTitle(char* title, int size, TransferDirection direction, const char* name)
 {
