@@ -166,8 +166,10 @@ int SendFile(WindowHandle owner, const char* path, int* refused)
     if (refused)
         *refused = 0;
     char name[TextSize];
-    FILE* source = NULL;
-    if (!NameForZ88(path, name) || !(source = OpenFileToSend(path)))
+    if (!NameForZ88(path, name))
+        return Refuse(owner, path, refused);
+    FILE* source = OpenFileToSend(path);
+    if (!source)
         return Refuse(owner, path, refused);
 
     ShowProgress(owner, TransferDirection::Sending, path);
