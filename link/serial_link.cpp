@@ -11,6 +11,8 @@
 #include "ui/alerts.h"
 
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 #include <algorithm>
 #include <chrono>
@@ -238,7 +240,8 @@ void DescribeLink(char* text)
         snprintf(text, TextSize, "No port");
 }
 
-int LinkRateAllowed(int rate)
+// Non-zero when the port can be set to `rate` baud.
+static int LinkRateAllowed(int rate)
 {
     for (int i = 0; LinkRateAt(i); i++) {
         if (LinkRateAt(i) == rate)
@@ -256,7 +259,9 @@ static std::string Listed(const std::vector<int>& rates)
     return words;
 }
 
-void DescribeLinkRates(char* text, int size)
+// The rates the port takes, in words, into `text` (`size` bytes; 512 hold them all): first
+// the Z88's own, then the others, in lines of at most 72 characters.
+static void DescribeLinkRates(char* text, int size)
 {
     // What the Z88's Panel offers, the rates a user is looking for.
     static const int z88Rates[] = {75, 300, 600, 1200, 2400, 9600, 19200, 38400};
@@ -282,6 +287,18 @@ void DescribeLinkRates(char* text, int size)
         line += (line.empty() ? "" : " ") + word;
     }
     snprintf(text, size, "%s", (lines + line).c_str());
+}
+
+int CheckLinkRate(const char* rate, char* problem, int size)
+{
+    // Up to nine digits, so that the number cannot overflow an int.
+    size_t length = strlen(rate);
+    if (length > 0 && length < 10 && strspn(rate, "0123456789") == length && LinkRateAllowed(atoi(rate)))
+        return 1;
+    char rates[512];
+    DescribeLinkRates(rates, sizeof rates);
+    snprintf(problem, size, "the rate '%.127s' is not one the serial port can be set to.\n%s", rate, rates);
+    return 0;
 }
 
 int LinkDrainOutput(void)

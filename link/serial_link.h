@@ -97,12 +97,13 @@ void CloseLink(void);
 // rate the last open read), "No port: COM3" while it is not, "No port" before any open.
 void DescribeLink(char* text);
 
-// Non-zero when the port can be set to `rate` baud: one of the rates the platform's serial
-// calls take (Linux: a termios speed).
-int LinkRateAllowed(int rate);
-
-// Those rates in words, for a message that refuses another, into `text` (`size` bytes; 512
-// hold them all): first the Z88's own, then the others, in lines of at most 72 characters.
-void DescribeLinkRates(char* text, int size);
+// The rate check of the configuration dialog and tarnwell-cli: non-zero when `rate` is a
+// whole number of baud, in digits alone, that the port can be set to (one of the rates the
+// platform's serial calls take; Linux: a termios speed). Else 0, with the refusal in words in
+// `problem` (`size` bytes; LinkRateProblemSize hold it): "the rate 'fast' is not one the
+// serial port can be set to." and, on the lines after it, the rates the port takes, the
+// Z88's own first.
+enum { LinkRateProblemSize = 768 };
+int CheckLinkRate(const char* rate, char* problem, int size);
 
 #endif

@@ -35,7 +35,7 @@ int SendNextFile(WindowHandle owner, SendList* list)
     if (!entry.unlisted.empty()) {
         ClearFailure();
         NoteFailure("the folder cannot be listed (%s)", entry.unlisted.c_str());
-        ReportOutcome(owner, 0, entry.path.c_str(), 0);
+        ReportOutcome(owner, TransferDirection::Sending, entry.path.c_str(), 0);
         list->ended = true;
     } else if (SendFile(owner, entry.path.c_str(), &refused)) {
         list->sent++;

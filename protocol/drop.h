@@ -40,8 +40,8 @@ int SendNextFile(WindowHandle owner, SendList* list);
 int SendDroppedFiles(WindowHandle owner, const char* const* paths, int count);
 
 // For a start that hands its files to a program already running: true when `path` is a
-// folder that can be listed, or a file that opens for reading; else false, with the send session's reason in
-// FailureReason (base/failure.h).
+// folder that can be listed, or a file that opens for reading; else false, with the send
+// session's reason in FailureReason (base/failure.h).
 bool CanBeSent(const char* path);
 
 // Files named on a command line (this program's, or another start's handed over): kept in

@@ -2,6 +2,8 @@
 #include "protocol/outcome.h"
 
 #include "base/failure.h"
+#include "ui/alerts.h"
+#include "ui/progress.h"
 #include "ui/transfer_log.h"
 
 #include <stdio.h>
@@ -21,8 +23,9 @@ static const char* ShortName(const char* name)
     return *last ? last : *name ? name : "(no name)";
 }
 
-void ReportOutcome(WindowHandle owner, int receiving, const char* name, int whole)
+void ReportOutcome(WindowHandle owner, TransferDirection direction, const char* name, int whole)
 {
+    int receiving = direction == TransferDirection::Receiving;
     time_t now = time(NULL);
     // The program's one thread is the only user of localtime's buffer.
     const struct tm* local = localtime(&now);
@@ -41,4 +44,13 @@ void ReportOutcome(WindowHandle owner, int receiving, const char* name, int whol
     snprintf(line, sizeof line, "%s - not %s: %s.", name[0] ? name : "(no name)",
              receiving ? "received" : "sent", FailureReason[0] ? FailureReason : "it did not go whole");
     AddFailureEntry(owner, line);
+}
+
+int EndTransfer(WindowHandle owner, TransferDirection direction, const char* name, int whole)
+{
+    if (whole)
+        SignalSuccess();
+    ReportOutcome(owner, direction, name, whole);
+    CloseProgress();
+    return whole;
 }

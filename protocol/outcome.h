@@ -5,6 +5,7 @@
 #define TARNWELL_OUTCOME_H
 
 #include "settings/settings.h"
+#include "ui/progress.h"
 #include "ui/window_handle.h"
 
 // The last transfer, for the main window, in three parts that it fits to its width: what
@@ -18,10 +19,14 @@ struct TransferNote {
 };
 extern TransferNote LastTransfer;
 
-// Called by a session as it ends, whole or not: `receiving` for a reception, `name` the
-// Z88's name of a received file (what came of it) or the path of a sent one. A failure adds
-// "NAME - not received: REASON." or "PATH - not sent: REASON." to the log (AddFailureEntry),
-// opening it as a changed file does: no message box, no beep.
-void ReportOutcome(WindowHandle owner, int receiving, const char* name, int whole);
+// Called by a session as it ends, whole or not: `name` the Z88's name of a received file
+// (what came of it) or the path of a sent one. A failure adds "NAME - not received: REASON."
+// or "PATH - not sent: REASON." to the log (AddFailureEntry), opening it as a changed file
+// does: no message box, no beep.
+void ReportOutcome(WindowHandle owner, TransferDirection direction, const char* name, int whole);
+
+// Ends a transfer whose progress window stands: the beep when it went whole, ReportOutcome,
+// and the progress window closed. Returns `whole`.
+int EndTransfer(WindowHandle owner, TransferDirection direction, const char* name, int whole);
 
 #endif

@@ -10,8 +10,6 @@
 #include "protocol/outcome.h"
 #include "protocol/store.h"
 #include "settings/settings.h"
-#include "base/text.h"
-#include "ui/alerts.h"
 #include "ui/progress.h"
 #include "ui/transfer_log.h"
 
@@ -22,18 +20,6 @@
 // never overflows. The bar only looks at whole multiples of 64, so it moves on as before;
 // no Z88 holds a file anywhere near this long.
 enum { StepCountWrap = 1 << 30 };
-
-// Puts first, second and third one after the other into `text` (TextSize bytes), cutting
-// what does not fit. Only for texts that are shown, never for paths.
-static void JoinCutToFit(char* text, const char* first, const char* second, const char* third)
-{
-    const char* parts[] = {first, second, third};
-    size_t length = 0;
-    for (const char* part : parts) {
-        CopyCut(text + length, TextSize - (int)length, part, strlen(part));
-        length = strlen(text);
-    }
-}
 
 // Reads the name up to the ESC that ends it, then the 'F' that must follow. 0 on a failed
 // read, on any other letter, and on a name that `name` (TextSize bytes) cannot hold as
@@ -99,13 +85,14 @@ static int MakeStorePaths(const char* name, StorePaths* paths)
            FormPath(paths->incoming, "~", mapped);
 }
 
-// Non-zero when a file that opens for reading stands at `path`.
-static int FileStands(const char* path)
+// Forms the paths for `name` and makes the store directory when it does not exist yet, with
+// the folders above it. 0 when the name has no place there or the folder cannot be made.
+static int PrepareStore(const char* name, StorePaths* paths)
 {
-    FILE* stream = OpenFileForReading(path);
-    if (!stream)
+    if (!MakeStorePaths(name, paths))
         return 0;
-    fclose(stream);
+    if (!MakeParentFolders(paths->store))
+        return NoteFailure("the store folder cannot be made (%s)", SystemErrorText());
     return 1;
 }
 
@@ -165,15 +152,63 @@ static int ReceiveData(FILE* file)
     }
 }
 
+// Opens a new, empty file at the incoming path. The data goes to a file of its own, so that
+// the stored copies stay as they are until the new one is whole and on the disk: a cut
+// frame, a refused write or a killed program costs nothing but that file. What an earlier
+// failed reception of the name left there is replaced; anything else there (a folder, say)
+// is left alone, and fails the reception. NULL then, with the reason noted.
+static FILE* OpenIncomingFile(const StorePaths* paths)
+{
+    DeleteFileOnly(paths->incoming);
+    FILE* incoming = CreateNewFile(paths->incoming, 0666);  // what the umask allows
+    if (!incoming) {
+        // The system's words first: the look at the path may change them.
+        char words[TextSize];
+        snprintf(words, sizeof words, "%s", SystemErrorText());
+        struct stat info;
+        if (stat(paths->incoming, &info) == 0)
+            NoteFailure("what stands at the name of its '~' copy is not a file");
+        else
+            NoteFailure("the store folder cannot be written (%s)", words);
+    }
+    return incoming;
+}
+
+// Writes the frame's data into `incoming` and closes it. 1 when the end mark came, the port
+// saw no line error, and the file is on the disk; 0 otherwise, with what came in the file.
+static int WriteIncomingFile(FILE* incoming)
+{
+    int result = ReceiveData(incoming);
+    // The framing has no checksum: a byte the line damaged (a framing error reads as a
+    // 0x00) or lost (an overrun) shows only in the port's own error counts.
+    if (result)
+        result = LinkReadClean();
+    // Buffered bytes reach the disk only here, so a full disk may first show now.
+    if (!FlushToDiskAndClose(incoming))
+        result = NoteFailure("the disk refused the file (%s)", SystemErrorText());
+    return result;
+}
+
+// Non-zero when a file that opens for reading stands at `path`.
+static int FileStands(const char* path)
+{
+    FILE* stream = OpenFileForReading(path);
+    if (!stream)
+        return 0;
+    fclose(stream);
+    return 1;
+}
+
 // Puts the file received whole at the incoming path in place: the current copy becomes the
 // previous one, replacing the old previous copy in the same step, and then the new file
 // takes the store name. When the current copy cannot be moved (a program holds it open
 // without sharing its deletion, or something other than a file stands at the previous-copy
 // name), nothing has changed: the store name, the previous copy and the new file stay as
 // they were. When the new file cannot take the store name, the current copy goes back to
-// it. Last, the folder's names go to the disk, so that a power cut after the beep cannot
-// bring the old ones back. 0 when a step fails; `hadPrevious` is set when a current copy
-// stood at the store name.
+// it (should that fail as well, each file still stands under one of the three names). Last,
+// the folder's names go to the disk, so that a power cut after the beep cannot bring the old
+// ones back. 0 when a step fails; `hadPrevious` is set when a current copy stood at the
+// store name.
 static int PutInPlace(const StorePaths* paths, int* hadPrevious)
 {
     *hadPrevious = FileStands(paths->store);
@@ -194,74 +229,45 @@ static int PutInPlace(const StorePaths* paths, int* hadPrevious)
     return 1;
 }
 
+// Tells the log whether the new copy of `name` differs from the one it replaced.
+static void LogChange(WindowHandle owner, const char* name, const StorePaths* paths)
+{
+    // A long name is cut to fit the line, which is only shown.
+    char line[TextSize];
+    snprintf(line, sizeof line, "%s%s", name,
+             FilesIdentical(paths->store, paths->previous) ? " - no change." : " - file changed.");
+    AddLogEntry(owner, line);
+}
+
+// The reception after the name: the store prepared, the data into the incoming file, the
+// file put in place and its change logged. 1 when it is in place; 0 at the first failure.
+static int StoreFile(WindowHandle owner, const char* name)
+{
+    StorePaths paths;
+    if (!PrepareStore(name, &paths))
+        return 0;
+    FILE* incoming = OpenIncomingFile(&paths);
+    if (!incoming || !WriteIncomingFile(incoming))
+        return 0;
+    int hadPrevious = 0;
+    if (!PutInPlace(&paths, &hadPrevious))
+        return 0;
+    if (hadPrevious)
+        LogChange(owner, name, &paths);
+    return 1;
+}
+
 int ReceiveFile(WindowHandle owner)
 {
     ClearFailure();
     SetLinkTimeouts(TransferMode);
     char name[TextSize];
     if (!ReadName(name)) {
-        ReportOutcome(owner, 1, name, 0);
+        ReportOutcome(owner, TransferDirection::Receiving, name, 0);
         return 0;
     }
-
-    // The title is only shown, so a long name is cut to fit.
-    char title[TextSize];
-    JoinCutToFit(title, "Now Receiving file \"", name, "\"");
-    ShowProgress(owner, title);
-
-    StorePaths paths;
-    int result = MakeStorePaths(name, &paths);
-    // A store directory that does not exist yet is made, with the folders above it.
-    if (result && !MakeParentFolders(paths.store))
-        result = NoteFailure("the store folder cannot be made (%s)", SystemErrorText());
-
-    // The data goes to a file of its own, so that the stored copies stay as they are until
-    // the new one is whole and on the disk: a cut frame, a refused write or a killed program
-    // costs nothing but that file. What an earlier failed reception of the name left there
-    // is replaced; anything else there (a folder, say) is left alone, and fails the reception.
-    FILE* incoming = NULL;
-    if (result) {
-        DeleteFileOnly(paths.incoming);
-        incoming = CreateNewFile(paths.incoming, 0666);  // what the umask allows
-        if (!incoming) {
-            // The system's words first: the look at the path may change them.
-            char words[TextSize];
-            snprintf(words, sizeof words, "%s", SystemErrorText());
-            struct stat info;
-            if (stat(paths.incoming, &info) == 0)
-                NoteFailure("what stands at the name of its '~' copy is not a file");
-            else
-                NoteFailure("the store folder cannot be written (%s)", words);
-        }
-    }
-    if (incoming) {
-        result = ReceiveData(incoming);
-        // The framing has no checksum: a byte the line damaged (a framing error reads as a
-        // 0x00) or lost (an overrun) shows only in the port's own error counts.
-        if (result)
-            result = LinkReadClean();
-        // Buffered bytes reach the disk only here, so a full disk may first show now.
-        if (!FlushToDiskAndClose(incoming))
-            result = NoteFailure("the disk refused the file (%s)", SystemErrorText());
-    } else {
-        result = 0;
-    }
-
-    int hadPrevious = 0;
-    if (result)
-        result = PutInPlace(&paths, &hadPrevious);
-    if (result && hadPrevious) {
-        char line[TextSize];
-        JoinCutToFit(line, name,
-                     FilesIdentical(paths.store, paths.previous) ? " - no change." : " - file changed.", "");
-        AddLogEntry(owner, line);
-    }
-
-    if (result)
-        SignalSuccess();
-    ReportOutcome(owner, 1, name, result);
-    CloseProgress();
-    return result;
+    ShowProgress(owner, TransferDirection::Receiving, name);
+    return EndTransfer(owner, TransferDirection::Receiving, name, StoreFile(owner, name));
 }
 
 int FilesIdentical(const char* first, const char* second)

@@ -5,25 +5,13 @@
 
 #include "ui/window_handle.h"
 
-// Receives the file whose ESC 'N' the poll has just read: the name up to ESC 'F', then the
-// data up to ESC 'E', into StoreDirectory followed by '~' and the mapped name (replacing a
-// file left there by an earlier failed reception). Only when the file came whole and is on
-// the disk does it take the store name: the previous copy ('_' before the mapped name) goes,
-// the current copy becomes the previous one, and the log (owned by owner) tells whether the
-// new copy differs from it. The progress window (owned by owner) stands from the end of the
-// name to the end of the data. Returns 1 and beeps when the file is in place; 0 otherwise,
-// with no beep, the store name and previous copy as they were, and a failure line in the log
-// that says why (protocol/outcome.h):
-// - a failure in the name (a failed read, no 'F', a name too long) leaves nothing on disk;
-// - a name that has no place in the store directory, a path over 127 characters, or
-//   something other than a file at the '~' path fails before anything on disk changes;
-// - a failure in the data (failed read, Esc held, an unknown command letter, a digit other
-//   than "0".."9" and "A".."F", a line error the port counted (LinkReadClean), a write or
-//   flush that the disk refuses) keeps what came so far in the '~' file;
-// - a current copy that cannot be moved aside, or a store name held by something else
-//   (a folder, say), keeps the whole new file in the '~' file. Should the renames fail
-//   half-way, the current copy and the new file both stay on the disk, each under one of
-//   the three names.
+// Receives the file whose ESC 'N' the poll has just read (its name up to ESC 'F', its data
+// up to ESC 'E') into StoreDirectory under the mapped name, by way of a '~' file: only a file
+// that came whole and is on the disk takes the name, and the copy it replaces is kept under
+// '_' and the name, with a log line (owned by owner) saying whether the new copy differs.
+// The progress window stands from the end of the name to the end of the data. 1, with the
+// beep, when the file is in place; else 0, with no beep, the stored copies as they were, a
+// failure line saying why (outcome.h), and in the '~' file what data came before the failure.
 int ReceiveFile(WindowHandle owner);
 
 // 1 when both paths name regular files that open for reading and hold the same bytes in the

@@ -8,7 +8,6 @@
 #include "protocol/names.h"
 #include "protocol/outcome.h"
 #include "settings/settings.h"
-#include "ui/alerts.h"
 #include "ui/progress.h"
 
 #include <stdio.h>
@@ -92,52 +91,34 @@ static int Refuse(WindowHandle owner, const char* path, int* refused)
 {
     if (refused)
         *refused = 1;
-    ReportOutcome(owner, 0, path, 0);
+    ReportOutcome(owner, TransferDirection::Sending, path, 0);
     return 0;
 }
 
-int SendFile(WindowHandle owner, const char* path, int* refused)
+// The name `path` goes to the Z88 under, into `name` (TextSize bytes): MapOutgoingName's, kept
+// apart from NameBuffer, which every mapping overwrites, so that the name checked is the
+// name sent. 0, with the reason noted, for a name the line cannot carry.
+static int NameForZ88(const char* path, char* name)
 {
-    // Everything that can refuse the file is asked before the window opens or a byte goes
-    // out, so that a refusal leaves no trace. MapOutgoingName refuses a path too long for
-    // its buffer rather than cut it.
-    ClearFailure();
-    if (refused)
-        *refused = 0;
+    // MapOutgoingName refuses a path too long for its buffer rather than cut it.
     const char* mapped = MapOutgoingName(path);
     if (!mapped)
-        NoteFailure("the path is longer than %d characters", LongestSendPath);
-    else if (HoldsControlByte(mapped))
-        NoteFailure("its name holds a control character, which the Z88 cannot take");
+        return NoteFailure("the path is longer than %d characters", LongestSendPath);
+    if (HoldsControlByte(mapped))
+        return NoteFailure("its name holds a control character, which the Z88 cannot take");
     // A stored name's '@' branch leaves nothing of "report@v2": a frame with no name would
     // give the Z88 a file it cannot name.
-    else if (!mapped[0])
-        NoteFailure("its name for the Z88 would be empty");
-    if (FailureReason[0])
-        return Refuse(owner, path, refused);
-    // Kept apart from NameBuffer, which every mapping overwrites: the name checked is the
-    // name sent.
-    char name[TextSize];
-    int nameLength = (int)strlen(mapped);
-    memcpy(name, mapped, nameLength + 1);
+    if (!mapped[0])
+        return NoteFailure("its name for the Z88 would be empty");
+    memcpy(name, mapped, strlen(mapped) + 1);
+    return 1;
+}
 
-    FILE* source = OpenFileToSend(path);
-    if (!source) {
-        return Refuse(owner, path, refused);
-    }
-
-    // The title is only shown: a long path makes it longer than its buffer, and it is cut.
-    char title[TextSize];
-    snprintf(title, sizeof title, "Now sending file \"%s\"", path);
-    ShowProgress(owner, title);
-
-    Run run;
-    run.length = run.items = run.sent = 0;
-    run.full = LinkRunLength();
-    int result = Put(&run, 1, StartMark, sizeof StartMark, 0);
-    result = Put(&run, result, (const unsigned char*)name, nameLength, 0);
-    result = Put(&run, result, NameEndMark, sizeof NameEndMark, 0);
-
+// Puts the bytes of `source` into the run as data items up to its end, and closes it. A read
+// error ends the frame where it stands, after what was read before it: with an end mark the
+// Z88 would keep part of the file as all of it. Returns the running result.
+static int PutFileData(Run* run, int result, FILE* source)
+{
     int readFailed = 0;
     while (result) {
         int byte = getc(source);
@@ -148,27 +129,52 @@ int SendFile(WindowHandle owner, const char* path, int* refused)
             break;
         }
         unsigned char item[DataItemMax];
-        result = Put(&run, result, item, EncodeDataByte(byte, item), 1);
+        result = Put(run, result, item, EncodeDataByte(byte, item), 1);
     }
     fclose(source);
-
-    // A read error ends the frame where it stands, after what was read before it: with an
-    // end mark the Z88 would keep part of the file as all of it.
     if (readFailed) {
-        if (result && run.length > 0)
-            WriteRun(&run);
+        if (result && run->length > 0)
+            WriteRun(run);
         result = 0;
     }
+    return result;
+}
+
+// Writes the frame of `source` under `name` to the link, and closes `source`. 1 when the
+// whole frame, end mark included, was handed to the port; 0 at the first failure, where the
+// frame stops.
+static int WriteFrame(const char* name, FILE* source)
+{
+    Run run;
+    run.length = run.items = run.sent = 0;
+    run.full = LinkRunLength();
+    int result = Put(&run, 1, StartMark, sizeof StartMark, 0);
+    result = Put(&run, result, (const unsigned char*)name, (int)strlen(name), 0);
+    result = Put(&run, result, NameEndMark, sizeof NameEndMark, 0);
+    result = PutFileData(&run, result, source);
     result = Put(&run, result, EndMark, sizeof EndMark, 0);
     if (result && run.length > 0)
         result = WriteRun(&run);
+    return result;
+}
+
+int SendFile(WindowHandle owner, const char* path, int* refused)
+{
+    // Everything that can refuse the file is asked before the window opens or a byte goes
+    // out, so that a refusal leaves no trace.
+    ClearFailure();
+    if (refused)
+        *refused = 0;
+    char name[TextSize];
+    if (!NameForZ88(path, name))
+        return Refuse(owner, path, refused);
+    FILE* source = OpenFileToSend(path);
+    if (!source)
+        return Refuse(owner, path, refused);
+
+    ShowProgress(owner, TransferDirection::Sending, path);
     // The file is whole only once its last byte has left the PC: a USB adapter's driver may
     // still hold seconds of them, and drops them when the port closes.
-    if (result)
-        result = LinkDrainOutput();
-    if (result)
-        SignalSuccess();
-    ReportOutcome(owner, 0, path, result);
-    CloseProgress();
-    return result;
+    int whole = WriteFrame(name, source) && LinkDrainOutput();
+    return EndTransfer(owner, TransferDirection::Sending, path, whole);
 }

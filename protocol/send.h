@@ -13,23 +13,15 @@
 // another file, which would then reach the Z88 under the wrong name.
 enum { LongestSendPath = TextSize - 1 };
 
-// Sends the file at `path` (its full path, zero-terminated, any length) under the name that
-// MapOutgoingName makes of it, with a progress window owned by `owner`. Non-zero when the
-// whole frame, end mark included, was written and has left the port (LinkDrainOutput);
-// then the PC beeps.
-//
-// Refused before any window opens and before any byte is written (0, only the failure line
-// of protocol/outcome.h saying why, and `*refused` set when given): a path of more than
-// LongestSendPath characters, a name that would hold a control byte (below 0x20, or 0x7F:
-// ESC would end the name on the line, XON and XOFF would stop or start it), a name that
-// would be empty ("report@v2"), and anything that is not a regular file that opens for
-// reading.
-// Once the frame has started, the first failed write (no port, a port error, a run that
-// moved nothing for 2000 ms, Esc held after a run) or a failed read of the file ends it
-// where it stands: no end mark, no beep, 0. So does an output queue that stops emptying, or
-// Esc held while it empties. StepProgress counts the file bytes whose data items have begun
-// on the line, and the one a failed write stopped in.
-// NameBuffer holds the mapped name afterwards.
+// Sends the file at `path` (its full path, any length) under the name MapOutgoingName makes
+// of it, with a progress window owned by `owner`. Non-zero, with the beep, when the whole
+// frame has left the port (LinkDrainOutput). Else 0, with a failure line saying why
+// (outcome.h): refused before any window opens or byte goes out, `*refused` set when given,
+// for a path of more than LongestSendPath characters, a name for the Z88 that would be empty
+// or hold a control byte, and anything but a regular file that opens for reading; once the
+// frame has begun, the first failed write or read, Esc, or an output queue that stops
+// emptying ends it where it stands, without its end mark. NameBuffer holds the mapped name
+// afterwards.
 int SendFile(WindowHandle owner, const char* path, int* refused = nullptr);
 
 // Opens the file at `path` for reading as SendFile does: NULL for anything that is not a

@@ -102,7 +102,8 @@ static int ExpectedBarEnd(int width, int percent)
     return dx + (width - 2 * dx) * percent / 100 - 1;
 }
 
-static std::string ProgressTitle(const char* name)
+// The caption of the progress window for receiving `name`.
+static std::string ReceivingTitle(const char* name)
 {
     return std::string("Now Receiving file \"") + name + "\"";
 }
@@ -117,8 +118,8 @@ static Screenshot WholeScreen()
 
 TEST_F(StatusWindows, ProgressBarMovesByTheTableAndIsDrawnAtOnce)
 {
-    const std::string title = ProgressTitle(":RAM.0/LETTER.TXT");
-    ShowProgress(owner, title.c_str());
+    const std::string title = ReceivingTitle(":RAM.0/LETTER.TXT");
+    ShowProgress(owner, TransferDirection::Receiving, ":RAM.0/LETTER.TXT");
     ScreenArea client;
     ASSERT_TRUE(FindProgramWindow(title.c_str(), &client)) << "no window captioned " << title;
     // Centred on the 1024 by 768 screen (the caption, where the platform draws one, moves
@@ -178,11 +179,11 @@ TEST_F(StatusWindows, ProgressBarMovesByTheTableAndIsDrawnAtOnce)
 
 TEST_F(StatusWindows, EachTransferStartsAtTwentyPercent)
 {
-    const std::string first = ProgressTitle("FIRST.TXT"), second = ProgressTitle("SECOND.TXT");
-    ShowProgress(owner, first.c_str());
+    const std::string first = ReceivingTitle("FIRST.TXT"), second = ReceivingTitle("SECOND.TXT");
+    ShowProgress(owner, TransferDirection::Receiving, "FIRST.TXT");
     Transfer(1, 576);  // the whole track
     CloseProgress();
-    ShowProgress(owner, second.c_str());
+    ShowProgress(owner, TransferDirection::Receiving, "SECOND.TXT");
     Transfer(1, 64);  // 20 percent: the state starts again (at 100); 90 would give 10
     ScreenArea client;
     EXPECT_FALSE(FindProgramWindow(first.c_str(), &client));
@@ -195,10 +196,10 @@ TEST_F(StatusWindows, EachTransferStartsAtTwentyPercent)
 
 TEST_F(StatusWindows, ProgressWindowIgnoresCloseRequestsAndTakesItsTitleCopied)
 {
-    char title[128] = "Now sending file \"/home/z88/notes.txt\"";
-    ShowProgress(owner, title);
-    std::string shown = title;
-    snprintf(title, sizeof title, "reused at once by the caller");
+    char path[128] = "/home/z88/notes.txt";
+    ShowProgress(owner, TransferDirection::Sending, path);
+    std::string shown = "Now sending file \"/home/z88/notes.txt\"";
+    snprintf(path, sizeof path, "reused at once by the caller");
     ScreenArea client;
     ASSERT_TRUE(FindProgramWindow(shown.c_str(), &client));
     EXPECT_FALSE(HasCloseControl(shown.c_str())) << "the progress window offers a close box";
@@ -226,7 +227,7 @@ TEST_F(StatusWindows, StepAndCloseWithoutAWindowDoNothing)
         GTEST_SKIP() << "window creation cannot fail on this platform";
     // The transfer goes on as usual: steps and the close must not draw (GetDC of no window
     // is the whole screen's).
-    ShowProgress(owner, "Now Receiving file \"LOST.TXT\"");
+    ShowProgress(owner, TransferDirection::Receiving, "LOST.TXT");
     ScreenArea client;
     EXPECT_FALSE(FindProgramWindow("Now Receiving file \"LOST.TXT\"", &client));
     const Screenshot lost = WholeScreen();
@@ -234,7 +235,7 @@ TEST_F(StatusWindows, StepAndCloseWithoutAWindowDoNothing)
     CloseProgress();
     EXPECT_EQ(WholeScreen().rgb, lost.rgb) << "steps drawn without a window";
     PrepareDesktop();
-    ShowProgress(owner, "Now Receiving file \"FOUND.TXT\"");
+    ShowProgress(owner, TransferDirection::Receiving, "FOUND.TXT");
     EXPECT_TRUE(FindProgramWindow("Now Receiving file \"FOUND.TXT\"", &client));
     CloseProgress();
 }

@@ -89,7 +89,7 @@ TEST_F(StatusWindowsUnderWindowManager, ProgressWindowIsCaptionedOwnedAndFixedIn
     ASSERT_EQ(started, 1) << "openbox did not start";
     ASSERT_EQ(FrameExtents(fl_xid(owner)).size(), 4u) << "owner not framed";
     const char* title = "Now Receiving file \":RAM.0/LETTER.TXT\"";
-    ShowProgress(owner, title);
+    ShowProgress(owner, TransferDirection::Receiving, ":RAM.0/LETTER.TXT");
     Window progress = ClientWindow(title);
     ASSERT_NE(progress, 0u);
     for (int count = 1; count <= 320; count++)

@@ -6,9 +6,25 @@
 
 #include "ui/window_handle.h"
 
-// Opens the progress window, owned by owner (the main window), centred on the screen and
-// captioned with a copy of title. A window still open from an earlier call is closed first.
-void ShowProgress(WindowHandle owner, const char* title);
+#include <stdio.h>
+
+// Which way a file moves: from the Z88 to the PC, or from the PC to the Z88.
+enum class TransferDirection { Receiving, Sending };
+
+// Opens the progress window for the transfer of `name` (the Z88's name of a file received,
+// the path of a file sent), owned by owner (the main window), centred on the screen and
+// captioned with ProgressTitle. A window still open from an earlier call is closed first.
+void ShowProgress(WindowHandle owner, TransferDirection direction, const char* name);
+
+// The caption of the progress window, which each front end shows, into `title` (`size`
+// bytes; ProgressTitleSize for the caption itself), cut to fit: 'Now Receiving file "NAME"'
+// or 'Now sending file "PATH"'.
+enum { ProgressTitleSize = 128 };
+inline void ProgressTitle(char* title, int size, TransferDirection direction, const char* name)
+{
+    snprintf(title, size, direction == TransferDirection::Receiving ? "Now Receiving file \"%s\""
+                                                                     : "Now sending file \"%s\"", name);
+}
 
 // Called with the number of bytes handled so far, after every byte: draws the next bar,
 // at once and straight into the window, when count is a whole multiple of 64.

@@ -19,7 +19,7 @@ static void IgnoreCloseRequest(Fl_Widget*, void*)
 {
 }
 
-void ShowProgress(WindowHandle owner, const char* title)
+void ShowProgress(WindowHandle owner, TransferDirection direction, const char* name)
 {
     CloseProgress();
     int width = DialogWidth(199);
@@ -32,6 +32,8 @@ void ShowProgress(WindowHandle owner, const char* title)
     ProgressWindow = new Fl_Window(areaX + (areaWidth - width) / 2,
                                    areaY + (areaHeight - height) / 2, width, height);
     ProgressWindow->end();
+    char title[ProgressTitleSize];
+    ProgressTitle(title, sizeof title, direction, name);
     ProgressWindow->copy_label(title);
     ProgressWindow->callback(IgnoreCloseRequest);
     // Until the first step the server fills the window with its background colour.

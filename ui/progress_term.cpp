@@ -11,13 +11,14 @@
 #include "ui/terminal.h"
 
 #include <stdio.h>
-#include <string.h>
 
 // Redrawing once per byte would cost more than the byte; a person reads no faster than this.
 enum { RedrawMs = 250 };
 
-// The title the session gave and what has become of the transfer.
-static char Title[TextSize];
+// The transfer the session named, its title, and what has become of it.
+static TransferDirection Direction;
+static char Name[TextSize];
+static char Title[ProgressTitleSize];
 static int Open = 0;            // between ShowProgress and CloseProgress
 static int LineStands = 0;      // a progress line is on the terminal, not yet finished
 static int Whole = 0;           // SignalSuccess came
@@ -45,10 +46,12 @@ static void DrawLine(void)
     DrawnMs = ClockMs();
 }
 
-void ShowProgress(WindowHandle, const char* title)
+void ShowProgress(WindowHandle, TransferDirection direction, const char* name)
 {
     CloseProgress();
-    snprintf(Title, sizeof Title, "%s", title);
+    Direction = direction;
+    snprintf(Name, sizeof Name, "%s", name);
+    ProgressTitle(Title, sizeof Title, direction, name);
     Open = 1;
     Whole = 0;
     FailureSaid = 0;
@@ -77,24 +80,10 @@ void EndProgressLine(void)
     LineStands = 0;
 }
 
-// The file the title names, between its first and its last double quote ('Now Receiving
-// file "NAME"', 'Now sending file "PATH"'); a title cut short has lost its closing quote,
-// and the name runs to its end.
-static const char* TitleName(char* name, int size)
+// The past tense of the transfer, as its outcome line says it.
+static const char* Done(void)
 {
-    const char* first = strchr(Title, '"');
-    if (!first)
-        return Title;
-    first++;
-    const char* last = strrchr(first, '"');
-    int length = last ? (int)(last - first) : (int)strlen(first);
-    snprintf(name, size, "%.*s", length, first);
-    return name;
-}
-
-static int Receiving(void)
-{
-    return strncmp(Title, "Now Receiving", 13) == 0;
+    return Direction == TransferDirection::Receiving ? "received" : "sent";
 }
 
 void ReportTransferWhole(void)
@@ -103,8 +92,7 @@ void ReportTransferWhole(void)
         return;
     EndProgressLine();
     Whole = 1;
-    char name[sizeof Title];
-    printf("%s - %s.\n", TitleName(name, sizeof name), Receiving() ? "received" : "sent");
+    printf("%s - %s.\n", Name, Done());
     fflush(stdout);
 }
 
@@ -113,10 +101,8 @@ void CloseProgress(void)
     if (!Open)
         return;
     EndProgressLine();
-    if (!Whole && !FailureSaid) {
-        char name[sizeof Title];
-        fprintf(stderr, "%s - not %s whole.\n", TitleName(name, sizeof name), Receiving() ? "received" : "sent");
-    }
+    if (!Whole && !FailureSaid)
+        fprintf(stderr, "%s - not %s whole.\n", Name, Done());
     Open = 0;
 }
 

@@ -29,13 +29,15 @@ static void BringToScreen(void)
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
 }
 
-void ShowProgress(WindowHandle owner, const char* title)
+void ShowProgress(WindowHandle owner, TransferDirection direction, const char* name)
 {
     CloseProgress();
     ProgressWindow = CreateDialogParamA(ProgramModule, MAKEINTRESOURCEA(IDD_PROGRESS), owner,
                                         ProgressProc, 0);
     ShowWindow(ProgressWindow, SW_SHOWNORMAL);
     ProgressValue = ProgressValueAtShow;
+    char title[ProgressTitleSize];
+    ProgressTitle(title, sizeof title, direction, name);
     SetWindowTextA(ProgressWindow, title);
     // Shown from inside a transfer, which returns to the message loop only at its end: the
     // window must be painted now, its background by the default dialog handling, and brought

@@ -132,13 +132,6 @@ static int CheckStoreDirectory(void)
     return GoOn;
 }
 
-// A whole number of baud that the port can be set to, as the configuration dialog takes it.
-static int RateAllowed(const char* rate)
-{
-    size_t length = strlen(rate);
-    return length > 0 && length < 10 && strspn(rate, "0123456789") == length && LinkRateAllowed(atoi(rate));
-}
-
 // Reads the command line into `command` and the overrides, options before, between and
 // after the rest. GoOn, or the status to end with (--help and --version end at once with 0).
 static int ReadCommandLine(int argc, char** argv, Command* command)
@@ -181,13 +174,12 @@ static int ReadCommandLine(int argc, char** argv, Command* command)
             if (!Override(SettingPort, value))
                 return UsageError("the port name '%s' is longer than 127 characters.", value);
         } else if ((value = OptionValue("--rate", argc, argv, &i, &missing))) {
-            if (!RateAllowed(value) || !Override(SettingRate, value)) {
-                char rates[512], problem[sizeof rates + 2 * TextSize];
-                DescribeLinkRates(rates, sizeof rates);
-                snprintf(problem, sizeof problem, "the rate '%.127s' is not one the serial port can be set to.\n%s",
-                         value, rates);
+            // A whole number of baud that the port can be set to, as the configuration dialog
+            // takes it: a rate that passes is a few digits, which the setting holds.
+            char problem[LinkRateProblemSize];
+            if (!CheckLinkRate(value, problem, sizeof problem))
                 return UsageError("%s", problem);
-            }
+            Override(SettingRate, value);
         } else if ((value = OptionValue("--dir", argc, argv, &i, &missing))) {
             if (!OverrideDirectory(value))
                 return UsageError("the directory '%s' is longer than 126 characters as a full path.", value);

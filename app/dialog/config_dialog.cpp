@@ -9,8 +9,6 @@
 #include "settings/settings.h"
 
 #include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
 
 // The settings in the order they are read at opening and stored at OK.
 static const struct {
@@ -42,18 +40,16 @@ void LoadConfigDialog(WindowHandle dialog)
     }
 }
 
-// A rate typed as a whole number of baud that the port can be set to: a word, a blank or a
-// rate the port refuses would leave the line at whatever rate it had, without a word.
+// A rate typed as a whole number of baud that the port can be set to (CheckLinkRate): a
+// word, a blank or a rate the port refuses would leave the line at whatever rate it had,
+// without a word.
 static int CheckRate(WindowHandle dialog)
 {
-    char rate[TextSize], rates[512], problem[sizeof rates + 2 * TextSize];
+    char rate[TextSize], reason[LinkRateProblemSize], problem[sizeof reason + 16];
     GetItemText(dialog, IDC_RATE, rate, sizeof rate);
-    size_t length = strlen(rate);
-    if (length > 0 && length < 10 && strspn(rate, "0123456789") == length && LinkRateAllowed(atoi(rate)))
+    if (CheckLinkRate(rate, reason, sizeof reason))
         return 1;
-    DescribeLinkRates(rates, sizeof rates);
-    snprintf(problem, sizeof problem, "Baud Rate: \"%s\" is not a rate the serial port can be set to.\n%s", rate,
-             rates);
+    snprintf(problem, sizeof problem, "Baud Rate: %s", reason);
     ShowItemProblem(dialog, IDC_RATE, problem);
     return 0;
 }

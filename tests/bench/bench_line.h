@@ -4,6 +4,7 @@
 #define TARNWELL_BENCH_LINE_H
 
 #include "tests/support/z88.h"
+#include "ui/progress.h"
 #include "ui/window_handle.h"
 
 #include <algorithm>
@@ -80,9 +81,9 @@ int PlainWriteBytes(const unsigned char* bytes, long count, long piece);
 double RawEscapeQueriesPerSecond();
 
 // What a session asks of the real ui besides the line, printed per byte and per drawing: for
-// `count` bytes with the progress window captioned `title` open over `owner`, a progress step
-// and an Esc query each. In the benchmarks that link the status windows (ui_cost.cpp).
-void PrintUiCost(WindowHandle owner, const char* title, long count);
+// `count` bytes with the progress window for `name` open over `owner`, a progress step and an
+// Esc query each. In the benchmarks that link the status windows (ui_cost.cpp).
+void PrintUiCost(WindowHandle owner, TransferDirection direction, const char* name, long count);
 
 // Platform parts: the CPU time the calling thread has used, in seconds; and its system calls
 // counted from StartCountingCalls to StopCountingCalls (-1 where they cannot be counted).

@@ -82,7 +82,7 @@ int main(int argc, char** argv)
         return 1;
     WindowHandle owner = OpenOwnerWindow(40, 40, 200, 80);
 
-    PrintUiCost(owner, "Now Receiving file \"COST\"", size);
+    PrintUiCost(owner, TransferDirection::Receiving, "COST", size);
     printf("%d rounds each; ratio = plain copy time / ReceiveFile time: over 100 %% ReceiveFile is faster\n", Rounds);
     int ok = Measure("TEXT", BenchTextFile(size), folder, owner) && Measure("BINARY", BenchRandomFile(size), folder, owner);
     CloseOwnerWindow(owner);

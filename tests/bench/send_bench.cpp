@@ -87,7 +87,7 @@ int main(int argc, char** argv)
     PrintFigure("send binary unthrottled, file B/s", binary, "%.0f");
     PrintPacedCpu("send 256 KiB text paced, CPU s", cpu, lineSeconds);
     PrintFigure("send, system calls per line byte", calls < 0 ? -1 : calls / countedLine, "%.4f");
-    PrintUiCost(Owner, "Now sending file \"bench\"", 1 << 18);
+    PrintUiCost(Owner, TransferDirection::Sending, "bench", 1 << 18);
 
     CloseOwnerWindow(Owner);
     CloseLink();

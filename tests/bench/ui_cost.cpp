@@ -5,9 +5,9 @@
 #include "ui/alerts.h"
 #include "ui/progress.h"
 
-void PrintUiCost(WindowHandle owner, const char* title, long count)
+void PrintUiCost(WindowHandle owner, TransferDirection direction, const char* name, long count)
 {
-    ShowProgress(owner, title);
+    ShowProgress(owner, direction, name);
     BenchClock::time_point start = BenchClock::now();
     for (long i = 1; i <= count; i++)
         StepProgress((int)i);

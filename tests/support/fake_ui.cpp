@@ -24,8 +24,10 @@ void ResetFakeUi()
     FakeUi = FakeUiRecord();
 }
 
-void ShowProgress(WindowHandle owner, const char* title)
+void ShowProgress(WindowHandle owner, TransferDirection direction, const char* name)
 {
+    char title[ProgressTitleSize];
+    ProgressTitle(title, sizeof title, direction, name);
     FakeUi.owner = owner;
     FakeUi.events.push_back(std::string("show ") + title);
 }
