@@ -8,14 +8,10 @@
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
 
-#include <dlfcn.h>
-#include <errno.h>
 #include <fcntl.h>
 #include <grp.h>
-#include <stdarg.h>
 #include <stdlib.h>
 #include <sys/file.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -336,29 +332,9 @@ TEST(LineSettings, ReadBackChecksWhatWasAskedFor)
     }
 }
 
-// A pty has no output queue (its TIOCOUTQ always says 0), so a USB adapter's is played here:
-// TIOCOUTQ on the port answers from this script, the last entry from then on; -1 is a port
-// that has gone (EIO).
-static std::vector<int> Queue;
-static size_t Asked;
-
-extern "C" int ioctl(int fd, unsigned long request, ...) noexcept
-{
-    va_list arguments;
-    va_start(arguments, request);
-    void* argument = va_arg(arguments, void*);
-    va_end(arguments);
-    if (request != TIOCOUTQ || fd != LinkHandle || Queue.empty()) {
-        static auto real = (int (*)(int, unsigned long, void*))dlsym(RTLD_NEXT, "ioctl");
-        return real(fd, request, argument);
-    }
-    *(int*)argument = Queue[std::min(Asked++, Queue.size() - 1)];
-    errno = EIO;
-    return *(int*)argument < 0 ? -1 : 0;
-}
-
-// The queue may empty slowly, but 2000 ms in which it does not shrink fail the drain, and so
-// do Esc held and the port gone away (closed, as a failed write closes it).
+// The output queue (a USB adapter's, played: link_probe.h) may empty slowly, but 2000 ms in
+// which it does not shrink fail the drain, and so do Esc held and the port gone away
+// (closed, as a failed write closes it).
 TEST_F(LinkPosixTest, DrainWaitsWhileTheOutputQueueShrinks)
 {
     std::vector<int> slow;  // one byte less every 10 ms: 2500 ms in all
@@ -379,12 +355,11 @@ TEST_F(LinkPosixTest, DrainWaitsWhileTheOutputQueueShrinks)
         ASSERT_NO_FATAL_FAILURE(Open());
         ResetFakeUi();
         FakeUi.escapeFromCheck = c.escapeFromCheck;
-        Queue = c.queue;
-        Asked = 0;
+        PlayOutputQueue(c.queue);
         auto start = Clock::now();
         EXPECT_EQ(LinkDrainOutput(), c.drained);
         long long took = MsSince(start);
-        Queue.clear();
+        PlayOutputQueue({});
         EXPECT_TRUE(took >= c.leastMs && took <= c.mostMs) << took << " ms";
         EXPECT_EQ(LinkHandle == LinkOpenFailed, c.queue.back() < 0);
     }
