@@ -76,9 +76,13 @@ static int OpenNamedPort(void)
     if (LinkHandle == LinkOpenFailed)
         return 0;
     char text[TextSize];
-    LineRate = ReadSetting(SettingRate, text);
+    int rate = ReadSetting(SettingRate, text);
     int xon = ReadSetting(SettingXon, text) != 0;
-    ConfigureLine(LineRate, xon);
+    ConfigureLine(rate, xon);
+    // A rate the line cannot take leaves it at the one it had: the window's "baud" and the
+    // run length go by that, not by the refused number.
+    if (LinkRateAllowed(rate))
+        LineRate = rate;
     ReadSetting(SettingDirectory, StoreDirectory);
     NoteQuietLine();
     return 1;
