@@ -1,5 +1,6 @@
 // The Linux link's own ground: termios as the port reports it, the exclusive open, the
 // descriptor the port lives on, and the rules that decide what is applied.
+#include "link/failure.h"
 #include "link/line_settings_posix.h"
 #include "link/port_list_posix.h"
 #include "link/serial_port.h"
@@ -334,7 +335,7 @@ TEST(LineSettings, ReadBackChecksWhatWasAskedFor)
 
 // The output queue (a USB adapter's, played: link_probe.h) may empty slowly, but 2000 ms in
 // which it does not shrink fail the drain, and so do Esc held and the port gone away
-// (closed, as a failed write closes it).
+// (closed, as a failed write closes it), each with its reason.
 TEST_F(LinkPosixTest, DrainWaitsWhileTheOutputQueueShrinks)
 {
     std::vector<int> slow;  // one byte less every 10 ms: 2500 ms in all
@@ -344,16 +345,18 @@ TEST_F(LinkPosixTest, DrainWaitsWhileTheOutputQueueShrinks)
         const char* what;
         std::vector<int> queue;
         int escapeFromCheck, drained, leastMs, mostMs;
+        std::string reason;
     } cases[] = {
-        {"shrinking slowly", slow, 0, 1, 2400, 10000},
-        {"stuck", {40, 30, 30}, 0, 0, 2000, 5000},
-        {"Esc held", {40}, 1, 0, 0, 1000},
-        {"port gone", {40, -1}, 0, 0, 0, 1000},
+        {"shrinking slowly", slow, 0, 1, 2400, 10000, ""},
+        {"stuck", {40, 30, 30}, 0, 0, 2000, 5000, "the Z88 held the line (XOFF) for over two seconds"},
+        {"Esc held", {40}, 1, 0, 0, 1000, "stopped by the user"},
+        {"port gone", {40, -1}, 0, 0, 0, 1000, "the serial port went away"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_NO_FATAL_FAILURE(Open());
         ResetFakeUi();
+        ClearFailure();
         FakeUi.escapeFromCheck = c.escapeFromCheck;
         PlayOutputQueue(c.queue);
         auto start = Clock::now();
@@ -362,5 +365,6 @@ TEST_F(LinkPosixTest, DrainWaitsWhileTheOutputQueueShrinks)
         PlayOutputQueue({});
         EXPECT_TRUE(took >= c.leastMs && took <= c.mostMs) << took << " ms";
         EXPECT_EQ(LinkHandle == LinkOpenFailed, c.queue.back() < 0);
+        EXPECT_EQ(std::string(FailureReason), c.reason);
     }
 }
