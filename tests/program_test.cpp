@@ -715,6 +715,7 @@ TEST_F(ProgramTest, UnderAWindowManagerTheFrameCountsInTheSize)
     EXPECT_EQ(main.frame.width, width);
     EXPECT_EQ(main.frame.height, height);
     EXPECT_LT(main.client.height, main.frame.height) << "no caption";
+    EXPECT_TRUE(WaitUntilShown(nullptr, "Nothing transferred yet", LightGray, &shot));
     ASSERT_TRUE(TakeScreenshot(&shot, "main-window-openbox.png"));
     EXPECT_TRUE(SaysItsState(shot, main.client));
     EXPECT_EQ(CloseAndWait(), 0);
