@@ -737,26 +737,31 @@ TEST_F(ProgramTest, DialogGrowsWithTheDesktopsDpiAndKeepsItsLabelsWhole)
         ASSERT_NO_FATAL_FAILURE(Point(main.client, true));
         ProgramWindow dialog;
         ASSERT_TRUE(WaitForOtherWindow("Tarnwell Configuration", 10000, &dialog));
-        Pause(1000);  // drawn whole
         Screenshot shot;
-        std::string name = "configuration-dialog-" + std::to_string(dpis[i]) + "dpi.png";
-        ASSERT_TRUE(TakeScreenshot(&shot, name.c_str()));
         const ScreenArea& c = sizes[i] = dialog.client;
-        const unsigned background = shot.Pixel(c.x + 2, c.y + 2);
         // Each label's ink in its row (dialog units) reaches three quarters across its width,
-        // short of the fields at 69.
+        // short of the fields at 69: how far it reaches, and how far it should.
         static const int labels[2][3] = {{7, 10, 37}, {7, 73, 54}};  // left, top, width
-        for (const int* label : labels) {
-            auto x = [&](int units) { return c.x + units * c.width / 243; };
-            auto y = [&](int units) { return c.y + units * c.height / 87; };
+        auto x = [&](int units) { return c.x + units * c.width / 243; };
+        auto y = [&](int units) { return c.y + units * c.height / 87; };
+        auto reach = [&](const int* label) {
+            const unsigned background = shot.Pixel(c.x + 2, c.y + 2);
             int inkRight = 0;
             for (int py = y(label[1]); py < y(label[1] + 8); py++)
                 for (int px = x(label[0]); px < x(69) - 2; px++)
                     if (shot.Pixel(px, py) != background && px > inkRight)
                         inkRight = px;
-            EXPECT_GE(inkRight - x(label[0]), (x(label[0] + label[2]) - x(label[0])) * 3 / 4)
+            return inkRight - x(label[0]);
+        };
+        auto wanted = [&](const int* label) { return (x(label[0] + label[2]) - x(label[0])) * 3 / 4; };
+        // The labels are looked at once drawn, or after 15 s of screenshots.
+        WaitUntil([&] { return TakeScreenshot(&shot) && reach(labels[0]) >= wanted(labels[0]) &&
+                               reach(labels[1]) >= wanted(labels[1]); }, 15000, 250);
+        std::string name = "configuration-dialog-" + std::to_string(dpis[i]) + "dpi.png";
+        ASSERT_TRUE(TakeScreenshot(&shot, name.c_str()));
+        for (const int* label : labels)
+            EXPECT_GE(reach(label), wanted(label))
                 << "label at " << label[0] << ", " << label[1] << " cut at " << dpis[i] << " dpi";
-        }
         KillProgram();
     }
     const double scale = HigherDpi / 96.0;
