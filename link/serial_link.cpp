@@ -31,7 +31,7 @@ static char PortName[TextSize];
 static long long LastTryMs;
 enum { RetryPeriodMs = 2000 };
 
-// The "Rate" the last open applied (0 or less when it was no rate): LinkRunLength's measure,
+// The rate the line was last set to (0 before any port took one): LinkRunLength's measure,
 // and what the main window shows.
 static int LineRate;
 
@@ -67,6 +67,16 @@ void CloseLink(void)
     LinkHandle = 0;
 }
 
+// Non-zero when the port can be set to `rate` baud.
+static int LinkRateAllowed(int rate)
+{
+    for (int i = 0; LinkRateAt(i); i++) {
+        if (LinkRateAt(i) == rate)
+            return 1;
+    }
+    return 0;
+}
+
 // Opens PortName and, when it opened, sets the line from "Rate" and "Xon"; they are not read
 // when the port is not there. Non-zero when it opened.
 static int OpenNamedPort(void)
@@ -76,9 +86,13 @@ static int OpenNamedPort(void)
     if (LinkHandle == LinkOpenFailed)
         return 0;
     char text[TextSize];
-    LineRate = ReadSetting(SettingRate, text);
+    int rate = ReadSetting(SettingRate, text);
     int xon = ReadSetting(SettingXon, text) != 0;
-    ConfigureLine(LineRate, xon);
+    ConfigureLine(rate, xon);
+    // A rate the line cannot take leaves it at the one it had: the window's "baud" and the
+    // run length go by that, not by the refused number.
+    if (LinkRateAllowed(rate))
+        LineRate = rate;
     NoteQuietLine();
     return 1;
 }
@@ -238,16 +252,6 @@ void DescribeLink(char* text)
         snprintf(text, TextSize, "No port: %.100s", PortName);
     else
         snprintf(text, TextSize, "No port");
-}
-
-// Non-zero when the port can be set to `rate` baud.
-static int LinkRateAllowed(int rate)
-{
-    for (int i = 0; LinkRateAt(i); i++) {
-        if (LinkRateAt(i) == rate)
-            return 1;
-    }
-    return 0;
 }
 
 // "75, 300 and 600".

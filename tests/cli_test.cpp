@@ -152,23 +152,47 @@ TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
 }
 
 // The store folder is checked before the wait, by the configuration dialog's rule and words:
-// one that cannot be made ends the run at once with 2, before the port is opened. A folder
-// that passes but refuses new files (the tests run as root, for whom no permission bits
-// refuse a folder; /sys refuses new files) fails the file that comes, and says why.
+// one that cannot be made (its path goes through a plain file) ends the run at once with 2,
+// before the port is opened. A folder that passed but can no longer be used when the file
+// comes (the tests run as root, for whom no permission bits refuse a folder: a plain file
+// has taken the place of the folder above it) fails the file, and says why.
 TEST_F(CliTest, StoreFolderIsCheckedBeforeTheWait)
 {
+    WriteWholeFile(folder + "plain", "a file, not a folder");
     ChildProcess wrong;
-    Start(&wrong, {"--port", MissingPort, "--dir", "/proc/x", "receive"});
+    Start(&wrong, {"--port", MissingPort, "--dir", folder + "plain/x", "receive"});
     EXPECT_EQ(Finish(&wrong, 5000), 2);
-    EXPECT_EQ(wrong.err, "tarnwell-cli: Directory: the folder \"/proc/x/\" cannot be made.\n");
+    EXPECT_EQ(wrong.err, "tarnwell-cli: Directory: the folder \"" + folder + "plain/x/\" cannot be made.\n");
 
+    const std::string above = folder + "above";
     ChildProcess run;
-    Start(&run, {"--dir", "/sys", "receive", "--once"});
+    Start(&run, {"--dir", above + "/store", "receive", "--once"});
     ASSERT_TRUE(WaitForPortTaken(port));
+    std::filesystem::remove_all(above);
+    WriteWholeFile(above, "a file, not a folder");
     Z88SendInBackground(Z88Frame(":RAM.0/LETTER.TXT", Text("Dear Sir,")));
     EXPECT_EQ(Finish(&run), 1);
-    EXPECT_EQ(run.err, ":RAM.0/LETTER.TXT - not received: the store folder cannot be written (Permission denied).\n");
+    EXPECT_EQ(run.err, ":RAM.0/LETTER.TXT - not received: the store folder cannot be made (Not a directory).\n");
     EXPECT_EQ(run.out, "");
+}
+
+// A reader of the output that has gone (`tarnwell-cli receive | true`) does not end the
+// program by SIGPIPE in the middle of a transfer: the file is stored whole, and the program
+// then ends with 1 and says why.
+TEST_F(CliTest, ReaderThatHasGoneEndsTheRunAfterTheTransfer)
+{
+    ChildProcess shell;
+    const std::string command =
+        std::string(BuildEmulator()) + "'" + TARNWELL_CLI + "' receive | true; echo ${PIPESTATUS[0]}";
+    ASSERT_TRUE(StartChild(&shell, "bash", {"-c", command}, CollectOutput));
+    ASSERT_TRUE(WaitForPortTaken(port));
+    Z88SendInBackground(Z88Frame("PIPED", Text("stored all the same")));
+    EXPECT_EQ(Finish(&shell), 0);
+    EXPECT_EQ(shell.out, "1\n") << "141 is death by SIGPIPE";
+    EXPECT_EQ(shell.err, "tarnwell-cli: standard output cannot be written; ending.\n");
+    std::string stored;
+    EXPECT_TRUE(ReadWholeFile(folder + "PIPED.z88", &stored));
+    EXPECT_EQ(stored, "stored all the same");
 }
 
 // On a terminal the transfer has a progress line with the name, the bytes and the bytes per

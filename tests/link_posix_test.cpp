@@ -1,5 +1,6 @@
 // The Linux link's own ground: termios as the port reports it, the exclusive open, the
 // descriptor the port lives on, and the rules that decide what is applied.
+#include "base/failure.h"
 #include "link/line_settings_posix.h"
 #include "link/port_list_posix.h"
 #include "link/serial_port.h"
@@ -8,14 +9,10 @@
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
 
-#include <dlfcn.h>
-#include <errno.h>
 #include <fcntl.h>
 #include <grp.h>
-#include <stdarg.h>
 #include <stdlib.h>
 #include <sys/file.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -336,29 +333,9 @@ TEST(LineSettings, ReadBackChecksWhatWasAskedFor)
     }
 }
 
-// A pty has no output queue (its TIOCOUTQ always says 0), so a USB adapter's is played here:
-// TIOCOUTQ on the port answers from this script, the last entry from then on; -1 is a port
-// that has gone (EIO).
-static std::vector<int> Queue;
-static size_t Asked;
-
-extern "C" int ioctl(int fd, unsigned long request, ...) noexcept
-{
-    va_list arguments;
-    va_start(arguments, request);
-    void* argument = va_arg(arguments, void*);
-    va_end(arguments);
-    if (request != TIOCOUTQ || fd != LinkHandle || Queue.empty()) {
-        static auto real = (int (*)(int, unsigned long, void*))dlsym(RTLD_NEXT, "ioctl");
-        return real(fd, request, argument);
-    }
-    *(int*)argument = Queue[std::min(Asked++, Queue.size() - 1)];
-    errno = EIO;
-    return *(int*)argument < 0 ? -1 : 0;
-}
-
-// The queue may empty slowly, but 2000 ms in which it does not shrink fail the drain, and so
-// do Esc held and the port gone away (closed, as a failed write closes it).
+// The output queue (a USB adapter's, played: link_probe.h) may empty slowly, but 2000 ms in
+// which it does not shrink fail the drain, and so do Esc held and the port gone away
+// (closed, as a failed write closes it), each with its reason.
 TEST_F(LinkPosixTest, DrainWaitsWhileTheOutputQueueShrinks)
 {
     std::vector<int> slow;  // one byte less every 10 ms: 2500 ms in all
@@ -368,24 +345,26 @@ TEST_F(LinkPosixTest, DrainWaitsWhileTheOutputQueueShrinks)
         const char* what;
         std::vector<int> queue;
         int escapeFromCheck, drained, leastMs, mostMs;
+        std::string reason;
     } cases[] = {
-        {"shrinking slowly", slow, 0, 1, 2400, 10000},
-        {"stuck", {40, 30, 30}, 0, 0, 2000, 5000},
-        {"Esc held", {40}, 1, 0, 0, 1000},
-        {"port gone", {40, -1}, 0, 0, 0, 1000},
+        {"shrinking slowly", slow, 0, 1, 2400, 10000, ""},
+        {"stuck", {40, 30, 30}, 0, 0, 2000, 5000, "the Z88 held the line (XOFF) for over two seconds"},
+        {"Esc held", {40}, 1, 0, 0, 1000, "stopped by the user"},
+        {"port gone", {40, -1}, 0, 0, 0, 1000, "the serial port went away"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_NO_FATAL_FAILURE(Open());
         ResetFakeUi();
+        ClearFailure();
         FakeUi.escapeFromCheck = c.escapeFromCheck;
-        Queue = c.queue;
-        Asked = 0;
+        PlayOutputQueue(c.queue);
         auto start = Clock::now();
         EXPECT_EQ(LinkDrainOutput(), c.drained);
         long long took = MsSince(start);
-        Queue.clear();
+        PlayOutputQueue({});
         EXPECT_TRUE(took >= c.leastMs && took <= c.mostMs) << took << " ms";
         EXPECT_EQ(LinkHandle == LinkOpenFailed, c.queue.back() < 0);
+        EXPECT_EQ(std::string(FailureReason), c.reason);
     }
 }

@@ -3,6 +3,10 @@
 #ifndef TARNWELL_TEST_LINK_PROBE_H
 #define TARNWELL_TEST_LINK_PROBE_H
 
+#include <stddef.h>
+
+#include <vector>
+
 // The line settings of the link's open port (LinkHandle), read back from the port.
 struct LineState {
     long rate;         // baud, both directions
@@ -24,5 +28,12 @@ void ReleasePort();
 
 // Handles (descriptors) the process has open: the link must not leak one per OpenLink.
 int OpenHandleCount();
+
+// Plays a USB adapter's output queue, which a pty lacks (its queue always reads empty): the
+// port's queue answers from `script`, the bytes still queued at each look, the last entry
+// from then on; -1 is a port that has gone. An empty script gives the port back its own.
+// False where the queue cannot be played (Windows). OutputQueueLooks: the looks so far.
+bool PlayOutputQueue(const std::vector<int>& script);
+size_t OutputQueueLooks();
 
 #endif

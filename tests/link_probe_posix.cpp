@@ -5,10 +5,16 @@
 #include "tests/support/process.h"
 
 #include <dirent.h>
+#include <dlfcn.h>
+#include <errno.h>
 #include <fcntl.h>
+#include <stdarg.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 bool ReadLineState(LineState* state)
 {
@@ -68,4 +74,35 @@ void ReleasePort()
 int OpenHandleCount()
 {
     return OpenDescriptors(0);
+}
+
+static std::vector<int> Queue;
+static size_t Looks;
+
+bool PlayOutputQueue(const std::vector<int>& script)
+{
+    Queue = script;
+    Looks = 0;
+    return true;
+}
+
+size_t OutputQueueLooks()
+{
+    return Looks;
+}
+
+// TIOCOUTQ on the link's port answers from the script while one is played.
+extern "C" int ioctl(int fd, unsigned long request, ...) noexcept
+{
+    va_list arguments;
+    va_start(arguments, request);
+    void* argument = va_arg(arguments, void*);
+    va_end(arguments);
+    if (request != TIOCOUTQ || fd != LinkHandle || Queue.empty()) {
+        static auto real = (int (*)(int, unsigned long, void*))dlsym(RTLD_NEXT, "ioctl");
+        return real(fd, request, argument);
+    }
+    *(int*)argument = Queue[std::min(Looks++, Queue.size() - 1)];
+    errno = EIO;
+    return *(int*)argument < 0 ? -1 : 0;
 }

@@ -151,6 +151,9 @@ TEST_F(LinkTest, LineFollowsRateAndXon)
         EXPECT_EQ(line.dataBits, 8);
         EXPECT_EQ(line.twoStopBits, 0);
         EXPECT_EQ(line.parityCheck, 0);
+        char said[TextSize];
+        DescribeLink(said);
+        EXPECT_EQ(std::string(said), std::string(port) + ", " + std::to_string(c.speed) + " baud");
     }
 }
 
@@ -170,6 +173,9 @@ TEST_F(LinkTest, RateThatIsNoNumberLeavesTheRecordUnapplied)
         EXPECT_EQ(line.xonOut, 0) << "Rate=" << rate;
         EXPECT_EQ(line.xonIn, 0) << "Rate=" << rate;
         EXPECT_EQ(std::string(StoreDirectory), directory);
+        char said[TextSize];
+        DescribeLink(said);
+        EXPECT_EQ(std::string(said), std::string(port) + ", 9600 baud") << "Rate=" << rate;
         EXPECT_TRUE(LinkWriteByte('r'));
         EXPECT_EQ(PeerReceiveByte(3000), 'r');
     }
@@ -247,6 +253,9 @@ TEST_F(LinkTest, PortThatNamesNoDeviceShowsTheMessageAndReadsNoOtherKey)
     ASSERT_EQ(LinkHandle, LinkOpenFailed);
     EXPECT_EQ(SettingsSectionLines(), (Lines{"Directory=second/", std::string("Port=") + MissingPortName()}));
     EXPECT_STREQ(StoreDirectory, "first/");
+    char said[TextSize];
+    DescribeLink(said);
+    EXPECT_EQ(std::string(said), std::string("No port: ") + MissingPortName());
     OpenLinkAndStore();
     EXPECT_EQ(FakeUi.ConnectFailures(), 2);
 

@@ -1,8 +1,10 @@
 // The plain logic under the main window, on both builds: the paths of an X drop, the
-// program's icon and its decoder, and the window's size.
+// program's icon and its decoder, the window's size and what its client area says.
 #include "app/window/icon.h"
 #include "app/window/main_window.h"
 #include "app/window/uri_list.h"
+#include "protocol/outcome.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -128,4 +130,34 @@ TEST(MainWindowText, LinesGiveWayWithAnEllipsisTheFolderKeepingBothEnds)
     // No character cut in two where its first byte alone would fit (a byte one wide, "…" three).
     auto bytes = [](const char* text, void*) { return (int)strlen(text); };
     EXPECT_EQ(FitStateLine({"", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "", false}, 6, bytes, nullptr), "\xC3\xA9" + e);
+}
+
+// The client area's three lines, before any port was named: "No port", the folder the
+// setting names, and the last transfer once there was one; `changed` only when a line's
+// text differs from the call before.
+TEST(MainWindowText, StateSaysThePortTheFolderAndTheLastTransfer)
+{
+    auto said = [](const StateLine* lines) {
+        std::vector<std::string> text;
+        for (int i = 0; i < StateLineCount; i++)
+            text.push_back(lines[i].lead + "[" + lines[i].name + "]" + lines[i].trail + (lines[i].folder ? " (folder)" : ""));
+        return text;
+    };
+    OverrideSetting(SettingDirectory, "/home/ann/LINK/");
+    int changed = 0;
+    EXPECT_EQ(said(MainWindowState(&changed)),
+              (Paths{"[No port]", "Folder: [/home/ann/LINK/] (folder)", "[Nothing transferred yet]"}));
+    EXPECT_EQ(changed, 1);
+    MainWindowState(&changed);
+    EXPECT_EQ(changed, 0) << "nothing changed";
+
+    LastTransfer = {"Received", "LETTER.TXT", "10:42"};
+    EXPECT_EQ(said(MainWindowState(&changed)),
+              (Paths{"[No port]", "Folder: [/home/ann/LINK/] (folder)", "Received [LETTER.TXT], 10:42"}));
+    EXPECT_EQ(changed, 1);
+    OverrideSetting(SettingDirectory, "/home/ann/NEW/");
+    EXPECT_EQ(said(MainWindowState(&changed))[1], "Folder: [/home/ann/NEW/] (folder)");
+    EXPECT_EQ(changed, 1);
+    OverrideSetting(SettingDirectory, nullptr);
+    LastTransfer = {};
 }

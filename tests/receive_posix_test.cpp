@@ -76,10 +76,14 @@ TEST_F(ReceivePosix, StoreFoldersWithoutSafeRenamesOrFolderFlushLoseNothing)
     EXPECT_EQ(Stored("~FAT.z88"), "four, cut");
 
     for (int error : {EINVAL, EIO}) {
+        ResetFakeUi();
         FolderFlushError = error;
         EXPECT_EQ(Receive(Body(Z88Frame("FAT", Text("flushed")))), error == EINVAL) << error;
         FolderFlushError = 0;
         EXPECT_EQ(Stored("FAT.z88"), "flushed");
+        EXPECT_EQ(FakeUi.failures, error == EINVAL ? Events{}
+            : Events{"FAT - not received: the store folder's names could not be put on the disk (" +
+                     std::string(strerror(EIO)) + ")."});
     }
     EXPECT_EQ(Stored("_FAT.z88"), "flushed");
     EXPECT_EQ(Stood, 3 * 2 + 2) << "renameat2 and link for each whole reception, then the flushes";

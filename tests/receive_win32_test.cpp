@@ -46,6 +46,9 @@ TEST_F(ReceiveWin32, CurrentCopyHeldOpenElsewhereKeepsAllThree)
     CloseHandle(other.hThread);
     CloseHandle(other.hProcess);
     EXPECT_EQ(FakeUi.events, (Events{Title("HELD"), "close"}));
+    ASSERT_EQ(FakeUi.failures.size(), 1u);
+    const std::string said = "HELD - not received: the current copy cannot be moved aside (";
+    EXPECT_EQ(FakeUi.failures[0].substr(0, said.size()), said) << FakeUi.failures[0];
     EXPECT_EQ(Stored("HELD.z88"), "current");
     EXPECT_EQ(Stored("_HELD.z88"), "previous");
     EXPECT_EQ(Stored("~HELD.z88"), "new");

@@ -6,6 +6,7 @@
 #include "protocol/names.h"
 #include "protocol/send.h"
 #include "tests/link_fixture.h"
+#include "tests/link_probe.h"
 #include "tests/send_probe.h"
 #include "tests/support/z88.h"
 
@@ -57,14 +58,18 @@ protected:
         return result;
     }
 
-    // `path` is refused before a window opens or a byte goes out.
-    void ExpectRefused(const std::string& path)
+    // `path` is refused before a window opens or a byte goes out, with one line saying why:
+    // "PATH - not sent: " and `reason`, the system's words following a reason that ends "(".
+    void ExpectRefused(const std::string& path, const std::string& reason)
     {
         ResetFakeUi();
         Bytes line;
         EXPECT_EQ(Send(path, &line), 0);
         EXPECT_TRUE(line.empty());
         EXPECT_TRUE(FakeUi.events.empty());
+        ASSERT_EQ(FakeUi.failures.size(), 1u);
+        const std::string said = FakeUi.failures[0], expected = path + " - not sent: " + reason;
+        EXPECT_EQ(reason.back() == '(' ? said.substr(0, expected.size()) : said, expected);
     }
 };
 
@@ -176,34 +181,39 @@ TEST_F(SendTest, NoPortFailsAtTheFirstWrite)
     }
 }
 
-// Refused before a window opens or a byte goes out: what is not a regular file (folders,
-// which open for reading on Linux, devices, a FIFO, a missing file), and a name holding a
-// control byte: an ESC would end the name on the line, XON and XOFF would act as flow
-// control inside it. Of these, Windows file names can hold 0x7F alone.
+// Refused before a window opens or a byte goes out, each saying why: what is not a regular
+// file (folders, which open for reading on Linux, devices, a FIFO, a missing file), and a
+// name holding a control byte: an ESC would end the name on the line, XON and XOFF would act
+// as flow control inside it. Of these, Windows file names can hold 0x7F alone.
 TEST_F(SendTest, RefusedWithoutATrace)
 {
+    const std::string notAFile = "it is not a file that can be read.", control =
+        "its name holds a control character, which the Z88 cannot take.";
     ASSERT_TRUE(MakeTestFolder(folder + "sub"));
-    Lines paths = {folder + "sub", folder + "sub" + PathSeparator(), folder + "missing.txt"};
+    std::vector<std::pair<std::string, std::string>> refused = {
+        {folder + "sub", notAFile}, {folder + "sub" + PathSeparator(), "its name for the Z88 would be empty."},
+        {folder + "missing.txt", "the file cannot be found ("}};
+    // Windows' device names are no files it can find.
+    const std::string device = PathSeparator()[0] == '/' ? notAFile : "the file cannot be found (";
     for (const std::string& path : NonFilePaths(folder))
-        paths.push_back(path);
+        refused.push_back({path, device});
     size_t named = 0;
-    for (char control : {'\x01', '\t', '\x11', '\x13', '\x1b', '\x1f', '\x7f'}) {
-        const std::string path = folder + "a" + control + "b.txt";
+    for (char c : {'\x01', '\t', '\x11', '\x13', '\x1b', '\x1f', '\x7f'}) {
+        const std::string path = folder + "a" + c + "b.txt";
         WriteWholeFile(path, "text");
         if (ReadWholeFile(path)) {
-            paths.push_back(path);
+            refused.push_back({path, control});
             named++;
         }
     }
     EXPECT_EQ(named, PathSeparator()[0] == '/' ? 7u : 1u);
     // Names whose '@' branch leaves nothing: a frame with no name would reach the Z88.
     for (const char* empty : {"report@v2", "x@ab"})
-        paths.push_back(MakeFile(empty, Text("text")));
-    for (const std::string& path : paths) {
-        SCOPED_TRACE(path);
-        ExpectRefused(path);
+        refused.push_back({MakeFile(empty, Text("text")), "its name for the Z88 would be empty."});
+    for (const auto& path : refused) {
+        SCOPED_TRACE(path.first);
+        ExpectRefused(path.first, path.second);
     }
-    EXPECT_EQ(FakeUi.failures, Lines{paths.back() + " - not sent: its name for the Z88 would be empty."});
 }
 
 // Paths travel in 128-byte buffers. Up to 127 characters a file goes out, its title cut
@@ -221,7 +231,7 @@ TEST_F(SendTest, LongPathsAreRefusedAndLongTitlesCut)
     for (const std::string& path : paths) {
         SCOPED_TRACE(path.size());
         if (path.size() > 127) {
-            ExpectRefused(path);
+            ExpectRefused(path, "the path is longer than 127 characters.");
             continue;
         }
         ResetFakeUi();
@@ -337,32 +347,70 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
     }
 }
 
-// XOFF on a full line cuts a run part way (read first: under Wine, XOFF crosses socat). Held
-// under two seconds the rest goes on; longer, the send fails there, nothing follows after XON.
+// XOFF from the Z88 in the middle of a large file, once it has 64 KiB of it (under Wine it
+// crosses socat, and the writes go on meanwhile). Held under two seconds the rest goes on;
+// longer, the send fails there, and nothing follows after XON. The file counts up line by
+// line, so a byte lost, doubled or moved at the stop shows in the frame, which is compared
+// whole.
 TEST_F(SendTest, RunCutByXoffPartWay)
 {
-    const Bytes contents = Text(std::string(1024 * 1024, 'h'));  // not all out 50 ms after the Z88 reads
+    std::string counting;
+    for (int i = 0; counting.size() < 1024 * 1024; i++)
+        counting += std::to_string(1000000 + i) + "\r\n";
+    const Bytes contents = Text(counting), whole = Header("held.txt") + contents + Bytes{Esc, 'E'};
     std::string path = MakeFile("held.txt", contents);
     for (int heldMs : {800, 3000}) {
         SCOPED_TRACE(heldMs);
         ResetFakeUi();
+        Z88StartListening();
         std::thread z88([heldMs] {
-            const unsigned char xoff = 0x13, xon = 0x11;
-            Pause(300);
-            Z88StartListening();
-            Pause(50);
+            const unsigned char xoff = Xoff, xon = Xon;
+            WaitUntil([] { return Z88HeardSoFar() >= 64 * 1024; }, 30000, 1);
             PeerSend(&xoff, 1);
             Pause(heldMs);
             PeerSend(&xon, 1);
         });
         int result = SendFile(Owner(), path.c_str());
         z88.join();
-        Z88Decoded frame = Z88Decode(Z88StopListening());
+        const Bytes line = Z88StopListening();
+        Z88Decoded frame = Z88Decode(line);
         EXPECT_EQ(result, heldMs < 2000);
-        EXPECT_EQ(frame.complete, heldMs < 2000) << frame.fault;
-        EXPECT_TRUE(std::equal(frame.data.begin(), frame.data.end(), contents.begin()));
-        EXPECT_EQ(FakeUi.steps, OneTo(frame.data.size() + (heldMs < 2000 ? 0 : 1)));
         EXPECT_EQ(FakeUi.Beeps(), heldMs < 2000);
+        if (heldMs < 2000) {
+            EXPECT_TRUE(line == whole) << "the frame came with " << line.size() << " of " << whole.size() << " bytes";
+            EXPECT_TRUE(FakeUi.failures.empty());
+        } else {
+            EXPECT_GT(line.size(), 64u * 1024);
+            EXPECT_LT(line.size(), whole.size() - 2);
+            EXPECT_TRUE(std::equal(line.begin(), line.end(), whole.begin())) << "the frame is not the file's beginning";
+            EXPECT_EQ(FakeUi.failures, Lines{path + " - not sent: the Z88 held the line (XOFF) for over two seconds."});
+        }
+        EXPECT_EQ(FakeUi.steps, OneTo(frame.data.size() + (heldMs < 2000 ? 0 : 1)));
+    }
+}
+
+// The file is whole only once the port's output queue has emptied (a USB adapter may hold
+// seconds of bytes, and drops them when the port closes): the send waits while the queue
+// shrinks, and fails, saying why, when it stops shrinking for two seconds. Linux alone: a
+// queue is played there (link_probe.h).
+TEST_F(SendTest, WholeOnlyOnceTheOutputQueueHasEmptied)
+{
+    std::string path = MakeFile("queued.txt", Text("queued"));
+    for (bool stuck : {false, true}) {
+        SCOPED_TRACE(stuck ? "stuck" : "emptying");
+        if (!PlayOutputQueue(stuck ? std::vector<int>{40, 30, 30} : std::vector<int>{40, 30, 20, 10, 0}))
+            GTEST_SKIP() << "the output queue cannot be played here";
+        ResetFakeUi();
+        Bytes line;
+        int result = Send(path, &line);
+        size_t looks = OutputQueueLooks();
+        PlayOutputQueue({});
+        EXPECT_EQ(result, !stuck);
+        EXPECT_TRUE(Z88Decode(line).complete) << "the frame itself went whole";
+        EXPECT_GE(looks, stuck ? 3u : 5u) << "the send did not wait for the queue";
+        EXPECT_EQ(FakeUi.Beeps(), !stuck);
+        EXPECT_EQ(FakeUi.failures, stuck ? Lines{path + " - not sent: the Z88 held the line (XOFF) for over two seconds."}
+                                         : Lines{});
     }
 }
 

@@ -116,6 +116,20 @@ static Screenshot WholeScreen()
     return shot;
 }
 
+// Runs the event loop until what was left to paint is painted: two looks at the screen with
+// the loop run between them agree. False when it keeps changing.
+static bool RunEventLoopUntilPainted()
+{
+    Screenshot was = WholeScreen();
+    return RunEventLoopUntil([&] {
+        RunEventLoop(100);
+        Screenshot now = WholeScreen();
+        bool same = now.rgb == was.rgb;
+        was = now;
+        return same;
+    });
+}
+
 TEST_F(StatusWindows, ProgressBarMovesByTheTableAndIsDrawnAtOnce)
 {
     const std::string title = ReceivingTitle(":RAM.0/LETTER.TXT");
@@ -215,7 +229,7 @@ TEST_F(StatusWindows, ProgressWindowIgnoresCloseRequestsAndTakesItsTitleCopied)
 TEST_F(StatusWindows, StepAndCloseWithoutAWindowDoNothing)
 {
     // After a transfer's end, or before any: no window, no drawing.
-    RunEventLoop(300);  // what earlier tests left to paint is painted
+    ASSERT_TRUE(RunEventLoopUntilPainted()) << "the screen keeps changing";
     const Screenshot before = WholeScreen();
     StepProgress(64);
     CloseProgress();
@@ -267,7 +281,8 @@ TEST_F(StatusWindows, TransferLogSortsWithoutRegardToCaseAndReopensAfterClose)
                                  "Apple.txt - no change.",
                                  "banana.txt - no change.", "banana.txt - no change.",
                                  "mango.txt - file changed.", "Zeta.txt - no change."}));
-    RunEventLoop(300);  // the list paints once the program is back in its loop
+    // The list paints once the program is back in its loop.
+    EXPECT_TRUE(RunEventLoopUntilPainted()) << "the screen keeps changing";
     Screenshot shot;
     ASSERT_TRUE(TakeScreenshot(&shot, "transfer-log-window.png"));
 

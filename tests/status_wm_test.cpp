@@ -98,14 +98,18 @@ TEST_F(StatusWindowsUnderWindowManager, ProgressWindowIsCaptionedOwnedAndFixedIn
     // The event loop runs here only so that the window manager's frame can be seen.
     ASSERT_NO_FATAL_FAILURE(ExpectCaptionedOwnedMovable(progress, fl_xid(owner)));
 
-    // The frame came after the drawing, so draw once more for the screenshot.
-    for (int count = 321; count <= 384; count++)
-        StepProgress(count);
+    // The frame came after the drawing, so the window is drawn again, step by step, until
+    // the screen shows it in its frame: its middle white, not yet painted or framed black.
     Screenshot shot;
-    ASSERT_TRUE(TakeScreenshot(&shot, "progress-window-openbox.png"));
     ScreenArea client;
-    ASSERT_TRUE(FindProgramWindow(title, &client));
-    EXPECT_EQ(shot.Pixel(client.x + client.width / 2, client.y + client.height / 2), 0xFFFFFFu);
+    int count = 320;
+    auto drawn = [&] {
+        StepProgress(++count);
+        return FindProgramWindow(title, &client) && TakeScreenshot(&shot) &&
+               shot.Pixel(client.x + client.width / 2, client.y + client.height / 2) == 0xFFFFFFu;
+    };
+    EXPECT_TRUE(RunEventLoopUntil(drawn, 30000)) << "the middle of the progress window is not white";
+    ASSERT_TRUE(TakeScreenshot(&shot, "progress-window-openbox.png"));
     CloseProgress();
     EXPECT_EQ(ClientWindow(title), 0u);
 }
@@ -118,14 +122,28 @@ TEST_F(StatusWindowsUnderWindowManager, TransferLogClosesWithAltF4)
     Window log = ClientWindow(title);
     ASSERT_NE(log, 0u);
     ASSERT_NO_FATAL_FAILURE(ExpectCaptionedOwnedMovable(log, fl_xid(owner)));
-    RunEventLoop(300);
+    ASSERT_EQ(LogLines().size(), 2u);
+    // Kept once painted: the list's white shows in its middle.
     Screenshot shot;
+    ScreenArea client;
+    auto painted = [&] {
+        return FindProgramWindow(title, &client) && TakeScreenshot(&shot) &&
+               shot.Pixel(client.x + client.width / 2, client.y + client.height / 2) == 0xFFFFFFu;
+    };
+    EXPECT_TRUE(RunEventLoopUntil(painted, 30000)) << "the log's list was never painted";
     ASSERT_TRUE(TakeScreenshot(&shot, "transfer-log-openbox.png"));
 
-    // A user's Alt+F4 goes to the window manager, which asks the window to close.
-    ASSERT_EQ(RunHostTool({"xdotool", "windowactivate", "--sync", std::to_string(log)}), 0);
+    // A user's Alt+F4 goes to the window manager, which asks the window it holds active to
+    // close: the keys go once openbox says the log is that window, as it does after the
+    // activation has been through the event loop.
+    ASSERT_EQ(RunHostTool({"xdotool", "windowactivate", std::to_string(log)}), 0);
+    auto active = [&] {
+        std::vector<long> now = WindowProperty(RootWindow(fl_display, fl_screen), "_NET_ACTIVE_WINDOW");
+        return now.size() == 1 && (Window)now[0] == log;
+    };
+    ASSERT_TRUE(RunEventLoopUntil(active, 30000)) << "openbox never made the log active";
     ASSERT_EQ(RunHostTool({"xdotool", "key", "alt+F4"}), 0);
-    RunEventLoopUntil([&] { return ClientWindow(title) == 0; });
+    RunEventLoopUntil([&] { return ClientWindow(title) == 0; }, 30000);
     EXPECT_EQ(ClientWindow(title), 0u);
     EXPECT_TRUE(LogLines().empty());
 }

@@ -75,4 +75,7 @@ void Z88StartListening();
 // Stops capturing once the line has been quiet for `quietMs`; returns what came.
 Bytes Z88StopListening(int quietMs = 300);
 
+// How many bytes the capture has taken so far.
+size_t Z88HeardSoFar();
+
 #endif

@@ -93,3 +93,9 @@ Bytes Z88StopListening(int quietMs)
     std::lock_guard<std::mutex> hold(heardLock);
     return heard;
 }
+
+size_t Z88HeardSoFar()
+{
+    std::lock_guard<std::mutex> hold(heardLock);
+    return heard.size();
+}
