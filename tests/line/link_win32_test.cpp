@@ -1,8 +1,8 @@
 // The Windows link's own ground, under Wine: the DCB as the port reports it, port names
 // opened through the device namespace, and the line errors ClearCommError reports.
 #include "link/comm_errors_win32.h"
-#include "tests/link_fixture.h"
-#include "tests/link_probe.h"
+#include "tests/support/link_fixture.h"
+#include "tests/support/link_probe.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
 

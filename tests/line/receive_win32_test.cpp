@@ -1,6 +1,6 @@
 // Receive cases of Windows alone: names that Windows would not store as the file they name,
 // and a current copy that another program holds open.
-#include "tests/receive_fixture.h"
+#include "tests/line/receive_fixture.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 #define TARNWELL_TEST_RECEIVE_FIXTURE_H
 
 #include "protocol/receive.h"
-#include "tests/link_fixture.h"
+#include "tests/support/link_fixture.h"
 #include "tests/support/z88.h"
 
 #include <algorithm>

@@ -3,8 +3,8 @@
 #include "link/line_settings_posix.h"
 #include "link/port_list_posix.h"
 #include "link/serial_port.h"
-#include "tests/link_fixture.h"
-#include "tests/link_probe.h"
+#include "tests/support/link_fixture.h"
+#include "tests/support/link_probe.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
 

@@ -1,9 +1,9 @@
 // The link with the real alerts, on a display of its own: Esc held down with xdotool while
 // bytes move, the real connect-failure box, and the bell.
 #include "link/serial_port.h"
-#include "tests/alerts_probe.h"
-#include "tests/link_fixture.h"
-#include "tests/link_probe.h"
+#include "tests/display/alerts_probe.h"
+#include "tests/support/link_fixture.h"
+#include "tests/support/link_probe.h"
 #include "tests/support/host_tool.h"
 #include "ui/alerts.h"
 

@@ -2,7 +2,7 @@
 // file size limit), things other than files standing at the store path, a program killed
 // in the middle of a reception, and store folders and ports of other kinds, each stood in
 // for by wrapping the one system call it changes.
-#include "tests/receive_fixture.h"
+#include "tests/line/receive_fixture.h"
 
 #include <dlfcn.h>
 #include <errno.h>

@@ -5,8 +5,8 @@
 #include "protocol/drop.h"
 #include "protocol/names.h"
 #include "protocol/send.h"
-#include "tests/link_fixture.h"
-#include "tests/send_probe.h"
+#include "tests/support/link_fixture.h"
+#include "tests/line/send_probe.h"
 #include "tests/support/z88.h"
 
 #include <algorithm>

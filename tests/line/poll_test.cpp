@@ -1,7 +1,7 @@
 // The poll tick on a real line, on both builds: which bytes waiting on the line start a
 // reception, which are dropped, and what each tick costs.
 #include "protocol/poll.h"
-#include "tests/receive_fixture.h"
+#include "tests/line/receive_fixture.h"
 
 class Poll : public ReceiveFixture {
 protected:
