@@ -11,11 +11,11 @@
 // server (and Wine) to the query. Long enough for a busy machine; it ends once it reads so.
 enum { EscapeSeenMs = 10000 };
 
-class LinkAlertsTest : public LinkFixture {
+class LinkAlertsTest : public LineFixture {
 protected:
     void SetUp() override
     {
-        LinkFixture::SetUp();
+        LineFixture::SetUp();
         window = ShowTestWindow();
     }
 
@@ -23,7 +23,8 @@ protected:
     {
         RunHostTool({"xdotool", "keyup", "Escape"});
         WaitForEscape(0, EscapeSeenMs);
-        LinkFixture::TearDown();
+        CloseLink();
+        LineFixture::TearDown();
         CloseTestWindow();
     }
 

@@ -23,8 +23,20 @@
 
 #include <algorithm>
 
-class LinkPosixTest : public FakeUiLinkFixture {
+class LinkPosixTest : public LineFixture {
 protected:
+    void SetUp() override
+    {
+        ResetFakeUi();
+        LineFixture::SetUp();
+    }
+
+    void TearDown() override
+    {
+        CloseLink();
+        LineFixture::TearDown();
+    }
+
     // Sets the port as another program might have left it, through a descriptor of the
     // test's own; returns what the pty kept of it.
     struct termios LeavePortAs(void (*change)(struct termios*))

@@ -6,11 +6,18 @@
 
 #include <thread>
 
-class LinkTest : public FakeUiLinkFixture {
+class LinkTest : public LineFixture {
 protected:
+    void SetUp() override
+    {
+        ResetFakeUi();
+        LineFixture::SetUp();
+    }
+
     void TearDown() override
     {
-        FakeUiLinkFixture::TearDown();
+        CloseLink();
+        LineFixture::TearDown();
         ReleasePort();
     }
 };

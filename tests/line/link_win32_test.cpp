@@ -10,8 +10,20 @@
 
 #include <stdlib.h>
 
-class LinkWin32Test : public FakeUiLinkFixture {
+class LinkWin32Test : public LineFixture {
 protected:
+    void SetUp() override
+    {
+        ResetFakeUi();
+        LineFixture::SetUp();
+    }
+
+    void TearDown() override
+    {
+        CloseLink();
+        LineFixture::TearDown();
+    }
+
     // The DCB of `port` as GetCommState gives it; false when it gives none.
     static bool ReadDcb(HANDLE port, DCB* line)
     {

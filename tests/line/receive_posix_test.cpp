@@ -15,7 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-class ReceivePosix : public ReceiveFixture {};
+using ReceivePosix = ReceiveFixture;
 
 // Stand-ins, each counted in Stood when it answers: a file system without RENAME_NOREPLACE
 // and hard links (vfat, a virtual machine's shared folder: renameat2 with a flag answers

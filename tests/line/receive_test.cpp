@@ -3,10 +3,7 @@
 // which windows, log lines and beeps the session made.
 #include "tests/line/receive_fixture.h"
 
-class ReceiveSession : public ReceiveFixture {
-protected:
-    const std::string sep = PathSeparator();
-};
+using ReceiveSession = ReceiveFixture;
 
 // The life of one name: stored, then replaced four times. Only the last two copies stay; the
 // log line comes from the second reception on and says whether the content changed.

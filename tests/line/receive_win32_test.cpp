@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-class ReceiveWin32 : public ReceiveFixture {};
+using ReceiveWin32 = ReceiveFixture;
 
 // A device name would send the data to the device, and Windows drops a trailing dot or blank,
 // so that "NOTES." would be stored over "NOTES". Such names fail before the disk is touched.

@@ -7,7 +7,7 @@
 
 namespace {
 
-class RoundTrip : public ReceiveFixture {};
+using RoundTrip = ReceiveFixture;
 
 TEST_F(RoundTrip, EveryByteValueComesBackUnchanged)
 {

@@ -25,13 +25,19 @@ Bytes Header(const std::string& name)
     return Bytes{Esc, 'N'} + Text(name) + Bytes{Esc, 'F'};
 }
 
-class SendTest : public LinkFixture {
+class SendTest : public LineFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_NO_FATAL_FAILURE(LinkFixture::SetUp());
+        ASSERT_NO_FATAL_FAILURE(LineFixture::SetUp());
         ASSERT_NO_FATAL_FAILURE(Open());
         ResetFakeUi();
+    }
+
+    void TearDown() override
+    {
+        CloseLink();
+        LineFixture::TearDown();
     }
 
     std::string MakeFile(const std::string& name, const Bytes& contents)
