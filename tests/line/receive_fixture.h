@@ -12,13 +12,13 @@
 #include <algorithm>
 #include <filesystem>
 
-using Events = std::vector<std::string>;
-
 // Long enough for bytes already sent to have crossed the line (socat under Wine).
 enum { LineSettleMs = 500 };
 
 class ReceiveFixture : public LineFixture {
 protected:
+    using Events = std::vector<std::string>;
+
     void SetUp() override
     {
         ResetFakeUi();

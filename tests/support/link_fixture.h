@@ -13,9 +13,6 @@
 #include <string>
 #include <vector>
 
-using Clock = std::chrono::steady_clock;
-using Lines = std::vector<std::string>;
-
 // Opens the link, with "Rate" and "Xon" set first when given; fails the test when the port
 // did not open.
 inline void Open(const char* rate = nullptr, const char* xon = nullptr)
