@@ -98,7 +98,7 @@ void StartFarEnd(FarEnd part, bool paced)
     FarEndThread = std::thread([part, paced] {
         static const unsigned char zeros[Chunk] = {};
         unsigned char taken[Chunk];
-        BenchClock::time_point start = BenchClock::now();
+        auto start = std::chrono::steady_clock::now();
         int idleTicks = 0;
         for (long done = 0; done < part.count;) {
             // A schedule that does not drift: each chunk is due at its place in the whole.
@@ -130,7 +130,7 @@ double MeasuredRun(Meter meter, FarEnd farEnd, const std::function<bool()>& work
         return -1;
     StartFarEnd(farEnd, meter == PacedCpuSeconds);
     double cpu = meter == PacedCpuSeconds ? ThreadCpuSeconds() : 0;
-    BenchClock::time_point start = BenchClock::now();
+    auto start = std::chrono::steady_clock::now();
     bool done = work();
     double figure = meter == WallSeconds       ? SecondsSince(start)
                     : meter == PacedCpuSeconds ? ThreadCpuSeconds() - cpu
@@ -160,7 +160,7 @@ double RawEscapeQueriesPerSecond()
     // Batches until a fifth of a second has gone, whatever a query costs on this platform.
     long queries = 0;
     int held = 0;
-    BenchClock::time_point start = BenchClock::now();
+    auto start = std::chrono::steady_clock::now();
     do {
         for (int i = 0; i < 100; i++)
             held += EscapeDownNow();

@@ -17,11 +17,9 @@
 // the program with status 2.
 long StartBenchmark(int argc, char** argv, const char* name, long defaultSize);
 
-using BenchClock = std::chrono::steady_clock;
-
-inline double SecondsSince(BenchClock::time_point start)
+inline double SecondsSince(std::chrono::steady_clock::time_point start)
 {
-    return std::chrono::duration<double>(BenchClock::now() - start).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 inline double Median(std::vector<double> values)

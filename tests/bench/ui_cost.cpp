@@ -8,11 +8,11 @@
 void PrintUiCost(WindowHandle owner, TransferDirection direction, const char* name, long count)
 {
     ShowProgress(owner, direction, name);
-    BenchClock::time_point start = BenchClock::now();
+    auto start = std::chrono::steady_clock::now();
     for (long i = 1; i <= count; i++)
         StepProgress((int)i);
     double stepSeconds = SecondsSince(start);
-    start = BenchClock::now();
+    start = std::chrono::steady_clock::now();
     int held = 0;
     for (long i = 0; i < count; i++)
         held += EscapeHeld();

@@ -11,10 +11,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <vector>
 
 class LineFixture : public ::testing::Test {
 protected:
+    using Clock = std::chrono::steady_clock;
+    using Lines = std::vector<std::string>;
+
     void SetUp() override
     {
         ResetSettingsStore();

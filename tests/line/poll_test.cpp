@@ -1,20 +1,8 @@
 // The poll tick on a real line, on both builds: which bytes waiting on the line start a
 // reception, which are dropped, and what each tick costs.
-#include "protocol/poll.h"
-#include "tests/receive_fixture.h"
+#include "tests/line/receive_fixture.h"
 
-class Poll : public ReceiveFixture {
-protected:
-    // One tick; its length in milliseconds. What the tick reported goes to `outcome`.
-    long long Tick()
-    {
-        auto start = Clock::now();
-        outcome = PollLink(Owner());
-        return MsSince(start);
-    }
-
-    int outcome = 99;
-};
+using Poll = ReceiveFixture;
 
 // Noise ahead of a frame, ESC with another letter in it included, is dropped in one tick,
 // and the frame behind it arrives in that same tick. A tick with nothing waiting returns at

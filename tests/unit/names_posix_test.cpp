@@ -1,6 +1,6 @@
 // File name mapping on Linux: dropped paths use '/', and a store name may hold any byte but
 // '/', so names that Windows refuses are ordinary files here.
-#include "tests/names_test.h"
+#include "tests/unit/names_test.h"
 
 const char ExampleStoreDirectory[] = "/home/z88/LINK/";
 

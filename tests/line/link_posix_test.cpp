@@ -4,8 +4,7 @@
 #include "link/line_settings_posix.h"
 #include "link/port_list_posix.h"
 #include "link/serial_port.h"
-#include "tests/link_fixture.h"
-#include "tests/link_probe.h"
+#include "tests/line/link_test.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
 
@@ -20,23 +19,22 @@
 
 #include <algorithm>
 
-class LinkPosixTest : public FakeUiLinkFixture {
-protected:
-    // Sets the port as another program might have left it, through a descriptor of the
-    // test's own; returns what the pty kept of it.
-    struct termios LeavePortAs(void (*change)(struct termios*))
-    {
-        struct termios line = {};
-        int other = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);
-        EXPECT_GE(other, 0);
-        tcgetattr(other, &line);
-        change(&line);
-        EXPECT_EQ(tcsetattr(other, TCSANOW, &line), 0);
-        tcgetattr(other, &line);
-        close(other);
-        return line;
-    }
-};
+using LinkPosixTest = LinkTest;
+
+// Sets `port` as another program might have left it, through a descriptor of the test's own;
+// returns what the pty kept of it.
+static struct termios LeavePortAs(const char* port, void (*change)(struct termios*))
+{
+    struct termios line = {};
+    int other = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    EXPECT_GE(other, 0);
+    tcgetattr(other, &line);
+    change(&line);
+    EXPECT_EQ(tcsetattr(other, TCSANOW, &line), 0);
+    tcgetattr(other, &line);
+    close(other);
+    return line;
+}
 
 static const tcflag_t CookedLocal = ICANON | ECHO | ECHOE | ECHOK | ECHONL | ISIG | IEXTEN;
 static const tcflag_t TranslatedInput = BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IUCLC;
@@ -59,7 +57,7 @@ static void OddlyConfigured(struct termios* line)
 
 TEST_F(LinkPosixTest, OpenMakesThePortRawAndChangesOnlyTheNamedSettings)
 {
-    struct termios before = LeavePortAs(OddlyConfigured);
+    struct termios before = LeavePortAs(port, OddlyConfigured);
     ASSERT_NO_FATAL_FAILURE(Open("19200", "1"));
     struct termios after = {};
     ASSERT_EQ(tcgetattr(LinkHandle, &after), 0);
@@ -94,7 +92,7 @@ TEST_F(LinkPosixTest, OpenMakesThePortRawAndChangesOnlyTheNamedSettings)
 TEST_F(LinkPosixTest, RateTheLineCannotTakeLeavesTheWholeRecordUnapplied)
 {
     for (const char* rate : {"abc", "0", "-9600", "1234", "99999999999", "9600000"}) {
-        struct termios before = LeavePortAs(OddlyConfigured);
+        struct termios before = LeavePortAs(port, OddlyConfigured);
         ASSERT_NO_FATAL_FAILURE(Open(rate, "1"));
         struct termios after = {};
         ASSERT_EQ(tcgetattr(LinkHandle, &after), 0);
@@ -130,7 +128,7 @@ TEST_F(LinkPosixTest, PortIsExclusiveWhileOpenAndFreeAfterwards)
 TEST_F(LinkPosixTest, PortHeldElsewhereIsLeftAsItWas)
 {
     ASSERT_TRUE(HoldPort(port));
-    struct termios before = LeavePortAs([](struct termios*) {});
+    struct termios before = LeavePortAs(port, [](struct termios*) {});
     OpenLink();
     EXPECT_EQ(LinkHandle, LinkOpenFailed);
     EXPECT_EQ(FakeUi.ConnectFailures(), 1);

@@ -1,7 +1,7 @@
 // The Windows zip (see package_test.cpp), unpacked as a user unpacks it: beside tarnwell.exe
 // the README and the licence in Windows line endings, the console program tarnwell-cli.exe,
 // and the program's version in the resource that File Properties shows.
-#include "tests/package_test.h"
+#include "tests/package/package_test.h"
 
 #include "tarnwell_version.h"
 #include "tests/support/host_tool.h"

@@ -1,5 +1,5 @@
 // Linux side of the send tests' platform help.
-#include "tests/send_probe.h"
+#include "tests/line/send_probe.h"
 
 #include <dirent.h>
 #include <fcntl.h>

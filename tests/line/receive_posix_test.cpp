@@ -2,7 +2,7 @@
 // file size limit), things other than files standing at the store path, a program killed
 // in the middle of a reception, and store folders and ports of other kinds, each stood in
 // for by wrapping the one system call it changes.
-#include "tests/receive_fixture.h"
+#include "tests/line/receive_fixture.h"
 
 #include <dlfcn.h>
 #include <errno.h>
@@ -15,7 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-class ReceivePosix : public ReceiveFixture {};
+using ReceivePosix = ReceiveFixture;
 
 // Stand-ins, each counted in Stood when it answers: a file system without RENAME_NOREPLACE
 // and hard links (vfat, a virtual machine's shared folder: renameat2 with a flag answers

@@ -2,7 +2,7 @@
 // --version and --help without a display, the control file names their architecture and
 // the packages of the libraries they use and recommends xdg-utils, the receive service runs
 // the packaged tarnwell-cli, and the icon is the program's own picture at every size.
-#include "tests/package_test.h"
+#include "tests/package/package_test.h"
 
 #include "app/window/icon.h"
 #include "tarnwell_version.h"

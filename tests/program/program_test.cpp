@@ -4,7 +4,7 @@
 // screenshots of what a person would see.
 #include "app/window/icon.h"
 #include "link/serial_link.h"
-#include "tests/link_probe.h"
+#include "tests/support/link_probe.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/line_fixture.h"

@@ -1,10 +1,10 @@
 // Receive cases of Windows alone: names that Windows would not store as the file they name,
 // and a current copy that another program holds open.
-#include "tests/receive_fixture.h"
+#include "tests/line/receive_fixture.h"
 
 #include <windows.h>
 
-class ReceiveWin32 : public ReceiveFixture {};
+using ReceiveWin32 = ReceiveFixture;
 
 // A device name would send the data to the device, and Windows drops a trailing dot or blank,
 // so that "NOTES." would be stored over "NOTES". Such names fail before the disk is touched.

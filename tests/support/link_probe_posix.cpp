@@ -1,5 +1,5 @@
 // Linux side of the link tests' view of the port: termios, flock and /proc/self/fd.
-#include "tests/link_probe.h"
+#include "tests/support/link_probe.h"
 
 #include "link/serial_link.h"
 #include "tests/support/process.h"

@@ -1,19 +1,9 @@
 // The serial link on a real line, on both builds: the link opens one end of a pty pair (COM1
 // under Wine), the test plays the Z88 on the other. The ui layer is the test double here:
 // the Esc key is held when the test says so and the connect-failure message is only counted.
-#include "tests/link_fixture.h"
-#include "tests/link_probe.h"
+#include "tests/line/link_test.h"
 
 #include <thread>
-
-class LinkTest : public FakeUiLinkFixture {
-protected:
-    void TearDown() override
-    {
-        FakeUiLinkFixture::TearDown();
-        ReleasePort();
-    }
-};
 
 TEST_F(LinkTest, PollModeReadTakesAByteThatIsWaiting)
 {

@@ -1,6 +1,6 @@
 // Linux side of the alerts probe: the fl_alert box found among FLTK's windows
 // from a timeout that runs inside its modal loop, and XKB bell events.
-#include "tests/alerts_probe.h"
+#include "tests/display/alerts_probe.h"
 
 #include "tests/support/desktop.h"
 #include "tests/support/host_tool.h"

@@ -1,7 +1,7 @@
 // The packages as a user gets them, on both builds: the .deb unpacked into a fresh root with
 // dpkg -x, the zip unpacked into a fresh folder, and the program in it started on the test
 // display. The platform files check what else each package holds.
-#include "tests/package_test.h"
+#include "tests/package/package_test.h"
 
 #include "settings/settings.h"
 #include "tests/support/peer_line.h"

@@ -1,8 +1,7 @@
 // The Windows link's own ground, under Wine: the DCB as the port reports it, port names
 // opened through the device namespace, and the line errors ClearCommError reports.
 #include "link/comm_errors_win32.h"
-#include "tests/link_fixture.h"
-#include "tests/link_probe.h"
+#include "tests/line/link_test.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
 
@@ -10,16 +9,15 @@
 
 #include <stdlib.h>
 
-class LinkWin32Test : public FakeUiLinkFixture {
-protected:
-    // The DCB of `port` as GetCommState gives it; false when it gives none.
-    static bool ReadDcb(HANDLE port, DCB* line)
-    {
-        ZeroMemory(line, sizeof *line);
-        line->DCBlength = sizeof *line;
-        return GetCommState(port, line) != 0;
-    }
-};
+using LinkWin32Test = LinkTest;
+
+// The DCB of `port` as GetCommState gives it; false when it gives none.
+static bool ReadDcb(HANDLE port, DCB* line)
+{
+    ZeroMemory(line, sizeof *line);
+    line->DCBlength = sizeof *line;
+    return GetCommState(port, line) != 0;
+}
 
 TEST_F(LinkWin32Test, OpenChangesOnlyTheNamedDcbFields)
 {

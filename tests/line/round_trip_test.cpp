@@ -3,11 +3,11 @@
 // goes out under the Z88's own name and arrives exactly as it left.
 #include "protocol/poll.h"
 #include "protocol/send.h"
-#include "tests/receive_fixture.h"
+#include "tests/line/receive_fixture.h"
 
 namespace {
 
-class RoundTrip : public ReceiveFixture {};
+using RoundTrip = ReceiveFixture;
 
 TEST_F(RoundTrip, EveryByteValueComesBackUnchanged)
 {

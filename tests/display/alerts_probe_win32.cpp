@@ -1,6 +1,6 @@
 // Windows side of the alerts probe: the message box found among the
 // thread's windows from a timer that fires inside its modal loop.
-#include "tests/alerts_probe.h"
+#include "tests/display/alerts_probe.h"
 
 #include "tests/support/desktop.h"
 #include "tests/support/host_tool.h"

@@ -1,32 +1,36 @@
-// The link fixture for the receive and poll tests: its folder as the store directory, and the
-// ui test double recording what the session shows.
+// The fixture of the receive and poll tests: the link open on a test line with the fixture's
+// folder as the store directory, the ui test double, fresh for each test, recording what the
+// session shows. After the test the Z88 has finished sending and the link is closed.
 #ifndef TARNWELL_TEST_RECEIVE_FIXTURE_H
 #define TARNWELL_TEST_RECEIVE_FIXTURE_H
 
+#include "protocol/poll.h"
 #include "protocol/receive.h"
-#include "tests/link_fixture.h"
+#include "tests/support/link_fixture.h"
 #include "tests/support/z88.h"
 
 #include <algorithm>
 #include <filesystem>
 
-using Events = std::vector<std::string>;
-
 // Long enough for bytes already sent to have crossed the line (socat under Wine).
 enum { LineSettleMs = 500 };
 
-class ReceiveFixture : public FakeUiLinkFixture {
+class ReceiveFixture : public LineFixture {
 protected:
+    using Events = std::vector<std::string>;
+
     void SetUp() override
     {
-        ASSERT_NO_FATAL_FAILURE(FakeUiLinkFixture::SetUp());
+        ResetFakeUi();
+        ASSERT_NO_FATAL_FAILURE(LineFixture::SetUp());
         ASSERT_NO_FATAL_FAILURE(UseDirectory(folder));
     }
 
     void TearDown() override
     {
         Z88WaitSent();
-        FakeUiLinkFixture::TearDown();
+        CloseLink();
+        LineFixture::TearDown();
     }
 
     // Puts `directory` in "Directory" and opens the link again, which loads StoreDirectory.
@@ -113,6 +117,17 @@ protected:
     {
         return "show Now Receiving file \"" + name + "\"";
     }
+
+    // One poll tick; its length in milliseconds. What the tick reported goes to `outcome`.
+    long long Tick()
+    {
+        auto start = Clock::now();
+        outcome = PollLink(Owner());
+        return MsSince(start);
+    }
+
+    int outcome = 99;
+    const std::string sep = PathSeparator();
 };
 
 #endif

@@ -5,9 +5,9 @@
 #include "protocol/drop.h"
 #include "protocol/names.h"
 #include "protocol/send.h"
-#include "tests/link_fixture.h"
-#include "tests/link_probe.h"
-#include "tests/send_probe.h"
+#include "tests/support/link_fixture.h"
+#include "tests/support/link_probe.h"
+#include "tests/line/send_probe.h"
 #include "tests/support/z88.h"
 
 #include <algorithm>
@@ -26,13 +26,19 @@ Bytes Header(const std::string& name)
     return Bytes{Esc, 'N'} + Text(name) + Bytes{Esc, 'F'};
 }
 
-class SendTest : public LinkFixture {
+class SendTest : public LineFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_NO_FATAL_FAILURE(LinkFixture::SetUp());
+        ASSERT_NO_FATAL_FAILURE(LineFixture::SetUp());
         ASSERT_NO_FATAL_FAILURE(Open());
         ResetFakeUi();
+    }
+
+    void TearDown() override
+    {
+        CloseLink();
+        LineFixture::TearDown();
     }
 
     std::string MakeFile(const std::string& name, const Bytes& contents)

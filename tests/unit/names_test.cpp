@@ -1,7 +1,7 @@
 // File name mapping and the store-name check, the part that is the same on both builds: on
 // Linux against our INI file, on Windows under Wine against the real WIN.INI.
 // names_posix_test.cpp and names_win32_test.cpp hold what differs.
-#include "tests/names_test.h"
+#include "tests/unit/names_test.h"
 #include "tests/support/temp_folder.h"
 
 #include <dirent.h>

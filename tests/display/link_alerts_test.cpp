@@ -1,9 +1,9 @@
 // The link with the real alerts, on a display of its own: Esc held down with xdotool while
 // bytes move, the real connect-failure box, and the bell.
 #include "link/serial_port.h"
-#include "tests/alerts_probe.h"
-#include "tests/link_fixture.h"
-#include "tests/link_probe.h"
+#include "tests/display/alerts_probe.h"
+#include "tests/support/link_fixture.h"
+#include "tests/support/link_probe.h"
 #include "tests/support/host_tool.h"
 #include "ui/alerts.h"
 
@@ -11,11 +11,11 @@
 // server (and Wine) to the query. Long enough for a busy machine; it ends once it reads so.
 enum { EscapeSeenMs = 10000 };
 
-class LinkAlertsTest : public LinkFixture {
+class LinkAlertsTest : public LineFixture {
 protected:
     void SetUp() override
     {
-        LinkFixture::SetUp();
+        LineFixture::SetUp();
         window = ShowTestWindow();
     }
 
@@ -23,7 +23,8 @@ protected:
     {
         RunHostTool({"xdotool", "keyup", "Escape"});
         WaitForEscape(0, EscapeSeenMs);
-        LinkFixture::TearDown();
+        CloseLink();
+        LineFixture::TearDown();
         CloseTestWindow();
     }
 

@@ -1,7 +1,7 @@
 // Windows side of the send tests' platform help. The C runtime gives a new stream the
 // lowest free descriptor, so the one the program will read through is known beforehand;
 // it is checked by the identity of its file before it is touched.
-#include "tests/send_probe.h"
+#include "tests/line/send_probe.h"
 
 #include <windows.h>
 

@@ -1,12 +1,9 @@
 // The receive session on a real line, on both builds: the test Z88 sends frames through a pty
 // (COM1 under Wine), ReceiveFile stores them in a fresh folder, and the ui test double shows
 // which windows, log lines and beeps the session made.
-#include "tests/receive_fixture.h"
+#include "tests/line/receive_fixture.h"
 
-class ReceiveSession : public ReceiveFixture {
-protected:
-    const std::string sep = PathSeparator();
-};
+using ReceiveSession = ReceiveFixture;
 
 // The life of one name: stored, then replaced four times. Only the last two copies stay; the
 // log line comes from the second reception on and says whether the content changed.

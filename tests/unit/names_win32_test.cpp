@@ -1,6 +1,6 @@
 // File name mapping on Windows: dropped paths use '\', and the store names that Windows
 // would take for a folder, a drive, a stream or a device are refused.
-#include "tests/names_test.h"
+#include "tests/unit/names_test.h"
 
 const char ExampleStoreDirectory[] = "C:\\LINK\\";
 

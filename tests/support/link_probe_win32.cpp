@@ -1,6 +1,6 @@
 // Windows side of the link tests' view of the port: the DCB, a second CreateFileA, and the
 // process's handle count.
-#include "tests/link_probe.h"
+#include "tests/support/link_probe.h"
 
 #include "link/serial_link.h"
 
