@@ -19,7 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Lines = std::vector<std::string>;
@@ -78,6 +80,18 @@ static Step PointAt(int left, int top, bool click = false)
         if (click)
             move.insert(move.end(), {"click", "1"});
         return Xdotool(move)(dialog);
+    };
+}
+
+// Waits until the dialog is painted: two looks at the screen, a tick apart, agree.
+static Step Settled()
+{
+    auto was = std::make_shared<Screenshot>();
+    return [was](WindowHandle) {
+        Screenshot now;
+        bool same = TakeScreenshot(&now) && !was->rgb.empty() && now.rgb == was->rgb;
+        *was = std::move(now);
+        return same;
     };
 }
 
@@ -156,7 +170,7 @@ TEST_F(ConfigDialogTest, OpensWithTheDefaultsInTheTemplatesLayoutAndTabOrder)
 {
     const std::string port = SettingDefault(SettingPort), folder = SettingDefault(SettingDirectory);
     Lines atOpening;
-    std::vector<Step> steps = {[&](WindowHandle dialog) {
+    std::vector<Step> steps = {Settled(), [&](WindowHandle dialog) {
         atOpening = SettingsSectionLines();
         EXPECT_EQ(Texts(dialog), port + "|9600|" + folder);
         EXPECT_TRUE(ItemChecked(dialog, IDC_XON) && ItemChecked(dialog, IDC_PRESERVE));
