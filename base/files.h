@@ -28,6 +28,11 @@ int RenameReplacingFile(const char* from, const char* to);
 // after a call of the C library that sets nothing else.
 const char* SystemErrorText(void);
 
+// Non-zero when anything stands at `path`: a file, a folder, a device (on Windows also the
+// device names that answer in every folder, such as "NUL"); else 0, and SystemErrorText
+// says why.
+int SomethingStandsAt(const char* path);
+
 // Opens `path` for reading as a byte stream ("rb") when it names a regular file; NULL for
 // a folder, a device, or anything that does not open. On Linux errno then says why nothing
 // opened, and stays as it was for what opened but is no file.

@@ -60,6 +60,12 @@ const char* SystemErrorText(void)
     return strerror(errno);
 }
 
+int SomethingStandsAt(const char* path)
+{
+    struct stat info;
+    return stat(path, &info) == 0;
+}
+
 FILE* OpenFileForReading(const char* path)
 {
     // A folder opens for reading here (unlike on Windows) and then fails at the first read;

@@ -54,6 +54,12 @@ const char* SystemErrorText(void)
     return words;
 }
 
+int SomethingStandsAt(const char* path)
+{
+    // Not the C library's stat, which Wine and Windows answer differently for device names.
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
 FILE* OpenFileForReading(const char* path)
 {
     DWORD attributes = GetFileAttributesA(path);
