@@ -44,17 +44,6 @@ int RenameWithoutReplacing(const char* from, const char* to)
     return errno == ENOENT && rename(from, to) == 0;
 }
 
-int RenameReplacingFile(const char* from, const char* to)
-{
-    // rename() replaces whatever is not a folder: a link or a device there would go.
-    struct stat info;
-    if (lstat(to, &info) == 0 && !S_ISREG(info.st_mode)) {
-        errno = EEXIST;  // for the failure's words: something else stands there
-        return 0;
-    }
-    return rename(from, to) == 0;
-}
-
 const char* SystemErrorText(void)
 {
     return strerror(errno);
