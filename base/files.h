@@ -1,7 +1,7 @@
 // The file calls, one implementation per platform (files_posix.cpp, files_win32.cpp), giving
 // the same answers on both: only a regular file counts as a file, a delete never removes a
-// folder, a new file never opens something that was there, and a rename replaces a file only
-// where its name says so. Folders and paths are folders.h, which comes with this header.
+// folder, a new file never opens something that was there, and a rename never replaces.
+// Folders and paths are folders.h, which comes with this header.
 #ifndef TARNWELL_FILES_H
 #define TARNWELL_FILES_H
 
@@ -18,15 +18,19 @@ int DeleteFileOnly(const char* path);
 // to replace, nor hard links, it looks first and renames when nothing stands there.
 int RenameWithoutReplacing(const char* from, const char* to);
 
-// Renames `from` to `to` in one step, replacing the file that stands at `to`: when it fails,
-// both names hold what they held. Anything at `to` that is not a file (a folder, a link, a
-// device) stays, and the rename fails. True on success.
-int RenameReplacingFile(const char* from, const char* to);
+// On Windows the delete and the rename above try again for about two seconds while another
+// program has the file open without sharing its deletion (a virus scanner or an indexer
+// looking at a new file), and fail after that.
 
 // The system's words for the error of the file or folder call that just failed ("Permission
 // denied", "No space left on device"): errno on Linux; on Windows the last error, or errno
 // after a call of the C library that sets nothing else.
 const char* SystemErrorText(void);
+
+// Non-zero when anything stands at `path`: a file, a folder, a device (on Windows also the
+// device names that answer in every folder, such as "NUL"); else 0, and SystemErrorText
+// says why.
+int SomethingStandsAt(const char* path);
 
 // Opens `path` for reading as a byte stream ("rb") when it names a regular file; NULL for
 // a folder, a device, or anything that does not open. On Linux errno then says why nothing

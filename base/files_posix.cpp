@@ -44,20 +44,15 @@ int RenameWithoutReplacing(const char* from, const char* to)
     return errno == ENOENT && rename(from, to) == 0;
 }
 
-int RenameReplacingFile(const char* from, const char* to)
-{
-    // rename() replaces whatever is not a folder: a link or a device there would go.
-    struct stat info;
-    if (lstat(to, &info) == 0 && !S_ISREG(info.st_mode)) {
-        errno = EEXIST;  // for the failure's words: something else stands there
-        return 0;
-    }
-    return rename(from, to) == 0;
-}
-
 const char* SystemErrorText(void)
 {
     return strerror(errno);
+}
+
+int SomethingStandsAt(const char* path)
+{
+    struct stat info;
+    return stat(path, &info) == 0;
 }
 
 FILE* OpenFileForReading(const char* path)

@@ -12,28 +12,40 @@
 #include <string.h>
 #include <sys/stat.h>
 
-int DeleteFileOnly(const char* path)
+// Another program that has just opened a file (a virus scanner or an indexer, often right
+// after the file was written) keeps it from being renamed or deleted for a moment: Windows
+// answers a sharing violation or access denied. Such a call is tried again for this long.
+enum { BusyFileRetryMs = 2000, BusyFileRetryStepMs = 50 };
+
+// `call` until it succeeds, fails for another reason, or the file has stayed busy for
+// BusyFileRetryMs. True on success; else the last error is the call's own.
+template <typename Call>
+static int RetriedWhileBusy(Call call)
 {
-    return DeleteFileA(path) != 0;
+    for (int waited = 0;; waited += BusyFileRetryStepMs) {
+        if (call())
+            return 1;
+        DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || waited >= BusyFileRetryMs)
+            return 0;
+        Sleep(BusyFileRetryStepMs);
+    }
 }
 
-// Both renames write through: they return once the new name is on the disk, which is what
+int DeleteFileOnly(const char* path)
+{
+    // A folder answers access denied as a busy file does, and never becomes deletable here.
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return 0;
+    return RetriedWhileBusy([&] { return DeleteFileA(path) != 0; });
+}
+
+// The rename writes through: it returns once the new name is on the disk, which is what
 // FlushFolderToDisk does on Linux.
 int RenameWithoutReplacing(const char* from, const char* to)
 {
-    return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH) != 0;
-}
-
-int RenameReplacingFile(const char* from, const char* to)
-{
-    // MoveFileEx fails on a folder, but would replace a link (a reparse point): it stays.
-    DWORD attributes = GetFileAttributesA(to);
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
-        SetLastError(ERROR_ALREADY_EXISTS);  // for the failure's words: something else stands there
-        return 0;
-    }
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return RetriedWhileBusy([&] { return MoveFileExA(from, to, MOVEFILE_WRITE_THROUGH) != 0; });
 }
 
 const char* SystemErrorText(void)
@@ -52,6 +64,12 @@ const char* SystemErrorText(void)
     if (!length)
         snprintf(words, sizeof words, "error %lu", (unsigned long)error);
     return words;
+}
+
+int SomethingStandsAt(const char* path)
+{
+    // Not the C library's stat, which Wine and Windows answer differently for device names.
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 FILE* OpenFileForReading(const char* path)

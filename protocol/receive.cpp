@@ -14,7 +14,6 @@
 #include "ui/transfer_log.h"
 
 #include <stdio.h>
-#include <sys/stat.h>
 
 // The byte count handed to StepProgress starts again at 1 after this many bytes, so that it
 // never overflows. The bar only looks at whole multiples of 64, so it moves on as before;
@@ -50,25 +49,28 @@ static int ReadName(char* name)
     return 1;
 }
 
-// The three paths of a reception, each StoreDirectory followed by a form of the mapped name.
+// The paths of a reception, each StoreDirectory followed by a form of the mapped name.
 struct StorePaths {
     char store[TextSize];     // the name itself: the file received last
     char previous[TextSize];  // '_' and the name: the copy before it
     char incoming[TextSize];  // '~' and the name: the file being received now
+    // "~_" and the name: the previous copy while the copies move (PutInPlace). No received
+    // name maps to it, since names beginning with '_' or '~' are refused; it is one byte
+    // longer than the '_' path, so that every name whose '_' path fits can be stored.
+    char aside[TextSize + 1];
 };
 
-// Puts StoreDirectory, `prefix` and `mapped` together into `path` (TextSize bytes). 0 when
-// that would be longer than 127 characters: a path is never cut, since a cut path can name
-// another file.
-static int FormPath(char* path, const char* prefix, const char* mapped)
+// Puts StoreDirectory, `prefix` and `mapped` together into `path` (`size` bytes). 0 when
+// that would not fit: a path is never cut, since a cut path can name another file.
+static int FormPath(char* path, int size, const char* prefix, const char* mapped)
 {
-    int length = snprintf(path, TextSize, "%s%s%s", StoreDirectory, prefix, mapped);
-    if (length >= 0 && length < TextSize)
+    int length = snprintf(path, size, "%s%s%s", StoreDirectory, prefix, mapped);
+    if (length >= 0 && length < size)
         return 1;
     return NoteFailure("the path in the store folder would be longer than %d characters", TextSize - 1);
 }
 
-// Forms the three paths. 0 when the name has no place in the store directory or when a
+// Forms the paths. 0 when the name has no place in the store directory or when a
 // path would be too long.
 static int MakeStorePaths(const char* name, StorePaths* paths)
 {
@@ -81,8 +83,9 @@ static int MakeStorePaths(const char* name, StorePaths* paths)
     const char* refusal = StoreNameRefusal(mapped);
     if (refusal)
         return NoteFailure("%s", refusal);
-    return FormPath(paths->store, "", mapped) && FormPath(paths->previous, "_", mapped) &&
-           FormPath(paths->incoming, "~", mapped);
+    return FormPath(paths->store, TextSize, "", mapped) && FormPath(paths->previous, TextSize, "_", mapped) &&
+           FormPath(paths->incoming, TextSize, "~", mapped) &&
+           FormPath(paths->aside, sizeof paths->aside, "~_", mapped);
 }
 
 // Forms the paths for `name` and makes the store directory when it does not exist yet, with
@@ -165,8 +168,7 @@ static FILE* OpenIncomingFile(const StorePaths* paths)
         // The system's words first: the look at the path may change them.
         char words[TextSize];
         snprintf(words, sizeof words, "%s", SystemErrorText());
-        struct stat info;
-        if (stat(paths->incoming, &info) == 0)
+        if (SomethingStandsAt(paths->incoming))
             NoteFailure("what stands at the name of its '~' copy is not a file");
         else
             NoteFailure("the store folder cannot be written (%s)", words);
@@ -199,43 +201,58 @@ static int FileStands(const char* path)
     return 1;
 }
 
-// Puts the file received whole at the incoming path in place: the current copy becomes the
-// previous one, replacing the old previous copy in the same step, and then the new file
-// takes the store name. When the current copy cannot be moved (a program holds it open
-// without sharing its deletion, or something other than a file stands at the previous-copy
-// name), nothing has changed: the store name, the previous copy and the new file stay as
-// they were. When the new file cannot take the store name, the current copy goes back to
-// it (should that fail as well, each file still stands under one of the three names). Last,
-// the folder's names go to the disk, so that a power cut after the beep cannot bring the old
-// ones back. 0 when a step fails; `hadPrevious` is set when a current copy stood at the
-// store name.
-static int PutInPlace(const StorePaths* paths, int* hadPrevious)
+// Puts the file received whole at the incoming path in place, when `hadPrevious` says a
+// current copy stands at the store name: the current copy becomes the previous one and the
+// new file takes the store name. No rename replaces anything, so that each of the files
+// stands under a name of its own at every step and a failure can put all of them back:
+//   1. the previous copy goes aside (after a crash, a file already there is older still);
+//   2. the current copy takes the previous-copy name;
+//   3. the new file takes the store name;
+// and then the copy set aside can go. A step that fails (another program holds the file
+// open, a failing disk, something other than a file at a name) undoes the steps before it:
+// the store name and the previous copy are as they were, and the new file stays under '~'.
+// A crash between steps leaves each file under one of the four names. The next reception of
+// the name then replaces the '~' file as always; when the store name stands it moves the
+// copies by the same steps, which end with the copy it held under '_' and what stood aside
+// deleted, and when it does not (a crash after step 2), the copy under '_' stays. 0 when a
+// step fails.
+static int PutInPlace(const StorePaths* paths, int hadPrevious)
 {
-    *hadPrevious = FileStands(paths->store);
-    if (*hadPrevious && !RenameReplacingFile(paths->store, paths->previous))
-        return NoteFailure("the current copy cannot be moved aside (%s)", SystemErrorText());
-    // The store name has just been freed by a rename in this folder, and the new copy takes
-    // it by a rename as well (RenameWithoutReplacing has one for every file system): once the
-    // current copy is aside, only a failing disk, or another program taking the name in this
-    // moment, keeps the new copy out.
-    if (!RenameWithoutReplacing(paths->incoming, paths->store)) {
-        NoteFailure("the new copy cannot take the file's name (%s)", SystemErrorText());
-        if (*hadPrevious)
-            RenameWithoutReplacing(paths->previous, paths->store);
-        return 0;
+    int setAside = hadPrevious && FileStands(paths->previous);
+    if (setAside) {
+        DeleteFileOnly(paths->aside);
+        if (!RenameWithoutReplacing(paths->previous, paths->aside))
+            return NoteFailure("the previous copy cannot be moved aside (%s)", SystemErrorText());
     }
-    if (!FlushFolderToDisk(paths->store))
-        return NoteFailure("the store folder's names could not be put on the disk (%s)", SystemErrorText());
-    return 1;
+    if (hadPrevious && !RenameWithoutReplacing(paths->store, paths->previous)) {
+        NoteFailure("the current copy cannot be moved aside (%s)", SystemErrorText());
+    } else if (!RenameWithoutReplacing(paths->incoming, paths->store)) {
+        NoteFailure("the new copy cannot take the file's name (%s)", SystemErrorText());
+        if (hadPrevious)
+            RenameWithoutReplacing(paths->previous, paths->store);
+    } else {
+        return 1;
+    }
+    if (setAside)
+        RenameWithoutReplacing(paths->aside, paths->previous);
+    return 0;
+}
+
+// Says what went wrong after the file took its name: it counts as received all the same,
+// and the line says what did not happen.
+static void Warn(WindowHandle owner, const char* name, const char* what)
+{
+    char line[2 * TextSize + 32];
+    snprintf(line, sizeof line, "%s - received, but %s (%s).", name, what, SystemErrorText());
+    AddFailureEntry(owner, line);
 }
 
 // Tells the log whether the new copy of `name` differs from the one it replaced.
-static void LogChange(WindowHandle owner, const char* name, const StorePaths* paths)
+static void LogChange(WindowHandle owner, const char* name, int changed)
 {
     // A long name is cut to fit the line, which is only shown.
     char line[TextSize];
-    snprintf(line, sizeof line, "%s%s", name,
-             FilesIdentical(paths->store, paths->previous) ? " - no change." : " - file changed.");
+    snprintf(line, sizeof line, "%s%s", name, changed ? " - file changed." : " - no change.");
     AddLogEntry(owner, line);
 }
 
@@ -249,11 +266,26 @@ static int StoreFile(WindowHandle owner, const char* name)
     FILE* incoming = OpenIncomingFile(&paths);
     if (!incoming || !WriteIncomingFile(incoming))
         return 0;
-    int hadPrevious = 0;
-    if (!PutInPlace(&paths, &hadPrevious))
+    int hadPrevious = FileStands(paths.store);
+    // The same copy again (sent twice by mistake) leaves both copies as they are: moved
+    // along, it would push the last different copy out for a second one of this.
+    if (hadPrevious && FilesIdentical(paths.incoming, paths.store)) {
+        if (!DeleteFileOnly(paths.incoming))
+            Warn(owner, name, "its '~' copy could not be deleted");
+        LogChange(owner, name, 0);
+        return 1;
+    }
+    if (!PutInPlace(&paths, hadPrevious))
         return 0;
+    // What stands aside is older than the previous copy now: only the last two are kept.
+    if (hadPrevious && FileStands(paths.aside) && !DeleteFileOnly(paths.aside))
+        Warn(owner, name, "its older copy under '~_' could not be deleted");
+    // The names go to the disk, so that a power cut after the beep cannot bring the old ones
+    // back. The file is in place whatever this answers.
+    if (!FlushFolderToDisk(paths.store))
+        Warn(owner, name, "the store folder's names could not be put on the disk");
     if (hadPrevious)
-        LogChange(owner, name, &paths);
+        LogChange(owner, name, 1);
     return 1;
 }
 

@@ -12,7 +12,6 @@
 
 #include <stdio.h>
 #include <string.h>
-#include <sys/stat.h>
 
 static const unsigned char StartMark[] = {FrameEsc, FrameStart};
 static const unsigned char NameEndMark[] = {FrameEsc, FrameNameEnd};
@@ -77,8 +76,7 @@ FILE* OpenFileToSend(const char* path)
 {
     FILE* source = OpenFileForReading(path);
     if (!source) {
-        struct stat info;
-        if (stat(path, &info) != 0)
+        if (!SomethingStandsAt(path))
             NoteFailure("the file cannot be found (%s)", SystemErrorText());
         else
             NoteFailure("it is not a file that can be read");

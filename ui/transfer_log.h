@@ -11,8 +11,9 @@
 // the top left corner of owner's client area. Lines equal to one already there are kept.
 void AddLogEntry(WindowHandle owner, const char* line);
 
-// A line that says why a transfer failed: in the window programs a log line as above; the
-// terminal's says it on standard error, in place of its own "not received whole".
+// A line that says why a transfer failed, or what failed after a received file took its
+// name: in the window programs a log line as above; the terminal's says it on standard
+// error, in place of its own "not received whole".
 void AddFailureEntry(WindowHandle owner, const char* line);
 
 #endif

@@ -19,16 +19,20 @@ using ReceivePosix = ReceiveFixture;
 
 // Stand-ins, each counted in Stood when it answers: a file system without RENAME_NOREPLACE
 // and hard links (vfat, a virtual machine's shared folder: renameat2 with a flag answers
-// EINVAL, link EPERM); one whose folders cannot be flushed (fsync on a folder answers
+// EINVAL, link EPERM); a failing disk, on which the rename FailingRename names ("FROM>TO")
+// answers EIO; one whose folders cannot be flushed (fsync on a folder answers
 // FolderFlushError); a port that counts line errors (TIOCGICOUNT answers Counts, where a
 // pty answers ENOTTY).
 static bool NoSafeRenames, Counting;
 static int FolderFlushError, Stood;
+static std::string FailingRename;
 static struct serial_icounter_struct Counts;
 #define REAL(name, type) ((type)dlsym(RTLD_NEXT, name))
 
 extern "C" int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) noexcept
 {
+    if (FailingRename == std::string(from) + ">" + to)
+        return Stood++, errno = EIO, -1;
     if (NoSafeRenames && flags)
         return Stood++, errno = EINVAL, -1;
     return REAL("renameat2", int (*)(int, const char*, int, const char*, unsigned))(fromDir, from, toDir, to, flags);
@@ -62,8 +66,9 @@ extern "C" int ioctl(int fd, unsigned long request, ...) noexcept
 }
 
 // Without safe renames, three receptions of one name leave the newest and the one before,
-// and a fourth cut short changes neither. A folder flush that the file system does not
-// offer is no failure; one the disk fails still is.
+// and a fourth cut short changes neither. A folder flush that fails once the file has its
+// name, as the file system offers none or the disk fails, leaves it received all the same,
+// the copy before it under '_'; only the disk's failure is said.
 TEST_F(ReceivePosix, StoreFoldersWithoutSafeRenamesOrFolderFlushLoseNothing)
 {
     NoSafeRenames = true;
@@ -75,18 +80,40 @@ TEST_F(ReceivePosix, StoreFoldersWithoutSafeRenamesOrFolderFlushLoseNothing)
     EXPECT_EQ(Stored("_FAT.z88"), "two");
     EXPECT_EQ(Stored("~FAT.z88"), "four, cut");
 
-    for (int error : {EINVAL, EIO}) {
+    for (int error : {EINVAL, EOPNOTSUPP, EIO}) {
         ResetFakeUi();
         FolderFlushError = error;
-        EXPECT_EQ(Receive(Body(Z88Frame("FAT", Text("flushed")))), error == EINVAL) << error;
+        EXPECT_EQ(Receive(Body(Z88Frame("FAT", Text("flushed " + std::to_string(error))))), 1) << error;
         FolderFlushError = 0;
-        EXPECT_EQ(Stored("FAT.z88"), "flushed");
-        EXPECT_EQ(FakeUi.failures, error == EINVAL ? Events{}
-            : Events{"FAT - not received: the store folder's names could not be put on the disk (" +
+        EXPECT_EQ(Stored("FAT.z88"), "flushed " + std::to_string(error));
+        EXPECT_EQ(FakeUi.failures, error != EIO ? Events{}
+            : Events{"FAT - received, but the store folder's names could not be put on the disk (" +
                      std::string(strerror(EIO)) + ")."});
     }
-    EXPECT_EQ(Stored("_FAT.z88"), "flushed");
-    EXPECT_EQ(Stood, 3 * 2 + 2) << "renameat2 and link for each whole reception, then the flushes";
+    EXPECT_EQ(Stored("_FAT.z88"), "flushed " + std::to_string(EOPNOTSUPP));
+    EXPECT_EQ(Stood, (1 + 2 + 3) * 2 + 3) << "renameat2 and link for each rename (one, two, three), then the flushes";
+}
+
+// A rename that fails as the copies move (a failing disk) leaves the store name and the
+// previous copy as they were and the new file under '~', whichever of the three it is.
+TEST_F(ReceivePosix, ARenameThatFailsLeavesBothCopiesAsTheyWere)
+{
+    const struct {
+        const char *from, *to, *reason;
+    } steps[] = {{"_X", "~_X", "the previous copy cannot be moved aside"},
+                 {"X", "_X", "the current copy cannot be moved aside"},
+                 {"~X", "X", "the new copy cannot take the file's name"}};
+    for (const auto& step : steps) {
+        ResetFakeUi();
+        WriteWholeFile(folder + "X.z88", "current");
+        WriteWholeFile(folder + "_X.z88", "previous");
+        FailingRename = folder + step.from + ".z88>" + folder + step.to + ".z88";
+        EXPECT_EQ(Receive(Body(Z88Frame("X", Text("new")))), 0) << step.to;
+        FailingRename.clear();
+        EXPECT_EQ(FakeUi.failures, Events{"X - not received: " + std::string(step.reason) + " (" + strerror(EIO) + ")."});
+        EXPECT_EQ(Listing(folder), (std::vector<std::string>{"X.z88", "_X.z88", "~X.z88"}));
+        EXPECT_EQ(Stored("X.z88") + " " + Stored("_X.z88") + " " + Stored("~X.z88"), "current previous new");
+    }
 }
 
 // The port's error counts are read once the end mark is in, against what they were when the
@@ -101,12 +128,13 @@ TEST_F(ReceivePosix, LineErrorsTheCountsShowFailTheReception)
         int when;  // 0 mid-data, 1 once the frame waits on the line, 2 before it, the line quiet
         std::string kind;
     } cases[] = {{&serial_icounter_struct::frame, 0, "framing error"},
+                 {&serial_icounter_struct::buf_overrun, 0, "overrun"},
                  {&serial_icounter_struct::parity, 1, "parity error"},
                  {&serial_icounter_struct::brk, 2, ""}};
     Counting = true;
     for (const auto& c : cases) {
         ResetFakeUi();
-        const std::string name = "LINE" + std::to_string(c.when), data(300, 'x');
+        const std::string name = "LINE" + std::to_string(&c - cases), data(300, 'x');
         WriteWholeFile(folder + name + ".z88", "old");
         Counts = serial_icounter_struct();
         ASSERT_EQ(NextLineByte(PollMode), -1);  // the line is quiet

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <thread>
+
 using ReceiveWin32 = ReceiveFixture;
 
 // A device name would send the data to the device, and Windows drops a trailing dot or blank,
@@ -21,9 +23,11 @@ TEST_F(ReceiveWin32, NamesWindowsWouldChangeAreRefused)
 }
 
 // A current copy open in another program, sharing reading and writing but not deletion as
-// an editor opens it, cannot become the previous copy: the reception fails, and the store
-// name, the previous copy and the new file stay as they were. The other program is this
-// one started again, suspended, and given the handle.
+// an editor opens it, cannot become the previous copy: the reception fails, once the rename
+// has been tried for two seconds, and the store name, the previous copy and the new file
+// stay as they were. The other program is this one started again, suspended, and given the
+// handle. A new file held so for half a second only, as a virus scanner holds a file just
+// written, takes its name once it is let go.
 TEST_F(ReceiveWin32, CurrentCopyHeldOpenElsewhereKeepsAllThree)
 {
     WriteWholeFile(folder + "HELD.z88", "current");
@@ -52,4 +56,18 @@ TEST_F(ReceiveWin32, CurrentCopyHeldOpenElsewhereKeepsAllThree)
     EXPECT_EQ(Stored("HELD.z88"), "current");
     EXPECT_EQ(Stored("_HELD.z88"), "previous");
     EXPECT_EQ(Stored("~HELD.z88"), "new");
+
+    static std::string incoming = folder + "~HELD.z88";
+    static std::thread scanner;
+    ResetFakeUi();
+    FakeUi.onStep = [](int count) {  // the last byte: a scanner opens the file as it is closed
+        HANDLE file = count == 5 ? CreateFileA(incoming.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                               NULL, OPEN_EXISTING, 0, NULL) : INVALID_HANDLE_VALUE;
+        if (file != INVALID_HANDLE_VALUE)
+            scanner = std::thread([file] { Sleep(500); CloseHandle(file); });
+    };
+    EXPECT_EQ(Receive(Body(Z88Frame("HELD", Text("newer")))), 1);
+    ASSERT_TRUE(scanner.joinable());
+    scanner.join();
+    EXPECT_EQ(Stored("HELD.z88") + " " + Stored("_HELD.z88") + " " + Stored("~HELD.z88"), "newer current <none>");
 }

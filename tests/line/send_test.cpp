@@ -199,10 +199,9 @@ TEST_F(SendTest, RefusedWithoutATrace)
     std::vector<std::pair<std::string, std::string>> refused = {
         {folder + "sub", notAFile}, {folder + "sub" + PathSeparator(), "its name for the Z88 would be empty."},
         {folder + "missing.txt", "the file cannot be found ("}};
-    // Windows' device names are no files it can find.
-    const std::string device = PathSeparator()[0] == '/' ? notAFile : "the file cannot be found (";
+    // Windows' device names ("NUL" in every folder) stand there, and are no files.
     for (const std::string& path : NonFilePaths(folder))
-        refused.push_back({path, device});
+        refused.push_back({path, notAFile});
     size_t named = 0;
     for (char c : {'\x01', '\t', '\x11', '\x13', '\x1b', '\x1f', '\x7f'}) {
         const std::string path = folder + "a" + c + "b.txt";

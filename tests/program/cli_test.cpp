@@ -12,6 +12,7 @@
 #include <signal.h>
 #include <string.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <termios.h>
 #include <unistd.h>
@@ -154,8 +155,10 @@ TEST_F(CliTest, ReceiveOnceWithOverridesStoresTheFileAndWritesNoSetting)
 // The store folder is checked before the wait, by the configuration dialog's rule and words:
 // one that cannot be made (its path goes through a plain file) ends the run at once with 2,
 // before the port is opened. A folder that passed but can no longer be used when the file
-// comes (the tests run as root, for whom no permission bits refuse a folder: a plain file
-// has taken the place of the folder above it) fails the file, and says why.
+// comes fails the file, and says why: a plain file has taken the place of the folder above
+// it, or the folder has lost its write bit. One that has lost its read bit takes the file,
+// but cannot put its names on the disk, and says so. The program runs without root's
+// power over file modes (the tests run as root), as a user's program does.
 TEST_F(CliTest, StoreFolderIsCheckedBeforeTheWait)
 {
     WriteWholeFile(folder + "plain", "a file, not a folder");
@@ -164,16 +167,37 @@ TEST_F(CliTest, StoreFolderIsCheckedBeforeTheWait)
     EXPECT_EQ(Finish(&wrong, 5000), 2);
     EXPECT_EQ(wrong.err, "tarnwell-cli: Directory: the folder \"" + folder + "plain/x/\" cannot be made.\n");
 
-    const std::string above = folder + "above";
-    ChildProcess run;
-    Start(&run, {"--dir", above + "/store", "receive", "--once"});
-    ASSERT_TRUE(WaitForPortTaken(port));
-    std::filesystem::remove_all(above);
-    WriteWholeFile(above, "a file, not a folder");
-    Z88SendInBackground(Z88Frame(":RAM.0/LETTER.TXT", Text("Dear Sir,")));
-    EXPECT_EQ(Finish(&run), 1);
-    EXPECT_EQ(run.err, ":RAM.0/LETTER.TXT - not received: the store folder cannot be made (Not a directory).\n");
-    EXPECT_EQ(run.out, "");
+    const std::string name = ":RAM.0/LETTER.TXT";
+    const struct {
+        mode_t mode;  // the store folder's once the port is taken; 0: a file in place of the one above
+        int status;
+        std::string err, out;
+    } cases[] = {
+        {0, 1, name + " - not received: the store folder cannot be made (Not a directory).\n", ""},
+        {0500, 1, name + " - not received: the store folder cannot be written (Permission denied).\n", ""},
+        {0300, 0, name + " - received, but the store folder's names could not be put on the disk (Permission denied).\n",
+         name + " - received.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.err);
+        const std::string above = folder + "above" + std::to_string(c.mode), store = above + "/store";
+        ChildProcess run;
+        ASSERT_TRUE(StartChild(&run, "setpriv", {"--bounding-set=-dac_override,-dac_read_search", "sh", "-c",
+                                                 "exec " + std::string(BuildEmulator()) + "\"$0\" \"$@\"", TARNWELL_CLI,
+                                                 "--dir", store, "receive", "--once"}, CollectOutput));
+        ASSERT_TRUE(WaitForPortTaken(port));
+        if (c.mode) {
+            chmod(store.c_str(), c.mode);
+        } else {
+            std::filesystem::remove_all(above);
+            WriteWholeFile(above, "a file, not a folder");
+        }
+        Z88SendInBackground(Z88Frame(name, Text("Dear Sir,")));
+        EXPECT_EQ(Finish(&run), c.status);
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.out, c.out);
+        chmod(store.c_str(), 0700);
+    }
 }
 
 // A reader of the output that has gone (`tarnwell-cli receive | true`) does not end the

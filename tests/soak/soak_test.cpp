@@ -263,10 +263,11 @@ protected:
         faultCounts[fault]++;
         receptions++;
 
-        // The record after a whole reception: the new copy, and the one it replaced before it.
+        // The record after a whole reception: the new copy, and the one it replaced before it
+        // (the same copy again, an empty one say, replaces nothing).
         std::map<std::string, std::string> whole = record;
         const std::string stored = name.stored, previous = std::string("_") + name.stored;
-        if (whole.count(stored))
+        if (whole.count(stored) && whole[stored] != std::string(data.begin(), data.end()))
             whole[previous] = whole[stored];
         whole[stored] = std::string(data.begin(), data.end());
         bool mustBeWhole = fault == NoFault || fault == Noise;

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
+#include <filesystem>
 #include <string>
 
 TEST(Files, OnlyRegularFilesOpenForReading)
@@ -91,7 +94,9 @@ TEST(Files, ParentFoldersAreMadeUpToTheLastSeparator)
 }
 
 // A full path names one folder whatever folder a program starts in; on Windows "\LINK" (the
-// current drive) and "C:LINK" (the current folder of drive C) do not.
+// current drive) and "C:LINK" (the current folder of drive C) do not. MakePathFull makes
+// one full against the current folder (its drive for "\LINK"), keeps a full one as it is,
+// and leaves one alone whose full form would be longer than 127 characters.
 TEST(Files, FullPathsNameOneFolderFromAnywhere)
 {
     const bool onLinux = PathSeparator()[0] == '/';
@@ -99,4 +104,22 @@ TEST(Files, FullPathsNameOneFolderFromAnywhere)
         EXPECT_FALSE(IsFullPath(path)) << path;
     for (const char* path : {onLinux ? "/home/ann/z88" : "C:\\LINK", onLinux ? "/" : "\\\\server\\share"})
         EXPECT_TRUE(IsFullPath(path)) << path;
+
+    const std::string here = std::filesystem::current_path().string(), tooLong(TextSize - 2, 'x');
+    const struct {
+        std::string path;
+        int made;
+        std::string full;
+    } cases[] = {
+        {"z88", 1, here + PathSeparator() + "z88"},
+        {onLinux ? "/home/ann/z88" : "C:\\LINK", 1, onLinux ? "/home/ann/z88" : "C:\\LINK"},
+        {onLinux ? "LINK/" : "\\LINK", 1, onLinux ? here + "/LINK/" : here.substr(0, 2) + "\\LINK"},
+        {tooLong, 0, tooLong},
+    };
+    for (const auto& c : cases) {
+        char path[TextSize];
+        snprintf(path, sizeof path, "%s", c.path.c_str());
+        EXPECT_EQ(MakePathFull(path), c.made) << c.path;
+        EXPECT_EQ(path, c.full);
+    }
 }

@@ -3,8 +3,12 @@
 #include "app/window/icon.h"
 #include "app/window/main_window.h"
 #include "app/window/uri_list.h"
+#include "link/serial_link.h"
 #include "protocol/outcome.h"
+#include "protocol/store.h"
 #include "settings/settings.h"
+#include "tests/support/peer_line.h"
+#include "tests/support/settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -130,11 +134,15 @@ TEST(MainWindowText, LinesGiveWayWithAnEllipsisTheFolderKeepingBothEnds)
     // No character cut in two where its first byte alone would fit (a byte one wide, "…" three).
     auto bytes = [](const char* text, void*) { return (int)strlen(text); };
     EXPECT_EQ(FitStateLine({"", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "", false}, 6, bytes, nullptr), "\xC3\xA9" + e);
+    // The text drawn: each line fitted on its own, one below the other.
+    const StateLine lines[2] = {{"", "COM1, 9600 baud", "", false}, {"", "Nothing transferred yet", "", false}};
+    EXPECT_EQ(FitStateLines(lines, 2, 15, characters, nullptr), "COM1, 9600 baud\nNothing transf" + e);
 }
 
 // The client area's three lines, before any port was named: "No port", the folder the
 // setting names, and the last transfer once there was one; `changed` only when a line's
-// text differs from the call before.
+// text differs from the call before. With a port open, the port and its rate, and the folder
+// the open loaded, where files go until the next open, whatever the setting says meanwhile.
 TEST(MainWindowText, StateSaysThePortTheFolderAndTheLastTransfer)
 {
     auto said = [](const StateLine* lines) {
@@ -160,4 +168,17 @@ TEST(MainWindowText, StateSaysThePortTheFolderAndTheLastTransfer)
     EXPECT_EQ(changed, 1);
     OverrideSetting(SettingDirectory, nullptr);
     LastTransfer = {};
+
+    char port[TextSize];
+    ResetSettingsStore();
+    ASSERT_TRUE(OpenPeerLine(port, sizeof port));
+    PutSetting("Port", port);
+    PutSetting("Directory", "/home/ann/OPEN/");
+    OpenLinkAndStore();
+    PutSetting("Directory", "/home/ann/NEXT/");
+    EXPECT_EQ(said(MainWindowState(&changed)),
+              (Paths{"[" + std::string(port) + ", 9600 baud]", "Folder: [/home/ann/OPEN/] (folder)",
+                     "[Nothing transferred yet]"}));
+    CloseLink();
+    ClosePeerLine();
 }
