@@ -9,9 +9,18 @@
 
 // Creates every missing folder named in `path` before its last separator ('/' on Linux, '\'
 // or '/' on Windows), as needed for a file to be created at `path`; a new folder gets what
-// the user's umask allows on Linux. True when that folder exists afterwards, and for a path
-// without a separator or one right below the root.
+// the user's umask allows on Linux, and on Windows a protected DACL of the user, SYSTEM and
+// Administrators, passed on to what is made inside. A folder that exists keeps its own
+// permissions. True when that folder exists afterwards, and for a path without a separator
+// or one right below the root.
 int MakeParentFolders(const char* path);
+
+#ifdef _WIN32
+// The security descriptor a folder made by MakeParentFolders gets: a protected DACL giving
+// the user, SYSTEM and Administrators full control, passed on to what is made inside, and
+// nobody else anything. Null when it cannot be built; LocalFree frees it.
+void* PrivateFolderSecurity();
+#endif
 
 // The characters that separate folders in a path: "/" on Linux, "\\/" on Windows. The first
 // is the platform's own, which the program writes.
