@@ -15,13 +15,6 @@
 // or one right below the root.
 int MakeParentFolders(const char* path);
 
-#ifdef _WIN32
-// The security descriptor a folder made by MakeParentFolders gets: a protected DACL giving
-// the user, SYSTEM and Administrators full control, passed on to what is made inside, and
-// nobody else anything. Null when it cannot be built; LocalFree frees it.
-void* PrivateFolderSecurity();
-#endif
-
 // The characters that separate folders in a path: "/" on Linux, "\\/" on Windows. The first
 // is the platform's own, which the program writes.
 extern const char FolderSeparators[];

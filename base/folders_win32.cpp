@@ -1,5 +1,6 @@
 // Windows implementation of the folder and path calls.
 #include "base/folders.h"
+#include "base/folder_security_win32.h"
 
 #include "base/files.h"
 #include "base/text.h"

@@ -1,5 +1,6 @@
 // Folder cases of Windows alone: who may use a folder that the program makes.
 #include "base/folders.h"
+#include "base/folder_security_win32.h"
 #include "tests/support/temp_folder.h"
 
 #include <windows.h>
