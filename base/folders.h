@@ -9,8 +9,10 @@
 
 // Creates every missing folder named in `path` before its last separator ('/' on Linux, '\'
 // or '/' on Windows), as needed for a file to be created at `path`; a new folder gets what
-// the user's umask allows on Linux. True when that folder exists afterwards, and for a path
-// without a separator or one right below the root.
+// the user's umask allows on Linux, and on Windows a protected DACL of the user, SYSTEM and
+// Administrators, passed on to what is made inside. A folder that exists keeps its own
+// permissions. True when that folder exists afterwards, and for a path without a separator
+// or one right below the root.
 int MakeParentFolders(const char* path);
 
 // The characters that separate folders in a path: "/" on Linux, "\\/" on Windows. The first

@@ -1,10 +1,12 @@
 // Windows implementation of the folder and path calls.
 #include "base/folders.h"
+#include "base/folder_security_win32.h"
 
 #include "base/files.h"
 #include "base/text.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <stdio.h>
 #include <string.h>
@@ -16,6 +18,33 @@ const char FolderSeparators[] = "\\/";
 static int IsSeparator(char c)
 {
     return c == '\\' || c == '/';
+}
+
+// A folder made at a drive's root (C:\LINK\) would inherit "Authenticated Users: Modify", so
+// that every other account could read what the Z88 sent, replace a stored file or its
+// previous copy, or block a reception. Given at the folder's creation, so that there is no
+// moment in which it is open to them.
+PSECURITY_DESCRIPTOR PrivateFolderSecurity()
+{
+    HANDLE token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return NULL;
+    union {
+        TOKEN_USER user;
+        char bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    } owner;
+    DWORD size;
+    BOOL known = GetTokenInformation(token, TokenUser, &owner, sizeof owner, &size);
+    CloseHandle(token);
+    char* user;
+    if (!known || !ConvertSidToStringSidA(owner.user.User.Sid, &user))
+        return NULL;
+    std::string text = std::string("D:P(A;OICI;FA;;;") + user + ")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+    LocalFree(user);
+    PSECURITY_DESCRIPTOR security = NULL;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(text.c_str(), SDDL_REVISION_1, &security, NULL))
+        return NULL;
+    return security;
 }
 
 int MakeParentFolders(const char* path)
@@ -42,16 +71,31 @@ int MakeParentFolders(const char* path)
         for (start = 2; start < length && separators < 2; start++)
             separators += IsSeparator(folder[start]);
     }
+    // Only the folders that are missing are made, each private; one that exists keeps the
+    // permissions it has.
+    SECURITY_ATTRIBUTES made = {sizeof made, NULL, FALSE};
+    DWORD error = 0;  // of the last folder that could not be made: the reason to give
     for (size_t i = start + 1; i <= length; i++) {
         if (!IsSeparator(folder[i]) && folder[i] != 0)
             continue;
         char kept = folder[i];
         folder[i] = 0;
-        CreateDirectoryA(folder, NULL);
+        if (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
+            if (!made.lpSecurityDescriptor)
+                made.lpSecurityDescriptor = PrivateFolderSecurity();
+            // Never a folder open to every account instead: without its security, none.
+            if (!made.lpSecurityDescriptor || !CreateDirectoryA(folder, &made))
+                error = GetLastError();
+        }
         folder[i] = kept;
     }
+    LocalFree(made.lpSecurityDescriptor);
     DWORD attributes = GetFileAttributesA(folder);
-    return length == 0 || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    if (length == 0 || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
+        return 1;
+    if (error)
+        SetLastError(error);
+    return 0;
 }
 
 int IsFullPath(const char* path)

@@ -1,6 +1,7 @@
 // The profile primitive under the settings store: one section of an INI-form file, read and
 // written the way the Windows profile functions do it. One implementation per platform:
-// profile_win32.cpp (WIN.INI itself) and profile_ini.cpp (a file of our own on Linux).
+// profile_win32.cpp (WIN.INI itself, and a file of the user's own for what WIN.INI cannot
+// take) and profile_ini.cpp (a file of our own on Linux).
 #ifndef TARNWELL_PROFILE_H
 #define TARNWELL_PROFILE_H
 
@@ -19,7 +20,8 @@ int ProfileWrite(const char* section, const char* key, const char* value);
 const char* ProfileDefaultPort();
 const char* ProfileDefaultDirectory();
 
-// Where the profile lives, for the user to read: the file (and on Windows its section).
+// Where the profile lives, for the user to read: the file (on Windows the section, and the
+// files in the order they are read).
 std::string ProfileLocation();
 
 #endif

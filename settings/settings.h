@@ -1,5 +1,6 @@
 // The settings store: five text values in the section "Tarnwell" of the user's profile
-// (WIN.INI on Windows, an INI file of the same form on Linux).
+// (WIN.INI on Windows, with a file of the user's own where WIN.INI cannot be written; an INI
+// file of the same form on Linux).
 //
 // There is no copy in memory. Every read asks the profile afresh and writes the value it
 // got straight back, so after first use each key stands in the profile with the value

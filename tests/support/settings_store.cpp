@@ -16,10 +16,12 @@ std::string SettingsStoreText()
     return text;
 }
 
-std::vector<std::string> SettingsSectionLines()
+std::vector<std::string> SettingsSectionLines(const std::string& path)
 {
     std::vector<std::string> lines;
-    std::istringstream text(SettingsStoreText());
+    std::string whole;
+    ReadWholeFile(path, &whole);
+    std::istringstream text(whole);
     std::string line;
     bool inside = false;
     while (std::getline(text, line)) {

@@ -14,8 +14,8 @@ void ResetSettingsStore();
 std::string SettingsStoreText();
 std::string SettingsFilePath();
 
-// The lines "key=value" of the section "Tarnwell" in that text, in file order, without
-// line ends. Parsed here on its own, not with the program's code.
-std::vector<std::string> SettingsSectionLines();
+// The lines "key=value" of the section "Tarnwell" in that text (or in the file at `path`),
+// in file order, without line ends. Parsed here on its own, not with the program's code.
+std::vector<std::string> SettingsSectionLines(const std::string& path = SettingsFilePath());
 
 #endif
