@@ -1,20 +1,23 @@
 // The Windows zip (see package_test.cpp), unpacked as a user unpacks it: beside tarnwell.exe
 // the README and the licence in Windows line endings, the console program tarnwell-cli.exe,
-// and the program's version in the resource that File Properties shows.
+// and the program's version in the resource that File Properties shows. And the setup, run
+// as a user runs it in a Wine prefix of its own: installed, upgraded and uninstalled.
 #include "tests/package/package_test.h"
 
 #include "tarnwell_version.h"
 #include "tests/support/host_tool.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wait.h"
 
 #include <windows.h>
 
 #include <string.h>
 
 #include <algorithm>
+#include <map>
 #include <regex>
 #include <sstream>
-
+#include <thread>
 #include <vector>
 
 // The zip's one folder.
@@ -137,6 +140,219 @@ TEST_F(PackageTest, ExecutableCarriesItsManifest)
           "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
           "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
+}
+
+}  // namespace
+
+// --- The setup -------------------------------------------------------------------------------
+
+namespace {
+
+// The setup's own Wine prefix, fresh for this program, which the host's Wine runs in (the
+// test itself runs in the build tree's prefix). Its COM1 is /dev/ptmx: a new pty at each
+// open, so that the installed program opens its port and shows its main window at once.
+std::string Prefix;
+
+// Runs the shell command `command` on the host with Wine in the setup's prefix; its status.
+int InPrefix(const std::string& command)
+{
+    return RunHostTool({"env", "WINEPREFIX=" + Prefix, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=", "sh",
+                        "-c", command});
+}
+
+// A text as the prefix's registry files write a value: quoted, '\' and '"' escaped.
+std::string RegistryText(const std::string& text)
+{
+    std::string written = "\"";
+    for (char c : text)
+        written += c == '\\' || c == '"' ? std::string("\\") + c : std::string(1, c);
+    return written + "\"";
+}
+
+// The values of the current user's key `key` as its registry file holds them, once the
+// prefix's server has written it (it is stopped here): name, and value as written.
+std::map<std::string, std::string> UserKey(const std::string& key)
+{
+    std::map<std::string, std::string> values;
+    std::string file, line;
+    InPrefix("wineserver -k; wineserver -w");
+    ReadWholeFile(ProgramPath(Prefix + "/user.reg"), &file);
+    std::string head = RegistryText(key);
+    head = "[" + head.substr(1, head.size() - 2) + "]";
+    std::istringstream lines(file);
+    bool inside = false;
+    while (std::getline(lines, line)) {
+        if (line.compare(0, 1, "[") == 0)
+            inside = line.compare(0, head.size() + 1, head + " ") == 0;
+        else if (inside && line.compare(0, 1, "\"") == 0 && line.find("\"=") != std::string::npos)
+            values[line.substr(1, line.find("\"=") - 1)] = line.substr(line.find("\"=") + 2);
+    }
+    return values;
+}
+
+// What of the user's own the setup must never touch: the section [Tarnwell] of WIN.INI,
+// any file of the user's folders named Tarnwell but the program's folder and shortcuts, and
+// the store folder's files.
+std::string UsersOwn()
+{
+    const std::string list = Prefix + "/users-own";
+    InPrefix("cd \"$WINEPREFIX/drive_c\" && { sed -n '/^\\[Tarnwell\\]/,/^\\[/p' windows/win.ini; "
+             "find users LINK -type f \\( -ipath '*tarnwell*' -o -path 'LINK/*' \\) ! -ipath '*/Programs/Tarnwell/*' "
+             "! -iname '*.lnk' -exec md5sum {} + | sort; } >" + list);
+    std::string own;
+    ReadWholeFile(ProgramPath(list), &own);
+    return own;
+}
+
+class SetupTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        PrepareDesktop();
+        Prefix = NewHostFolder() + "prefix";
+        InPrefix("DISPLAY= wineboot -i >/dev/null 2>&1; "
+                 "wine reg add 'HKLM\\Software\\Wine\\Ports' /v COM1 /t REG_SZ /d /dev/ptmx /f >/dev/null 2>&1; "
+                 "wineserver -k; wineserver -w");
+    }
+    static void TearDownTestSuite()
+    {
+        InPrefix("wineserver -k; wineserver -w");
+        RunHostTool({"rm", "-rf", Prefix});
+    }
+
+    // Starts the installed program in the prefix, in the background, and waits for its main
+    // window on the display; `status` gets its exit status once it has ended.
+    bool StartInstalled(std::thread* running, int* status)
+    {
+        *status = -1;
+        const std::string program = user + "AppData/Local/Programs/Tarnwell/tarnwell.exe";
+        *running = std::thread([=] { *status = InPrefix("wine '" + program + "'"); });
+        if (WaitUntil([] { return DisplayShowsWindow("Tarnwell"); }, 60000, 250))
+            return true;
+        Ended(running);
+        return false;
+    }
+
+    // Waits up to 30 seconds for the program's window to go, then ends what is left of it.
+    static void Ended(std::thread* running)
+    {
+        WaitUntil([] { return !DisplayShowsWindow("Tarnwell"); }, 30000, 250);
+        InPrefix("wineserver -k; wineserver -w");
+        running->join();
+    }
+
+    // The user's folder in the prefix, a host path; the same as Windows names it.
+    std::string user = Prefix + "/drive_c/users/" + UserName() + "/";
+    std::string windowsUser = "C:\\users\\" + UserName() + "\\";
+    static std::string UserName()
+    {
+        char name[256] = "";
+        GetEnvironmentVariableA("USERNAME", name, sizeof name);
+        return name;
+    }
+};
+
+// setup /S for the user alone: the programs and texts in %LOCALAPPDATA%\Programs\Tarnwell, the
+// shortcuts in the Start menu and in "Send to", the entry in the list of installed apps in the
+// user's registry, nothing in the machine's; the installed program starts. A newer setup over
+// it, while that program runs, closes it, replaces the programs and keeps the user's start at
+// sign-in, settings and store folder; the uninstaller /S closes a running Tarnwell too and
+// removes every file and key setup made, and nothing of the user's.
+TEST_F(SetupTest, InstallsForTheUserUpgradesAndUninstalls)
+{
+    ASSERT_FALSE(UnpackedPackage().program.empty()) << "no zip at " TARNWELL_PACKAGE;
+    const std::string folder = "AppData/Local/Programs/Tarnwell/";
+    const std::string installed = windowsUser + "AppData\\Local\\Programs\\Tarnwell";
+    const std::string uninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwell";
+    const std::string runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::vector<std::string> files = {"tarnwell.exe", "tarnwell-cli.exe", "README.txt", "LICENSE.txt",
+                                            "uninstall.exe"};
+    const std::vector<std::string> shortcuts = {"AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tarnwell.lnk",
+                                                "AppData/Roaming/Microsoft/Windows/SendTo/Tarnwell.lnk"};
+    ASSERT_EQ(InPrefix("wine '" TARNWELL_SETUP "' /S"), 0);
+
+    std::string zipped, copy;
+    ASSERT_TRUE(ReadWholeFile(ProgramPath(UnpackedPackage().program), &zipped));
+    EXPECT_TRUE(ReadWholeFile(ProgramPath(user + folder + "tarnwell.exe"), &copy) && copy == zipped);
+    for (const std::string& file : files)
+        EXPECT_TRUE(ReadWholeFile(ProgramPath(user + folder + file))) << file;
+    for (const std::string& shortcut : shortcuts) {
+        std::string link;
+        EXPECT_TRUE(ReadWholeFile(ProgramPath(user + shortcut), &link)) << shortcut;
+        EXPECT_NE(link.find(installed + "\\tarnwell.exe"), std::string::npos) << shortcut << " leads elsewhere";
+    }
+    EXPECT_FALSE(ReadWholeFile(ProgramPath(user + "Desktop/Tarnwell.lnk"))) << "the desktop's is a choice";
+    std::map<std::string, std::string> entry = UserKey(uninstallKey);
+    const std::string uninstaller = "\"" + installed + "\\uninstall.exe\"";
+    struct Value {
+        const char* name;
+        std::string written;
+    } values[] = {
+        {"DisplayName", RegistryText("Tarnwell")},
+        {"DisplayVersion", RegistryText(TARNWELL_VERSION)},
+        {"Publisher", RegistryText("The Tarnwell developers")},
+        {"DisplayIcon", RegistryText(installed + "\\tarnwell.exe,0")},
+        {"InstallLocation", RegistryText(installed)},
+        {"UninstallString", RegistryText(uninstaller)},
+        {"QuietUninstallString", RegistryText(uninstaller + " /S")},
+        {"NoModify", "dword:00000001"},
+        {"NoRepair", "dword:00000001"},
+    };
+    for (const Value& value : values)
+        EXPECT_EQ(entry[value.name], value.written) << value.name;
+    const std::string size = entry["EstimatedSize"];  // KiB
+    EXPECT_TRUE(size.compare(0, 6, "dword:") == 0 && strtoul(size.c_str() + 6, NULL, 16) >= zipped.size() / 1024)
+        << size;
+    EXPECT_EQ(UserKey(runKey).count("Tarnwell"), 0u) << "started at sign-in unasked";
+    std::string machine;
+    ASSERT_TRUE(ReadWholeFile(ProgramPath(Prefix + "/system.reg"), &machine));
+    EXPECT_EQ(machine.find("Tarnwell"), std::string::npos) << "written where only an administrator may";
+
+    // The user's: settings the program wrote, a received file, the start at sign-in.
+    std::thread running;
+    int status;
+    ASSERT_TRUE(StartInstalled(&running, &status)) << "the installed program showed no window";
+    MakeTestFolder(ProgramPath(Prefix + "/drive_c/LINK"));
+    WriteWholeFile(ProgramPath(Prefix + "/drive_c/LINK/LETTER.TXT"), "Dear Sir,\r\n");
+    const std::string own = UsersOwn();
+    EXPECT_NE(own.find("[Tarnwell]"), std::string::npos) << own;
+    EXPECT_NE(own.find("LETTER.TXT"), std::string::npos) << own;
+    const std::string startMe = "\"" + installed + "\\tarnwell.exe\"";
+    InPrefix("wine reg add 'HKCU\\" + runKey + "' /v Tarnwell /t REG_SZ /d '" + startMe + "' /f");
+
+    // A newer version, its README marked, made here from the zip's files.
+    const std::string newer = NewHostFolder();
+    const std::string version = std::to_string(TARNWELL_VERSION_MAJOR) + "." + std::to_string(TARNWELL_VERSION_MINOR) +
+                                "." + std::to_string(TARNWELL_VERSION_PATCH + 1);
+    ASSERT_EQ(RunHostTool({"cp", "-r", UnpackedPackage().root + Folder, newer + "files"}), 0);
+    ASSERT_EQ(RunHostTool({"sh", "-c", "echo newer >>'" + newer + "files/README.txt'"}), 0);
+    ASSERT_EQ(RunHostTool({"makensis", "-V1", "-DVERSION=" + version, "-DFILES=" + newer + "files",
+                           "-DOUTFILE=" + newer + "setup.exe", TARNWELL_SOURCE_DIR "/resources/tarnwell-setup.nsi"}),
+              0);
+    EXPECT_EQ(InPrefix("wine '" + newer + "setup.exe' /S"), 0);
+    Ended(&running);
+    EXPECT_EQ(status, 0) << "the running program was not closed as its close box closes it";
+    std::string readme;
+    EXPECT_TRUE(ReadWholeFile(ProgramPath(user + folder + "README.txt"), &readme) &&
+                readme.find("newer") != std::string::npos)
+        << "the files were not replaced";
+    EXPECT_EQ(UserKey(uninstallKey)["DisplayVersion"], RegistryText(version));
+    EXPECT_EQ(UserKey(runKey)["Tarnwell"], RegistryText(startMe)) << "the start at sign-in was not kept";
+    EXPECT_EQ(UsersOwn(), own);
+
+    ASSERT_TRUE(StartInstalled(&running, &status)) << "the upgraded program showed no window";
+    // The uninstaller runs from a copy of itself, which it starts and leaves to do the work.
+    EXPECT_EQ(InPrefix("wine '" + user + folder + "uninstall.exe' /S"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return RunHostTool({"test", "!", "-e", user + folder}) == 0; }, 60000, 250))
+        << "the program's folder is left";
+    Ended(&running);
+    EXPECT_EQ(status, 0) << "the running program was not closed as its close box closes it";
+    for (const std::string& shortcut : shortcuts)
+        EXPECT_FALSE(ReadWholeFile(ProgramPath(user + shortcut))) << shortcut;
+    EXPECT_TRUE(UserKey(uninstallKey).empty()) << "the entry in the installed apps is left";
+    EXPECT_EQ(UserKey(runKey).count("Tarnwell"), 0u) << "the start at sign-in of a removed program is left";
+    EXPECT_EQ(UsersOwn(), own);
+    RunHostTool({"rm", "-rf", newer});
 }
 
 }  // namespace

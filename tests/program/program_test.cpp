@@ -18,6 +18,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -453,6 +455,85 @@ TEST_F(ProgramTest, RightClickMenuOpensAndSendsTheChosenFile)
               Lines{"chosen.txt: chosen\r\n"});
     ASSERT_NO_FATAL_FAILURE(Point(main.client, true));
     EXPECT_TRUE(WaitForOtherWindow("Tarnwell Configuration", 15000));
+}
+
+// Where the program says it starts at sign-in: the Run value on Windows (in this prefix's
+// registry), the autostart entry's Exec line on Linux; "" when there is none.
+std::string StartAtSignIn()
+{
+#ifdef _WIN32
+    char value[1024] = "";
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tarnwell",
+                     RRF_RT_REG_SZ, NULL, value, &size) != ERROR_SUCCESS)
+        return "";
+    return value;
+#else
+    std::string entry;
+    if (!ReadWholeFile(std::string(getenv("XDG_CONFIG_HOME")) + "/autostart/tarnwell.desktop", &entry))
+        return "";
+    size_t exec = entry.find("\nExec=");
+    return exec == std::string::npos ? "?" : entry.substr(exec + 6, entry.find('\n', exec + 1) - exec - 6);
+#endif
+}
+
+// The menu's fourth item, "Start with Windows" ("Start at Login" on Linux), turns the start at
+// sign-in on and off, for this program's own path, and the menu shows which with a check mark,
+// read afresh each time it opens; the last, "Exit", ends the program as the close box does.
+TEST_F(ProgramTest, MenuTurnsStartAtSignInOnAndOffAndExits)
+{
+#ifdef _WIN32
+    const std::string thisProgram = "\"" + ProgramPath(TARNWELL_PROGRAM) + "\"";
+#else
+    char real[PATH_MAX];
+    ASSERT_TRUE(realpath(TARNWELL_PROGRAM, real));
+    const std::string thisProgram = real;
+#endif
+    // Off by other means (the system's own settings): also what a run cut short left.
+    auto turnOffOutside = [] {
+#ifdef _WIN32
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tarnwell");
+#else
+        unlink((std::string(getenv("XDG_CONFIG_HOME")) + "/autostart/tarnwell.desktop").c_str());
+#endif
+    };
+    turnOffOutside();
+    ASSERT_EQ(StartAtSignIn(), "");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(Point(main.client));
+    // Item `item` chosen from the keyboard, or for 0 a picture of the menu taken and nothing
+    // chosen.
+    auto menu = [&](int item, std::vector<unsigned>* picture = nullptr) {
+        ProgramWindow shown;
+        Screenshot shot;
+        ASSERT_NO_FATAL_FAILURE(Keys({"click", "3"}));
+        ASSERT_TRUE(WaitForOtherWindow("", 10000, &shown));
+        Pause(500);
+        if (picture) {
+            ASSERT_TRUE(TakeScreenshot(&shot, item ? nullptr : "menu-start-at-sign-in.png"));
+            *picture = PixelsOf(shot, shown.frame);
+        }
+        std::vector<std::string> keys = {"key", "--delay", "200"};
+        keys.insert(keys.end(), item, "Down");
+        keys.push_back(item ? "Return" : "Escape");
+        ASSERT_NO_FATAL_FAILURE(Keys(keys));
+        ASSERT_TRUE(WaitForOtherWindowGone("", 10000));
+    };
+    std::vector<unsigned> on, off;
+    ASSERT_NO_FATAL_FAILURE(menu(4));
+    EXPECT_TRUE(WaitUntil([&] { return StartAtSignIn() == thisProgram; }, 10000, 100)) << StartAtSignIn();
+    ASSERT_NO_FATAL_FAILURE(menu(0, &on));
+    // Turned off outside, the item says so, and turns it on.
+    turnOffOutside();
+    ASSERT_EQ(StartAtSignIn(), "");
+    ASSERT_NO_FATAL_FAILURE(menu(0, &off));
+    EXPECT_NE(on, off) << "the menu looks the same with the start at sign-in on and off";
+    ASSERT_NO_FATAL_FAILURE(menu(4));
+    EXPECT_TRUE(WaitUntil([&] { return StartAtSignIn() == thisProgram; }, 10000, 100)) << StartAtSignIn();
+    ASSERT_NO_FATAL_FAILURE(menu(4));
+    EXPECT_TRUE(WaitUntil([&] { return StartAtSignIn() == ""; }, 10000, 100)) << StartAtSignIn();
+    ASSERT_NO_FATAL_FAILURE(menu(6));
+    EXPECT_EQ(WaitForProgramExit(30000), 0) << "Exit did not end the program";
 }
 
 // The progress window is on the screen, painted and captioned, from the start of a transfer,
