@@ -501,16 +501,16 @@ TEST_F(ProgramTest, MenuTurnsStartAtSignInOnAndOffAndExits)
     ASSERT_EQ(StartAtSignIn(), "");
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(Point(main.client));
-    // Item `item` chosen from the keyboard, or for 0 a picture of the menu taken and nothing
-    // chosen.
-    auto menu = [&](int item, std::vector<unsigned>* picture = nullptr) {
+    // Item `item` chosen from the keyboard, or for 0 a picture of the menu taken (and kept as
+    // `keepAs`) and nothing chosen.
+    auto menu = [&](int item, std::vector<unsigned>* picture = nullptr, const char* keepAs = nullptr) {
         ProgramWindow shown;
         Screenshot shot;
         ASSERT_NO_FATAL_FAILURE(Keys({"click", "3"}));
         ASSERT_TRUE(WaitForOtherWindow("", 10000, &shown));
         Pause(500);
         if (picture) {
-            ASSERT_TRUE(TakeScreenshot(&shot, item ? nullptr : "menu-start-at-sign-in.png"));
+            ASSERT_TRUE(TakeScreenshot(&shot, keepAs));
             *picture = PixelsOf(shot, shown.frame);
         }
         std::vector<std::string> keys = {"key", "--delay", "200"};
@@ -522,12 +522,12 @@ TEST_F(ProgramTest, MenuTurnsStartAtSignInOnAndOffAndExits)
     std::vector<unsigned> on, off;
     ASSERT_NO_FATAL_FAILURE(menu(4));
     EXPECT_TRUE(WaitUntil([&] { return StartAtSignIn() == thisProgram; }, 10000, 100)) << StartAtSignIn();
-    ASSERT_NO_FATAL_FAILURE(menu(0, &on));
+    ASSERT_NO_FATAL_FAILURE(menu(0, &on, "menu-start-at-sign-in.png"));
     // Turned off outside, the item says so, and turns it on.
     turnOffOutside();
     ASSERT_EQ(StartAtSignIn(), "");
     ASSERT_NO_FATAL_FAILURE(menu(0, &off));
-    EXPECT_NE(on, off) << "the menu looks the same with the start at sign-in on and off";
+    EXPECT_FALSE(on == off) << "the menu looks the same with the start at sign-in on and off";
     ASSERT_NO_FATAL_FAILURE(menu(4));
     EXPECT_TRUE(WaitUntil([&] { return StartAtSignIn() == thisProgram; }, 10000, 100)) << StartAtSignIn();
     ASSERT_NO_FATAL_FAILURE(menu(4));
