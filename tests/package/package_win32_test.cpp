@@ -148,211 +148,166 @@ TEST_F(PackageTest, ExecutableCarriesItsManifest)
 
 namespace {
 
-// The setup's own Wine prefix, fresh for this program, which the host's Wine runs in (the
-// test itself runs in the build tree's prefix). Its COM1 is /dev/ptmx: a new pty at each
-// open, so that the installed program opens its port and shows its main window at once.
+// The setup's own Wine prefix, fresh, which the host's Wine runs in (this test runs in the
+// build tree's). Its COM1 is /dev/ptmx, a new pty at each open: the installed program opens
+// its port and shows its main window at once.
 std::string Prefix;
 
-// Runs the shell command `command` on the host with Wine in the setup's prefix; its status.
+// Runs the shell command `command` on the host, with Wine in the setup's prefix; its status.
 int InPrefix(const std::string& command)
 {
     return RunHostTool({"env", "WINEPREFIX=" + Prefix, "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=", "sh",
                         "-c", command});
 }
 
-// A text as the prefix's registry files write a value: quoted, '\' and '"' escaped.
+// A text as the prefix's registry files hold it: quoted, '\' and '"' escaped.
 std::string RegistryText(const std::string& text)
 {
-    std::string written = "\"";
+    std::string held = "\"";
     for (char c : text)
-        written += c == '\\' || c == '"' ? std::string("\\") + c : std::string(1, c);
-    return written + "\"";
+        held += c == '\\' || c == '"' ? std::string("\\") + c : std::string(1, c);
+    return held + "\"";
 }
 
-// The values of the current user's key `key` as its registry file holds them, once the
-// prefix's server has written it (it is stopped here): name, and value as written.
+// The current user's key `key` as its registry file holds it once the prefix's server has
+// written it (it is stopped here, with every program of the prefix): value name, value.
 std::map<std::string, std::string> UserKey(const std::string& key)
 {
     std::map<std::string, std::string> values;
-    std::string file, line;
+    std::string file, line, head = RegistryText(key);
+    head = "[" + head.substr(1, head.size() - 2) + "] ";
     InPrefix("wineserver -k; wineserver -w");
     ReadWholeFile(ProgramPath(Prefix + "/user.reg"), &file);
-    std::string head = RegistryText(key);
-    head = "[" + head.substr(1, head.size() - 2) + "]";
     std::istringstream lines(file);
     bool inside = false;
     while (std::getline(lines, line)) {
-        if (line.compare(0, 1, "[") == 0)
-            inside = line.compare(0, head.size() + 1, head + " ") == 0;
-        else if (inside && line.compare(0, 1, "\"") == 0 && line.find("\"=") != std::string::npos)
-            values[line.substr(1, line.find("\"=") - 1)] = line.substr(line.find("\"=") + 2);
+        size_t is = line.find("\"=");
+        if (line[0] == '[')
+            inside = line.compare(0, head.size(), head) == 0;
+        else if (inside && line[0] == '"' && is != std::string::npos)
+            values[line.substr(1, is - 1)] = line.substr(is + 2);
     }
     return values;
 }
 
-// What of the user's own the setup must never touch: the section [Tarnwell] of WIN.INI,
-// any file of the user's folders named Tarnwell but the program's folder and shortcuts, and
-// the store folder's files.
+// What is the user's: the section [Tarnwell] of WIN.INI, the files of the user's folders named
+// Tarnwell but the program's folder and shortcuts (the settings, wherever they are kept), and
+// the store folder C:\LINK\'s files.
 std::string UsersOwn()
 {
-    const std::string list = Prefix + "/users-own";
-    InPrefix("cd \"$WINEPREFIX/drive_c\" && { sed -n '/^\\[Tarnwell\\]/,/^\\[/p' windows/win.ini; "
-             "find users LINK -type f \\( -ipath '*tarnwell*' -o -path 'LINK/*' \\) ! -ipath '*/Programs/Tarnwell/*' "
-             "! -iname '*.lnk' -exec md5sum {} + | sort; } >" + list);
+    InPrefix("cd \"$WINEPREFIX/drive_c\" && { sed -n '/^\\[Tarnwell\\]/,/^\\[/p' windows/win.ini; find users LINK "
+             "-type f \\( -ipath '*tarnwell*' -o -path 'LINK/*' \\) ! -ipath '*/Programs/Tarnwell/*' ! -iname '*.lnk' "
+             "-exec md5sum {} + | sort; } >../own");
     std::string own;
-    ReadWholeFile(ProgramPath(list), &own);
+    ReadWholeFile(ProgramPath(Prefix + "/own"), &own);
     return own;
 }
 
-class SetupTest : public testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        PrepareDesktop();
-        Prefix = NewHostFolder() + "prefix";
-        InPrefix("DISPLAY= wineboot -i >/dev/null 2>&1; "
-                 "wine reg add 'HKLM\\Software\\Wine\\Ports' /v COM1 /t REG_SZ /d /dev/ptmx /f >/dev/null 2>&1; "
-                 "wineserver -k; wineserver -w");
-    }
-    static void TearDownTestSuite()
-    {
-        InPrefix("wineserver -k; wineserver -w");
-        RunHostTool({"rm", "-rf", Prefix});
-    }
-
-    // Starts the installed program in the prefix, in the background, and waits for its main
-    // window on the display; `status` gets its exit status once it has ended.
-    bool StartInstalled(std::thread* running, int* status)
-    {
-        *status = -1;
-        const std::string program = user + "AppData/Local/Programs/Tarnwell/tarnwell.exe";
-        *running = std::thread([=] { *status = InPrefix("wine '" + program + "'"); });
-        if (WaitUntil([] { return DisplayShowsWindow("Tarnwell"); }, 60000, 250))
-            return true;
-        Ended(running);
-        return false;
-    }
-
-    // Waits up to 30 seconds for the program's window to go, then ends what is left of it.
-    static void Ended(std::thread* running)
-    {
-        WaitUntil([] { return !DisplayShowsWindow("Tarnwell"); }, 30000, 250);
-        InPrefix("wineserver -k; wineserver -w");
-        running->join();
-    }
-
-    // The user's folder in the prefix, a host path; the same as Windows names it.
-    std::string user = Prefix + "/drive_c/users/" + UserName() + "/";
-    std::string windowsUser = "C:\\users\\" + UserName() + "\\";
-    static std::string UserName()
-    {
-        char name[256] = "";
-        GetEnvironmentVariableA("USERNAME", name, sizeof name);
-        return name;
-    }
-};
-
-// setup /S for the user alone: the programs and texts in %LOCALAPPDATA%\Programs\Tarnwell, the
-// shortcuts in the Start menu and in "Send to", the entry in the list of installed apps in the
-// user's registry, nothing in the machine's; the installed program starts. A newer setup over
-// it, while that program runs, closes it, replaces the programs and keeps the user's start at
-// sign-in, settings and store folder; the uninstaller /S closes a running Tarnwell too and
-// removes every file and key setup made, and nothing of the user's.
-TEST_F(SetupTest, InstallsForTheUserUpgradesAndUninstalls)
+// The exit status of the program started in `running`, once its window has gone (waited for
+// up to 30 s); what is left of it is ended.
+int Ended(std::thread* running, const int& status)
 {
-    ASSERT_FALSE(UnpackedPackage().program.empty()) << "no zip at " TARNWELL_PACKAGE;
-    const std::string folder = "AppData/Local/Programs/Tarnwell/";
-    const std::string installed = windowsUser + "AppData\\Local\\Programs\\Tarnwell";
-    const std::string uninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwell";
+    WaitUntil([] { return !DisplayShowsWindow("Tarnwell"); }, 30000, 250);
+    InPrefix("wineserver -k; wineserver -w");
+    running->join();
+    return status;
+}
+
+// The installed program, started in the prefix; false (and ended) when it shows no window.
+bool StartInstalled(std::thread* running, int* status, const std::string& program)
+{
+    *running = std::thread([=] { *status = InPrefix("wine '" + program + "'"); });
+    return WaitUntil([] { return DisplayShowsWindow("Tarnwell"); }, 60000, 250) || Ended(running, *status) < -1;
+}
+
+// setup /S for the user alone: the programs in %LOCALAPPDATA%\Programs\Tarnwell, shortcuts in
+// the Start menu and "Send to", the entry of the installed apps in the user's registry and
+// nothing in the machine's; the program starts. A newer setup, while that program runs,
+// closes it, replaces the programs and keeps the user's start at sign-in, settings and store
+// folder; the uninstaller /S closes it too, and removes every file and key setup made.
+TEST_F(PackageTest, SetupInstallsForTheUserUpgradesAndUninstalls)
+{
+    char name[256] = "";
+    GetEnvironmentVariableA("USERNAME", name, sizeof name);
+    Prefix = NewHostFolder() + "prefix";
+    struct Gone {
+        ~Gone() { InPrefix("wineserver -k; wineserver -w; rm -rf \"$WINEPREFIX\""); }
+    } gone;
+    ASSERT_EQ(InPrefix("DISPLAY= wineboot -i >/dev/null 2>&1; wine reg add 'HKLM\\Software\\Wine\\Ports' /v COM1 "
+                       "/t REG_SZ /d /dev/ptmx /f >/dev/null 2>&1; wineserver -k; wineserver -w"),
+              0);
+    const std::string user = Prefix + "/drive_c/users/" + name + "/", folder = user + "AppData/Local/Programs/Tarnwell/";
+    const std::string installed = std::string("C:\\users\\") + name + "\\AppData\\Local\\Programs\\Tarnwell";
+    const std::string entryKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarnwell";
     const std::string runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    const std::vector<std::string> files = {"tarnwell.exe", "tarnwell-cli.exe", "README.txt", "LICENSE.txt",
-                                            "uninstall.exe"};
-    const std::vector<std::string> shortcuts = {"AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tarnwell.lnk",
-                                                "AppData/Roaming/Microsoft/Windows/SendTo/Tarnwell.lnk"};
+    const std::vector<std::string> shortcuts = {user + "AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Tarnwell.lnk",
+                                                user + "AppData/Roaming/Microsoft/Windows/SendTo/Tarnwell.lnk"};
     ASSERT_EQ(InPrefix("wine '" TARNWELL_SETUP "' /S"), 0);
 
-    std::string zipped, copy;
+    std::string zipped, copy, link, machine;
     ASSERT_TRUE(ReadWholeFile(ProgramPath(UnpackedPackage().program), &zipped));
-    EXPECT_TRUE(ReadWholeFile(ProgramPath(user + folder + "tarnwell.exe"), &copy) && copy == zipped);
-    for (const std::string& file : files)
-        EXPECT_TRUE(ReadWholeFile(ProgramPath(user + folder + file))) << file;
-    for (const std::string& shortcut : shortcuts) {
-        std::string link;
-        EXPECT_TRUE(ReadWholeFile(ProgramPath(user + shortcut), &link)) << shortcut;
-        EXPECT_NE(link.find(installed + "\\tarnwell.exe"), std::string::npos) << shortcut << " leads elsewhere";
-    }
+    EXPECT_TRUE(ReadWholeFile(ProgramPath(folder + "tarnwell.exe"), &copy) && copy == zipped);
+    for (const char* file : {"tarnwell-cli.exe", "README.txt", "LICENSE.txt", "uninstall.exe"})
+        EXPECT_TRUE(ReadWholeFile(ProgramPath(folder + file))) << file;
+    for (const std::string& shortcut : shortcuts)
+        EXPECT_TRUE(ReadWholeFile(ProgramPath(shortcut), &link) && link.find(installed + "\\tarnwell.exe") != link.npos)
+            << shortcut << " is missing or leads elsewhere";
     EXPECT_FALSE(ReadWholeFile(ProgramPath(user + "Desktop/Tarnwell.lnk"))) << "the desktop's is a choice";
-    std::map<std::string, std::string> entry = UserKey(uninstallKey);
+    std::map<std::string, std::string> entry = UserKey(entryKey);
     const std::string uninstaller = "\"" + installed + "\\uninstall.exe\"";
-    struct Value {
-        const char* name;
-        std::string written;
-    } values[] = {
-        {"DisplayName", RegistryText("Tarnwell")},
-        {"DisplayVersion", RegistryText(TARNWELL_VERSION)},
+    const std::pair<const char*, std::string> values[] = {
+        {"DisplayName", RegistryText("Tarnwell")}, {"DisplayVersion", RegistryText(TARNWELL_VERSION)},
         {"Publisher", RegistryText("The Tarnwell developers")},
-        {"DisplayIcon", RegistryText(installed + "\\tarnwell.exe,0")},
-        {"InstallLocation", RegistryText(installed)},
-        {"UninstallString", RegistryText(uninstaller)},
-        {"QuietUninstallString", RegistryText(uninstaller + " /S")},
-        {"NoModify", "dword:00000001"},
-        {"NoRepair", "dword:00000001"},
-    };
-    for (const Value& value : values)
-        EXPECT_EQ(entry[value.name], value.written) << value.name;
-    const std::string size = entry["EstimatedSize"];  // KiB
-    EXPECT_TRUE(size.compare(0, 6, "dword:") == 0 && strtoul(size.c_str() + 6, NULL, 16) >= zipped.size() / 1024)
-        << size;
+        {"DisplayIcon", RegistryText(installed + "\\tarnwell.exe,0")}, {"InstallLocation", RegistryText(installed)},
+        {"UninstallString", RegistryText(uninstaller)}, {"QuietUninstallString", RegistryText(uninstaller + " /S")},
+        {"NoModify", "dword:00000001"}, {"NoRepair", "dword:00000001"}};
+    for (const auto& value : values)
+        EXPECT_EQ(entry[value.first], value.second) << value.first;
+    const std::string size = entry["EstimatedSize"] + "      ";  // KiB
+    EXPECT_TRUE(size.compare(0, 6, "dword:") == 0 && strtoul(&size[6], NULL, 16) >= zipped.size() / 1024) << size;
     EXPECT_EQ(UserKey(runKey).count("Tarnwell"), 0u) << "started at sign-in unasked";
-    std::string machine;
     ASSERT_TRUE(ReadWholeFile(ProgramPath(Prefix + "/system.reg"), &machine));
-    EXPECT_EQ(machine.find("Tarnwell"), std::string::npos) << "written where only an administrator may";
+    EXPECT_EQ(machine.find("Tarnwell"), machine.npos) << "written where only an administrator may";
 
-    // The user's: settings the program wrote, a received file, the start at sign-in.
+    // The user's own: the settings the program writes, a received file, the start at sign-in.
     std::thread running;
-    int status;
-    ASSERT_TRUE(StartInstalled(&running, &status)) << "the installed program showed no window";
+    int status = -1;
+    ASSERT_TRUE(StartInstalled(&running, &status, folder + "tarnwell.exe"));
     MakeTestFolder(ProgramPath(Prefix + "/drive_c/LINK"));
     WriteWholeFile(ProgramPath(Prefix + "/drive_c/LINK/LETTER.TXT"), "Dear Sir,\r\n");
-    const std::string own = UsersOwn();
-    EXPECT_NE(own.find("[Tarnwell]"), std::string::npos) << own;
-    EXPECT_NE(own.find("LETTER.TXT"), std::string::npos) << own;
-    const std::string startMe = "\"" + installed + "\\tarnwell.exe\"";
+    const std::string own = UsersOwn(), startMe = "\"" + installed + "\\tarnwell.exe\"";
+    EXPECT_TRUE(own.find("[Tarnwell]") != own.npos && own.find("LINK/LETTER.TXT") != own.npos) << own;
     InPrefix("wine reg add 'HKCU\\" + runKey + "' /v Tarnwell /t REG_SZ /d '" + startMe + "' /f");
 
     // A newer version, its README marked, made here from the zip's files.
-    const std::string newer = NewHostFolder();
-    const std::string version = std::to_string(TARNWELL_VERSION_MAJOR) + "." + std::to_string(TARNWELL_VERSION_MINOR) +
-                                "." + std::to_string(TARNWELL_VERSION_PATCH + 1);
-    ASSERT_EQ(RunHostTool({"cp", "-r", UnpackedPackage().root + Folder, newer + "files"}), 0);
-    ASSERT_EQ(RunHostTool({"sh", "-c", "echo newer >>'" + newer + "files/README.txt'"}), 0);
+    const std::string newer = Prefix + "/newer/", version = std::to_string(TARNWELL_VERSION_MAJOR) + "." +
+                                                          std::to_string(TARNWELL_VERSION_MINOR) + "." +
+                                                          std::to_string(TARNWELL_VERSION_PATCH + 1);
+    ASSERT_EQ(RunHostTool({"sh", "-c", "mkdir '" + newer + "' && cp -r '" + UnpackedPackage().root + Folder + "' '" +
+                                           newer + "files' && echo newer >>'" + newer + "files/README.txt'"}),
+              0);
     ASSERT_EQ(RunHostTool({"makensis", "-V1", "-DVERSION=" + version, "-DFILES=" + newer + "files",
                            "-DOUTFILE=" + newer + "setup.exe", TARNWELL_SOURCE_DIR "/resources/tarnwell-setup.nsi"}),
               0);
     EXPECT_EQ(InPrefix("wine '" + newer + "setup.exe' /S"), 0);
-    Ended(&running);
-    EXPECT_EQ(status, 0) << "the running program was not closed as its close box closes it";
+    EXPECT_EQ(Ended(&running, status), 0) << "the running program was not closed as its close box closes it";
     std::string readme;
-    EXPECT_TRUE(ReadWholeFile(ProgramPath(user + folder + "README.txt"), &readme) &&
-                readme.find("newer") != std::string::npos)
-        << "the files were not replaced";
-    EXPECT_EQ(UserKey(uninstallKey)["DisplayVersion"], RegistryText(version));
+    EXPECT_TRUE(ReadWholeFile(ProgramPath(folder + "README.txt"), &readme) && readme.find("newer") != readme.npos);
+    EXPECT_EQ(UserKey(entryKey)["DisplayVersion"], RegistryText(version));
     EXPECT_EQ(UserKey(runKey)["Tarnwell"], RegistryText(startMe)) << "the start at sign-in was not kept";
     EXPECT_EQ(UsersOwn(), own);
 
-    ASSERT_TRUE(StartInstalled(&running, &status)) << "the upgraded program showed no window";
+    ASSERT_TRUE(StartInstalled(&running, &status, folder + "tarnwell.exe"));
     // The uninstaller runs from a copy of itself, which it starts and leaves to do the work.
-    EXPECT_EQ(InPrefix("wine '" + user + folder + "uninstall.exe' /S"), 0);
-    EXPECT_TRUE(WaitUntil([&] { return RunHostTool({"test", "!", "-e", user + folder}) == 0; }, 60000, 250))
+    EXPECT_EQ(InPrefix("wine '" + folder + "uninstall.exe' /S"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return RunHostTool({"test", "!", "-e", folder}) == 0; }, 60000, 250))
         << "the program's folder is left";
-    Ended(&running);
-    EXPECT_EQ(status, 0) << "the running program was not closed as its close box closes it";
+    EXPECT_EQ(Ended(&running, status), 0) << "the running program was not closed as its close box closes it";
     for (const std::string& shortcut : shortcuts)
-        EXPECT_FALSE(ReadWholeFile(ProgramPath(user + shortcut))) << shortcut;
-    EXPECT_TRUE(UserKey(uninstallKey).empty()) << "the entry in the installed apps is left";
+        EXPECT_FALSE(ReadWholeFile(ProgramPath(shortcut))) << shortcut;
+    EXPECT_TRUE(UserKey(entryKey).empty()) << "the entry in the installed apps is left";
     EXPECT_EQ(UserKey(runKey).count("Tarnwell"), 0u) << "the start at sign-in of a removed program is left";
     EXPECT_EQ(UsersOwn(), own);
-    RunHostTool({"rm", "-rf", newer});
 }
 
 }  // namespace
