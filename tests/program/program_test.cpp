@@ -457,23 +457,24 @@ TEST_F(ProgramTest, RightClickMenuOpensAndSendsTheChosenFile)
     EXPECT_TRUE(WaitForOtherWindow("Tarnwell Configuration", 15000));
 }
 
-// Where the program says it starts at sign-in: the Run value on Windows (in this prefix's
-// registry), the autostart entry's Exec line on Linux; "" when there is none.
-std::string StartAtSignIn()
+// Where the program says it starts at sign-in, "" for nowhere: the Run value on Windows (in
+// this prefix), the autostart entry's Exec line on Linux. `remove` removes it first, as the
+// system's own settings do.
+std::string StartAtSignIn(bool remove = false)
 {
 #ifdef _WIN32
+    const char run[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     char value[1024] = "";
     DWORD size = sizeof value;
-    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tarnwell",
-                     RRF_RT_REG_SZ, NULL, value, &size) != ERROR_SUCCESS)
-        return "";
-    return value;
+    if (remove)
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, run, "Tarnwell");
+    return RegGetValueA(HKEY_CURRENT_USER, run, "Tarnwell", RRF_RT_REG_SZ, NULL, value, &size) ? "" : value;
 #else
-    std::string entry;
-    if (!ReadWholeFile(std::string(getenv("XDG_CONFIG_HOME")) + "/autostart/tarnwell.desktop", &entry))
-        return "";
-    size_t exec = entry.find("\nExec=");
-    return exec == std::string::npos ? "?" : entry.substr(exec + 6, entry.find('\n', exec + 1) - exec - 6);
+    std::string entry, path = std::string(getenv("XDG_CONFIG_HOME")) + "/autostart/tarnwell.desktop";
+    if (remove)
+        unlink(path.c_str());
+    size_t exec = ReadWholeFile(path, &entry) ? entry.find("\nExec=") + 6 : 0;
+    return exec ? entry.substr(exec, entry.find('\n', exec) - exec) : "";
 #endif
 }
 
@@ -483,56 +484,40 @@ std::string StartAtSignIn()
 TEST_F(ProgramTest, MenuTurnsStartAtSignInOnAndOffAndExits)
 {
 #ifdef _WIN32
-    const std::string thisProgram = "\"" + ProgramPath(TARNWELL_PROGRAM) + "\"";
+    const std::string me = "\"" + ProgramPath(TARNWELL_PROGRAM) + "\"";
 #else
     char real[PATH_MAX];
-    ASSERT_TRUE(realpath(TARNWELL_PROGRAM, real));
-    const std::string thisProgram = real;
+    const std::string me = realpath(TARNWELL_PROGRAM, real) ? real : "?";
 #endif
-    // Off by other means (the system's own settings): also what a run cut short left.
-    auto turnOffOutside = [] {
-#ifdef _WIN32
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tarnwell");
-#else
-        unlink((std::string(getenv("XDG_CONFIG_HOME")) + "/autostart/tarnwell.desktop").c_str());
-#endif
-    };
-    turnOffOutside();
-    ASSERT_EQ(StartAtSignIn(), "");
+    ASSERT_EQ(StartAtSignIn(true), "");
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(Point(main.client));
-    // Item `item` chosen from the keyboard, or for 0 a picture of the menu taken (and kept as
-    // `keepAs`) and nothing chosen.
-    auto menu = [&](int item, std::vector<unsigned>* picture = nullptr, const char* keepAs = nullptr) {
+    // Item `item` chosen with the keys, then the start at sign-in seen as `then`; for item 0
+    // a picture of the menu taken (`keepAs` keeps it) and nothing chosen.
+    auto menu = [&](int item, const std::string& then, std::vector<unsigned>* picture, const char* keepAs) {
         ProgramWindow shown;
         Screenshot shot;
-        ASSERT_NO_FATAL_FAILURE(Keys({"click", "3"}));
-        ASSERT_TRUE(WaitForOtherWindow("", 10000, &shown));
-        Pause(500);
-        if (picture) {
-            ASSERT_TRUE(TakeScreenshot(&shot, keepAs));
-            *picture = PixelsOf(shot, shown.frame);
-        }
         std::vector<std::string> keys = {"key", "--delay", "200"};
         keys.insert(keys.end(), item, "Down");
         keys.push_back(item ? "Return" : "Escape");
+        ASSERT_NO_FATAL_FAILURE(Keys({"click", "3"}));
+        ASSERT_TRUE(WaitForOtherWindow("", 10000, &shown));
+        Pause(500);
+        if (picture && TakeScreenshot(&shot, keepAs))
+            *picture = PixelsOf(shot, shown.frame);
         ASSERT_NO_FATAL_FAILURE(Keys(keys));
         ASSERT_TRUE(WaitForOtherWindowGone("", 10000));
+        EXPECT_TRUE(WaitUntil([&] { return StartAtSignIn() == then; }, 10000, 100)) << item << StartAtSignIn();
     };
     std::vector<unsigned> on, off;
-    ASSERT_NO_FATAL_FAILURE(menu(4));
-    EXPECT_TRUE(WaitUntil([&] { return StartAtSignIn() == thisProgram; }, 10000, 100)) << StartAtSignIn();
-    ASSERT_NO_FATAL_FAILURE(menu(0, &on, "menu-start-at-sign-in.png"));
-    // Turned off outside, the item says so, and turns it on.
-    turnOffOutside();
-    ASSERT_EQ(StartAtSignIn(), "");
-    ASSERT_NO_FATAL_FAILURE(menu(0, &off));
-    EXPECT_FALSE(on == off) << "the menu looks the same with the start at sign-in on and off";
-    ASSERT_NO_FATAL_FAILURE(menu(4));
-    EXPECT_TRUE(WaitUntil([&] { return StartAtSignIn() == thisProgram; }, 10000, 100)) << StartAtSignIn();
-    ASSERT_NO_FATAL_FAILURE(menu(4));
-    EXPECT_TRUE(WaitUntil([&] { return StartAtSignIn() == ""; }, 10000, 100)) << StartAtSignIn();
-    ASSERT_NO_FATAL_FAILURE(menu(6));
+    menu(4, me, nullptr, nullptr);
+    menu(0, me, &on, "menu-start-at-sign-in.png");
+    StartAtSignIn(true);
+    menu(0, "", &off, nullptr);
+    EXPECT_FALSE(on.empty() || on == off) << "the menu looks the same with the start at sign-in on and off";
+    menu(4, me, nullptr, nullptr);
+    menu(4, "", nullptr, nullptr);
+    menu(6, "", nullptr, nullptr);
     EXPECT_EQ(WaitForProgramExit(30000), 0) << "Exit did not end the program";
 }
 
