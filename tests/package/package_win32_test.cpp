@@ -284,7 +284,7 @@ TEST_F(PackageTest, SetupInstallsForTheUserUpgradesAndUninstalls)
                                                           std::to_string(TARNWELL_VERSION_MINOR) + "." +
                                                           std::to_string(TARNWELL_VERSION_PATCH + 1);
     ASSERT_EQ(RunHostTool({"sh", "-c", "mkdir '" + newer + "' && cp -r '" + UnpackedPackage().root + Folder + "' '" +
-                                           newer + "files' && echo newer >>'" + newer + "files/README.txt'"}),
+                                           newer + "files' && echo README of " + version + " >>'" + newer + "files/README.txt'"}),
               0);
     ASSERT_EQ(RunHostTool({"makensis", "-V1", "-DVERSION=" + version, "-DFILES=" + newer + "files",
                            "-DOUTFILE=" + newer + "setup.exe", TARNWELL_SOURCE_DIR "/resources/tarnwell-setup.nsi"}),
@@ -292,7 +292,9 @@ TEST_F(PackageTest, SetupInstallsForTheUserUpgradesAndUninstalls)
     EXPECT_EQ(InPrefix("wine '" + newer + "setup.exe' /S"), 0);
     EXPECT_EQ(Ended(&running, status), 0) << "the running program was not closed as its close box closes it";
     std::string readme;
-    EXPECT_TRUE(ReadWholeFile(ProgramPath(folder + "README.txt"), &readme) && readme.find("newer") != readme.npos);
+    EXPECT_TRUE(ReadWholeFile(ProgramPath(folder + "README.txt"), &readme) &&
+                readme.find("README of " + version) != readme.npos)
+        << "the files were not replaced";
     EXPECT_EQ(UserKey(entryKey)["DisplayVersion"], RegistryText(version));
     EXPECT_EQ(UserKey(runKey)["Tarnwell"], RegistryText(startMe)) << "the start at sign-in was not kept";
     EXPECT_EQ(UsersOwn(), own);
