@@ -14,7 +14,6 @@
 #include <string.h>
 
 #include <algorithm>
-#include <map>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -160,34 +159,18 @@ int InPrefix(const std::string& command)
                         "-c", command});
 }
 
-// A text as the prefix's registry files hold it: quoted, '\' and '"' escaped.
-std::string RegistryText(const std::string& text)
+// The current user's key `key` as `reg query` lists it, "" when there is none; and one of its
+// values as listed there.
+std::string UserKey(const std::string& key)
 {
-    std::string held = "\"";
-    for (char c : text)
-        held += c == '\\' || c == '"' ? std::string("\\") + c : std::string(1, c);
-    return held + "\"";
+    std::string listed;
+    InPrefix("wine reg query 'HKCU\\" + key + "' >\"$WINEPREFIX/listed\" 2>&1");
+    ReadWholeFile(ProgramPath(Prefix + "/listed"), &listed);
+    return listed.find("HKEY_CURRENT_USER") == std::string::npos ? "" : listed;
 }
-
-// The current user's key `key` as its registry file holds it once the prefix's server has
-// written it (it is stopped here, with every program of the prefix): value name, value.
-std::map<std::string, std::string> UserKey(const std::string& key)
+std::string Listed(const std::string& name, const std::string& value, const char* type = "REG_SZ")
 {
-    std::map<std::string, std::string> values;
-    std::string file, line, head = RegistryText(key);
-    head = "[" + head.substr(1, head.size() - 2) + "] ";
-    InPrefix("wineserver -k; wineserver -w");
-    ReadWholeFile(ProgramPath(Prefix + "/user.reg"), &file);
-    std::istringstream lines(file);
-    bool inside = false;
-    while (std::getline(lines, line)) {
-        size_t is = line.find("\"=");
-        if (line[0] == '[')
-            inside = line.compare(0, head.size(), head) == 0;
-        else if (inside && line[0] == '"' && is != std::string::npos)
-            values[line.substr(1, is - 1)] = line.substr(is + 2);
-    }
-    return values;
+    return "    " + name + "    " + type + "    " + value + "\r\n";
 }
 
 // What is the user's: the section [Tarnwell] of WIN.INI, the files of the user's folders named
@@ -253,19 +236,18 @@ TEST_F(PackageTest, SetupInstallsForTheUserUpgradesAndUninstalls)
         EXPECT_TRUE(ReadWholeFile(ProgramPath(shortcut), &link) && link.find(installed + "\\tarnwell.exe") != link.npos)
             << shortcut << " is missing or leads elsewhere";
     EXPECT_FALSE(ReadWholeFile(ProgramPath(user + "Desktop/Tarnwell.lnk"))) << "the desktop's is a choice";
-    std::map<std::string, std::string> entry = UserKey(entryKey);
-    const std::string uninstaller = "\"" + installed + "\\uninstall.exe\"";
-    const std::pair<const char*, std::string> values[] = {
-        {"DisplayName", RegistryText("Tarnwell")}, {"DisplayVersion", RegistryText(TARNWELL_VERSION)},
-        {"Publisher", RegistryText("The Tarnwell developers")},
-        {"DisplayIcon", RegistryText(installed + "\\tarnwell.exe,0")}, {"InstallLocation", RegistryText(installed)},
-        {"UninstallString", RegistryText(uninstaller)}, {"QuietUninstallString", RegistryText(uninstaller + " /S")},
-        {"NoModify", "dword:00000001"}, {"NoRepair", "dword:00000001"}};
-    for (const auto& value : values)
-        EXPECT_EQ(entry[value.first], value.second) << value.first;
-    const std::string size = entry["EstimatedSize"] + "      ";  // KiB
-    EXPECT_TRUE(size.compare(0, 6, "dword:") == 0 && strtoul(&size[6], NULL, 16) >= zipped.size() / 1024) << size;
-    EXPECT_EQ(UserKey(runKey).count("Tarnwell"), 0u) << "started at sign-in unasked";
+    const std::string entry = UserKey(entryKey), uninstaller = "\"" + installed + "\\uninstall.exe\"";
+    for (const std::string& value :
+         {Listed("DisplayName", "Tarnwell"), Listed("DisplayVersion", TARNWELL_VERSION),
+          Listed("Publisher", "The Tarnwell developers"), Listed("DisplayIcon", installed + "\\tarnwell.exe,0"),
+          Listed("InstallLocation", installed), Listed("UninstallString", uninstaller),
+          Listed("QuietUninstallString", uninstaller + " /S"), Listed("NoModify", "0x1", "REG_DWORD"),
+          Listed("NoRepair", "0x1", "REG_DWORD")})
+        EXPECT_NE(entry.find(value), std::string::npos) << value << " is not in\n" << entry;
+    const size_t size = entry.find(Listed("EstimatedSize", "0x", "REG_DWORD").substr(0, 36));  // KiB
+    EXPECT_TRUE(size != entry.npos && strtoul(&entry[size + 36], NULL, 16) >= zipped.size() / 1024) << entry;
+    EXPECT_EQ(UserKey(runKey).find("Tarnwell"), std::string::npos) << "started at sign-in unasked";
+    InPrefix("wineserver -k; wineserver -w");  // the registry's files written
     ASSERT_TRUE(ReadWholeFile(ProgramPath(Prefix + "/system.reg"), &machine));
     EXPECT_EQ(machine.find("Tarnwell"), machine.npos) << "written where only an administrator may";
 
@@ -277,7 +259,7 @@ TEST_F(PackageTest, SetupInstallsForTheUserUpgradesAndUninstalls)
     WriteWholeFile(ProgramPath(Prefix + "/drive_c/LINK/LETTER.TXT"), "Dear Sir,\r\n");
     const std::string own = UsersOwn(), startMe = "\"" + installed + "\\tarnwell.exe\"";
     EXPECT_TRUE(own.find("[Tarnwell]") != own.npos && own.find("LINK/LETTER.TXT") != own.npos) << own;
-    InPrefix("wine reg add 'HKCU\\" + runKey + "' /v Tarnwell /t REG_SZ /d '" + startMe + "' /f");
+    InPrefix("wine reg add 'HKCU\\" + runKey + "' /v Tarnwell /t REG_SZ /d '" + startMe + "' /f >/dev/null");
 
     // A newer version, its README marked, made here from the zip's files.
     const std::string newer = Prefix + "/newer/", version = std::to_string(TARNWELL_VERSION_MAJOR) + "." +
@@ -295,8 +277,8 @@ TEST_F(PackageTest, SetupInstallsForTheUserUpgradesAndUninstalls)
     EXPECT_TRUE(ReadWholeFile(ProgramPath(folder + "README.txt"), &readme) &&
                 readme.find("README of " + version) != readme.npos)
         << "the files were not replaced";
-    EXPECT_EQ(UserKey(entryKey)["DisplayVersion"], RegistryText(version));
-    EXPECT_EQ(UserKey(runKey)["Tarnwell"], RegistryText(startMe)) << "the start at sign-in was not kept";
+    EXPECT_NE(UserKey(entryKey).find(Listed("DisplayVersion", version)), std::string::npos);
+    EXPECT_NE(UserKey(runKey).find(Listed("Tarnwell", startMe)), std::string::npos) << "the start at sign-in was not kept";
     EXPECT_EQ(UsersOwn(), own);
 
     ASSERT_TRUE(StartInstalled(&running, &status, folder + "tarnwell.exe"));
@@ -307,8 +289,8 @@ TEST_F(PackageTest, SetupInstallsForTheUserUpgradesAndUninstalls)
     EXPECT_EQ(Ended(&running, status), 0) << "the running program was not closed as its close box closes it";
     for (const std::string& shortcut : shortcuts)
         EXPECT_FALSE(ReadWholeFile(ProgramPath(shortcut))) << shortcut;
-    EXPECT_TRUE(UserKey(entryKey).empty()) << "the entry in the installed apps is left";
-    EXPECT_EQ(UserKey(runKey).count("Tarnwell"), 0u) << "the start at sign-in of a removed program is left";
+    EXPECT_EQ(UserKey(entryKey), "") << "the entry in the installed apps is left";
+    EXPECT_EQ(UserKey(runKey).find("Tarnwell"), std::string::npos) << "the start at sign-in of a removed program is left";
     EXPECT_EQ(UsersOwn(), own);
 }
 
