@@ -3,8 +3,9 @@
 #   Linux (g++ and FLTK), Linux again under AddressSanitizer and UndefinedBehaviorSanitizer,
 #   and Windows (MinGW-w64), whose tests run under Wine; Linux for arm64 (the Raspberry Pi),
 #   cross-built, whose tests run under qemu; the packages of the Linux, Windows and arm64
-#   trees (.debs and a zip), which tests unpack and start; and the fuzz targets (clang and
-#   libFuzzer), each for a fixed number of inputs (tests/fuzz/run-fuzzers runs them longer).
+#   trees (.debs, a zip and a setup), which tests unpack or install and start; and the fuzz
+#   targets (clang and libFuzzer), each for a fixed number of inputs (tests/fuzz/run-fuzzers
+#   runs them longer).
 # Installs what is missing first. GUI tests start private Xvfb displays of their own; the
 # Windows tests share a Wine prefix made afresh for this run and stopped at its end.
 set -u
@@ -12,7 +13,7 @@ cd "$(dirname "$0")"
 top=$(pwd)
 
 tests/tools/ensure-packages g++ cmake ninja-build pkg-config googletest libfltk1.3-dev \
-  zlib1g-dev g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 fonts-wine xvfb xdotool socat \
+  zlib1g-dev g++-mingw-w64-x86-64 mingw-w64-tools nsis wine wine64 fonts-wine xvfb xdotool socat \
   imagemagick x11-utils x11-xserver-utils openbox man-db desktop-file-utils lintian systemd clang-14 \
   libfuzzer-14-dev || exit 1
 
@@ -65,7 +66,7 @@ if [[ " ${untested[*]} " != *" linux-arm64 "* ]]; then
 fi
 
 # The packages, which the package tests unpack and start: the .debs of the Linux and arm64
-# trees and the zip of the Windows tree, each in its tree's folder.
+# trees and the zip and the setup of the Windows tree, each in its tree's folder.
 for name in linux windows linux-arm64; do
   [[ " ${built[*]} " == *" $name "* ]] || continue
   echo "== package $name"

@@ -1,6 +1,7 @@
 # Installing Tarnwell (cmake --install, into any prefix) and its packages (cpack, or the
-# `package` target): a Debian package on Linux, a zip on Windows, named in
-# TARNWELL_PACKAGE_FILE for the tests. tarnwell-cli's own install rules stand with it in app/.
+# `package` target): a Debian package on Linux, a zip and a setup program on Windows, named in
+# TARNWELL_PACKAGE_FILE and TARNWELL_SETUP_FILE for the tests. tarnwell-cli's own install
+# rules stand with it in app/.
 include(GNUInstallDirs)
 
 set(package_files ${CMAKE_BINARY_DIR}/package)
@@ -51,6 +52,12 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME tarnwell-${PROJECT_VERSION}-windows)
   set(TARNWELL_PACKAGE_FILE ${CMAKE_BINARY_DIR}/${CPACK_PACKAGE_FILE_NAME}.zip)
+  # --- Windows: the setup, from the zip's files -----------------------------------------------
+  # For the user who runs it, without an administrator: resources/tarnwell-setup.nsi says
+  # what it installs and where.
+  set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/windows_setup.cmake)
+  set(CPACK_TARNWELL_SETUP_SCRIPT ${CMAKE_SOURCE_DIR}/resources/tarnwell-setup.nsi)
+  set(TARNWELL_SETUP_FILE ${CMAKE_BINARY_DIR}/tarnwell-${PROJECT_VERSION}-setup.exe)
 else()
   # --- Linux: the program, its menu entry, icons, manual, and the .deb ------------------------
   install(TARGETS tarnwell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -141,8 +141,11 @@ static void ShowMenu(Fl_Window* window, int x, int y)
 {
     Fl_Menu_Item items[MainMenuSize + 1];
     memset(items, 0, sizeof items);
-    for (int i = 0; i < MainMenuSize; i++)
+    for (int i = 0; i < MainMenuSize; i++) {
         items[i].text = MainMenu[i].label;
+        int checked = MenuItemChecked(i);
+        items[i].flags = checked < 0 ? 0 : FL_MENU_TOGGLE | (checked ? FL_MENU_VALUE : 0);
+    }
     window->make_current();
     const Fl_Menu_Item* chosen = items->popup(x, y);
     RunMenuItem(window, chosen ? (int)(chosen - items) + 1 : 0);
@@ -152,10 +155,15 @@ static void ShowMenu(Fl_Window* window, int x, int y)
 // (the status windows go with the main window, as owned windows do on Windows) the event
 // loop in main() returns. The callback also runs for Esc, which the window ignores: it
 // takes only the menu keys, and a user holds Esc to stop a transfer.
-static void CloseRequested(Fl_Widget*, void*)
+static void CloseRequested(Fl_Widget* window, void*)
 {
-    if (Fl::event() != FL_CLOSE)
-        return;
+    if (Fl::event() == FL_CLOSE)
+        ExitProgram((Fl_Window*)window);
+}
+
+// "Exit", and the close box.
+void ExitProgram(WindowHandle)
+{
     CloseLink();
     Fl::remove_timeout(Tick);
     while (Fl::first_window())

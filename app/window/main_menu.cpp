@@ -1,9 +1,12 @@
 // The main window's menu items, and what "About Tarnwell" says (see main_menu.h).
 #include "app/window/main_menu.h"
 
+#include "app/window/autostart.h"
 #include "app/window/main_window.h"
+#include "base/text.h"
 #include "settings/profile.h"
 #include "tarnwell_version.h"
+#include "ui/transfer_log.h"
 
 #include <string>
 
@@ -17,15 +20,34 @@ static void About(WindowHandle window)
     ShowAbout(window, text.c_str());
 }
 
+// "Start with Windows" / "Start at Login": turned over from what the system says now.
+static void ToggleAutostart(WindowHandle window)
+{
+    char reason[TextSize];
+    if (!SetAutostart(!AutostartOn(), reason)) {
+        std::string line = std::string(AutostartLabel) + " - " + reason + ".";
+        AddFailureEntry(window, line.c_str());
+    }
+}
+
 const MainMenuItem MainMenu[MainMenuSize] = {
-    {"Send Files...", SendChosenFiles},
-    {"Open Store Folder", OpenStoreFolder},
-    {"Configuration...", OpenConfiguration},
-    {"About Tarnwell", About},
+    {"Send Files...", SendChosenFiles, nullptr},
+    {"Open Store Folder", OpenStoreFolder, nullptr},
+    {"Configuration...", OpenConfiguration, nullptr},
+    {AutostartLabel, ToggleAutostart, AutostartOn},
+    {"About Tarnwell", About, nullptr},
+    {"Exit", ExitProgram, nullptr},
 };
 
 void RunMenuItem(WindowHandle window, int number)
 {
     if (number >= 1 && number <= MainMenuSize)
         MainMenu[number - 1].run(window);
+}
+
+int MenuItemChecked(int index)
+{
+    if (index < 0 || index >= MainMenuSize || !MainMenu[index].checked)
+        return -1;
+    return MainMenu[index].checked() ? 1 : 0;
 }

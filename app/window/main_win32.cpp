@@ -167,12 +167,18 @@ void ShowAbout(WindowHandle window, const char* text)
     MessageBoxA(window, text, "About Tarnwell", MB_OK | MB_ICONINFORMATION);
 }
 
+// "Exit": the close box's own message, after the menu has gone.
+void ExitProgram(WindowHandle window)
+{
+    PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
 // The menu at `at` (screen coordinates), and what was chosen.
 static void ShowMenu(HWND window, POINT at)
 {
     HMENU menu = CreatePopupMenu();
     for (int i = 0; i < MainMenuSize; i++)
-        AppendMenuA(menu, MF_STRING, i + 1, MainMenu[i].label);
+        AppendMenuA(menu, MF_STRING | (MenuItemChecked(i) == 1 ? MF_CHECKED : 0), i + 1, MainMenu[i].label);
     // Without the window in front, the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(window);
     int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, NULL);

@@ -18,6 +18,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -453,6 +455,70 @@ TEST_F(ProgramTest, RightClickMenuOpensAndSendsTheChosenFile)
               Lines{"chosen.txt: chosen\r\n"});
     ASSERT_NO_FATAL_FAILURE(Point(main.client, true));
     EXPECT_TRUE(WaitForOtherWindow("Tarnwell Configuration", 15000));
+}
+
+// Where the program says it starts at sign-in, "" for nowhere: the Run value on Windows (in
+// this prefix), the autostart entry's Exec line on Linux. `remove` removes it first, as the
+// system's own settings do.
+std::string StartAtSignIn(bool remove = false)
+{
+#ifdef _WIN32
+    const char run[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    char value[1024] = "";
+    DWORD size = sizeof value;
+    if (remove)
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, run, "Tarnwell");
+    return RegGetValueA(HKEY_CURRENT_USER, run, "Tarnwell", RRF_RT_REG_SZ, NULL, value, &size) ? "" : value;
+#else
+    std::string entry, path = std::string(getenv("XDG_CONFIG_HOME")) + "/autostart/tarnwell.desktop";
+    if (remove)
+        unlink(path.c_str());
+    size_t exec = ReadWholeFile(path, &entry) ? entry.find("\nExec=") + 6 : 0;
+    return exec ? entry.substr(exec, entry.find('\n', exec) - exec) : "";
+#endif
+}
+
+// The menu's fourth item, "Start with Windows" ("Start at Login" on Linux), turns the start at
+// sign-in on and off, for this program's own path, and the menu shows which with a check mark,
+// read afresh each time it opens; the last, "Exit", ends the program as the close box does.
+TEST_F(ProgramTest, MenuTurnsStartAtSignInOnAndOffAndExits)
+{
+#ifdef _WIN32
+    const std::string me = "\"" + ProgramPath(TARNWELL_PROGRAM) + "\"";
+#else
+    char real[PATH_MAX];
+    const std::string me = realpath(TARNWELL_PROGRAM, real) ? real : "?";
+#endif
+    ASSERT_EQ(StartAtSignIn(true), "");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(Point(main.client));
+    // Item `item` chosen with the keys, then the start at sign-in seen as `then`; for item 0
+    // a picture of the menu taken (`keepAs` keeps it) and nothing chosen.
+    auto menu = [&](int item, const std::string& then, std::vector<unsigned>* picture, const char* keepAs) {
+        ProgramWindow shown;
+        Screenshot shot;
+        std::vector<std::string> keys = {"key", "--delay", "200"};
+        keys.insert(keys.end(), item, "Down");
+        keys.push_back(item ? "Return" : "Escape");
+        ASSERT_NO_FATAL_FAILURE(Keys({"click", "3"}));
+        ASSERT_TRUE(WaitForOtherWindow("", 10000, &shown));
+        Pause(500);
+        if (picture && TakeScreenshot(&shot, keepAs))
+            *picture = PixelsOf(shot, shown.frame);
+        ASSERT_NO_FATAL_FAILURE(Keys(keys));
+        ASSERT_TRUE(WaitForOtherWindowGone("", 10000));
+        EXPECT_TRUE(WaitUntil([&] { return StartAtSignIn() == then; }, 10000, 100)) << item << StartAtSignIn();
+    };
+    std::vector<unsigned> on, off;
+    menu(4, me, nullptr, nullptr);
+    menu(0, me, &on, "menu-start-at-sign-in.png");
+    StartAtSignIn(true);
+    menu(0, "", &off, nullptr);
+    EXPECT_FALSE(on.empty() || on == off) << "the menu looks the same with the start at sign-in on and off";
+    menu(4, me, nullptr, nullptr);
+    menu(4, "", nullptr, nullptr);
+    menu(6, "", nullptr, nullptr);
+    EXPECT_EQ(WaitForProgramExit(30000), 0) << "Exit did not end the program";
 }
 
 // The progress window is on the screen, painted and captioned, from the start of a transfer,

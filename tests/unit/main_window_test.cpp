@@ -1,5 +1,6 @@
 // The plain logic under the main window, on both builds: the paths of an X drop, the
 // program's icon and its decoder, the window's size and what its client area says.
+#include "app/window/autostart.h"
 #include "app/window/icon.h"
 #include "app/window/main_window.h"
 #include "app/window/uri_list.h"
@@ -182,3 +183,24 @@ TEST(MainWindowText, StateSaysThePortTheFolderAndTheLastTransfer)
     CloseLink();
     ClosePeerLine();
 }
+
+#ifndef _WIN32
+// A path as the Exec word of the autostart entry: as it stands where nothing is reserved,
+// else quoted, with the quoting's escapes and then the entry's own string escapes.
+TEST(Autostart, ExecWordQuotesWhatTheEntryReserves)
+{
+    struct Case {
+        const char* path;
+        const char* word;  // as it stands in the file
+    } cases[] = {
+        {"/usr/bin/tarnwell", "/usr/bin/tarnwell"},
+        {"/home/ann/my apps/tarnwell", "\"/home/ann/my apps/tarnwell\""},
+        {"/opt/100%/tarnwell", "/opt/100%%/tarnwell"},
+        {"/opt/a$b/c\"d`e/tarnwell", "\"/opt/a\\\\$b/c\\\\\"d\\\\`e/tarnwell\""},
+        {"/opt/back\\slash/tarnwell", "\"/opt/back\\\\\\\\slash/tarnwell\""},
+        {"/opt/new\nline/tarnwell", "\"/opt/new\\nline/tarnwell\""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DesktopExecWord(c.path), c.word) << c.path;
+}
+#endif
