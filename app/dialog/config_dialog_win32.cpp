@@ -10,12 +10,14 @@
 
 #include <windows.h>
 
+#include <string.h>
+
 // The ports the port field's list offers, as it was last filled.
 static SerialPortEntry Ports[PortListMax];
 static int PortCount;
 
-// Posted by a choice in the port list, with the port's index: the name goes into the field.
-enum { PortChosenMessage = WM_APP + 1 };
+// Posted by the port list's notices: see PutPortNameInField.
+enum { PortNameMessage = WM_APP + 1 };
 
 void SetItemText(WindowHandle dialog, int id, const char* text)
 {
@@ -51,7 +53,8 @@ void ShowItemProblem(WindowHandle dialog, int id, const char* text)
 }
 
 // The port field's list filled afresh with the ports there are now, "COM5 - USB Serial
-// Port" where the device has a name; what stands in the field stays.
+// Port" where the device has a name, the port in the field marked as chosen (so that Up and
+// Down go on from it); what stands in the field stays.
 static void FillPortList(HWND dialog)
 {
     char typed[TextSize];
@@ -62,18 +65,27 @@ static void FillPortList(HWND dialog)
         char shown[2 * TextSize + 4];
         DescribeSerialPort(&Ports[i], shown, sizeof shown);
         SendDlgItemMessageA(dialog, IDC_PORT, CB_ADDSTRING, 0, (LPARAM)shown);
+        if (SameIgnoringCase(Ports[i].name, typed))
+            SendDlgItemMessageA(dialog, IDC_PORT, CB_SETCURSEL, (WPARAM)i, 0);
     }
     SetDlgItemTextA(dialog, IDC_PORT, typed);
 }
 
-// A port chosen from the list: the field takes its name alone, which is what "Port" holds.
-// The list puts the whole item text in the field once its notice has been answered, so the
-// name follows in a message of its own.
-static void PortChosen(HWND dialog)
+// The port's name alone in the field where the field holds an item's whole text ("COM5 - USB
+// Serial Port"): "Port" takes the name. The list puts an item's text in the field when one is
+// chosen, and when it drops down at the port in the field, each time after its notice has
+// been answered: so the name follows in a message of its own.
+static void PutPortNameInField(HWND dialog)
 {
-    LRESULT index = SendDlgItemMessageA(dialog, IDC_PORT, CB_GETCURSEL, 0, 0);
-    if (index >= 0 && index < PortCount)
-        PostMessageA(dialog, PortChosenMessage, (WPARAM)index, 0);
+    char text[2 * TextSize + 4], shown[2 * TextSize + 4];
+    GetDlgItemTextA(dialog, IDC_PORT, text, sizeof text);
+    for (int i = 0; i < PortCount; i++) {
+        DescribeSerialPort(&Ports[i], shown, sizeof shown);
+        if (Ports[i].description[0] && strcmp(shown, text) == 0) {
+            SetDlgItemTextA(dialog, IDC_PORT, Ports[i].name);
+            SendDlgItemMessageA(dialog, IDC_PORT, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        }
+    }
 }
 
 // The template's labels are as wide as their text is in 8-point "MS Sans Serif". A system
@@ -123,8 +135,8 @@ static void FitLabels(HWND dialog)
 
 // Acts on a command that is exactly IDOK or IDCANCEL: the button's id with the notification
 // code 0 (Enter gives IDOK through the default button, Esc gives IDCANCEL); and on the port
-// list's opening and choice. Every other command, such as a field's change notice, is
-// answered and ignored.
+// list's notices but those of typing. Every other command, such as a field's change notice,
+// is answered and ignored.
 static INT_PTR CALLBACK ConfigProc(HWND dialog, UINT message, WPARAM command, LPARAM)
 {
     switch (message) {
@@ -136,16 +148,13 @@ static INT_PTR CALLBACK ConfigProc(HWND dialog, UINT message, WPARAM command, LP
     case WM_COMMAND:
         if (command == MAKEWPARAM(IDC_PORT, CBN_DROPDOWN))
             FillPortList(dialog);
-        else if (command == MAKEWPARAM(IDC_PORT, CBN_SELCHANGE))
-            PortChosen(dialog);
+        if (LOWORD(command) == IDC_PORT && HIWORD(command) != CBN_EDITCHANGE && HIWORD(command) != CBN_EDITUPDATE)
+            PostMessageA(dialog, PortNameMessage, 0, 0);
         else if ((command == IDOK && SaveConfigDialog(dialog)) || command == IDCANCEL)
             EndDialog(dialog, (INT_PTR)command);
         return TRUE;
-    case PortChosenMessage:
-        if ((int)command < PortCount) {
-            SetDlgItemTextA(dialog, IDC_PORT, Ports[command].name);
-            SendDlgItemMessageA(dialog, IDC_PORT, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
-        }
+    case PortNameMessage:
+        PutPortNameInField(dialog);
         return TRUE;
     default:
         return FALSE;

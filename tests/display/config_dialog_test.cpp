@@ -193,8 +193,18 @@ TEST_F(ConfigDialogTest, OpensWithTheDefaultsInTheTemplatesLayoutAndTabOrder)
         steps.push_back(Xdotool({"key", "Tab"}));
         steps.push_back([id](WindowHandle) { return FocusedControl() == id; });
     }
+#ifdef _WIN32
+    // The port field lists the ports there are (COM1 and COM2 the test's line, by number, COM2
+    // as "COM2 - Z88 Cable"): the next one chosen with Down puts its name alone in the field.
+    EXPECT_TRUE(MakePortDevice("COM2", "Z88 Cable (COM2)"));
+    steps.push_back(Xdotool({"key", "Down"}));
+    steps.push_back([](WindowHandle dialog) { return Texts(dialog).rfind("COM2|", 0) == 0; });
+#endif
     steps.push_back(PointAt(211, 31, true));  // a click on Cancel
     EXPECT_EQ(Dialog(steps), IDCANCEL);
+#ifdef _WIN32
+    RemovePortDevice();
+#endif
     EXPECT_EQ(atOpening, (Lines{"Port=" + port, "Rate=9600", "Xon=1", "Directory=" + folder,
                                 "Preserve=1"}));
     EXPECT_EQ(SettingsSectionLines(), atOpening);

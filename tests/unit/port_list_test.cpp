@@ -6,10 +6,9 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
+#include "tests/support/link_probe.h"
+
 #include <windows.h>
-#include <initguid.h>
-#include <devguid.h>
-#include <setupapi.h>
 #else
 #include "link/port_list_posix.h"
 #endif
@@ -56,26 +55,17 @@ TEST(PortList, StableNamesFirstThenAdaptersByNumberThenTheBuiltInPortsThatAreThe
 // name where the system has one, less the port that name ends with.
 TEST(PortList, ComPortsTheSystemListsByNumberWithTheirDevicesNames)
 {
-    HKEY key, settings = NULL;
+    HKEY key;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_ALL_ACCESS, &key), 0);
     for (const char* port : {"COM11", "COM4"})
         RegSetValueExA(key, port, 0, REG_SZ, (const BYTE*)port, (DWORD)strlen(port) + 1);
-    HDEVINFO set = SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_PORTS, NULL);
-    SP_DEVINFO_DATA device = {};
-    device.cbSize = sizeof device;
-    const char friendly[] = "Test Serial Port (COM11)";
-    bool made = SetupDiCreateDeviceInfoA(set, "TARNWELL", &GUID_DEVCLASS_PORTS, NULL, NULL, DICD_GENERATE_ID, &device) &&
-                SetupDiRegisterDeviceInfo(set, &device, 0, NULL, NULL, NULL) &&
-                SetupDiSetDeviceRegistryPropertyA(set, &device, SPDRP_FRIENDLYNAME, (const BYTE*)friendly, sizeof friendly) &&
-                (settings = SetupDiCreateDevRegKeyA(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, NULL, NULL)) &&
-                RegSetValueExA(settings, "PortName", 0, REG_SZ, (const BYTE*)"COM11", 6) == 0;
+    bool made = MakePortDevice("COM11", "Test Serial Port (COM11)");
     SerialPortEntry ports[PortListMax];
     int count = ListSerialPorts(ports, PortListMax);
     for (const char* port : {"COM11", "COM4"})
         RegDeleteValueA(key, port);
     RegCloseKey(key);
-    SetupDiRemoveDevice(set, &device);
-    SetupDiDestroyDeviceInfoList(set);
+    RemovePortDevice();
     EXPECT_TRUE(made) << "no device made for the friendly name";
 
     Names ours;  // the host's ports may be listed as well
