@@ -171,8 +171,69 @@ static void ExpectTemplateLayout(WindowHandle dialog, const Screenshot& shot)
     }
 }
 
+#ifdef _WIN32
+static const char WithoutTheTemplatesFont[] = "TARNWELL_WITHOUT_MS_SANS_SERIF";
+
+// Runs the test `name` again in a process of its own, for which the files of "MS Sans Serif"
+// are out of the Windows font folder: the system then gives the dialog another font in its
+// place (under Wine a wider one, DejaVu Sans). Its exit code.
+static int RunWithoutTheTemplatesFont(const char* name)
+{
+    char fonts[MAX_PATH], self[MAX_PATH];
+    GetWindowsDirectoryA(fonts, MAX_PATH);
+    const std::string folder = std::string(fonts) + "\\Fonts\\";
+    Lines moved;
+    WIN32_FIND_DATAA found;
+    for (const char* pattern : {"sse*.fon", "ms_sans_serif.ttf"}) {
+        HANDLE search = FindFirstFileA((folder + pattern).c_str(), &found);
+        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            if (MoveFileA((folder + found.cFileName).c_str(), (folder + found.cFileName + ".away").c_str()))
+                moved.push_back(folder + found.cFileName);
+        FindClose(search);
+    }
+    GetModuleFileNameA(NULL, self, MAX_PATH);
+    _putenv((std::string(WithoutTheTemplatesFont) + "=1").c_str());
+    std::string filter = std::string("--gtest_filter=ConfigDialogTest.") + name;
+    intptr_t code = _spawnl(_P_WAIT, self, self, filter.c_str(), NULL);
+    _putenv((std::string(WithoutTheTemplatesFont) + "=").c_str());
+    for (const std::string& font : moved)
+        MoveFileA((font + ".away").c_str(), font.c_str());
+    return (int)code;
+}
+
+// Each label's text, in the label's font, on one line of its control: a static control wraps
+// what is longer at a word, out of sight below its one line.
+static Lines LabelsThatDoNotFit(HWND dialog)
+{
+    Lines cut;
+    HDC dc = GetDC(dialog);
+    for (HWND label = GetWindow(dialog, GW_CHILD); label; label = GetWindow(label, GW_HWNDNEXT)) {
+        char kind[16], text[TextSize];
+        RECT area;
+        SIZE extent;
+        if (!GetClassNameA(label, kind, sizeof kind) || lstrcmpiA(kind, "Static") || !GetWindowTextA(label, text, sizeof text))
+            continue;
+        SelectObject(dc, (HFONT)SendMessageA(label, WM_GETFONT, 0, 0));
+        GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+        GetClientRect(label, &area);
+        if (extent.cx > area.right || extent.cy > area.bottom)
+            cut.push_back(std::string(text) + " " + std::to_string(extent.cx) + " in " + std::to_string(area.right));
+    }
+    ReleaseDC(dialog, dc);
+    return cut;
+}
+#endif
+
+// Windows: also where the system gives the dialog another font, each label keeps all its
+// words on its one line (a label wrapped there at its last word, and showed its first alone,
+// "Serial" for "Serial Port :").
 TEST_F(ConfigDialogTest, OpensWithTheDefaultsInTheTemplatesLayoutAndTabOrder)
 {
+#ifdef _WIN32
+    if (!getenv(WithoutTheTemplatesFont)) {
+        EXPECT_EQ(RunWithoutTheTemplatesFont("OpensWithTheDefaultsInTheTemplatesLayoutAndTabOrder"), 0);
+    }
+#endif
     const std::string port = SettingDefault(SettingPort), folder = SettingDefault(SettingDirectory);
     Lines atOpening;
     std::vector<Step> steps = {Settled(), [&](WindowHandle dialog) {
@@ -187,6 +248,9 @@ TEST_F(ConfigDialogTest, OpensWithTheDefaultsInTheTemplatesLayoutAndTabOrder)
         Screenshot shot;
         EXPECT_TRUE(TakeScreenshot(&shot, "config-dialog.png"));
         ExpectTemplateLayout(dialog, shot);
+#ifdef _WIN32
+        EXPECT_EQ(LabelsThatDoNotFit(dialog), Lines{});
+#endif
         return true;
     }};
     for (int id : {IDC_RATE, IDC_XON, IDC_DIRECTORY, IDOK, IDCANCEL, IDC_PRESERVE, IDC_PORT}) {
@@ -280,74 +344,3 @@ TEST_F(ConfigDialogTest, AnEmptiedPortShowsTheConnectMessageAndNoFieldTakesMoreT
                                              "Directory=" + folder}));
 }
 
-#ifdef _WIN32
-static const char WithoutTheTemplatesFont[] = "TARNWELL_WITHOUT_MS_SANS_SERIF";
-
-// Runs the test `name` again in a process of its own, for which the files of "MS Sans Serif"
-// are out of the Windows font folder: the system then gives the dialog another font in its
-// place (under Wine a wider one, DejaVu Sans). Its exit code.
-static int RunWithoutTheTemplatesFont(const char* name)
-{
-    char fonts[MAX_PATH], self[MAX_PATH];
-    GetWindowsDirectoryA(fonts, MAX_PATH);
-    const std::string folder = std::string(fonts) + "\\Fonts\\";
-    Lines moved;
-    WIN32_FIND_DATAA found;
-    for (const char* pattern : {"sse*.fon", "ms_sans_serif.ttf"}) {
-        HANDLE search = FindFirstFileA((folder + pattern).c_str(), &found);
-        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-            if (MoveFileA((folder + found.cFileName).c_str(), (folder + found.cFileName + ".away").c_str()))
-                moved.push_back(folder + found.cFileName);
-        FindClose(search);
-    }
-    GetModuleFileNameA(NULL, self, MAX_PATH);
-    _putenv((std::string(WithoutTheTemplatesFont) + "=1").c_str());
-    std::string filter = std::string("--gtest_filter=ConfigDialogTest.") + name;
-    intptr_t code = _spawnl(_P_WAIT, self, self, filter.c_str(), NULL);
-    _putenv((std::string(WithoutTheTemplatesFont) + "=").c_str());
-    for (const std::string& font : moved)
-        MoveFileA((font + ".away").c_str(), font.c_str());
-    return (int)code;
-}
-
-// Each label's text, in the label's font, on one line of its control: a static control wraps
-// what is longer at a word, out of sight below its one line.
-static Lines LabelsThatDoNotFit(HWND dialog)
-{
-    Lines cut;
-    HDC dc = GetDC(dialog);
-    for (HWND label = GetWindow(dialog, GW_CHILD); label; label = GetWindow(label, GW_HWNDNEXT)) {
-        char kind[16], text[TextSize];
-        RECT area;
-        SIZE extent;
-        if (!GetClassNameA(label, kind, sizeof kind) || lstrcmpiA(kind, "Static") || !GetWindowTextA(label, text, sizeof text))
-            continue;
-        SelectObject(dc, (HFONT)SendMessageA(label, WM_GETFONT, 0, 0));
-        GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
-        GetClientRect(label, &area);
-        if (extent.cx > area.right || extent.cy > area.bottom)
-            cut.push_back(std::string(text) + " " + std::to_string(extent.cx) + " in " + std::to_string(area.right));
-    }
-    ReleaseDC(dialog, dc);
-    return cut;
-}
-
-// Every label keeps all its words, in the template's font and in another that the system
-// gives the dialog when it has not that one: a label wrapped there at its last word, and its
-// one line showed the first alone ("Serial" for "Serial Port :").
-TEST_F(ConfigDialogTest, LabelsKeepEveryWordWhateverFontTheSystemGives)
-{
-    bool otherFont = getenv(WithoutTheTemplatesFont) != nullptr;
-    if (!otherFont) {
-        EXPECT_EQ(RunWithoutTheTemplatesFont("LabelsKeepEveryWordWhateverFontTheSystemGives"), 0);
-    }
-    Lines cut = {"not looked at"};
-    Step look = [&](WindowHandle dialog) {
-        cut = LabelsThatDoNotFit(dialog);
-        Screenshot shot;
-        return TakeScreenshot(&shot, otherFont ? "config-dialog-other-font.png" : "config-dialog-labels.png");
-    };
-    EXPECT_EQ(Dialog({Settled(), look, Xdotool({"key", "Escape"})}), IDCANCEL);
-    EXPECT_EQ(cut, Lines{});
-}
-#endif
