@@ -21,6 +21,9 @@
 #ifdef _WIN32
 #include <process.h>
 #include <windows.h>
+#include <initguid.h>
+#include <devguid.h>
+#include <setupapi.h>
 #endif
 
 #include <functional>
@@ -201,6 +204,21 @@ static int RunWithoutTheTemplatesFont(const char* name)
     return (int)code;
 }
 
+// A device of the system's ports class for `port`, named `friendly`, as a driver makes one
+// (removed with SetupDiRemoveDevice). False when it could not be made.
+static bool MakePortDevice(HDEVINFO set, SP_DEVINFO_DATA* device, const char* port, const char* friendly)
+{
+    HKEY settings = NULL;
+    device->cbSize = sizeof *device;
+    return SetupDiCreateDeviceInfoA(set, "TARNWELL", &GUID_DEVCLASS_PORTS, NULL, NULL, DICD_GENERATE_ID, device) &&
+           SetupDiRegisterDeviceInfo(set, device, 0, NULL, NULL, NULL) &&
+           SetupDiSetDeviceRegistryPropertyA(set, device, SPDRP_FRIENDLYNAME, (const BYTE*)friendly,
+                                             (DWORD)strlen(friendly) + 1) &&
+           (settings = SetupDiCreateDevRegKeyA(set, device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, NULL, NULL)) &&
+           RegSetValueExA(settings, "PortName", 0, REG_SZ, (const BYTE*)port, (DWORD)strlen(port) + 1) == 0 &&
+           RegCloseKey(settings) == 0;
+}
+
 // Each label's text, in the label's font, on one line of its control: a static control wraps
 // what is longer at a word, out of sight below its one line.
 static Lines LabelsThatDoNotFit(HWND dialog)
@@ -258,16 +276,38 @@ TEST_F(ConfigDialogTest, OpensWithTheDefaultsInTheTemplatesLayoutAndTabOrder)
         steps.push_back([id](WindowHandle) { return FocusedControl() == id; });
     }
 #ifdef _WIN32
-    // The port field lists the ports there are (COM1 and COM2 the test's line, by number, COM2
-    // as "COM2 - Z88 Cable"): the next one chosen with Down puts its name alone in the field.
-    EXPECT_TRUE(MakePortDevice("COM2", "Z88 Cable (COM2)"));
+    // The port field lists the COM ports the system lists (COM1 and COM2 the test's line, two
+    // more added) by number, each with its device's name where it has one, less the "(COM2)"
+    // at its end; the next one chosen with Down puts its name alone in the field.
+    HKEY listed;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_ALL_ACCESS, &listed), 0);
+    for (const char* name : {"COM19", "COM9"})
+        RegSetValueExA(listed, name, 0, REG_SZ, (const BYTE*)name, (DWORD)strlen(name) + 1);
+    HDEVINFO devices = SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_PORTS, NULL);
+    SP_DEVINFO_DATA device;
+    EXPECT_TRUE(MakePortDevice(devices, &device, "COM2", "Z88 Cable (COM2)"));
+    Lines items;
+    steps.push_back([&](WindowHandle dialog) {
+        char item[2 * TextSize + 4];
+        for (int i = 0; SendDlgItemMessageA(dialog, IDC_PORT, CB_GETLBTEXT, i, (LPARAM)item) > 0; i++) {
+            std::string name = std::string(item).substr(0, strcspn(item, " "));  // not the host's ports
+            if (name == "COM1" || name == "COM2" || name == "COM9" || name == "COM19")
+                items.push_back(item);
+        }
+        return true;
+    });
     steps.push_back(Xdotool({"key", "Down"}));
     steps.push_back([](WindowHandle dialog) { return Texts(dialog).rfind("COM2|", 0) == 0; });
 #endif
     steps.push_back(PointAt(211, 31, true));  // a click on Cancel
     EXPECT_EQ(Dialog(steps), IDCANCEL);
 #ifdef _WIN32
-    RemovePortDevice();
+    for (const char* name : {"COM19", "COM9"})
+        RegDeleteValueA(listed, name);
+    RegCloseKey(listed);
+    SetupDiRemoveDevice(devices, &device);
+    SetupDiDestroyDeviceInfoList(devices);
+    EXPECT_EQ(items, (Lines{"COM1", "COM2 - Z88 Cable", "COM9", "COM19"}));
 #endif
     EXPECT_EQ(atOpening, (Lines{"Port=" + port, "Rate=9600", "Xon=1", "Directory=" + folder,
                                 "Preserve=1"}));

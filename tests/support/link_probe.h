@@ -36,11 +36,4 @@ int OpenHandleCount();
 bool PlayOutputQueue(const std::vector<int>& script);
 size_t OutputQueueLooks();
 
-#ifdef _WIN32
-// A device of the system's ports class for the COM port `port`, named `friendly`, as a
-// driver makes one, until RemovePortDevice. False when it could not be made.
-bool MakePortDevice(const char* port, const char* friendly);
-void RemovePortDevice();
-#endif
-
 #endif

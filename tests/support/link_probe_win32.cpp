@@ -5,11 +5,6 @@
 #include "link/serial_link.h"
 
 #include <windows.h>
-#include <initguid.h>
-#include <devguid.h>
-#include <setupapi.h>
-
-#include <string.h>
 
 bool ReadLineState(LineState* state)
 {
@@ -81,32 +76,4 @@ bool PlayOutputQueue(const std::vector<int>&)
 size_t OutputQueueLooks()
 {
     return 0;
-}
-
-static HDEVINFO PortDevices = INVALID_HANDLE_VALUE;
-static SP_DEVINFO_DATA PortDevice;
-
-bool MakePortDevice(const char* port, const char* friendly)
-{
-    RemovePortDevice();
-    PortDevices = SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_PORTS, NULL);
-    PortDevice.cbSize = sizeof PortDevice;
-    HKEY settings = NULL;
-    return SetupDiCreateDeviceInfoA(PortDevices, "TARNWELL", &GUID_DEVCLASS_PORTS, NULL, NULL, DICD_GENERATE_ID,
-                                    &PortDevice) &&
-           SetupDiRegisterDeviceInfo(PortDevices, &PortDevice, 0, NULL, NULL, NULL) &&
-           SetupDiSetDeviceRegistryPropertyA(PortDevices, &PortDevice, SPDRP_FRIENDLYNAME, (const BYTE*)friendly,
-                                             (DWORD)strlen(friendly) + 1) &&
-           (settings = SetupDiCreateDevRegKeyA(PortDevices, &PortDevice, DICS_FLAG_GLOBAL, 0, DIREG_DEV, NULL, NULL)) &&
-           RegSetValueExA(settings, "PortName", 0, REG_SZ, (const BYTE*)port, (DWORD)strlen(port) + 1) == 0 &&
-           RegCloseKey(settings) == 0;
-}
-
-void RemovePortDevice()
-{
-    if (PortDevices == INVALID_HANDLE_VALUE)
-        return;
-    SetupDiRemoveDevice(PortDevices, &PortDevice);
-    SetupDiDestroyDeviceInfoList(PortDevices);
-    PortDevices = INVALID_HANDLE_VALUE;
 }
