@@ -493,6 +493,16 @@ TEST_F(ProgramTest, RightClickMenuOpensAndSendsTheChosenFile)
     ASSERT_TRUE(WaitForOtherWindow("Send Files", 15000)) << "no file chooser";
     Pause(1500);
     TakeScreenshot(&shot, "file-chooser.png");
+#ifdef _WIN32
+    // The chooser opens in the user's Documents ("Look in", control 0x471), then in the
+    // folder of the files chosen last.
+    auto lookingIn = [] {
+        char folder[MAX_PATH] = "";
+        GetDlgItemTextA(FindWindowA(NULL, "Send Files"), 0x471, folder, sizeof folder);
+        return std::string(folder);
+    };
+    EXPECT_EQ(lookingIn(), "Documents");
+#endif
     EXPECT_EQ(Heard([&] {
 #ifndef _WIN32
                   // GTK's chooser: a '/' opens a field for the path, which takes more once it
@@ -504,6 +514,16 @@ TEST_F(ProgramTest, RightClickMenuOpensAndSendsTheChosenFile)
                   ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "500", "Return"}));
               }),
               Lines{"chosen.txt: chosen\r\n"});
+#ifdef _WIN32
+    ASSERT_NO_FATAL_FAILURE(Point(main.client));
+    ASSERT_NO_FATAL_FAILURE(Keys({"click", "3"}));
+    ASSERT_TRUE(WaitForOtherWindow("", 10000));
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "200", "Down", "Return"}));
+    const std::string chosenIn = files.substr(0, files.size() - 1);
+    EXPECT_TRUE(WaitUntil([&] { return lookingIn() == chosenIn.substr(chosenIn.rfind('/') + 1); }, 15000, 100)) << lookingIn();
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "Escape"}));
+    ASSERT_TRUE(WaitForOtherWindowGone("Send Files", 10000));
+#endif
     ASSERT_NO_FATAL_FAILURE(Point(main.client, true));
     EXPECT_TRUE(WaitForOtherWindow("Tarnwell Configuration", 15000));
 }
