@@ -328,16 +328,6 @@ static int Send(const char* const* files, int count)
 
 #ifdef _WIN32
 static const char SendThroughIt[] = "tarnwell.exe FILE...";
-#else
-static const char SendThroughIt[] = "`tarnwell FILE...`";
-#endif
-
-// Says that the window program holds the port, and how to send through it instead.
-static int HeldByWindowProgram(void)
-{
-    fprintf(stderr, "tarnwell-cli: the port is in use by Tarnwell; %s sends through it\n", SendThroughIt);
-    return ExitNoPort;
-}
 
 // The port name without the device namespace's "\\.\" that a Windows name may be typed with.
 static const char* PlainPortName(const char* name)
@@ -346,12 +336,29 @@ static const char* PlainPortName(const char* name)
 }
 
 // Non-zero when the window program runs with `port` as its own (the stored "Port", which it
-// opens and goes back to when the port goes away). Asked before this program opens the
-// port: where the system lets a port be opened twice (Wine, some virtual COM drivers), the
-// open would succeed, and the two programs would read one line.
+// opens and goes back to when the port goes away). Asked before this program opens the port:
+// where the system lets a COM port be opened twice (Wine, some virtual COM drivers), the open
+// would succeed, and the two programs would read one line.
 static int WindowProgramHasPort(const char* windowPort, const char* port)
 {
     return SameIgnoringCase(PlainPortName(windowPort), PlainPortName(port)) && WindowProgramRuns();
+}
+#else
+static const char SendThroughIt[] = "`tarnwell FILE...`";
+
+// Linux asks nothing before the open: the port's exclusive mark and lock turn it away,
+// whatever name the device goes by, and that failure tells.
+static int WindowProgramHasPort(const char*, const char*)
+{
+    return 0;
+}
+#endif
+
+// Says that the window program holds the port, and how to send through it instead.
+static int HeldByWindowProgram(void)
+{
+    fprintf(stderr, "tarnwell-cli: the port is in use by Tarnwell; %s sends through it\n", SendThroughIt);
+    return ExitNoPort;
 }
 
 int main(int argc, char** argv)
@@ -373,8 +380,7 @@ int main(int argc, char** argv)
     // A reader that has gone does not end the program (SIGPIPE): OutputFailed sees it.
     CatchStopSignals();
     // The connect-failure message, with the reason, has gone to standard error. When the
-    // window program runs, it is the likely holder of the port (under another name of the
-    // same device), and the way to it is named.
+    // window program runs, it is the likely holder of the port, and the way to it is named.
     OpenLinkAndStore();
     if (LinkHandle == LinkOpenFailed)
         status = WindowProgramRuns() ? HeldByWindowProgram() : ExitNoPort;

@@ -348,17 +348,12 @@ TEST_F(CliTest, CtrlCWhileIdleAndFailuresBeforeAnyTransfer)
     ASSERT_EQ(bind(listener, (struct sockaddr*)&address, sizeof address), 0);
     ASSERT_EQ(listen(listener, 4), 0);
     setenv("DISPLAY", ":98", 1);  // the window program of another display counts as well
-    // Its own port is not even tried; under another name, the open finds the port taken.
-    const std::string other = folder + "port-link", byTarnwell =
-        "tarnwell-cli: the port is in use by Tarnwell; `tarnwell FILE...` sends through it\n";
-    ASSERT_EQ(symlink(port, other.c_str()), 0);
-    for (const auto& run : {std::make_pair(Lines{"send", "/etc/hostname"}, byTarnwell),
-                            std::make_pair(Lines{"--port", other, "send", "/etc/hostname"},
-                                           other + ": in use by another program.\n" + byTarnwell)}) {
-        Start(&held, run.first);
-        EXPECT_EQ(Finish(&held), 3);
-        EXPECT_EQ(held.err.substr(held.err.find(run.first[0] == "send" ? "" : other)), run.second) << held.err;
-    }
+    Start(&held, {"send", "/etc/hostname"});
+    EXPECT_EQ(Finish(&held), 3);
+    EXPECT_NE(held.err.find(std::string(port) + ": in use by another program.\n"
+                            "tarnwell-cli: the port is in use by Tarnwell; `tarnwell FILE...` sends through it\n"),
+              std::string::npos)
+        << held.err;
     close(listener);
     unlink(socketPath.c_str());
     kill(holder.pid, SIGINT);
