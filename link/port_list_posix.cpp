@@ -61,32 +61,34 @@ static bool IsRealPort(const std::string& ttyClasses, const std::string& name)
     return real;
 }
 
-static void Add(char names[][TextSize], int* count, int max, const std::string& path)
+static void Add(SerialPortEntry* ports, int* count, int max, const std::string& path)
 {
     // A path too long for the menu is left out, never cut.
     if (*count >= max || path.size() >= TextSize)
         return;
-    CopyCut(names[(*count)++], TextSize, path.c_str(), path.size());
+    SerialPortEntry* port = &ports[(*count)++];
+    CopyCut(port->name, TextSize, path.c_str(), path.size());
+    port->description[0] = 0;
 }
 
-int FindSerialPorts(const char* devices, const char* ttyClasses, char names[][TextSize], int max)
+int FindSerialPorts(const char* devices, const char* ttyClasses, SerialPortEntry* ports, int max)
 {
     int count = 0;
     const std::string folder = devices;
     for (const std::string& name : Entries(folder + "/serial/by-id", "", false))
-        Add(names, &count, max, folder + "/serial/by-id/" + name);
+        Add(ports, &count, max, folder + "/serial/by-id/" + name);
     for (const char* prefix : {"ttyUSB", "ttyACM"}) {
         for (const std::string& name : Entries(folder, prefix, true))
-            Add(names, &count, max, folder + "/" + name);
+            Add(ports, &count, max, folder + "/" + name);
     }
     for (const std::string& name : Entries(folder, "ttyS", true)) {
         if (IsRealPort(ttyClasses, name))
-            Add(names, &count, max, folder + "/" + name);
+            Add(ports, &count, max, folder + "/" + name);
     }
     return count;
 }
 
-int ListSerialPorts(char names[][TextSize], int max)
+int ListSerialPorts(SerialPortEntry* ports, int max)
 {
-    return FindSerialPorts("/dev", "/sys/class/tty", names, max);
+    return FindSerialPorts("/dev", "/sys/class/tty", ports, max);
 }

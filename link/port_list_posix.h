@@ -1,20 +1,14 @@
-// The serial devices of this Linux machine as they are at the moment of asking: what the
-// configuration dialog offers beside its port field. Implemented in port_list_posix.cpp.
+// The serial devices of a Linux machine, found by name (see port_list.h), and the search
+// itself over folders of the caller's choosing, for the tests.
 #ifndef TARNWELL_PORT_LIST_POSIX_H
 #define TARNWELL_PORT_LIST_POSIX_H
 
-#include "base/text.h"
+#include "link/port_list.h"
 
-// More than a machine has; the rest of a longer list is left out.
-enum { PortListMax = 32 };
-
-// Fills `names` with the paths of the devices found, at most `max`, and returns how many:
-// first the stable names under /dev/serial/by-id/ (by name), then /dev/ttyUSB* and
-// /dev/ttyACM* (each by number), then the /dev/ttyS* that the kernel knows as real ports.
-// A path that does not fit a setting is left out rather than cut to another name.
-int ListSerialPorts(char names[][TextSize], int max);
-
-// The same search with other folders in place of /dev and of the kernel's /sys/class/tty.
-int FindSerialPorts(const char* devices, const char* ttyClasses, char names[][TextSize], int max);
+// ListSerialPorts on Linux: first the stable names under /dev/serial/by-id/ (by name), then
+// /dev/ttyUSB* and /dev/ttyACM* (each by number), then the /dev/ttyS* that the kernel knows
+// as real ports. This is that search with other folders in place of /dev and of the kernel's
+// /sys/class/tty.
+int FindSerialPorts(const char* devices, const char* ttyClasses, SerialPortEntry* ports, int max);
 
 #endif

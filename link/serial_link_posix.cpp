@@ -3,7 +3,7 @@
 #include "link/serial_port.h"
 
 #include "link/line_settings_posix.h"
-#include "link/port_list_posix.h"
+#include "link/port_list.h"
 #include "base/clock.h"
 
 #include <errno.h>
@@ -132,31 +132,12 @@ static void AddFailureText(const char* format, ...)
     va_end(arguments);
 }
 
-// The ports there are now, one a line: a user who typed a wrong name, or whose adapter got
-// another number when it was plugged in again, sees at once which name to take.
-static void AddPortsFound(void)
-{
-    char names[PortListMax][TextSize];
-    int count = ListSerialPorts(names, PortListMax);
-    if (count == 0) {
-        AddFailureText("\nNo serial port is found on this machine now.");
-        return;
-    }
-    AddFailureText("\nSerial ports found now:");
-    for (int i = 0; i < count; i++) {
-        // Whole names only: a name cut short would be a wrong one.
-        if (strlen(FailureText) + strlen(names[i]) + 4 >= sizeof FailureText)
-            break;
-        AddFailureText("\n  %s", names[i]);
-    }
-}
-
 const char* PortFailureText(void)
 {
     FailureText[0] = 0;
     if (!*FailedName) {
         AddFailureText("No serial port is set.");
-        AddPortsFound();
+        AddPortsFound(FailureText, sizeof FailureText);
         return FailureText;
     }
     AddFailureText("%s: ", FailedName);
@@ -166,7 +147,7 @@ const char* PortFailureText(void)
     case ENODEV:
     case ENXIO:  // a device node with no port behind it
         AddFailureText("no such device.");
-        AddPortsFound();
+        AddPortsFound(FailureText, sizeof FailureText);
         break;
     case EACCES:
     case EPERM:

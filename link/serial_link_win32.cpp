@@ -3,6 +3,7 @@
 #include "link/serial_port.h"
 
 #include "link/comm_errors_win32.h"
+#include "link/port_list.h"
 
 #include <windows.h>
 
@@ -17,6 +18,20 @@ static int AppliedMode = -1;
 int PortIsOpen(void)
 {
     return LinkHandle != 0 && LinkHandle != LinkOpenFailed;
+}
+
+// Why the last open failed: the name as typed and the system's error (0 for a handle that
+// does not answer as a COM port). PortFailureText puts it in words only when asked: a silent
+// retry of a missing port every two seconds must not look for the ports there are.
+static char FailedName[TextSize];
+static DWORD FailedError;
+
+// Keeps why `name` did not open, and gives LinkOpenFailed.
+static LinkPort OpenFailed(const char* name, DWORD error)
+{
+    snprintf(FailedName, sizeof FailedName, "%s", name);
+    FailedError = error;
+    return LinkOpenFailed;
 }
 
 // Opens the port for this program alone. Only COM1 to COM9 are known by their plain names;
@@ -38,20 +53,53 @@ LinkPort OpenPort(const char* name)
         snprintf(device, sizeof device, "\\\\.\\%s", name);
     HANDLE port = CreateFileA(device, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
+    if (port == INVALID_HANDLE_VALUE)
+        return OpenFailed(name, GetLastError());
     DCB line;
     memset(&line, 0, sizeof line);
     line.DCBlength = sizeof line;
-    if (port != INVALID_HANDLE_VALUE && !GetCommState(port, &line)) {
+    if (!GetCommState(port, &line)) {
         CloseHandle(port);
-        return LinkOpenFailed;
+        // A COM name whose device is missing (Wine) is as good as no such port.
+        return OpenFailed(name, strchr(name, '\\') ? 0 : ERROR_FILE_NOT_FOUND);
     }
     return port;
 }
 
-// Windows adds nothing: its connect-failure message is one line.
+// PortFailureText's words: a port name of up to 127 characters, the reason, and the ports
+// found, each with its device's name; what does not fit is left out, since it is only shown.
+static char FailureText[12 * TextSize];
+
 const char* PortFailureText(void)
 {
-    return "";
+    const char* reason;
+    int listPorts = 1;
+    switch (FailedError) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+        reason = "no such port.";
+        break;
+    case ERROR_ACCESS_DENIED:  // what Windows answers for a COM port another program has open
+    case ERROR_SHARING_VIOLATION:
+        reason = "in use by another program.";
+        listPorts = 0;
+        break;
+    case 0:  // a path that opened, but as no COM port: a file, say
+        reason = "not a serial port.";
+        break;
+    default:
+        reason = "the port cannot be opened.";
+        break;
+    }
+    if (!FailedName[0])
+        snprintf(FailureText, sizeof FailureText, "No serial port is set.");
+    else
+        snprintf(FailureText, sizeof FailureText, "%s: %s", FailedName, reason);
+    if (listPorts || !FailedName[0])
+        AddPortsFound(FailureText, sizeof FailureText);
+    return FailureText;
 }
 
 void ClosePort(void)

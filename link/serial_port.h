@@ -9,8 +9,8 @@
 LinkPort OpenPort(const char* name);
 
 // Why the last OpenPort failed, in plain words, for the lines under the connect-failure
-// message: the port's name and the reason, and what the user can do about it. Empty where
-// the platform has nothing to add (Windows, whose message stays one line).
+// message: the port's name and the reason, and what the user can do about it (for a port
+// that is not there, the ports there are).
 const char* PortFailureText(void);
 
 // Sets the open port (LinkHandle) to `rate` baud, 8 data bits, one stop bit, no input parity

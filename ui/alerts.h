@@ -15,8 +15,8 @@ inline constexpr char ConnectFailureText[] = "Can't connect to Serial Port";
 
 // The modal "Can't connect to Serial Port" message, captioned "Tarnwell", with the error
 // icon, owned by the active window. Returns when the user dismisses it. `detail` is what
-// the link knows of the failure (the port and the reason, PortFailureText): on Linux it
-// follows the first line; the Windows message is that one line alone.
+// the link knows of the failure (the port, the reason and the ports there are,
+// PortFailureText), on the lines after the first.
 void ShowConnectFailure(const char* detail);
 
 // The default system sound that marks a file transferred whole.

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <stdio.h>
+
 int EscapeDownNow(void)
 {
     // The top bit is the key's state at this moment, whoever has the focus and whether or
@@ -14,9 +16,13 @@ int EscapeDownNow(void)
     return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
 }
 
-void ShowConnectFailure(const char*)
+void ShowConnectFailure(const char* detail)
 {
-    MessageBoxA(GetActiveWindow(), ConnectFailureText, "Tarnwell", MB_ICONERROR);
+    // The first line stays as it always was; the port, the reason and the ports there are
+    // follow it.
+    char text[16 * 128];
+    snprintf(text, sizeof text, "%s%s%s", ConnectFailureText, detail && *detail ? "\n" : "", detail ? detail : "");
+    MessageBoxA(GetActiveWindow(), text, "Tarnwell", MB_ICONERROR);
 }
 
 void SignalSuccess(void)

@@ -8,6 +8,7 @@
 #include "protocol/poll.h"
 #include "protocol/store.h"
 #include "base/folders.h"
+#include "settings/profile.h"
 #include "settings/settings.h"
 #include "tarnwell_version.h"
 #include "base/clock.h"
@@ -17,6 +18,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
 #include <vector>
 
 enum {
@@ -32,30 +34,75 @@ enum {
 // The poll tick comes once a second, as in the window program.
 enum { TickMs = 1000 };
 
+// The help, within 80 columns, in the words and examples of the platform it runs on.
+#ifdef _WIN32
+#define TARNWELL_PORT_EXAMPLE "COM5"
+#define TARNWELL_EXAMPLES                                                 \
+    "  tarnwell-cli --port COM5 receive\n"                               \
+    "  tarnwell-cli --dir C:\\Users\\ann\\Documents\\Z88 receive --once\n" \
+    "  tarnwell-cli send letter.txt C:\\Users\\ann\\Documents\\notes\n"
+#define TARNWELL_MORE "More in README.txt, beside tarnwell-cli.exe.\n"
+#else
+#define TARNWELL_PORT_EXAMPLE "/dev/ttyUSB0"
+#define TARNWELL_EXAMPLES                              \
+    "  tarnwell-cli --port /dev/ttyUSB0 receive\n"    \
+    "  tarnwell-cli --dir ~/z88 receive --once\n"     \
+    "  tarnwell-cli send letter.txt ~/notes\n"
+#define TARNWELL_MORE "See tarnwell-cli(1).\n"
+#endif
+
 static const char Usage[] =
     "Usage: tarnwell-cli [OPTION]... receive [--once]\n"
     "       tarnwell-cli [OPTION]... send FILE...\n"
-    "Receives files from the Z88 into the store directory, or sends files to it, with the\n"
-    "settings of the Tarnwell window program.\n"
+    "Receives files from the Z88 into the store directory, or sends files to it,\n"
+    "with the settings of the Tarnwell window program.\n"
     "\n"
-    "  receive         wait for files from the Z88 until Ctrl-C\n"
-    "    --once        end after the first file; the status says whether it came whole\n"
-    "  send FILE...    send the files in order, stopping at the first that fails; a folder\n"
-    "                  sends the files in it, passing over those that cannot be sent\n"
+    "  receive          wait for files from the Z88 until Ctrl-C\n"
+    "    --once         end after the first file; the status says whether it came\n"
+    "                   whole\n"
+    "  send FILE...     send the files in order, stopping at the first that fails;\n"
+    "                   a folder sends the files in it, passing over those that\n"
+    "                   cannot be sent\n"
     "\n"
     "Settings for this run only (the settings file is left as it is):\n"
-    "  --port DEVICE                serial port, such as /dev/ttyUSB0 or COM1\n"
+    "  --port PORT                  serial port, such as " TARNWELL_PORT_EXAMPLE "\n"
     "  --rate BAUD                  baud rate, such as 9600\n"
     "  --xon, --no-xon              XON/XOFF flow control on or off\n"
     "  --dir DIRECTORY              store directory of received files\n"
-    "  --preserve, --no-preserve    keep the Z88's device and folders in stored names, or not\n"
+    "  --preserve, --no-preserve    keep the Z88's device and folders in stored\n"
+    "                               names, or not\n"
     "  --help                       show this help and end\n"
     "  --version                    show the version and end\n"
     "\n"
-    "Exit status: 0 all went whole (or stopped while idle), 1 a transfer failed or standard\n"
-    "output failed, 2 a wrong command line or a store directory that cannot be used, 3 the\n"
-    "port did not open (or Tarnwell holds it), 130 stopped by Ctrl-C mid-transfer.\n"
-    "See tarnwell-cli(1).\n";
+    "Exit status: 0 all went whole (or stopped while idle), 1 a transfer failed or\n"
+    "standard output failed, 2 a wrong command line or a store directory that\n"
+    "cannot be used, 3 the port did not open (or Tarnwell holds it), 130 stopped\n"
+    "by Ctrl-C mid-transfer.\n"
+    "\n"
+    "Examples:\n" TARNWELL_EXAMPLES;
+
+// The help: Usage, then where the settings are, in lines of at most 80 columns (a long
+// folder name goes on a line of its own), and where to read more.
+static void ShowHelp(void)
+{
+    fputs(Usage, stdout);
+    putchar('\n');
+    std::string text = "The settings are in " + ProfileLocation() + ".", line;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find(' ', at);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string word = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.size() + 1 + word.size() > 80) {
+            puts(line.c_str());
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    puts(line.c_str());
+    fputs(TARNWELL_MORE, stdout);
+}
 
 static int UsageError(const char* format, const char* text)
 {
@@ -159,7 +206,7 @@ static int ReadCommandLine(int argc, char** argv, Command* command)
         if (strcmp(argument, "--") == 0) {
             optionsEnded = 1;
         } else if (strcmp(argument, "--help") == 0 || strcmp(argument, "-h") == 0) {
-            fputs(Usage, stdout);
+            ShowHelp();
             return ExitWhole;
         } else if (strcmp(argument, "--version") == 0) {
             printf("tarnwell-cli %s\n", TARNWELL_VERSION);
@@ -279,8 +326,46 @@ static int Send(const char* const* files, int count)
     return ExitFailed;
 }
 
+#ifdef _WIN32
+static const char SendThroughIt[] = "tarnwell.exe FILE...";
+
+// The port name without the device namespace's "\\.\" that a Windows name may be typed with.
+static const char* PlainPortName(const char* name)
+{
+    return strncmp(name, "\\\\.\\", 4) == 0 ? name + 4 : name;
+}
+
+// Non-zero when the window program runs with `port` as its own (the stored "Port", which it
+// opens and goes back to when the port goes away). Asked before this program opens the port:
+// where the system lets a COM port be opened twice (Wine, some virtual COM drivers), the open
+// would succeed, and the two programs would read one line.
+static int WindowProgramHasPort(const char* windowPort, const char* port)
+{
+    return SameIgnoringCase(PlainPortName(windowPort), PlainPortName(port)) && WindowProgramRuns();
+}
+#else
+static const char SendThroughIt[] = "`tarnwell FILE...`";
+
+// Linux asks nothing before the open: the port's exclusive mark and lock turn it away,
+// whatever name the device goes by, and that failure tells.
+static int WindowProgramHasPort(const char*, const char*)
+{
+    return 0;
+}
+#endif
+
+// Says that the window program holds the port, and how to send through it instead.
+static int HeldByWindowProgram(void)
+{
+    fprintf(stderr, "tarnwell-cli: the port is in use by Tarnwell; %s sends through it\n", SendThroughIt);
+    return ExitNoPort;
+}
+
 int main(int argc, char** argv)
 {
+    // The window program's port, before the command line's --port overrides it.
+    char windowPort[TextSize], port[TextSize];
+    PeekSetting(SettingPort, windowPort);
     Command command;
     int status = ReadCommandLine(argc, argv, &command);
     if (status == GoOn && command.receive)
@@ -288,16 +373,17 @@ int main(int argc, char** argv)
     if (status != GoOn)
         return status;
 
+    PeekSetting(SettingPort, port);
+    if (WindowProgramHasPort(windowPort, port))
+        return HeldByWindowProgram();
+
     // A reader that has gone does not end the program (SIGPIPE): OutputFailed sees it.
     CatchStopSignals();
     // The connect-failure message, with the reason, has gone to standard error. When the
     // window program runs, it is the likely holder of the port, and the way to it is named.
     OpenLinkAndStore();
-    if (LinkHandle == LinkOpenFailed) {
-        if (WindowProgramRuns())
-            fprintf(stderr, "tarnwell-cli: the port is in use by Tarnwell; `tarnwell FILE...` sends through it\n");
-        status = ExitNoPort;
-    }
+    if (LinkHandle == LinkOpenFailed)
+        status = WindowProgramRuns() ? HeldByWindowProgram() : ExitNoPort;
     else if (command.receive)
         status = Receive(command.once);
     else

@@ -4,7 +4,7 @@
 #include "app/dialog/config_dialog.h"
 #include "app/dialog/dialog_items.h"
 
-#include "link/port_list_posix.h"
+#include "link/port_list.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "ui/windows_fltk.h"
@@ -27,7 +27,7 @@
 static int Result;
 
 // The devices that the port menu offered when it was last opened.
-static char PortNames[PortListMax][TextSize];
+static SerialPortEntry Ports[PortListMax];
 
 // An edit field whose limit counts bytes, as a setting does. FLTK's maximum_size() counts
 // UTF-8 characters, and 127 of those can take far more than 127 bytes. As Windows does, what
@@ -169,18 +169,18 @@ static void Cancel(Fl_Widget* control, void*)
 static void PickPort(Fl_Widget* menu, void* index)
 {
     Fl_Window* dialog = menu->window();
-    SetItemText(dialog, IDC_PORT, PortNames[(intptr_t)index]);
+    SetItemText(dialog, IDC_PORT, Ports[(intptr_t)index].name);
     Field(dialog, IDC_PORT)->take_focus();
 }
 
 static void FillPortMenu(Fl_Menu_Button* menu)
 {
     menu->clear();
-    int count = ListSerialPorts(PortNames, PortListMax);
+    int count = ListSerialPorts(Ports, PortListMax);
     for (int i = 0; i < count; i++) {
         // Added under a plain label and then named: add() reads a '/' as a submenu path.
         int item = menu->add("port", 0, PickPort, (void*)(intptr_t)i);
-        menu->replace(item, PortNames[i]);
+        menu->replace(item, Ports[i].name);
     }
     if (count == 0)
         menu->add("No serial device found", 0, nullptr, nullptr, FL_MENU_INACTIVE);

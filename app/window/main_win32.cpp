@@ -20,6 +20,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <stdlib.h>
 #include <string.h>
@@ -121,11 +122,19 @@ static void SayFailure(HWND window, const char* command, const char* reason)
     AddFailureEntry(window, line.c_str());
 }
 
+// The folder the chooser opens in: that of the files chosen last, at first the user's
+// Documents. Told none, the chooser would open wherever the system last saw this program
+// look, which may be a folder of another task or of none.
+static std::string ChooserFolder;
+
 // "Send Files...": the files chosen, in the chooser's order, through the drop loop. The
 // chooser gives the folder and then each name, every one ended by a '\0'; a single file as
 // one full path.
 void SendChosenFiles(WindowHandle window)
 {
+    char documents[MAX_PATH];
+    if (ChooserFolder.empty() && SHGetFolderPathA(NULL, CSIDL_PERSONAL, NULL, SHGFP_TYPE_CURRENT, documents) == S_OK)
+        ChooserFolder = documents;
     std::vector<char> names(65536, '\0');
     OPENFILENAMEA chooser;
     ZeroMemory(&chooser, sizeof chooser);
@@ -135,6 +144,7 @@ void SendChosenFiles(WindowHandle window)
     chooser.lpstrFile = names.data();
     chooser.nMaxFile = (DWORD)names.size();
     chooser.lpstrTitle = "Send Files";
+    chooser.lpstrInitialDir = ChooserFolder.empty() ? NULL : ChooserFolder.c_str();
     chooser.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameA(&chooser)) {
         DWORD error = CommDlgExtendedError();
@@ -150,6 +160,7 @@ void SendChosenFiles(WindowHandle window)
         files.push_back(first + (first.back() == '\\' ? "" : "\\") + name);
     if (files.empty())
         files.push_back(first);
+    ChooserFolder = files[0].substr(0, files[0].rfind('\\') + 1);
     MainWindowDropped(window, files);
 }
 

@@ -18,6 +18,14 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <process.h>
+#include <windows.h>
+#include <initguid.h>
+#include <devguid.h>
+#include <setupapi.h>
+#endif
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -166,8 +174,84 @@ static void ExpectTemplateLayout(WindowHandle dialog, const Screenshot& shot)
     }
 }
 
+#ifdef _WIN32
+static const char WithoutTheTemplatesFont[] = "TARNWELL_WITHOUT_MS_SANS_SERIF";
+
+// Runs the test `name` again in a process of its own, for which the files of "MS Sans Serif"
+// are out of the Windows font folder: the system then gives the dialog another font in its
+// place (under Wine a wider one, DejaVu Sans). Its exit code.
+static int RunWithoutTheTemplatesFont(const char* name)
+{
+    char fonts[MAX_PATH], self[MAX_PATH];
+    GetWindowsDirectoryA(fonts, MAX_PATH);
+    const std::string folder = std::string(fonts) + "\\Fonts\\";
+    Lines moved;
+    WIN32_FIND_DATAA found;
+    for (const char* pattern : {"sse*.fon", "ms_sans_serif.ttf"}) {
+        HANDLE search = FindFirstFileA((folder + pattern).c_str(), &found);
+        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            if (MoveFileA((folder + found.cFileName).c_str(), (folder + found.cFileName + ".away").c_str()))
+                moved.push_back(folder + found.cFileName);
+        FindClose(search);
+    }
+    GetModuleFileNameA(NULL, self, MAX_PATH);
+    _putenv((std::string(WithoutTheTemplatesFont) + "=1").c_str());
+    std::string filter = std::string("--gtest_filter=ConfigDialogTest.") + name;
+    intptr_t code = _spawnl(_P_WAIT, self, self, filter.c_str(), NULL);
+    _putenv((std::string(WithoutTheTemplatesFont) + "=").c_str());
+    for (const std::string& font : moved)
+        MoveFileA((font + ".away").c_str(), font.c_str());
+    return (int)code;
+}
+
+// A device of the system's ports class for `port`, named `friendly`, as a driver makes one
+// (removed with SetupDiRemoveDevice). False when it could not be made.
+static bool MakePortDevice(HDEVINFO set, SP_DEVINFO_DATA* device, const char* port, const char* friendly)
+{
+    HKEY settings = NULL;
+    device->cbSize = sizeof *device;
+    return SetupDiCreateDeviceInfoA(set, "TARNWELL", &GUID_DEVCLASS_PORTS, NULL, NULL, DICD_GENERATE_ID, device) &&
+           SetupDiRegisterDeviceInfo(set, device, 0, NULL, NULL, NULL) &&
+           SetupDiSetDeviceRegistryPropertyA(set, device, SPDRP_FRIENDLYNAME, (const BYTE*)friendly,
+                                             (DWORD)strlen(friendly) + 1) &&
+           (settings = SetupDiCreateDevRegKeyA(set, device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, NULL, NULL)) &&
+           RegSetValueExA(settings, "PortName", 0, REG_SZ, (const BYTE*)port, (DWORD)strlen(port) + 1) == 0 &&
+           RegCloseKey(settings) == 0;
+}
+
+// Each label's text, in the label's font, on one line of its control: a static control wraps
+// what is longer at a word, out of sight below its one line.
+static Lines LabelsThatDoNotFit(HWND dialog)
+{
+    Lines cut;
+    HDC dc = GetDC(dialog);
+    for (HWND label = GetWindow(dialog, GW_CHILD); label; label = GetWindow(label, GW_HWNDNEXT)) {
+        char kind[16], text[TextSize];
+        RECT area;
+        SIZE extent;
+        if (!GetClassNameA(label, kind, sizeof kind) || lstrcmpiA(kind, "Static") || !GetWindowTextA(label, text, sizeof text))
+            continue;
+        SelectObject(dc, (HFONT)SendMessageA(label, WM_GETFONT, 0, 0));
+        GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+        GetClientRect(label, &area);
+        if (extent.cx > area.right || extent.cy > area.bottom)
+            cut.push_back(std::string(text) + " " + std::to_string(extent.cx) + " in " + std::to_string(area.right));
+    }
+    ReleaseDC(dialog, dc);
+    return cut;
+}
+#endif
+
+// Windows: also where the system gives the dialog another font, each label keeps all its
+// words on its one line (a label wrapped there at its last word, and showed its first alone,
+// "Serial" for "Serial Port :").
 TEST_F(ConfigDialogTest, OpensWithTheDefaultsInTheTemplatesLayoutAndTabOrder)
 {
+#ifdef _WIN32
+    if (!getenv(WithoutTheTemplatesFont)) {
+        EXPECT_EQ(RunWithoutTheTemplatesFont("OpensWithTheDefaultsInTheTemplatesLayoutAndTabOrder"), 0);
+    }
+#endif
     const std::string port = SettingDefault(SettingPort), folder = SettingDefault(SettingDirectory);
     Lines atOpening;
     std::vector<Step> steps = {Settled(), [&](WindowHandle dialog) {
@@ -182,14 +266,49 @@ TEST_F(ConfigDialogTest, OpensWithTheDefaultsInTheTemplatesLayoutAndTabOrder)
         Screenshot shot;
         EXPECT_TRUE(TakeScreenshot(&shot, "config-dialog.png"));
         ExpectTemplateLayout(dialog, shot);
+#ifdef _WIN32
+        EXPECT_EQ(LabelsThatDoNotFit(dialog), Lines{});
+#endif
         return true;
     }};
     for (int id : {IDC_RATE, IDC_XON, IDC_DIRECTORY, IDOK, IDCANCEL, IDC_PRESERVE, IDC_PORT}) {
         steps.push_back(Xdotool({"key", "Tab"}));
         steps.push_back([id](WindowHandle) { return FocusedControl() == id; });
     }
+#ifdef _WIN32
+    // The port field lists the COM ports the system lists (COM1 and COM2 the test's line, two
+    // more added) by number, each with its device's name where it has one, less the "(COM2)"
+    // at its end; the next one chosen with Down puts its name alone in the field.
+    HKEY listed;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_ALL_ACCESS, &listed), 0);
+    for (const char* name : {"COM19", "COM9"})
+        RegSetValueExA(listed, name, 0, REG_SZ, (const BYTE*)name, (DWORD)strlen(name) + 1);
+    HDEVINFO devices = SetupDiCreateDeviceInfoList(&GUID_DEVCLASS_PORTS, NULL);
+    SP_DEVINFO_DATA device;
+    EXPECT_TRUE(MakePortDevice(devices, &device, "COM2", "Z88 Cable (COM2)"));
+    Lines items;
+    steps.push_back([&](WindowHandle dialog) {
+        char item[2 * TextSize + 4];
+        for (int i = 0; SendDlgItemMessageA(dialog, IDC_PORT, CB_GETLBTEXT, i, (LPARAM)item) > 0; i++) {
+            std::string name = std::string(item).substr(0, strcspn(item, " "));  // not the host's ports
+            if (name == "COM1" || name == "COM2" || name == "COM9" || name == "COM19")
+                items.push_back(item);
+        }
+        return true;
+    });
+    steps.push_back(Xdotool({"key", "Down"}));
+    steps.push_back([](WindowHandle dialog) { return Texts(dialog).rfind("COM2|", 0) == 0; });
+#endif
     steps.push_back(PointAt(211, 31, true));  // a click on Cancel
     EXPECT_EQ(Dialog(steps), IDCANCEL);
+#ifdef _WIN32
+    for (const char* name : {"COM19", "COM9"})
+        RegDeleteValueA(listed, name);
+    RegCloseKey(listed);
+    SetupDiRemoveDevice(devices, &device);
+    SetupDiDestroyDeviceInfoList(devices);
+    EXPECT_EQ(items, (Lines{"COM1", "COM2 - Z88 Cable", "COM9", "COM19"}));
+#endif
     EXPECT_EQ(atOpening, (Lines{"Port=" + port, "Rate=9600", "Xon=1", "Directory=" + folder,
                                 "Preserve=1"}));
     EXPECT_EQ(SettingsSectionLines(), atOpening);
@@ -264,3 +383,4 @@ TEST_F(ConfigDialogTest, AnEmptiedPortShowsTheConnectMessageAndNoFieldTakesMoreT
     EXPECT_EQ(SettingsSectionLines(), (Lines{"Xon=1", "Preserve=1", "Port=", "Rate=9600",
                                              "Directory=" + folder}));
 }
+

@@ -241,12 +241,12 @@ TEST_F(LinkPosixTest, FailedOpenSaysWhyInPlainWords)
     OpenLink();
     std::string missing = PortFailureText();
     EXPECT_EQ(missing.rfind(std::string(MissingPortName()) + ": no such device.\n", 0), 0u) << missing;
-    char found[PortListMax][TextSize];
+    SerialPortEntry found[PortListMax];
     int count = ListSerialPorts(found, PortListMax);
     if (count == 0)
         EXPECT_NE(missing.find("\nNo serial port is found on this machine now."), std::string::npos) << missing;
     else
-        EXPECT_NE(missing.find(std::string("\nSerial ports found now:\n  ") + found[0]), std::string::npos) << missing;
+        EXPECT_NE(missing.find(std::string("\nSerial ports found now:\n  ") + found[0].name), std::string::npos) << missing;
 
     PutSetting("Port", "");
     OpenLink();

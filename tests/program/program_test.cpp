@@ -4,6 +4,7 @@
 // screenshots of what a person would see.
 #include "app/window/icon.h"
 #include "link/serial_link.h"
+#include "settings/profile.h"
 #include "tests/support/link_probe.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/host_tool.h"
@@ -22,11 +23,13 @@
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 #include <algorithm>
 #include <atomic>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -304,6 +307,56 @@ TEST_F(ProgramTest, TerminalProgramSendsAndReceivesOnce)
     EXPECT_TRUE(WaitForFile(folder + "REPLY.TXT", "to the store\r\n", 1000));
 }
 
+// tarnwell-cli with these arguments (quoted as needed) to its end: its exit status, and all
+// it wrote on standard output and error in `output`.
+static int RunCli(const std::string& arguments, std::string* output)
+{
+    const std::string said = NewTestFolder() + "said.txt";
+    std::string command = "\"" + ProgramPath(TARNWELL_CLI) + "\" " + arguments + " >\"" + said + "\" 2>&1";
+#ifdef _WIN32
+    int status = system(("\"" + command + "\"").c_str());  // cmd takes the outer quotes away
+#else
+    int status = system(command.c_str());
+    status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+    ReadWholeFile(said, output);
+    return status;
+}
+
+// tarnwell-cli speaks its platform: its help has the platform's examples, says where the
+// settings are and where to read more, in lines of at most 80 columns. While the window
+// program runs with the port, tarnwell-cli sends nothing and ends with 3, saying why, also
+// where the system lets a port be opened twice (Wine).
+TEST_F(ProgramTest, TerminalProgramSpeaksItsPlatformAndLeavesTheWindowProgramsPortAlone)
+{
+    std::string help, said;
+    EXPECT_EQ(RunCli("--help", &help), 0);
+#ifdef _WIN32
+    const Lines words = {"such as COM5", "--port COM5 receive", "--dir C:\\Users\\", "README.txt"},
+                others = {"/dev/", "~/", "tarnwell-cli(1)"};
+#else
+    const Lines words = {"such as /dev/ttyUSB0", "--port /dev/ttyUSB0 receive", "--dir ~/", "tarnwell-cli(1)"},
+                others = {"COM5", "C:\\", "README.txt"};
+#endif
+    std::istringstream lines(help);
+    std::string flat;
+    for (std::string line; std::getline(lines, line); flat += line + " ") {
+        line.erase(line.find_last_not_of('\r') + 1);
+        EXPECT_LE(line.size(), 80u) << line;
+    }
+    EXPECT_NE(flat.find("The settings are in " + ProfileLocation() + ". "), std::string::npos) << help;
+    for (const std::string& word : words)
+        EXPECT_NE(help.find(word), std::string::npos) << word << " in\n" << help;
+    for (const std::string& word : others)
+        EXPECT_EQ(help.find(word), std::string::npos) << word << " in\n" << help;
+
+    ASSERT_NO_FATAL_FAILURE(Start());
+    std::string note = MakeFile("held.txt", "held\r\n");
+    EXPECT_EQ(Heard([&] { EXPECT_EQ(RunCli("send \"" + ProgramPath(note) + "\"", &said), 3); }), Lines{});
+    EXPECT_NE(said.find("tarnwell-cli: the port is in use by Tarnwell; "), std::string::npos) << said;
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
 // A path too long for the program's 128-byte texts is refused whole. Cut to its first 127
 // characters it would name another file, which must not go to the Z88 in its place.
 TEST_F(ProgramTest, DropOfAPathOver127CharactersSendsNothing)
@@ -442,6 +495,16 @@ TEST_F(ProgramTest, RightClickMenuOpensAndSendsTheChosenFile)
     ASSERT_TRUE(WaitForOtherWindow("Send Files", 15000)) << "no file chooser";
     Pause(1500);
     TakeScreenshot(&shot, "file-chooser.png");
+#ifdef _WIN32
+    // The chooser opens in the user's Documents ("Look in", control 0x471), then in the
+    // folder of the files chosen last.
+    auto lookingIn = [] {
+        char folder[MAX_PATH] = "";
+        GetDlgItemTextA(FindWindowA(NULL, "Send Files"), 0x471, folder, sizeof folder);
+        return std::string(folder);
+    };
+    EXPECT_EQ(lookingIn(), "Documents");
+#endif
     EXPECT_EQ(Heard([&] {
 #ifndef _WIN32
                   // GTK's chooser: a '/' opens a field for the path, which takes more once it
@@ -453,6 +516,16 @@ TEST_F(ProgramTest, RightClickMenuOpensAndSendsTheChosenFile)
                   ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "500", "Return"}));
               }),
               Lines{"chosen.txt: chosen\r\n"});
+#ifdef _WIN32
+    ASSERT_NO_FATAL_FAILURE(Point(main.client));
+    ASSERT_NO_FATAL_FAILURE(Keys({"click", "3"}));
+    ASSERT_TRUE(WaitForOtherWindow("", 10000));
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "--delay", "200", "Down", "Return"}));
+    const std::string chosenIn = files.substr(0, files.size() - 1);
+    EXPECT_TRUE(WaitUntil([&] { return lookingIn() == chosenIn.substr(chosenIn.rfind('/') + 1); }, 15000, 100)) << lookingIn();
+    ASSERT_NO_FATAL_FAILURE(Keys({"key", "Escape"}));
+    ASSERT_TRUE(WaitForOtherWindowGone("Send Files", 10000));
+#endif
     ASSERT_NO_FATAL_FAILURE(Point(main.client, true));
     EXPECT_TRUE(WaitForOtherWindow("Tarnwell Configuration", 15000));
 }

@@ -91,7 +91,11 @@ WindowHandle FindShownWindow(const char* title)
 
 int FocusedControl()
 {
+    // The field of a drop-down list is a window of the list's own: the list is the control.
     HWND focus = GetFocus();
+    char parentClass[16] = "";
+    if (focus && GetClassNameA(GetParent(focus), parentClass, sizeof parentClass) && !lstrcmpiA(parentClass, "ComboBox"))
+        focus = GetParent(focus);
     return focus ? GetDlgCtrlID(focus) : 0;
 }
 

@@ -26,10 +26,13 @@ TEST(PortList, StableNamesFirstThenAdaptersByNumberThenTheBuiltInPortsThatAreThe
     WriteWholeFile(sys + "ttyS10/type", "1\n");
     sys.pop_back();
 
-    char names[PortListMax][TextSize];
-    int count = FindSerialPorts(dev.c_str(), sys.c_str(), names, PortListMax);
-    EXPECT_EQ(Names(names, names + count),
+    SerialPortEntry ports[PortListMax];
+    int count = FindSerialPorts(dev.c_str(), sys.c_str(), ports, PortListMax);
+    Names names;
+    for (int i = 0; i < count; i++)
+        names.push_back(ports[i].name);
+    EXPECT_EQ(names,
               (Names{dev + "/serial/by-id/usb-FTDI-port0", dev + "/serial/by-id/usb-Prolific-port0",
                      dev + "/ttyUSB2", dev + "/ttyUSB10", dev + "/ttyACM0", dev + "/ttyS0", dev + "/ttyS10"}));
-    EXPECT_EQ(FindSerialPorts(dev.c_str(), sys.c_str(), names, 3), 3);
+    EXPECT_EQ(FindSerialPorts(dev.c_str(), sys.c_str(), ports, 3), 3);
 }
