@@ -144,8 +144,9 @@ static void ShowMenu(Fl_Window* window, int x, int y)
     for (int i = 0; i < MainMenuSize; i++)
         items[i].text = MainMenu[i].label;
     window->make_current();
+    MainMenuOpens();
     const Fl_Menu_Item* chosen = items->popup(x, y);
-    RunMenuItem(window, chosen ? (int)(chosen - items) + 1 : 0);
+    MainMenuClosed(window, chosen ? (int)(chosen - items) + 1 : 0);
 }
 
 // Closing ends the program: the link is closed, and with every window of the program gone

@@ -175,9 +175,10 @@ static void ShowMenu(HWND window, POINT at)
         AppendMenuA(menu, MF_STRING, i + 1, MainMenu[i].label);
     // Without the window in front, the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(window);
+    MainMenuOpens();
     int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, NULL);
     DestroyMenu(menu);
-    RunMenuItem(window, chosen);
+    MainMenuClosed(window, chosen);
 }
 
 // Shift+F10 and the menu key.

@@ -46,6 +46,13 @@ void StartMainWindow(WindowHandle window);
 void ShowLinkState(WindowHandle window);
 void MainWindowTick(WindowHandle window);
 void OpenConfiguration(WindowHandle window);
+// The right-click menu holds the pointer and the keyboard while it is open, and its loop goes
+// on firing ticks: each front end calls MainMenuOpens just before it shows it, and
+// MainMenuClosed once it has gone, with the chosen item's number (as RunMenuItem takes it),
+// which runs the item. No tick polls or sends while the menu is open, nor after it or the
+// configuration dialog while Esc, which may have closed them, is still down.
+void MainMenuOpens(void);
+void MainMenuClosed(WindowHandle window, int chosen);
 void MainWindowDropped(WindowHandle window, const std::vector<std::string>& paths);
 
 // One line of the client area: `name` between `lead` and `trail`, as "Received " "LETTER.TXT"

@@ -455,6 +455,36 @@ TEST_F(ProgramTest, RightClickMenuOpensAndSendsTheChosenFile)
     EXPECT_TRUE(WaitForOtherWindow("Tarnwell Configuration", 15000));
 }
 
+// A file that starts to arrive while the menu is open waits for the menu: Escape closes it at
+// once, another client can take the keyboard and the pointer while the file comes, and the
+// file arrives whole, Escape pressed and let go at once or held on after the menu has gone
+// (the link takes a held Esc for a stop).
+TEST_F(ProgramTest, FileArrivingUnderTheMenuWaitsAndNeverHoldsTheDesktop)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(Point(main.client));
+    Z88Pacing slowly;  // about 8 s on the line
+    slowly.gapMs = 100;
+    for (const char* press : {"key", "keydown"}) {
+        const std::string name = press == std::string("key") ? "PRESSED.TXT" : "HELD.TXT";
+        const Bytes data = Text(std::string(60, 'm'));
+        ASSERT_NO_FATAL_FAILURE(Keys({"click", "3"}));
+        ASSERT_TRUE(WaitForOtherWindow("", 10000)) << "no menu";
+        Z88SendInBackground(Z88Frame(":RAM.0/" + name, data), slowly);
+        Pause(1500);  // a tick or two while the menu is open
+        ASSERT_NO_FATAL_FAILURE(Keys({press, "Escape"}));
+        EXPECT_TRUE(WaitForOtherWindowGone("", 2000)) << "Escape left the menu open: " << press;
+        Pause(1500);  // a tick with Escape held (keydown)
+        ASSERT_NO_FATAL_FAILURE(Keys({"keyup", "Escape"}));
+        const std::string receiving = "Now Receiving file \":RAM.0/" + name + "\"";
+        EXPECT_TRUE(WaitForOtherWindow(receiving.c_str(), 5000)) << press;
+        EXPECT_TRUE(DesktopFree()) << "the desktop is held while the file comes: " << press;
+        EXPECT_TRUE(WaitForFile(folder + name, std::string(data.begin(), data.end()))) << press;
+        ASSERT_TRUE(Z88WaitSent());
+    }
+    EXPECT_EQ(CloseAndWait(), 0);
+}
+
 // The progress window is on the screen, painted and captioned, from the start of a transfer,
 // before 64 bytes have moved (no bar is drawn then): seen in screenshots while the Z88 sends
 // slowly, and while it holds the line with XOFF.
