@@ -41,31 +41,54 @@ static void (*Send)(const char* path);
 // them at once, so only a stuck one takes that long, and it holds up nothing meanwhile.
 static const double RequestSeconds = 5.0;
 
+// The starts served at once. While that many are connected the listener is not watched, and
+// the starts after them wait in its queue (or, with that full, try again): a burst of starts
+// holds neither every descriptor the program may have nor any that FLTK's select() cannot
+// watch (FD_SETSIZE and above).
+enum { MostConnections = 32 };
+static int Connections;
+
+// The longest a start waits for the lock beside the socket, which others hold only across
+// calls that do not wait: one held longer belongs to a start that is stuck (stopped in a
+// debugger, say), and this start then runs without the single start rather than wait for it.
+enum { LockWaitMs = 5000 };
+
 // The lock file beside the socket, held while a start decides whether the socket is left
 // from a program that was killed and takes it over, so that two starts after a crash do not
 // both become the program; and while the program removes its socket at exit. It is held
-// only across calls that do not wait. Its descriptor, or -1.
-static int LockSocket(const char* socketPath)
+// only across calls that do not wait, and waited for up to LockWaitMs. Its descriptor, or -1
+// with errno (EWOULDBLOCK: another held it all that time).
+static std::string LockPath(const char* socketPath)
 {
     std::string path = socketPath;
-    path.replace(path.size() - strlen(".socket"), std::string::npos, ".lock");
-    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    while (fd >= 0 && flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
+    return path.replace(path.size() - strlen(".socket"), std::string::npos, ".lock");
+}
+
+static int LockSocket(const char* socketPath)
+{
+    int fd = open(LockPath(socketPath).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const long long deadline = ClockMs() + LockWaitMs;
+    while (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        int error = errno;
+        if ((error != EWOULDBLOCK && error != EINTR) || ClockMs() >= deadline) {
             close(fd);
+            errno = error;
             return -1;
         }
+        usleep(20000);
     }
     return fd;
 }
 
 // At the end of the run the socket goes with the program that made it, unless a later
-// start has put its own in its place (after taking this one for a dead program's).
+// start has put its own in its place (after taking this one for a dead program's). Without
+// the lock it stays: the next start finds nobody listening on it and takes it over.
 static void RemoveSocket(void)
 {
     int lock = LockSocket(Address.sun_path);
     struct stat now;
-    if (lstat(Address.sun_path, &now) == 0 && now.st_dev == Socket.st_dev && now.st_ino == Socket.st_ino)
+    if (lock >= 0 && lstat(Address.sun_path, &now) == 0 && now.st_dev == Socket.st_dev &&
+        now.st_ino == Socket.st_ino)
         unlink(Address.sun_path);
     if (lock >= 0)
         close(lock);
@@ -171,6 +194,9 @@ int HandToRunningProgram(const char* const* paths, int count, int waitMs)
     int fd = -1;
     for (Reach reach = Busy; reach == Busy;) {
         int lock = LockSocket(address.sun_path);
+        if (lock < 0 && errno == EWOULDBLOCK)
+            return NoSingleStart(LockPath(address.sun_path) + " was held by another start for " +
+                                 std::to_string(LockWaitMs / 1000) + " seconds");
         if (lock < 0)
             return NoSingleStart(std::string("the lock beside ") + address.sun_path + " cannot be had (" +
                                  strerror(errno) + ")");
@@ -228,6 +254,27 @@ struct Connection {
 };
 
 static void GiveUp(void* data);
+static void Accept(int, void*);
+
+// The listener is watched while fewer than MostConnections are open, and while accept() is
+// not resting after running out of something (descriptors, memory): the listener stays
+// ready then, and would be asked again at once, over and over.
+static bool Watched, Resting;
+static void WatchListener(void)
+{
+    bool watch = Listener >= 0 && Connections < MostConnections && !Resting;
+    if (watch && !Watched)
+        Fl::add_fd(Listener, FL_READ, Accept);
+    if (!watch && Watched)
+        Fl::remove_fd(Listener);
+    Watched = watch;
+}
+
+static void RestOver(void*)
+{
+    Resting = false;
+    WatchListener();
+}
 
 static void Forget(Connection* connection)
 {
@@ -235,6 +282,8 @@ static void Forget(Connection* connection)
     Fl::remove_timeout(GiveUp, connection);
     close(connection->fd);
     delete connection;
+    Connections--;
+    WatchListener();
 }
 
 // A start that has not handed its requests over whole in time is cut off, and nothing of
@@ -292,8 +341,16 @@ static void ReadRequests(int fd, void* data)
 // holds up neither the window nor its poll tick. Another user's is refused unread.
 static void Accept(int, void*)
 {
-    int fd;
-    while ((fd = accept4(Listener, NULL, NULL, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0) {
+    while (Connections < MostConnections) {
+        int fd = accept4(Listener, NULL, NULL, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0 && (errno == EINTR || errno == ECONNABORTED))
+            continue;
+        if (fd < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            Resting = true;
+            Fl::add_timeout(1.0, RestOver);
+        }
+        if (fd < 0)
+            break;
         uid_t user = 0;
         if (!PeerUser(fd, &user) || user != geteuid()) {
             fprintf(stderr, "Tarnwell: refused a request from user %u: only this user's own starts are served.\n",
@@ -302,15 +359,16 @@ static void Accept(int, void*)
             continue;
         }
         Connection* connection = new Connection{fd, std::string()};
+        Connections++;
         Fl::add_fd(fd, FL_READ, ReadRequests, connection);
         Fl::add_timeout(RequestSeconds, GiveUp, connection);
     }
+    WatchListener();
 }
 
 void ListenForRequests(void (*raise)(void), void (*send)(const char* path))
 {
     Raise = raise;
     Send = send;
-    if (Listener >= 0)
-        Fl::add_fd(Listener, FL_READ, Accept);
+    WatchListener();
 }

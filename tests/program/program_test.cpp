@@ -18,8 +18,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include "app/window/single_start_find_posix.h"
+
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 #endif
 
@@ -394,10 +395,9 @@ TEST_F(ProgramTest, HandOverToAProgramThatDoesNotAnswerEndsAfterAMinute)
 TEST_F(ProgramTest, SlowStartDoesNotHoldUpThePoll)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
-    const char* runtime = getenv("XDG_RUNTIME_DIR");
-    struct sockaddr_un address = {AF_UNIX, {}};
-    snprintf(address.sun_path, sizeof address.sun_path, "%s/tarnwell-%s.socket",
-             runtime && *runtime ? runtime : ("/tmp/tarnwell-" + std::to_string(geteuid())).c_str(), getenv("DISPLAY"));
+    struct sockaddr_un address;
+    std::string why;
+    ASSERT_TRUE(ProgramSocketAddress(&address, false, &why)) << why;
     int start = socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_EQ(connect(start, (struct sockaddr*)&address, sizeof address), 0) << address.sun_path;
     std::atomic<bool> writing{true};
