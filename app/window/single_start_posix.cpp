@@ -16,7 +16,10 @@
 #include "base/clock.h"
 
 #include <FL/Fl.H>
+#include <FL/fl_ask.H>
+#include <FL/x.H>
 
+#include <ctype.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -132,6 +135,32 @@ static bool Listen(const struct sockaddr_un* address, std::string* why)
     return true;
 }
 
+// What went wrong with a hand-over, `said` in lines, on standard error; and when that is no
+// terminal (a start from a file manager, or from a menu entry) in a message box as well,
+// where the user looks, as on Windows. The box's lines go without the "Tarnwell: " that
+// marks ours among a terminal's, and each '@' doubled: FLTK would take the rest of a line
+// from a single one on for the name of a symbol to draw ("/home/ann@work/…").
+static void SayHandOverFailure(const std::string& said)
+{
+    if (said.empty())
+        return;
+    fputs(said.c_str(), stderr);
+    if (isatty(2) || !fl_display)
+        return;
+    std::string box;
+    const std::string mark = "Tarnwell: ";
+    for (size_t start = 0, end; (end = said.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = said.substr(start, end - start);
+        if (line.compare(0, mark.size(), mark) == 0 && line.size() > mark.size())
+            line = (char)toupper((unsigned char)line[mark.size()]) + line.substr(mark.size() + 1);
+        box += box.empty() ? "" : "\n";
+        for (char c : line)
+            box += c == '@' ? "@@" : std::string(1, c);
+    }
+    fl_message_title("Tarnwell");
+    fl_alert("%s", box.c_str());
+}
+
 // The request lines for `paths`: one "send" line each, or "raise" for none.
 static std::string Requests(const std::vector<const char*>& paths)
 {
@@ -224,24 +253,26 @@ int HandToRunningProgram(const char* const* paths, int count, int waitMs)
 
     // A program runs. The files it could not send are named here; the others go over.
     std::vector<const char*> sendable;
+    std::string said;
     for (int i = 0; i < count; i++) {
         if (CanBeSent(paths[i]))
             sendable.push_back(paths[i]);
         else
-            fprintf(stderr, "%s - not sent: %s.\n", paths[i], FailureReason);
+            said += std::string(paths[i]) + " - not sent: " + FailureReason + ".\n";
     }
     const int expected = sendable.empty() ? 1 : (int)sendable.size();
     bool handed = (count > 0 && sendable.empty()) ||
                   (fd >= 0 && HandOver(fd, Requests(sendable), expected, deadline, &why));
     if (fd >= 0)
         close(fd);
-    const char* what = count ? "the files" : "the request to come to the front";
-    const char* after = count ? ": they were not sent" : "";
+    const std::string what = count ? "the files" : "the request to come to the front";
+    const std::string after = count ? ": they were not sent" : "";
     if (!handed && why.empty())
-        fprintf(stderr, "Tarnwell: the running Tarnwell is busy and did not take %s within %d seconds%s.\n", what,
-                waitMs / 1000, after);
+        said += "Tarnwell: the running Tarnwell is busy and did not take " + what + " within " +
+                std::to_string(waitMs / 1000) + " seconds" + after + ".\n";
     else if (!handed)
-        fprintf(stderr, "Tarnwell: the running Tarnwell did not take %s (%s)%s.\n", what, why.c_str(), after);
+        said += "Tarnwell: the running Tarnwell did not take " + what + " (" + why + ")" + after + ".\n";
+    SayHandOverFailure(said);
     return handed && (int)sendable.size() == count ? 0 : 1;
 }
 

@@ -347,7 +347,8 @@ TEST_F(ProgramTest, DroppedFolderSendsItsFilesInNameOrder)
 
 // `tarnwell FILE1 FILE2` while one runs: the new start hands the files over and ends with 0,
 // and the running one sends both, in order. A file named that cannot be sent is named by the
-// new start with its reason (Windows: in a message box), which ends 1; the others still go.
+// new start with its reason, in a message box (Linux: and on its standard error, which is no
+// terminal here), and it ends 1; the others still go.
 TEST_F(ProgramTest, FilesOnTheCommandLineGoThroughTheRunningProgram)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -356,11 +357,15 @@ TEST_F(ProgramTest, FilesOnTheCommandLineGoThroughTheRunningProgram)
     std::string third = MakeFile("third.txt", "three\r\n");
     const std::string missing = ProgramPath(files + "missing.txt");
     std::string said;
-    EXPECT_EQ(Heard([&] { EXPECT_EQ(RunSecondProgram(10000, {ProgramPath(first), ProgramPath(second)}), 0); }),
+    int boxes = -1;
+    const Lines both = {ProgramPath(first), ProgramPath(second)};
+    EXPECT_EQ(Heard([&] { EXPECT_EQ(RunSecondProgram(10000, both, nullptr, &boxes), 0); }),
               (Lines{"first.txt: one\r\n", "second.txt: two\r\n"}));
-    EXPECT_EQ(Heard([&] { EXPECT_EQ(RunSecondProgram(10000, {missing, ProgramPath(third)}, &said), 1); }),
+    EXPECT_EQ(boxes, 0);
+    EXPECT_EQ(Heard([&] { EXPECT_EQ(RunSecondProgram(10000, {missing, ProgramPath(third)}, &said, &boxes), 1); }),
               Lines{"third.txt: three\r\n"});
     EXPECT_EQ(said.rfind(missing + " - not sent: the file cannot be found (", 0), 0u) << said;
+    EXPECT_EQ(boxes, 1) << "not said where the user looks";
     EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0));
     EXPECT_EQ(CloseAndWait(), 0);
 }
