@@ -461,9 +461,9 @@ TEST_F(ProgramTest, RightClickMenuOpensAndSendsTheChosenFile)
 }
 
 // A file that starts to arrive while the menu is open waits for the menu: Escape closes it at
-// once, another client can take the keyboard and the pointer while the file comes, and the
-// file arrives whole, Escape pressed and let go at once or held on after the menu has gone
-// (the link takes a held Esc for a stop).
+// once, another client can take the keyboard and the pointer while the file comes (asked on
+// Linux), and the file arrives whole, Escape pressed and let go at once or held on after the
+// menu has gone (the link takes a held Esc for a stop).
 TEST_F(ProgramTest, FileArrivingUnderTheMenuWaitsAndNeverHoldsTheDesktop)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -483,7 +483,9 @@ TEST_F(ProgramTest, FileArrivingUnderTheMenuWaitsAndNeverHoldsTheDesktop)
         ASSERT_NO_FATAL_FAILURE(Keys({"keyup", "Escape"}));
         const std::string receiving = "Now Receiving file \":RAM.0/" + name + "\"";
         EXPECT_TRUE(WaitForOtherWindow(receiving.c_str(), 5000)) << press;
+#ifndef _WIN32
         EXPECT_TRUE(DesktopFree()) << "the desktop is held while the file comes: " << press;
+#endif
         EXPECT_TRUE(WaitForFile(folder + name, std::string(data.begin(), data.end()))) << press;
         ASSERT_TRUE(Z88WaitSent());
     }

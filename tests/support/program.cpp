@@ -52,11 +52,6 @@ int DropOn(const ScreenArea& area, const std::vector<std::string>& paths)
     return RunHostTool(command);
 }
 
-bool DesktopFree()
-{
-    return RunHostTool({TARNWELL_X_GRAB}) == 0;
-}
-
 bool DisplayShowsWindow(const std::string& title)
 {
     // xdotool takes a regular expression: every character that is not a letter or a digit

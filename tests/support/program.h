@@ -58,8 +58,8 @@ bool DisplayShowsWindow(const std::string& title);
 // with the drag source (its status).
 int PointAt(const ScreenArea& area);
 int DropOn(const ScreenArea& area, const std::vector<std::string>& paths);
-// True when another client of the display can take the keyboard and the pointer: no menu of
-// the program holds them.
+// Linux: true when another client of the display can take the keyboard and the pointer (no
+// menu of the program holds them).
 bool DesktopFree();
 
 // Asks the main window to close as its close box does (Windows: a click on the box Wine

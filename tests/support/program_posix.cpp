@@ -121,6 +121,19 @@ bool LocateWindow(const char* title, ProgramWindow* shown)
     return true;
 }
 
+bool DesktopFree()
+{
+    if (!OpenDisplay())
+        return false;
+    Window root = DefaultRootWindow(fl_display);
+    int keyboard = XGrabKeyboard(fl_display, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    int pointer = XGrabPointer(fl_display, root, False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+    XUngrabKeyboard(fl_display, CurrentTime);
+    XUngrabPointer(fl_display, CurrentTime);
+    XSync(fl_display, False);
+    return keyboard == GrabSuccess && pointer == GrabSuccess;
+}
+
 bool CloseMainWindow()
 {
     Window main = ShownWindow();
