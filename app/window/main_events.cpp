@@ -8,19 +8,21 @@
 #include "protocol/store.h"
 #include "ui/alerts.h"
 
-// While the menu is open no tick does anything: a transfer run from inside its loop would
-// hold the desktop under its grab, and Esc would not close it. The Z88's bytes wait in the
-// port's buffer meanwhile.
-static bool MenuOpen;
-// Set when the menu, or a window that Esc closes (the configuration dialog, the chooser, the
-// About box), has closed: until Esc is seen up, no tick starts a transfer, which the key
-// still held from closing it would stop at its first byte.
+// Set when a menu, or a window that Esc closes (the configuration dialog, the chooser, the
+// About box), may have closed: until Esc is seen up, no tick starts a transfer, which the
+// key still held from closing it would stop at its first byte.
 static bool EscapeMayBeClosing;
 
-// True while ticks must wait (see above).
+// True while ticks must wait. While a menu is open no tick does anything: a transfer run
+// from inside the menu's loop would hold the desktop under its grab, and Esc would not close
+// the menu. The Z88's bytes wait in the port's buffer meanwhile.
 static bool TicksHeld(void)
 {
-    if (MenuOpen || (EscapeMayBeClosing && EscapeHeld()))
+    if (MenuOpenNow()) {
+        EscapeMayBeClosing = true;
+        return true;
+    }
+    if (EscapeMayBeClosing && EscapeHeld())
         return true;
     EscapeMayBeClosing = false;
     return false;
@@ -58,14 +60,8 @@ void OpenConfiguration(WindowHandle window)
     ShowLinkState(window);
 }
 
-void MainMenuOpens(void)
-{
-    MenuOpen = true;
-}
-
 void MainMenuClosed(WindowHandle window, int chosen)
 {
-    MenuOpen = false;
     RunMenuItem(window, chosen);
     EscapeMayBeClosing = true;
 }

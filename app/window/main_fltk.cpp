@@ -136,6 +136,12 @@ void ShowAbout(WindowHandle, const char* text)
     fl_message("%s", text);
 }
 
+// FLTK's menus take its grab while they are open (Fl::grab), and with it the X server's.
+int MenuOpenNow(void)
+{
+    return Fl::grab() != nullptr;
+}
+
 // The menu at (x, y) of the window, and what was chosen.
 static void ShowMenu(Fl_Window* window, int x, int y)
 {
@@ -144,7 +150,6 @@ static void ShowMenu(Fl_Window* window, int x, int y)
     for (int i = 0; i < MainMenuSize; i++)
         items[i].text = MainMenu[i].label;
     window->make_current();
-    MainMenuOpens();
     const Fl_Menu_Item* chosen = items->popup(x, y);
     MainMenuClosed(window, chosen ? (int)(chosen - items) + 1 : 0);
 }

@@ -167,6 +167,15 @@ void ShowAbout(WindowHandle window, const char* text)
     MessageBoxA(window, text, "About Tarnwell", MB_OK | MB_ICONINFORMATION);
 }
 
+// The thread is in a menu's loop: a popup menu of its own, or the window's system menu.
+int MenuOpenNow(void)
+{
+    GUITHREADINFO thread;
+    thread.cbSize = sizeof thread;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &thread) &&
+           (thread.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
+}
+
 // The menu at `at` (screen coordinates), and what was chosen.
 static void ShowMenu(HWND window, POINT at)
 {
@@ -175,7 +184,6 @@ static void ShowMenu(HWND window, POINT at)
         AppendMenuA(menu, MF_STRING, i + 1, MainMenu[i].label);
     // Without the window in front, the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(window);
-    MainMenuOpens();
     int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, NULL);
     DestroyMenu(menu);
     MainMenuClosed(window, chosen);

@@ -46,12 +46,13 @@ void StartMainWindow(WindowHandle window);
 void ShowLinkState(WindowHandle window);
 void MainWindowTick(WindowHandle window);
 void OpenConfiguration(WindowHandle window);
-// The right-click menu holds the pointer and the keyboard while it is open, and its loop goes
-// on firing ticks: each front end calls MainMenuOpens just before it shows it, and
-// MainMenuClosed once it has gone, with the chosen item's number (as RunMenuItem takes it),
-// which runs the item. No tick polls or sends while the menu is open, nor after it or the
-// configuration dialog while Esc, which may have closed them, is still down.
-void MainMenuOpens(void);
+// A menu holds the pointer and the keyboard while it is open, and its loop goes on firing
+// ticks: no tick polls or sends while one is open (MenuOpenNow, the toolkit's own: any menu
+// of the program, the right-click one, the port menu or the window's system menu), nor after
+// it or the configuration dialog while Esc, which may have closed them, is still down. Each
+// front end calls MainMenuClosed once its right-click menu has gone, with the chosen item's
+// number (as RunMenuItem takes it), which runs the item.
+int MenuOpenNow(void);
 void MainMenuClosed(WindowHandle window, int chosen);
 void MainWindowDropped(WindowHandle window, const std::vector<std::string>& paths);
 
