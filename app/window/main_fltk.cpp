@@ -136,6 +136,12 @@ void ShowAbout(WindowHandle, const char* text)
     fl_message("%s", text);
 }
 
+// FLTK's menus take its grab while they are open (Fl::grab), and with it the X server's.
+int MenuOpenNow(void)
+{
+    return Fl::grab() != nullptr;
+}
+
 // The menu at (x, y) of the window, and what was chosen.
 static void ShowMenu(Fl_Window* window, int x, int y)
 {
@@ -148,7 +154,7 @@ static void ShowMenu(Fl_Window* window, int x, int y)
     }
     window->make_current();
     const Fl_Menu_Item* chosen = items->popup(x, y);
-    RunMenuItem(window, chosen ? (int)(chosen - items) + 1 : 0);
+    MainMenuClosed(window, chosen ? (int)(chosen - items) + 1 : 0);
 }
 
 // Closing ends the program: the link is closed, and with every window of the program gone

@@ -184,6 +184,15 @@ void ExitProgram(WindowHandle window)
     PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
+// The thread is in a menu's loop: a popup menu of its own, or the window's system menu.
+int MenuOpenNow(void)
+{
+    GUITHREADINFO thread;
+    thread.cbSize = sizeof thread;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &thread) &&
+           (thread.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
+}
+
 // The menu at `at` (screen coordinates), and what was chosen.
 static void ShowMenu(HWND window, POINT at)
 {
@@ -194,7 +203,7 @@ static void ShowMenu(HWND window, POINT at)
     SetForegroundWindow(window);
     int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, NULL);
     DestroyMenu(menu);
-    RunMenuItem(window, chosen);
+    MainMenuClosed(window, chosen);
 }
 
 // Shift+F10 and the menu key.

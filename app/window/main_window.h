@@ -46,6 +46,14 @@ void StartMainWindow(WindowHandle window);
 void ShowLinkState(WindowHandle window);
 void MainWindowTick(WindowHandle window);
 void OpenConfiguration(WindowHandle window);
+// A menu holds the pointer and the keyboard while it is open, and its loop goes on firing
+// ticks: no tick polls or sends while one is open (MenuOpenNow, the toolkit's own: any menu
+// of the program, the right-click one, the port menu or the window's system menu), nor after
+// it or the configuration dialog while Esc, which may have closed them, is still down. Each
+// front end calls MainMenuClosed once its right-click menu has gone, with the chosen item's
+// number (as RunMenuItem takes it), which runs the item.
+int MenuOpenNow(void);
+void MainMenuClosed(WindowHandle window, int chosen);
 void MainWindowDropped(WindowHandle window, const std::vector<std::string>& paths);
 
 // One line of the client area: `name` between `lead` and `trail`, as "Received " "LETTER.TXT"

@@ -13,20 +13,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The folder of this user's sockets. Without XDG_RUNTIME_DIR it is one of the user's own in
-// /tmp: a name there can be taken first by anyone, and a socket or a folder that another user
-// made would take in what our starts hand over (the names of the user's files). So the
-// folder is used only when it is a folder, not a link, the user's, and closed to everyone
-// else; /tmp's sticky bit then keeps anyone else (root aside) from swapping it.
-static const char* SocketFolder(bool make, std::string* why)
+// A folder holds the sockets only when it is a folder, not a link, the user's, and closed to
+// everyone else: a name in a shared folder can be taken first by anyone, and a socket or a
+// lock file that another user made there would take in what our starts hand over (the names
+// of the user's files) or hold every start up. Null, with why, for any other.
+static const char* PrivateFolder(const char* folder, std::string* why)
 {
-    const char* runtime = getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime)
-        return runtime;
-    static char folder[32];
-    snprintf(folder, sizeof folder, "/tmp/tarnwell-%u", (unsigned)geteuid());
     struct stat info;
-    if ((make && mkdir(folder, 0700) != 0 && errno != EEXIST) || lstat(folder, &info) != 0) {
+    if (lstat(folder, &info) != 0) {
         *why = std::string(folder) + " cannot be made (" + strerror(errno) + ")";
         return nullptr;
     }
@@ -41,6 +35,26 @@ static const char* SocketFolder(bool make, std::string* why)
     else
         return folder;
     return nullptr;
+}
+
+// The folder of this user's sockets: $XDG_RUNTIME_DIR when it is a private folder (see
+// PrivateFolder), else /tmp/tarnwell-UID, made when `make` and missing. A runtime folder that
+// others share (mode 1777, set so by hand or by su) is passed over without a word: the one in
+// /tmp serves as well, and tarnwell-cli looks where the program listens. In /tmp the sticky
+// bit keeps anyone else (root aside) from swapping the folder once it is the user's.
+static const char* SocketFolder(bool make, std::string* why)
+{
+    const char* runtime = getenv("XDG_RUNTIME_DIR");
+    std::string unused;
+    if (runtime && *runtime && PrivateFolder(runtime, &unused))
+        return runtime;
+    static char folder[32];
+    snprintf(folder, sizeof folder, "/tmp/tarnwell-%u", (unsigned)geteuid());
+    if (make && mkdir(folder, 0700) != 0 && errno != EEXIST) {
+        *why = std::string(folder) + " cannot be made (" + strerror(errno) + ")";
+        return nullptr;
+    }
+    return PrivateFolder(folder, why);
 }
 
 bool ProgramSocketAddress(struct sockaddr_un* address, bool make, std::string* why)

@@ -10,9 +10,9 @@
 #include <string>
 
 // The socket's path for this user and display: in $XDG_RUNTIME_DIR, else in /tmp/tarnwell-UID,
-// which is made (mode 0700) when `make` and missing, and used only while it is a folder of
-// this user's with no access for anyone else. False when there is no such place, with why in
-// `why`.
+// which is made (mode 0700) when `make` and missing. Either is used only while it is a folder
+// of this user's with no access for anyone else; a runtime folder that is not gives way to
+// the one in /tmp. False when there is no such place, with why in `why`.
 bool ProgramSocketAddress(struct sockaddr_un* address, bool make, std::string* why);
 
 // A connection to whatever listens at `address`, on a new non-blocking socket.

@@ -16,7 +16,10 @@
 #include "base/clock.h"
 
 #include <FL/Fl.H>
+#include <FL/fl_ask.H>
+#include <FL/x.H>
 
+#include <ctype.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -41,31 +44,54 @@ static void (*Send)(const char* path);
 // them at once, so only a stuck one takes that long, and it holds up nothing meanwhile.
 static const double RequestSeconds = 5.0;
 
+// The starts served at once. While that many are connected the listener is not watched, and
+// the starts after them wait in its queue (or, with that full, try again): a burst of starts
+// holds neither every descriptor the program may have nor any that FLTK's select() cannot
+// watch (FD_SETSIZE and above).
+enum { MostConnections = 32 };
+static int Connections;
+
+// The longest a start waits for the lock beside the socket, which others hold only across
+// calls that do not wait: one held longer belongs to a start that is stuck (stopped in a
+// debugger, say), and this start then runs without the single start rather than wait for it.
+enum { LockWaitMs = 5000 };
+
 // The lock file beside the socket, held while a start decides whether the socket is left
 // from a program that was killed and takes it over, so that two starts after a crash do not
 // both become the program; and while the program removes its socket at exit. It is held
-// only across calls that do not wait. Its descriptor, or -1.
-static int LockSocket(const char* socketPath)
+// only across calls that do not wait, and waited for up to LockWaitMs. Its descriptor, or -1
+// with errno (EWOULDBLOCK: another held it all that time).
+static std::string LockPath(const char* socketPath)
 {
     std::string path = socketPath;
-    path.replace(path.size() - strlen(".socket"), std::string::npos, ".lock");
-    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    while (fd >= 0 && flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
+    return path.replace(path.size() - strlen(".socket"), std::string::npos, ".lock");
+}
+
+static int LockSocket(const char* socketPath)
+{
+    int fd = open(LockPath(socketPath).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const long long deadline = ClockMs() + LockWaitMs;
+    while (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        int error = errno;
+        if ((error != EWOULDBLOCK && error != EINTR) || ClockMs() >= deadline) {
             close(fd);
+            errno = error;
             return -1;
         }
+        usleep(20000);
     }
     return fd;
 }
 
 // At the end of the run the socket goes with the program that made it, unless a later
-// start has put its own in its place (after taking this one for a dead program's).
+// start has put its own in its place (after taking this one for a dead program's). Without
+// the lock it stays: the next start finds nobody listening on it and takes it over.
 static void RemoveSocket(void)
 {
     int lock = LockSocket(Address.sun_path);
     struct stat now;
-    if (lstat(Address.sun_path, &now) == 0 && now.st_dev == Socket.st_dev && now.st_ino == Socket.st_ino)
+    if (lock >= 0 && lstat(Address.sun_path, &now) == 0 && now.st_dev == Socket.st_dev &&
+        now.st_ino == Socket.st_ino)
         unlink(Address.sun_path);
     if (lock >= 0)
         close(lock);
@@ -107,6 +133,32 @@ static bool Listen(const struct sockaddr_un* address, std::string* why)
     Address = *address;
     atexit(RemoveSocket);
     return true;
+}
+
+// What went wrong with a hand-over, `said` in lines, on standard error; and when that is no
+// terminal (a start from a file manager, or from a menu entry) in a message box as well,
+// where the user looks, as on Windows. The box's lines go without the "Tarnwell: " that
+// marks ours among a terminal's, and each '@' doubled: FLTK would take the rest of a line
+// from a single one on for the name of a symbol to draw ("/home/ann@work/…").
+static void SayHandOverFailure(const std::string& said)
+{
+    if (said.empty())
+        return;
+    fputs(said.c_str(), stderr);
+    if (isatty(2) || !fl_display)
+        return;
+    std::string box;
+    const std::string mark = "Tarnwell: ";
+    for (size_t start = 0, end; (end = said.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = said.substr(start, end - start);
+        if (line.compare(0, mark.size(), mark) == 0 && line.size() > mark.size())
+            line = (char)toupper((unsigned char)line[mark.size()]) + line.substr(mark.size() + 1);
+        box += box.empty() ? "" : "\n";
+        for (char c : line)
+            box += c == '@' ? "@@" : std::string(1, c);
+    }
+    fl_message_title("Tarnwell");
+    fl_alert("%s", box.c_str());
 }
 
 // The request lines for `paths`: one "send" line each, or "raise" for none.
@@ -171,6 +223,9 @@ int HandToRunningProgram(const char* const* paths, int count, int waitMs)
     int fd = -1;
     for (Reach reach = Busy; reach == Busy;) {
         int lock = LockSocket(address.sun_path);
+        if (lock < 0 && errno == EWOULDBLOCK)
+            return NoSingleStart(LockPath(address.sun_path) + " was held by another start for " +
+                                 std::to_string(LockWaitMs / 1000) + " seconds");
         if (lock < 0)
             return NoSingleStart(std::string("the lock beside ") + address.sun_path + " cannot be had (" +
                                  strerror(errno) + ")");
@@ -198,24 +253,26 @@ int HandToRunningProgram(const char* const* paths, int count, int waitMs)
 
     // A program runs. The files it could not send are named here; the others go over.
     std::vector<const char*> sendable;
+    std::string said;
     for (int i = 0; i < count; i++) {
         if (CanBeSent(paths[i]))
             sendable.push_back(paths[i]);
         else
-            fprintf(stderr, "%s - not sent: %s.\n", paths[i], FailureReason);
+            said += std::string(paths[i]) + " - not sent: " + FailureReason + ".\n";
     }
     const int expected = sendable.empty() ? 1 : (int)sendable.size();
     bool handed = (count > 0 && sendable.empty()) ||
                   (fd >= 0 && HandOver(fd, Requests(sendable), expected, deadline, &why));
     if (fd >= 0)
         close(fd);
-    const char* what = count ? "the files" : "the request to come to the front";
-    const char* after = count ? ": they were not sent" : "";
+    const std::string what = count ? "the files" : "the request to come to the front";
+    const std::string after = count ? ": they were not sent" : "";
     if (!handed && why.empty())
-        fprintf(stderr, "Tarnwell: the running Tarnwell is busy and did not take %s within %d seconds%s.\n", what,
-                waitMs / 1000, after);
+        said += "Tarnwell: the running Tarnwell is busy and did not take " + what + " within " +
+                std::to_string(waitMs / 1000) + " seconds" + after + ".\n";
     else if (!handed)
-        fprintf(stderr, "Tarnwell: the running Tarnwell did not take %s (%s)%s.\n", what, why.c_str(), after);
+        said += "Tarnwell: the running Tarnwell did not take " + what + " (" + why + ")" + after + ".\n";
+    SayHandOverFailure(said);
     return handed && (int)sendable.size() == count ? 0 : 1;
 }
 
@@ -228,6 +285,27 @@ struct Connection {
 };
 
 static void GiveUp(void* data);
+static void Accept(int, void*);
+
+// The listener is watched while fewer than MostConnections are open, and while accept() is
+// not resting after running out of something (descriptors, memory): the listener stays
+// ready then, and would be asked again at once, over and over.
+static bool Watched, Resting;
+static void WatchListener(void)
+{
+    bool watch = Listener >= 0 && Connections < MostConnections && !Resting;
+    if (watch && !Watched)
+        Fl::add_fd(Listener, FL_READ, Accept);
+    if (!watch && Watched)
+        Fl::remove_fd(Listener);
+    Watched = watch;
+}
+
+static void RestOver(void*)
+{
+    Resting = false;
+    WatchListener();
+}
 
 static void Forget(Connection* connection)
 {
@@ -235,6 +313,8 @@ static void Forget(Connection* connection)
     Fl::remove_timeout(GiveUp, connection);
     close(connection->fd);
     delete connection;
+    Connections--;
+    WatchListener();
 }
 
 // A start that has not handed its requests over whole in time is cut off, and nothing of
@@ -292,8 +372,16 @@ static void ReadRequests(int fd, void* data)
 // holds up neither the window nor its poll tick. Another user's is refused unread.
 static void Accept(int, void*)
 {
-    int fd;
-    while ((fd = accept4(Listener, NULL, NULL, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0) {
+    while (Connections < MostConnections) {
+        int fd = accept4(Listener, NULL, NULL, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0 && (errno == EINTR || errno == ECONNABORTED))
+            continue;
+        if (fd < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            Resting = true;
+            Fl::add_timeout(1.0, RestOver);
+        }
+        if (fd < 0)
+            break;
         uid_t user = 0;
         if (!PeerUser(fd, &user) || user != geteuid()) {
             fprintf(stderr, "Tarnwell: refused a request from user %u: only this user's own starts are served.\n",
@@ -302,15 +390,16 @@ static void Accept(int, void*)
             continue;
         }
         Connection* connection = new Connection{fd, std::string()};
+        Connections++;
         Fl::add_fd(fd, FL_READ, ReadRequests, connection);
         Fl::add_timeout(RequestSeconds, GiveUp, connection);
     }
+    WatchListener();
 }
 
 void ListenForRequests(void (*raise)(void), void (*send)(const char* path))
 {
     Raise = raise;
     Send = send;
-    if (Listener >= 0)
-        Fl::add_fd(Listener, FL_READ, Accept);
+    WatchListener();
 }

@@ -340,7 +340,9 @@ TEST_F(CliTest, UnpluggedMidReceptionThePortComesBackByItself)
 // and say why.
 TEST_F(CliTest, CtrlCWhileIdleAndFailuresBeforeAnyTransfer)
 {
-    // The window program's socket for this display, where a running one listens.
+    // The window program's socket for this display, where a running one listens (in a
+    // runtime folder of the user's alone: another is passed over).
+    chmod(folder.c_str(), 0700);
     setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
     setenv("DISPLAY", ":97", 1);
     const std::string socketPath = folder + "tarnwell-:97.socket";

@@ -19,6 +19,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include "app/window/single_start_find_posix.h"
+
 #include <limits.h>
 #include <stdlib.h>
 #include <sys/socket.h>
@@ -401,7 +403,8 @@ TEST_F(ProgramTest, DroppedFolderSendsItsFilesInNameOrder)
 
 // `tarnwell FILE1 FILE2` while one runs: the new start hands the files over and ends with 0,
 // and the running one sends both, in order. A file named that cannot be sent is named by the
-// new start with its reason (Windows: in a message box), which ends 1; the others still go.
+// new start with its reason, in a message box (Linux: and on its standard error, which is no
+// terminal here), and it ends 1; the others still go.
 TEST_F(ProgramTest, FilesOnTheCommandLineGoThroughTheRunningProgram)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -410,11 +413,15 @@ TEST_F(ProgramTest, FilesOnTheCommandLineGoThroughTheRunningProgram)
     std::string third = MakeFile("third.txt", "three\r\n");
     const std::string missing = ProgramPath(files + "missing.txt");
     std::string said;
-    EXPECT_EQ(Heard([&] { EXPECT_EQ(RunSecondProgram(10000, {ProgramPath(first), ProgramPath(second)}), 0); }),
+    int boxes = -1;
+    const Lines both = {ProgramPath(first), ProgramPath(second)};
+    EXPECT_EQ(Heard([&] { EXPECT_EQ(RunSecondProgram(10000, both, nullptr, &boxes), 0); }),
               (Lines{"first.txt: one\r\n", "second.txt: two\r\n"}));
-    EXPECT_EQ(Heard([&] { EXPECT_EQ(RunSecondProgram(10000, {missing, ProgramPath(third)}, &said), 1); }),
+    EXPECT_EQ(boxes, 0);
+    EXPECT_EQ(Heard([&] { EXPECT_EQ(RunSecondProgram(10000, {missing, ProgramPath(third)}, &said, &boxes), 1); }),
               Lines{"third.txt: three\r\n"});
     EXPECT_EQ(said.rfind(missing + " - not sent: the file cannot be found (", 0), 0u) << said;
+    EXPECT_EQ(boxes, 1) << "not said where the user looks";
     EXPECT_FALSE(WaitForOtherWindow("Tarnwell", 0));
     EXPECT_EQ(CloseAndWait(), 0);
 }
@@ -449,10 +456,9 @@ TEST_F(ProgramTest, HandOverToAProgramThatDoesNotAnswerEndsAfterAMinute)
 TEST_F(ProgramTest, SlowStartDoesNotHoldUpThePoll)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
-    const char* runtime = getenv("XDG_RUNTIME_DIR");
-    struct sockaddr_un address = {AF_UNIX, {}};
-    snprintf(address.sun_path, sizeof address.sun_path, "%s/tarnwell-%s.socket",
-             runtime && *runtime ? runtime : ("/tmp/tarnwell-" + std::to_string(geteuid())).c_str(), getenv("DISPLAY"));
+    struct sockaddr_un address;
+    std::string why;
+    ASSERT_TRUE(ProgramSocketAddress(&address, false, &why)) << why;
     int start = socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_EQ(connect(start, (struct sockaddr*)&address, sizeof address), 0) << address.sun_path;
     std::atomic<bool> writing{true};
@@ -592,6 +598,38 @@ TEST_F(ProgramTest, MenuTurnsStartAtSignInOnAndOffAndExits)
     menu(4, "", nullptr, nullptr);
     menu(6, "", nullptr, nullptr);
     EXPECT_EQ(WaitForProgramExit(30000), 0) << "Exit did not end the program";
+}
+
+// A file that starts to arrive while the menu is open waits for the menu: Escape closes it at
+// once, another client can take the keyboard and the pointer while the file comes (asked on
+// Linux), and the file arrives whole, Escape pressed and let go at once or held on after the
+// menu has gone (the link takes a held Esc for a stop).
+TEST_F(ProgramTest, FileArrivingUnderTheMenuWaitsAndNeverHoldsTheDesktop)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(Point(main.client));
+    Z88Pacing slowly;  // about 8 s on the line
+    slowly.gapMs = 100;
+    for (const char* press : {"key", "keydown"}) {
+        const std::string name = press == std::string("key") ? "PRESSED.TXT" : "HELD.TXT";
+        const Bytes data = Text(std::string(60, 'm'));
+        ASSERT_NO_FATAL_FAILURE(Keys({"click", "3"}));
+        ASSERT_TRUE(WaitForOtherWindow("", 10000)) << "no menu";
+        Z88SendInBackground(Z88Frame(":RAM.0/" + name, data), slowly);
+        Pause(1500);  // a tick or two while the menu is open
+        ASSERT_NO_FATAL_FAILURE(Keys({press, "Escape"}));
+        EXPECT_TRUE(WaitForOtherWindowGone("", 2000)) << "Escape left the menu open: " << press;
+        Pause(1500);  // a tick with Escape held (keydown)
+        ASSERT_NO_FATAL_FAILURE(Keys({"keyup", "Escape"}));
+        const std::string receiving = "Now Receiving file \":RAM.0/" + name + "\"";
+        EXPECT_TRUE(WaitForOtherWindow(receiving.c_str(), 5000)) << press;
+#ifndef _WIN32
+        EXPECT_TRUE(DesktopFree()) << "the desktop is held while the file comes: " << press;
+#endif
+        EXPECT_TRUE(WaitForFile(folder + name, std::string(data.begin(), data.end()))) << press;
+        ASSERT_TRUE(Z88WaitSent());
+    }
+    EXPECT_EQ(CloseAndWait(), 0);
 }
 
 // The progress window is on the screen, painted and captioned, from the start of a transfer,

@@ -213,10 +213,15 @@ int CloseLikeUser(const char* title)
 
 int SendCloseRequest(const char* title)
 {
-    // What a window manager sends when its close control is used: WM_DELETE_WINDOW.
     Window window = FindXWindow(title);
-    if (!window)
-        return 0;
+    if (window)
+        RequestClose(window);
+    return window != 0;
+}
+
+void RequestClose(Window window)
+{
+    // What a window manager sends when its close control is used.
     XEvent event;
     memset(&event, 0, sizeof event);
     event.xclient.type = ClientMessage;
@@ -227,7 +232,6 @@ int SendCloseRequest(const char* title)
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(fl_display, window, False, NoEventMask, &event);
     XSync(fl_display, False);
-    return 1;
 }
 
 void FocusWindow(const char* title)

@@ -23,10 +23,11 @@ int WaitForProgramExit(int timeoutMs);
 void KillProgram();
 
 // Another copy of the built program beside the running one, with these arguments: its exit
-// code within `timeoutMs`, else -1 (and it is killed). `said`, when given, gets what it
-// said: its standard error (Linux), the text of each message box it showed, which is then
-// closed (Windows).
-int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments = {}, std::string* said = nullptr);
+// code within `timeoutMs`, else -1 (and it is killed). Each message box it shows is closed,
+// and counted in `boxes` when given. `said`, when given, gets what it said: its standard
+// error (Linux), the text of each message box (Windows).
+int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments = {}, std::string* said = nullptr,
+                     int* boxes = nullptr);
 
 // A window of the program as the display shows it, in pixels of the X screen.
 struct ProgramWindow {
@@ -57,6 +58,9 @@ bool DisplayShowsWindow(const std::string& title);
 // with the drag source (its status).
 int PointAt(const ScreenArea& area);
 int DropOn(const ScreenArea& area, const std::vector<std::string>& paths);
+// Linux: true when another client of the display can take the keyboard and the pointer (no
+// menu of the program holds them).
+bool DesktopFree();
 
 // Asks the main window to close as its close box does (Windows: a click on the box Wine
 // draws; Linux: a window manager's close request). False when it is not shown.

@@ -18,6 +18,7 @@
 #include <stdio.h>
 #include <unistd.h>
 
+#include <set>
 #include <vector>
 
 // The running program (its pid 0 when none runs) and the window manager.
@@ -41,16 +42,34 @@ int WaitForProgramExit(int timeoutMs)
     return ExitCode(WaitForChild(&Child, timeoutMs));
 }
 
-int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments, std::string* said)
+static Display* OpenDisplay();
+
+int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments, std::string* said, int* boxes)
 {
     ChildProcess second;
     if (!StartBuiltProgram(&second, TARNWELL_PROGRAM, arguments, said ? CollectOutput : InheritOutput))
         return -1;
-    int status = WaitForChild(&second, timeoutMs);
+    // Its windows are message boxes (it shows no other): each counted, and closed as its
+    // close box closes it.
+    std::set<Window> shown;
+    int status;
+    for (int waited = 0; (status = WaitForChild(&second, 100)) < 0 && waited < timeoutMs; waited += 100) {
+        if (!OpenDisplay())
+            continue;
+        XSync(fl_display, False);
+        for (Window window : WindowsWhere(DefaultRootWindow(fl_display), [&](Window window) {
+                 std::vector<long> pid = WindowProperty(window, "_NET_WM_PID");
+                 return !pid.empty() && pid[0] == second.pid && WindowViewable(window);
+             }))
+            if (shown.insert(window).second)
+                RequestClose(window);
+    }
     if (status < 0)
         KillChild(&second);
     if (said)
         *said = second.err;
+    if (boxes)
+        *boxes = (int)shown.size();
     return ExitCode(status);
 }
 
@@ -100,6 +119,19 @@ bool LocateWindow(const char* title, ProgramWindow* shown)
         shown->frame.height += extents[2] + extents[3];
     }
     return true;
+}
+
+bool DesktopFree()
+{
+    if (!OpenDisplay())
+        return false;
+    Window root = DefaultRootWindow(fl_display);
+    int keyboard = XGrabKeyboard(fl_display, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    int pointer = XGrabPointer(fl_display, root, False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+    XUngrabKeyboard(fl_display, CurrentTime);
+    XUngrabPointer(fl_display, CurrentTime);
+    XSync(fl_display, False);
+    return keyboard == GrabSuccess && pointer == GrabSuccess;
 }
 
 bool CloseMainWindow()

@@ -53,7 +53,7 @@ int WaitForProgramExit(int timeoutMs)
     return (int)code;
 }
 
-int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments, std::string* said)
+int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments, std::string* said, int* boxes)
 {
     PROCESS_INFORMATION second;
     if (!Launch(TARNWELL_PROGRAM, arguments, &second))
@@ -61,14 +61,17 @@ int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments, s
     DWORD code = (DWORD)-1;
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     HWND box = NULL, seen = NULL;
+    int closed = 0;
     while (WaitForSingleObject(second.hProcess, 100) == WAIT_TIMEOUT && GetTickCount64() < deadline) {
         // Its message box: the text (control 0xFFFF) kept, and the box closed as OK does.
         DWORD owner = 0;
         char text[4096];
-        while (said && (box = FindWindowExA(NULL, box, "#32770", NULL)) != NULL) {
+        while ((said || boxes) && (box = FindWindowExA(NULL, box, "#32770", NULL)) != NULL) {
             if (GetWindowThreadProcessId(box, &owner) && owner == second.dwProcessId && box != seen &&
                 IsWindowVisible(box) && GetDlgItemTextA(box, 0xFFFF, text, sizeof text)) {
-                *said += text;
+                if (said)
+                    *said += text;
+                closed++;
                 PostMessageA(seen = box, WM_COMMAND, IDOK, 0);
             }
         }
@@ -78,6 +81,8 @@ int RunSecondProgram(int timeoutMs, const std::vector<std::string>& arguments, s
     else
         TerminateProcess(second.hProcess, 255);
     CloseHandle(second.hProcess);
+    if (boxes)
+        *boxes = closed;
     return (int)code;
 }
 

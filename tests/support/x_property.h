@@ -24,4 +24,7 @@ ScreenArea AreaOfXWindow(Window window);
 // manager framed them: depth first, each window before its children, lowest first.
 std::vector<Window> WindowsWhere(Window start, const std::function<bool(Window)>& match);
 
+// Asks the window to close, as a window manager's close control does (WM_DELETE_WINDOW).
+void RequestClose(Window window);
+
 #endif
