@@ -23,10 +23,10 @@
 
 LinkPort LinkHandle = 0;
 
-// The port the last OpenLink read from "Port": what RetryLink opens again.
+// The port the last OpenLinkPort read from "Port": what RetryLinkPort opens again.
 static char PortName[TextSize];
 
-// When the port was last tried (opened, or found gone): RetryLink waits two seconds from
+// When the port was last tried (opened, or found gone): RetryLinkPort waits two seconds from
 // then. A port that is not there costs one failed open every two seconds, nothing more.
 static long long LastTryMs;
 enum { RetryPeriodMs = 2000 };
@@ -97,7 +97,7 @@ static int OpenNamedPort(void)
     return 1;
 }
 
-void OpenLink(void)
+void OpenLinkPort(void)
 {
     CloseLink();
     ReadSetting(SettingPort, PortName);
@@ -105,7 +105,7 @@ void OpenLink(void)
         ShowConnectFailure(PortFailureText());
 }
 
-int RetryLink(void)
+int RetryLinkPort(void)
 {
     // Never opened (or closed at the end of the run): there is no port to go back to.
     if (LinkHandle == LinkOpenFailed && ClockMs() - LastTryMs >= RetryPeriodMs)

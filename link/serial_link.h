@@ -14,7 +14,7 @@
 //   never opened   0 (also after CloseLink)
 //   open           the platform's handle of the port
 //   no port        LinkOpenFailed: the open failed, or the port went away and was closed;
-//                  every read, write and setting call fails at once, and RetryLink tries
+//                  every read, write and setting call fails at once, and RetryLinkPort tries
 //                  the port again
 #ifdef _WIN32
 typedef void* LinkPort;                                // HANDLE
@@ -29,19 +29,21 @@ extern LinkPort LinkHandle;
 
 enum LinkTimeoutMode { PollMode, TransferMode };
 
-// Closes the port if one is open, then opens the port named by "Port". When the open fails,
-// shows the connect-failure message and reads no other setting; otherwise sets the line
-// from "Rate" (8 data bits, one stop bit, no parity checking) and "Xon" (XON/XOFF in both
+// The link's part of OpenLink (protocol/store.h, which also loads StoreDirectory): closes
+// the port if one is open, then opens the port named by "Port". When the open fails, shows
+// the connect-failure message and reads no other setting; otherwise sets the line from
+// "Rate" (8 data bits, one stop bit, no parity checking) and "Xon" (XON/XOFF in both
 // directions). Sets no timeout mode.
-void OpenLink(void);
+void OpenLinkPort(void);
 
-// Opens the port of the last OpenLink again when there is none (its open failed, or the
+// Opens the port of the last OpenLinkPort again when there is none (its open failed, or the
 // port went away), at most once every two seconds: a USB adapter plugged in again, or one
 // that was missing at start, is taken up without anyone touching the program. Silent: a
-// failed try shows nothing. The name is the one OpenLink read ("Port" is not read again);
-// once the port opens, "Rate" and "Xon" are read and applied as OpenLink does.
-// Called by the poll tick before it reads. Non-zero when a port is open afterwards.
-int RetryLink(void);
+// failed try shows nothing. The name is the one OpenLinkPort read ("Port" is not read again);
+// once the port opens, "Rate" and "Xon" are read and applied as OpenLinkPort does.
+// The link's part of RetryLink (protocol/store.h), which the poll tick calls before it
+// reads. Non-zero when a port is open afterwards.
+int RetryLinkPort(void);
 
 // Non-zero while the link has a port open.
 int LinkIsOpen(void);
@@ -56,7 +58,7 @@ int SetLinkTimeouts(LinkTimeoutMode mode);
 // and stays in `value`. The port is asked for all that has arrived (up to 256 bytes) at once,
 // and the bytes are handed out one per call; each is handed out once, in order. A read or
 // write that finds the port gone away (unplugged, hung up) closes it at once, forgets what
-// was taken in, and leaves the link with no port (LinkOpenFailed) until RetryLink.
+// was taken in, and leaves the link with no port (LinkOpenFailed) until RetryLinkPort.
 int LinkReadByte(int* value);
 
 // The longest run LinkRunLength gives.

@@ -42,7 +42,7 @@ static LinkPort OpenFailed(const char* name, DWORD error)
 // Only a handle that answers as a COM port counts as opened. Wine gives a handle for "COM1"
 // even while the device behind it is missing (an unplugged adapter, a pty that has gone);
 // every call on it fails with ERROR_INVALID_FUNCTION. Taken for a port, it would end the
-// silent retries of RetryLink with a port that moves nothing. A file opened by a path with
+// silent retries of RetryLinkPort with a port that moves nothing. A file opened by a path with
 // a backslash is no port either, and would otherwise be written to.
 LinkPort OpenPort(const char* name)
 {

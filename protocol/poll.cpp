@@ -9,7 +9,7 @@
 int PollLink(WindowHandle owner)
 {
     // A port that went away, or never opened, is tried again from here, silently.
-    if (!RetryLinkAndStore())
+    if (!RetryLink())
         return PollIdle;
     SetLinkTimeouts(PollMode);
     int byte;

@@ -6,7 +6,7 @@
 #include "ui/window_handle.h"
 
 // One tick. With no port (it did not open, or went away) it tries the port again
-// (RetryLinkAndStore: at most every two seconds, silently) and, while there is none, ends there.
+// (RetryLink: at most every two seconds, silently) and, while there is none, ends there.
 // Reads the bytes waiting on the link, without waiting for more, up to the first ESC 'N'
 // (after any run of ESC), which starts ReceiveFile(owner) and ends the tick; every other
 // byte is dropped, ESC with any other letter included. The byte after an ESC is waited for

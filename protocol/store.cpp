@@ -10,17 +10,17 @@ char StoreDirectory[TextSize];
 
 // Read only once the port is there, as the line's own settings are: a port that does not
 // open leaves the other settings unread, and the last good open's folder in use.
-void OpenLinkAndStore(void)
+void OpenLink(void)
 {
-    OpenLink();
+    OpenLinkPort();
     if (LinkIsOpen())
         ReadSetting(SettingDirectory, StoreDirectory);
 }
 
-int RetryLinkAndStore(void)
+int RetryLink(void)
 {
     int wasOpen = LinkIsOpen();
-    int open = RetryLink();
+    int open = RetryLinkPort();
     if (open && !wasOpen)
         ReadSetting(SettingDirectory, StoreDirectory);
     return open;

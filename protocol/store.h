@@ -9,14 +9,17 @@
 // Received files are stored under this text directly followed by their names.
 extern char StoreDirectory[TextSize];
 
-// OpenLink, then, when the port opened, "Directory" read into StoreDirectory: the settings
-// are read in the order Port, Rate, Xon, Directory, and none after Port when the port is
-// not there (StoreDirectory then stays as it was).
-void OpenLinkAndStore(void);
+// Opens the link: closes the port if one is open, opens the one "Port" names and sets its
+// line from "Rate" and "Xon" (OpenLinkPort), then, when the port opened, reads "Directory"
+// into StoreDirectory. The settings are read in the order Port, Rate, Xon, Directory, and
+// none after Port when the port is not there (StoreDirectory then stays as it was). Called
+// when the main window is made, by the configuration dialog's OK, and by tarnwell-cli. It
+// lives here, above the link, because the store directory is the protocol's.
+void OpenLink(void);
 
-// RetryLink, then "Directory" read into StoreDirectory when it opened the port again.
+// RetryLinkPort, then "Directory" read into StoreDirectory when it opened the port again.
 // Non-zero when a port is open afterwards.
-int RetryLinkAndStore(void);
+int RetryLink(void);
 
 // The store directory's rule, the same in the configuration dialog and in tarnwell-cli:
 // `folder` (TextSize bytes) is named, is a full path, ends with its separator (added when

@@ -3,7 +3,7 @@
 #include "ui/progress.h"
 
 #include "resources/resource.h"
-#include "ui/program_module_win32.h"
+#include "ui/app_instance_win32.h"
 #include "ui/progress_geometry.h"
 #include "ui/screen_dpi.h"
 
@@ -32,7 +32,7 @@ static void BringToScreen(void)
 void ShowProgress(WindowHandle owner, TransferDirection direction, const char* name)
 {
     CloseProgress();
-    ProgressWindow = CreateDialogParamA(ProgramModule, MAKEINTRESOURCEA(IDD_PROGRESS), owner,
+    ProgressWindow = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROGRESS), owner,
                                         ProgressProc, 0);
     ShowWindow(ProgressWindow, SW_SHOWNORMAL);
     ProgressValue = ProgressValueAtShow;

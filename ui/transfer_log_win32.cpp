@@ -3,7 +3,7 @@
 #include "ui/transfer_log.h"
 
 #include "resources/resource.h"
-#include "ui/program_module_win32.h"
+#include "ui/app_instance_win32.h"
 
 #include <windows.h>
 
@@ -24,7 +24,7 @@ static INT_PTR CALLBACK LogProc(HWND window, UINT message, WPARAM, LPARAM)
 void AddLogEntry(WindowHandle owner, const char* line)
 {
     if (!LogWindow) {
-        LogWindow = CreateDialogParamA(ProgramModule, MAKEINTRESOURCEA(IDD_TRANSFER_LOG), owner,
+        LogWindow = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_TRANSFER_LOG), owner,
                                        LogProc, 0);
         // A log that could not be made loses this line; the next one tries again.
         if (!LogWindow)

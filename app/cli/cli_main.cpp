@@ -381,7 +381,7 @@ int main(int argc, char** argv)
     CatchStopSignals();
     // The connect-failure message, with the reason, has gone to standard error. When the
     // window program runs, it is the likely holder of the port, and the way to it is named.
-    OpenLinkAndStore();
+    OpenLink();
     if (LinkHandle == LinkOpenFailed)
         status = WindowProgramRuns() ? HeldByWindowProgram() : ExitNoPort;
     else if (command.receive)

@@ -91,6 +91,6 @@ int SaveConfigDialog(WindowHandle dialog)
     }
     // The connect-failure message of a port that does not open comes up over the dialog,
     // which is still on screen.
-    OpenLinkAndStore();
+    OpenLink();
     return 1;
 }

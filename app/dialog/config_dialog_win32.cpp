@@ -6,7 +6,7 @@
 
 #include "link/port_list.h"
 #include "resources/resource.h"
-#include "ui/program_module_win32.h"
+#include "ui/app_instance_win32.h"
 
 #include <windows.h>
 
@@ -163,5 +163,5 @@ static INT_PTR CALLBACK ConfigProc(HWND dialog, UINT message, WPARAM command, LP
 
 int ConfigDialog(WindowHandle owner)
 {
-    return (int)DialogBoxParamA(ProgramModule, MAKEINTRESOURCEA(IDD_CONFIG), owner, ConfigProc, 0);
+    return (int)DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_CONFIG), owner, ConfigProc, 0);
 }

@@ -39,7 +39,7 @@ void ShowLinkState(WindowHandle window)
 
 void StartMainWindow(WindowHandle window)
 {
-    OpenLinkAndStore();
+    OpenLink();
     ShowLinkState(window);
 }
 

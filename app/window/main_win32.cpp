@@ -12,7 +12,7 @@
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "ui/dialog_font_win32.h"
-#include "ui/program_module_win32.h"
+#include "ui/app_instance_win32.h"
 #include "ui/screen_dpi.h"
 #include "ui/transfer_log.h"
 
@@ -313,7 +313,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     windowClass.lpszClassName = MainWindowClass;
     if (!RegisterClassA(&windowClass))
         return 0;
-    ProgramModule = instance;
+    AppInstance = instance;
 
     // The size counts the frame and the caption, at the system's DPI (the program is DPI
     // aware: the screen's size and this DPI are in real pixels).
@@ -322,7 +322,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, MainWindowX, MainWindowY,
                                   MainWindowWidth(GetSystemMetrics(SM_CXSCREEN), dpi),
                                   MainWindowHeight(GetSystemMetrics(SM_CYSCREEN), dpi), NULL,
-                                  NULL, ProgramModule, NULL);
+                                  NULL, AppInstance, NULL);
     if (!window)
         return 0;
     ShowWindow(window, show);

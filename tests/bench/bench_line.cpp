@@ -74,7 +74,7 @@ bool OpenBenchLink(const char* name, const char* rate, const char* xon, const ch
     PutSetting("Xon", xon);
     if (directory)
         PutSetting("Directory", directory);
-    OpenLinkAndStore();
+    OpenLink();
     if (LinkHandle == 0 || LinkHandle == LinkOpenFailed) {
         fprintf(stderr, "%s: the link did not open %s\n", name, port);
         return false;

@@ -319,7 +319,7 @@ TEST_F(ConfigDialogTest, EscAndCloseStoreNothingEnterStoresAllAndReopensThePort)
     char port[128];
     ASSERT_TRUE(OpenPeerLine(port, sizeof port));
     PutSetting("Port", port);
-    OpenLink();
+    OpenLinkPort();
     LinkPort opened = LinkHandle;
     LineState line;
     Step close = [](WindowHandle) { return SendCloseRequest(Title) != 0; };

@@ -69,7 +69,7 @@ TEST_F(LinkAlertsTest, FailedOpenShowsTheRealMessageBox)
 {
     PutSetting("Port", MissingPortName());
     WatchForMessageBox();
-    OpenLink();
+    OpenLinkPort();
     SeenBox box = LastSeenBox();
     EXPECT_EQ(LinkHandle, LinkOpenFailed);
     ASSERT_TRUE(box.seen) << "no message box came up";

@@ -203,7 +203,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
                                                         store.string() + "/\nPreserve=" + preserve + "\n");
     }
     setenv("XDG_CONFIG_HOME", (Root + "/settings1").c_str(), 1);
-    OpenLinkAndStore();
+    OpenLink();
     if (std::string(StoreDirectory) != store.string() + "/")
         Fail("Directory was not loaded", StoreDirectory);
     StoreBefore = Snapshot(store.string());

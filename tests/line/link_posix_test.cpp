@@ -119,7 +119,7 @@ TEST_F(LinkPosixTest, PortIsExclusiveWhileOpenAndFreeAfterwards)
 
     // Moving to another port, even one that fails to open, lets this one go.
     PutSetting("Port", MissingPortName());
-    OpenLink();
+    OpenLinkPort();
     EXPECT_EQ(TerminalMarkedExclusive(port), 0);
     EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
     close(other);
@@ -129,7 +129,7 @@ TEST_F(LinkPosixTest, PortHeldElsewhereIsLeftAsItWas)
 {
     ASSERT_TRUE(HoldPort(port));
     struct termios before = LeavePortAs(port, [](struct termios*) {});
-    OpenLink();
+    OpenLinkPort();
     EXPECT_EQ(LinkHandle, LinkOpenFailed);
     EXPECT_EQ(FakeUi.ConnectFailures(), 1);
     int other = open(port, O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -161,7 +161,7 @@ TEST_F(LinkPosixTest, PortNeverLandsOnAStandardDescriptor)
     int saved = dup(0);
     ASSERT_GE(saved, 0);
     close(0);
-    OpenLink();
+    OpenLinkPort();
     LinkPort handle = LinkHandle;
     dup2(saved, 0);
     close(saved);
@@ -196,7 +196,7 @@ TEST_F(LinkPosixTest, LinkThatIsNotOpenLeavesStandardInputAlone)
     EXPECT_EQ(left, 'x');
 }
 
-// What OpenLink says of `name` when a user without root's rights runs it: it runs in a
+// What OpenLinkPort says of `name` when a user without root's rights runs it: it runs in a
 // child process that, when the tests run as root, has become the user "nobody" first.
 static std::string FailureSeenByAUser(const char* name)
 {
@@ -210,10 +210,10 @@ static std::string FailureSeenByAUser(const char* name)
         if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
             _exit(2);
         // The override keeps the child away from the settings file, which is root's. The
-        // parent's port is not this process's to close: OpenLink would lift its mark.
+        // parent's port is not this process's to close: OpenLinkPort would lift its mark.
         OverrideSetting(SettingPort, name);
         LinkHandle = 0;
-        OpenLink();
+        OpenLinkPort();
         const char* text = LinkHandle == LinkOpenFailed ? PortFailureText() : "<opened>";
         ssize_t written = write(ends[1], text, strlen(text));
         _exit(written < 0 ? 3 : 0);
@@ -238,7 +238,7 @@ static std::string FailureSeenByAUser(const char* name)
 TEST_F(LinkPosixTest, FailedOpenSaysWhyInPlainWords)
 {
     PutSetting("Port", MissingPortName());
-    OpenLink();
+    OpenLinkPort();
     std::string missing = PortFailureText();
     EXPECT_EQ(missing.rfind(std::string(MissingPortName()) + ": no such device.\n", 0), 0u) << missing;
     SerialPortEntry found[PortListMax];
@@ -249,16 +249,16 @@ TEST_F(LinkPosixTest, FailedOpenSaysWhyInPlainWords)
         EXPECT_NE(missing.find(std::string("\nSerial ports found now:\n  ") + found[0].name), std::string::npos) << missing;
 
     PutSetting("Port", "");
-    OpenLink();
+    OpenLinkPort();
     EXPECT_EQ(std::string(PortFailureText()).rfind("No serial port is set.\n", 0), 0u) << PortFailureText();
 
     PutSetting("Port", "/dev/null");
-    OpenLink();
+    OpenLinkPort();
     EXPECT_STREQ(PortFailureText(), "/dev/null: not a serial port.");
 
     PutSetting("Port", port);
     ASSERT_TRUE(HoldPort(port));
-    OpenLink();
+    OpenLinkPort();
     EXPECT_EQ(PortFailureText(), std::string(port) + ": in use by another program.");
     ReleasePort();
     EXPECT_EQ(FakeUi.ConnectFailures(), 4);

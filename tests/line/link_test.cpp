@@ -227,7 +227,7 @@ TEST_F(LinkTest, PortHeldElsewhereFailsWithTheMessage)
     EXPECT_EQ(FakeUi.ConnectFailures(), 1);
 }
 
-// A port that names no device: the message once per OpenLink, no other setting read, the
+// A port that names no device: the message once per OpenLinkPort, no other setting read, the
 // directory of the last good open kept, and every call failing at once; after CloseLink
 // the same, twice over.
 TEST_F(LinkTest, PortThatNamesNoDeviceShowsTheMessageAndReadsNoOtherKey)
@@ -238,7 +238,7 @@ TEST_F(LinkTest, PortThatNamesNoDeviceShowsTheMessageAndReadsNoOtherKey)
     ResetSettingsStore();
     PutSetting("Directory", "second/");
     PutSetting("Port", MissingPortName());
-    OpenLinkAndStore();
+    OpenLink();
     EXPECT_EQ(FakeUi.ConnectFailures(), 1);
     ASSERT_EQ(LinkHandle, LinkOpenFailed);
     EXPECT_EQ(SettingsSectionLines(), (Lines{"Directory=second/", std::string("Port=") + MissingPortName()}));
@@ -246,7 +246,7 @@ TEST_F(LinkTest, PortThatNamesNoDeviceShowsTheMessageAndReadsNoOtherKey)
     char said[TextSize];
     DescribeLink(said);
     EXPECT_EQ(std::string(said), std::string("No port: ") + MissingPortName());
-    OpenLinkAndStore();
+    OpenLink();
     EXPECT_EQ(FakeUi.ConnectFailures(), 2);
 
     for (int closed = 0; closed < 3; closed++) {
@@ -279,7 +279,7 @@ TEST_F(LinkTest, SecondOpenLinkClosesTheFirstPort)
 }
 
 // The line hung up, as an unplugged adapter: the first read (then, the first write) that
-// finds the port gone fails at once and closes it. RetryLink opens it again under the same
+// finds the port gone fails at once and closes it. RetryLinkPort opens it again under the same
 // name, silently, not before two seconds have passed and not while the name leads nowhere,
 // and applies the settings as they are by then.
 TEST_F(LinkTest, PortThatGoesAwayIsClosedAndRetriedUnderTheSameName)
@@ -299,15 +299,15 @@ TEST_F(LinkTest, PortThatGoesAwayIsClosedAndRetriedUnderTheSameName)
         EXPECT_EQ(LinkHandle, LinkOpenFailed);
         EXPECT_EQ(OpenHandleCount(), unplugged - 1) << "the port that went away is still open";
         Pause(2100);
-        EXPECT_FALSE(RetryLinkAndStore()) << "a port opened while its name leads nowhere";
+        EXPECT_FALSE(RetryLink()) << "a port opened while its name leads nowhere";
 
         ASSERT_TRUE(OpenPeerLine(port, sizeof port));
         ASSERT_EQ(port, name);
         PutSetting("Rate", write ? "1200" : "19200");
         PutSetting("Directory", write ? "written/" : "read/");
         start = Clock::now();
-        EXPECT_FALSE(RetryLinkAndStore()) << "tried again within two seconds";
-        WaitUntil(RetryLinkAndStore, 10000);
+        EXPECT_FALSE(RetryLink()) << "tried again within two seconds";
+        WaitUntil(RetryLink, 10000);
         EXPECT_GE(MsSince(start), 1500);
         ASSERT_TRUE(LinkIsOpen());
         LineState line;
@@ -363,7 +363,7 @@ TEST_F(LinkTest, PortFoundGoneWithBytesStillTakenIn)
         EXPECT_EQ(LinkReadByte(&value), 0);
         EXPECT_EQ(LinkHandle, LinkOpenFailed);
         ASSERT_TRUE(OpenPeerLine(port, sizeof port));
-        WaitUntil(RetryLink, 10000);
+        WaitUntil(RetryLinkPort, 10000);
         ASSERT_TRUE(LinkIsOpen());
         SetLinkTimeouts(PollMode);
         EXPECT_EQ(LinkReadByte(&value), 0) << "a byte taken in before the hang-up came back";

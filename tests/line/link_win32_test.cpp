@@ -81,7 +81,7 @@ TEST_F(LinkWin32Test, PortNameWithoutBackslashOpensInTheDeviceNamespace)
         CloseHandle(plain);
 
     PutSetting("Port", "COM10");
-    OpenLink();
+    OpenLinkPort();
     bool opened = LinkHandle != LinkOpenFailed && LinkHandle != 0;
     bool isPort = opened && ReadDcb(LinkHandle, &line10);
     bool carries = false;

@@ -241,7 +241,7 @@ TEST_F(ReceivePosix, KilledMidReceptionBothCopiesStayWhole)
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        OpenLinkAndStore();
+        OpenLink();
         raise(SIGSTOP);  // the link is open: the Z88 may send
         FakeUi.onStep = [](int count) {
             if (count == StopAt)

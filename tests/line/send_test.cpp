@@ -150,7 +150,7 @@ TEST_F(SendTest, EscHeldEndsTheFrameAfterTheCurrentByte)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         PutSetting("Rate", c.rate);
-        OpenLink();
+        OpenLinkPort();
         ResetFakeUi();
         FakeUi.escapeFromStep = 3;
         std::string path = MakeFile("esc.txt", c.file);
@@ -174,7 +174,7 @@ TEST_F(SendTest, NoPortFailsAtTheFirstWrite)
         CloseLink();
         if (openFailed) {
             PutSetting("Port", (folder + "no-such-port").c_str());
-            OpenLink();
+            OpenLinkPort();
             ASSERT_EQ(LinkHandle, LinkOpenFailed);
         }
         ResetFakeUi();
@@ -301,7 +301,7 @@ TEST_F(SendTest, DropStopsAtTheFirstFileThatFails)
     // Runs of one byte, so that Esc cuts the second file short: at 9600 baud its last run
     // would carry the end mark, and Esc would be seen only after it.
     PutSetting("Rate", "300");
-    OpenLink();
+    OpenLinkPort();
     std::string first = MakeFile("one.txt", Text("one"));
     std::string second = MakeFile("two.txt", Text("the second file"));
     std::string third = MakeFile("three.txt", Text("three"));

@@ -214,7 +214,7 @@ TEST_F(ProgramTest, MainWindowShowsAndTheCloseBoxEndsTheProgram)
 
     EXPECT_EQ(CloseAndWait(), 0);
     EXPECT_FALSE(PortHeldExclusively(port)) << "the port is left marked as the program's";
-    OpenLink();
+    OpenLinkPort();
     EXPECT_NE(LinkHandle, LinkOpenFailed) << "the port cannot be opened after the program ended";
     EXPECT_TRUE(LinkWriteByte('k'));
     EXPECT_EQ(PeerReceiveByte(3000), 'k');

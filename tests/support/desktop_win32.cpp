@@ -4,13 +4,13 @@
 
 #include "resources/resource.h"
 #include "tests/support/host_tool.h"
-#include "ui/program_module_win32.h"
+#include "ui/app_instance_win32.h"
 
 #include <windows.h>
 
 void PrepareDesktop()
 {
-    ProgramModule = GetModuleHandleA(nullptr);
+    AppInstance = GetModuleHandleA(nullptr);
 }
 
 WindowHandle OpenOwnerWindow(int x, int y, int width, int height)
@@ -213,6 +213,6 @@ int BreakProgressWindowCreation()
     if (FindResourceA(module, MAKEINTRESOURCEA(IDD_PROGRESS),
                       MAKEINTRESOURCEA(5) /* RT_DIALOG */))
         return 0;
-    ProgramModule = module;
+    AppInstance = module;
     return 1;
 }

@@ -22,7 +22,7 @@ inline void Open(const char* rate = nullptr, const char* xon = nullptr)
         PutSetting("Rate", rate);
     if (xon)
         PutSetting("Xon", xon);
-    OpenLinkAndStore();
+    OpenLink();
     ASSERT_NE(LinkHandle, (LinkPort)0);
     ASSERT_NE(LinkHandle, LinkOpenFailed);
 }
@@ -64,14 +64,14 @@ inline std::vector<int> OneTo(size_t count)
     return counts;
 }
 
-// With the ui test double: OpenLink on the port `name`, in fresh settings, fails: the
+// With the ui test double: OpenLinkPort on the port `name`, in fresh settings, fails: the
 // connect-failure message once, and no key read but "Port".
 inline void ExpectOpenFails(const std::string& name)
 {
     ResetSettingsStore();
     ResetFakeUi();
     PutSetting("Port", name.c_str());
-    OpenLink();
+    OpenLinkPort();
     EXPECT_EQ(LinkHandle, LinkOpenFailed) << "Port=" << name;
     EXPECT_EQ(FakeUi.ConnectFailures(), 1) << "Port=" << name;
     EXPECT_EQ(SettingsSectionLines(), (std::vector<std::string>{"Port=" + name}));

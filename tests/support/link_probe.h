@@ -26,7 +26,7 @@ const char* MissingPortName();
 bool HoldPort(const char* name);
 void ReleasePort();
 
-// Handles (descriptors) the process has open: the link must not leak one per OpenLink.
+// Handles (descriptors) the process has open: the link must not leak one per OpenLinkPort.
 int OpenHandleCount();
 
 // Plays a USB adapter's output queue, which a pty lacks (its queue always reads empty): the

@@ -175,7 +175,7 @@ TEST(MainWindowText, StateSaysThePortTheFolderAndTheLastTransfer)
     ASSERT_TRUE(OpenPeerLine(port, sizeof port));
     PutSetting("Port", port);
     PutSetting("Directory", "/home/ann/OPEN/");
-    OpenLinkAndStore();
+    OpenLink();
     PutSetting("Directory", "/home/ann/NEXT/");
     EXPECT_EQ(said(MainWindowState(&changed)),
               (Paths{"[" + std::string(port) + ", 9600 baud]", "Folder: [/home/ann/OPEN/] (folder)",
