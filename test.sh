@@ -81,7 +81,14 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 # Files the tests make go to a folder of this run, emptied first; each test program removes
 # its own files, and the folder goes at the end.
 rm -rf build/test-files && mkdir -p build/test-files
-export TMPDIR=$top/build/test-files
+files=$top/build/test-files
+# Some tests run parts as other accounts (nobody, a user id of their own), which must reach
+# the files: where this tree lies in a folder closed to them, the files go to a folder of
+# this run in /tmp instead.
+if [ "$(id -u)" = 0 ] && ! setpriv --reuid=65534 --regid=65534 --clear-groups test -x "$files"; then
+  files=$(mktemp -d /tmp/tarnwell-test-files-XXXXXX) && chmod 755 "$files" || exit 1
+fi
+export TMPDIR=$files
 
 # The Wine prefix belongs to this run: made fresh by the first Windows test, stopped here.
 rm -rf build/windows/wine-prefix build/windows/wine-prefix.lock
@@ -96,12 +103,12 @@ if [ -d build/windows/wine-prefix ]; then
 fi
 # What is still there (but Wine's server folder, wine-*) a test failed to remove: it stays
 # for a look, and the run fails.
-left=$(find build/test-files -mindepth 1 -maxdepth 1 ! -name 'wine-*' -printf '%f ')
+left=$(find "$files" -mindepth 1 -maxdepth 1 ! -name 'wine-*' -printf '%f ')
 if [ -n "$left" ]; then
-  echo "Left behind in build/test-files: $left"
+  echo "Left behind in $files: $left"
   failed+=("cleanup")
 else
-  rm -rf build/test-files
+  rm -rf "$files" build/test-files
 fi
 
 not_tested=

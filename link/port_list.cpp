@@ -6,10 +6,13 @@
 
 void DescribeSerialPort(const SerialPortEntry* port, char* text, int size)
 {
+    // The precision bounds each text by its buffer, which some compilers cannot see for
+    // themselves (they warn that a name may be 8 KiB long).
+    const int most = TextSize - 1;
     if (port->description[0])
-        snprintf(text, (size_t)size, "%s - %s", port->name, port->description);
+        snprintf(text, (size_t)size, "%.*s - %.*s", most, port->name, most, port->description);
     else
-        snprintf(text, (size_t)size, "%s", port->name);
+        snprintf(text, (size_t)size, "%.*s", most, port->name);
 }
 
 // A user who typed a wrong name, or whose adapter got another number when it was plugged in
