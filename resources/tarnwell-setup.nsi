@@ -6,7 +6,7 @@
 ; uninstaller, which removes only what setup made. /S installs and uninstalls silently.
 ;
 ; The Windows tree's `package` target runs it (cmake/windows_setup.cmake):
-;   makensis -DVERSION=1.0.0 -DFILES=folder -DOUTFILE=tarnwell-1.0.0-setup.exe tarnwell-setup.nsi
+;   makensis -DVERSION=1.1.0 -DFILES=folder -DOUTFILE=tarnwell-1.1.0-setup.exe tarnwell-setup.nsi
 ; with FILES the folder of the zip's files.
 
 !ifndef VERSION | FILES | OUTFILE
