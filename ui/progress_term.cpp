@@ -39,7 +39,9 @@ static void DrawLine(void)
     long long elapsed = ClockMs() - StartedMs;
     char line[256];
     int length = snprintf(line, sizeof line, "%s: %d bytes", Title, ByteCount);
-    if (elapsed > 0 && length >= 0 && length < (int)sizeof line)
+    // A rate only once bytes have moved: at the start it would say "0 bytes/s" or nothing,
+    // as the clock happened to tick.
+    if (ByteCount > 0 && elapsed > 0 && length >= 0 && length < (int)sizeof line)
         snprintf(line + length, sizeof line - length, ", %lld bytes/s", ByteCount * 1000LL / elapsed);
     RedrawTerminalLine(line);
     fflush(stdout);
